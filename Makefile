@@ -1,0 +1,46 @@
+# Two commands do all the set-up on a fresh Debian 12 machine:
+#   make run   installs what is missing, builds, converts the sample folder
+#   make test  installs what is missing, builds, runs every test (also under
+#              AddressSanitizer and UndefinedBehaviorSanitizer)
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+JOBS       ?= $(shell nproc)
+
+.PHONY: all deps build run test test-main test-asan bench samples clean
+
+all: build
+
+deps:
+	./tools/install-deps.sh
+
+build: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BUILD) -j $(JOBS)
+
+# The main job: every TIFF of the sample folder to Group 4 in build/demo-out.
+run: build
+	rm -rf $(BUILD)/demo-out
+	./$(BUILD)/pagesmith /sc=g4 /d=data/samples /sd=$(BUILD)/demo-out
+
+test: test-main test-asan
+
+test-main: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The non-window code and its tests again, with sanitizers; any report fails.
+test-asan: deps
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DPAGESMITH_SANITIZE=ON \
+	    -DPAGESMITH_BUILD_UI=OFF -DPAGESMITH_BUILD_BENCH=OFF
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	./$(BUILD)/bench/run-benchmarks.sh $(BUILD)
+
+# Regenerates the committed sample folder with the project's own generator.
+samples: build
+	./$(BUILD)/tools/make-samples data/samples
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+namespace pagesmith {
+
+struct BatchRequest;
+
+// Runs the parsed request as one batch: "Please Wait...", the command header,
+// the batch, the run log and the results box. The exit code (always 0).
+int runCommandLineMode(BatchRequest& request, const std::string& commandLine);
+
+} // namespace pagesmith

@@ -1,0 +1,1 @@
+#include "app/CommandLineText.h"

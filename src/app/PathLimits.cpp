@@ -1,0 +1,28 @@
+#include "app/PathLimits.h"
+
+#include <climits>
+
+namespace pagesmith {
+
+std::size_t maxPathBytes() {
+#ifdef _WIN32
+    return 259;
+#elif defined(PATH_MAX)
+    return PATH_MAX - 1;
+#else
+    return 4095;
+#endif
+}
+
+bool fitsPathLimit(const std::string& path) { return path.size() <= maxPathBytes(); }
+
+std::string joinPath(const std::string& folder, const std::string& name) {
+    std::string path;
+    path.reserve(folder.size() + 1 + name.size());
+    path += folder;
+    path += kPathSeparator;
+    path += name;
+    return path;
+}
+
+} // namespace pagesmith

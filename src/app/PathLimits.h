@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace pagesmith {
+
+// Longest path, in bytes, the platform opens. Longer paths are refused rather
+// than truncated: a cut path names another file.
+std::size_t maxPathBytes();
+
+bool fitsPathLimit(const std::string& path);
+
+// The platform's separator, where a path is cut into folder and name.
+constexpr char kPathSeparator =
+#ifdef _WIN32
+    '\\';
+#else
+    '/';
+#endif
+
+// Whether file names differ only by case on this platform.
+constexpr bool kCaseInsensitiveFileNames =
+#ifdef _WIN32
+    true;
+#else
+    false;
+#endif
+
+std::string joinPath(const std::string& folder, const std::string& name);
+
+} // namespace pagesmith

@@ -1,0 +1,1 @@
+#include "app/RunLog.h"

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string>
+
+namespace pagesmith {
+
+// Appends one entry (time stamp, text, separator unless short log) to the run
+// log. Failures leave the log unwritten and are not reported.
+void appendRunLog(const std::string& logPath, const std::string& text);
+
+} // namespace pagesmith

@@ -1,0 +1,1 @@
+#include "app/ScratchFile.h"

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+namespace pagesmith {
+
+// The running program's own file, resolved.
+std::string currentModulePath(const char* argv0);
+
+// The default run log: the program folder's "log/pagesmithlog.txt" when that
+// folder is writable, otherwise the same under the per-user data folder.
+std::string defaultLogPath(const std::string& moduleFolder);
+
+// Fills the process state's paths and flags for a fresh start: module path and
+// folder, scratch file, and the log path (the stored one when it is set and
+// fits the path limit).
+void initialiseProcessPaths(const std::string& modulePath, const std::string& scratchPath);
+
+} // namespace pagesmith

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+namespace pagesmith {
+
+struct BatchRequest;
+
+// Appends the TIFF files of folder (and of its sub-folders, depth first, when
+// includeSubfolders) that pass the compression filter to the request's three
+// lists. folder must be the request's sourceFolder or lie inside it: names are
+// stored relative to sourceFolder.
+void scanFolder(BatchRequest& request, const std::string& folder, int includeSubfolders,
+                int compressionFilter);
+
+// Makes sure a folder exists, creating missing parents first. Nonzero when it
+// exists or was created.
+int ensureFolder(const std::string& folder);
+
+} // namespace pagesmith

@@ -1,0 +1,152 @@
+#include "engine/TagCopy.h"
+
+namespace pagesmith {
+
+const std::array<TagSpec, 33> CommonTagList = {{
+    {TIFFTAG_SUBFILETYPE, 1, TIFF_LONG},
+    {TIFFTAG_THRESHHOLDING, 1, TIFF_SHORT},
+    {TIFFTAG_DOCUMENTNAME, 1, TIFF_ASCII},
+    {TIFFTAG_IMAGEDESCRIPTION, 1, TIFF_ASCII},
+    {TIFFTAG_MAKE, 1, TIFF_ASCII},
+    {TIFFTAG_MODEL, 1, TIFF_ASCII},
+    {TIFFTAG_MINSAMPLEVALUE, 1, TIFF_SHORT},
+    {TIFFTAG_MAXSAMPLEVALUE, 1, TIFF_SHORT},
+    {TIFFTAG_XRESOLUTION, 1, TIFF_RATIONAL},
+    {TIFFTAG_YRESOLUTION, 1, TIFF_RATIONAL},
+    {TIFFTAG_PAGENAME, 1, TIFF_ASCII},
+    {TIFFTAG_XPOSITION, 1, TIFF_RATIONAL},
+    {TIFFTAG_YPOSITION, 1, TIFF_RATIONAL},
+    {TIFFTAG_RESOLUTIONUNIT, 1, TIFF_SHORT},
+    {TIFFTAG_SOFTWARE, 1, TIFF_ASCII},
+    {TIFFTAG_DATETIME, 1, TIFF_ASCII},
+    {TIFFTAG_ARTIST, 1, TIFF_ASCII},
+    {TIFFTAG_HOSTCOMPUTER, 1, TIFF_ASCII},
+    {TIFFTAG_WHITEPOINT, 1, TIFF_RATIONAL},
+    {TIFFTAG_PRIMARYCHROMATICITIES, kVariableCount, TIFF_RATIONAL},
+    {TIFFTAG_HALFTONEHINTS, 2, TIFF_SHORT},
+    {TIFFTAG_INKSET, 1, TIFF_SHORT},
+    {TIFFTAG_DOTRANGE, 2, TIFF_SHORT},
+    {TIFFTAG_TARGETPRINTER, 1, TIFF_ASCII},
+    {TIFFTAG_SAMPLEFORMAT, 1, TIFF_SHORT},
+    {TIFFTAG_YCBCRCOEFFICIENTS, kVariableCount, TIFF_RATIONAL},
+    {TIFFTAG_YCBCRSUBSAMPLING, 2, TIFF_SHORT},
+    {TIFFTAG_YCBCRPOSITIONING, 1, TIFF_SHORT},
+    {TIFFTAG_REFERENCEBLACKWHITE, kVariableCount, TIFF_RATIONAL},
+    {TIFFTAG_EXTRASAMPLES, kVariableCount, TIFF_SHORT},
+    {TIFFTAG_SMINSAMPLEVALUE, 1, TIFF_DOUBLE},
+    {TIFFTAG_SMAXSAMPLEVALUE, 1, TIFF_DOUBLE},
+    {TIFFTAG_STONITS, 1, TIFF_DOUBLE},
+}};
+
+namespace {
+
+// libtiff hands some "single" rational tags out as arrays (WhitePoint holds two
+// values). Reading such a tag into one float would let libtiff store a pointer
+// into it, so they travel as the array the library returns.
+bool libraryReturnsArray(TIFF* in, std::uint16_t tag) {
+    const TIFFField* field = TIFFFindField(in, tag, TIFF_ANY);
+    return field && TIFFFieldReadCount(field) != 1 && !TIFFFieldPassCount(field);
+}
+
+template <typename T> void copyArray(TIFF* in, TIFF* out, std::uint16_t tag) {
+    T* values = nullptr;
+    if (TIFFGetField(in, tag, &values) && values)
+        TIFFSetField(out, tag, values);
+}
+
+void copyShortTag(TIFF* in, TIFF* out, std::uint16_t tag, std::uint16_t count) {
+    switch (count) {
+    case 1: {
+        std::uint16_t value = 0;
+        if (TIFFGetField(in, tag, &value))
+            TIFFSetField(out, tag, value);
+        break;
+    }
+    case 2: {
+        std::uint16_t first = 0, second = 0;
+        if (TIFFGetField(in, tag, &first, &second))
+            TIFFSetField(out, tag, first, second);
+        break;
+    }
+    case 4: {
+        // Per-channel tables (TransferFunction, ColorMap): libtiff fills as many
+        // pointers as the page has channels.
+        std::uint16_t* tables[4] = {nullptr, nullptr, nullptr, nullptr};
+        if (TIFFGetField(in, tag, &tables[0], &tables[1], &tables[2], &tables[3]))
+            TIFFSetField(out, tag, tables[0], tables[1], tables[2], tables[3]);
+        break;
+    }
+    case kVariableCount: {
+        std::uint16_t n = 0;
+        std::uint16_t* values = nullptr;
+        if (TIFFGetField(in, tag, &n, &values) && values)
+            TIFFSetField(out, tag, n, values);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void copyRationalTag(TIFF* in, TIFF* out, std::uint16_t tag, std::uint16_t count) {
+    if (count == kVariableCount || (count == 1 && libraryReturnsArray(in, tag))) {
+        copyArray<float>(in, out, tag);
+        return;
+    }
+    if (count == 1) {
+        float value = 0;
+        if (TIFFGetField(in, tag, &value))
+            TIFFSetField(out, tag, double(value));
+    }
+}
+
+void copyDoubleTag(TIFF* in, TIFF* out, std::uint16_t tag, std::uint16_t count) {
+    if (count == kVariableCount || (count == 1 && libraryReturnsArray(in, tag))) {
+        copyArray<double>(in, out, tag);
+        return;
+    }
+    if (count == 1) {
+        double value = 0;
+        if (TIFFGetField(in, tag, &value))
+            TIFFSetField(out, tag, value);
+    }
+}
+
+} // namespace
+
+void copyTag(TIFF* in, TIFF* out, std::uint16_t tag, std::uint16_t count, TIFFDataType type) {
+    switch (type) {
+    case TIFF_SHORT:
+        copyShortTag(in, out, tag, count);
+        break;
+    case TIFF_LONG: {
+        std::uint32_t value = 0;
+        if (TIFFGetField(in, tag, &value))
+            TIFFSetField(out, tag, value);
+        break;
+    }
+    case TIFF_ASCII: {
+        char* text = nullptr;
+        if (TIFFGetField(in, tag, &text) && text)
+            TIFFSetField(out, tag, text);
+        break;
+    }
+    case TIFF_RATIONAL:
+        copyRationalTag(in, out, tag, count);
+        break;
+    case TIFF_DOUBLE:
+        copyDoubleTag(in, out, tag, count);
+        break;
+    default:
+        TIFFError(TIFFFileName(in), "Data type %d is not supported, tag %d skipped.", int(type),
+                  int(tag));
+        break;
+    }
+}
+
+void copyCommonTags(TIFF* in, TIFF* out) {
+    for (const TagSpec& spec : CommonTagList)
+        copyTag(in, out, spec.tag, spec.count, spec.type);
+}
+
+} // namespace pagesmith
