@@ -1,1 +1,16 @@
-// placeholder
+#include "app/DialogMessageSink.h"
+
+#include "app/GuiEnvironment.h"
+
+#include <QMessageBox>
+
+namespace pagesmith {
+
+void DialogMessageSink::show(const std::string& caption, const std::string& text, MessageKind) {
+    ensureGuiApplication();
+    QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(caption),
+                    QString::fromStdString(text), QMessageBox::Ok);
+    box.exec();
+}
+
+} // namespace pagesmith

@@ -1,1 +1,33 @@
-// placeholder
+#include "app/WindowMode.h"
+
+#include "app/GuiEnvironment.h"
+#include "app/ProcessState.h"
+#include "app/SettingsStore.h"
+#include "ui/main/MainFrame.h"
+
+#include <QApplication>
+
+#include <cstdio>
+
+namespace pagesmith {
+
+int runWindowMode() {
+    if (detectDisplay() == DisplayKind::None) {
+        std::fputs("Pagesmith: cannot open the main window: no display\n", stderr);
+        return 1;
+    }
+    ensureGuiApplication();
+    // The frame ends the loop itself, with its own exit code.
+    QApplication::setQuitOnLastWindowClosed(false);
+    int result = 0;
+    {
+        MainFrame frame;
+        frame.showMaximized();
+        result = QApplication::exec();
+    }
+    // A log file chosen in the window is used again at the next start.
+    writeSetting(kLogPathSetting, processState().logPath);
+    return result;
+}
+
+} // namespace pagesmith

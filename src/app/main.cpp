@@ -1,1 +1,3 @@
-int main() { return 0; }
+#include "app/Run.h"
+
+int main(int argc, char** argv) { return pagesmith::run(argc, argv); }

@@ -72,8 +72,14 @@ void copyShortTag(TIFF* in, TIFF* out, std::uint16_t tag, std::uint16_t count) {
         // Per-channel tables (TransferFunction, ColorMap): libtiff fills as many
         // pointers as the page has channels.
         std::uint16_t* tables[4] = {nullptr, nullptr, nullptr, nullptr};
-        if (TIFFGetField(in, tag, &tables[0], &tables[1], &tables[2], &tables[3]))
-            TIFFSetField(out, tag, tables[0], tables[1], tables[2], tables[3]);
+        if (!TIFFGetField(in, tag, &tables[0], &tables[1], &tables[2], &tables[3]) || !tables[0])
+            return;
+        // One table for every channel when the input holds only one; the
+        // output may ask for three before its extra samples are known.
+        for (std::uint16_t*& table : tables)
+            if (!table)
+                table = tables[0];
+        TIFFSetField(out, tag, tables[0], tables[1], tables[2], tables[3]);
         break;
     }
     case kVariableCount: {

@@ -1,0 +1,252 @@
+#include "batch/CommandLineParser.h"
+
+#include "app/MessageSink.h"
+#include "app/PathLimits.h"
+#include "app/ProcessState.h"
+#include "batch/BatchRequest.h"
+#include "batch/FolderScan.h"
+#include "engine/CompressionChoice.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+
+namespace pagesmith {
+
+namespace {
+
+constexpr const char* kWhiteSpace = " \t\r\n\v\f";
+
+std::string lowerCased(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    return text;
+}
+
+// The text still to be read. Options are single tokens separated by blanks; a
+// quoted value may run on into later tokens.
+class CommandLineCursor {
+public:
+    explicit CommandLineCursor(const std::string& text) {
+        const std::size_t last = text.find_last_not_of(kWhiteSpace);
+        m_rest = last == std::string::npos ? std::string() : text.substr(0, last + 1);
+        m_rest += ' '; // every token, the last included, ends at a blank
+        skipWhiteSpace();
+    }
+
+    // The next token, or nothing when the text is used up.
+    bool nextToken(std::string& token) {
+        m_tokenEnd = m_rest.find(' ');
+        if (m_tokenEnd == std::string::npos || m_tokenEnd == 0)
+            return false;
+        token = m_rest.substr(0, m_tokenEnd);
+        return true;
+    }
+
+    // Value of the current token after its option, read to the end of the token.
+    std::string plainValue(std::size_t optionLength) const {
+        return valueText(optionLength, m_tokenEnd);
+    }
+
+    // Value of the current token after its option; quoted when it starts with a
+    // double quote, and then it ends at the next double quote, perhaps in a
+    // later token (a path with blanks). Consumes what it reads.
+    std::string quotableValue(std::size_t optionLength) {
+        if (optionLength >= m_tokenEnd || m_rest[optionLength] != '"') {
+            std::string value = plainValue(optionLength);
+            dropToken();
+            return value;
+        }
+        const std::size_t start = optionLength + 1;
+        const std::size_t close = m_rest.find('"', start);
+        if (close == std::string::npos) {
+            // An unclosed quote takes the rest of the line.
+            std::string value = valueText(start, m_rest.size() - 1);
+            m_rest.clear();
+            return value;
+        }
+        std::string value = valueText(start, close);
+        m_rest.erase(0, close + 1);
+        skipWhiteSpace();
+        return value;
+    }
+
+    // Drops the current token and the blank after it.
+    void dropToken() {
+        m_rest.erase(0, m_tokenEnd + 1);
+        skipWhiteSpace();
+    }
+
+private:
+    void skipWhiteSpace() {
+        const std::size_t first = m_rest.find_first_not_of(kWhiteSpace);
+        m_rest.erase(0, first == std::string::npos ? m_rest.size() : first);
+    }
+
+    // Where file names ignore case, values are lower-cased as the token is;
+    // only what a quote carries in from later tokens keeps its case.
+    std::string valueText(std::size_t begin, std::size_t end) const {
+        std::string value = m_rest.substr(begin, end - begin);
+        if (kCaseInsensitiveFileNames && begin < m_tokenEnd) {
+            const std::size_t inToken = std::min(end, m_tokenEnd) - begin;
+            std::transform(value.begin(), value.begin() + inToken, value.begin(),
+                           [](unsigned char c) { return char(std::tolower(c)); });
+        }
+        return value;
+    }
+
+    std::string m_rest;
+    std::size_t m_tokenEnd = 0;
+};
+
+bool startsWith(const std::string& token, const char* option) {
+    return token.rfind(option, 0) == 0;
+}
+
+// Whether two folder names denote one folder, however spelled (a trailing
+// separator, "./", a symbolic link).
+bool sameFolder(const std::string& a, const std::string& b) {
+    if (a.empty() || b.empty())
+        return false;
+    namespace fs = std::filesystem;
+    std::error_code error;
+    if (fs::equivalent(a, b, error))
+        return true;
+    const auto normalised = [](const std::string& folder) {
+        std::error_code ignored;
+        fs::path path = fs::weakly_canonical(fs::absolute(folder, ignored), ignored);
+        path = path.lexically_normal();
+        std::string text = path.string();
+        while (text.size() > 1 && text.back() == kPathSeparator)
+            text.pop_back();
+        return text;
+    };
+    return normalised(a) == normalised(b);
+}
+
+// Splits a path at its last separator when that is not the first character.
+bool splitAtLastSeparator(const std::string& path, std::string& folder, std::string& name) {
+    const std::size_t cut = path.find_last_of(kPathSeparator);
+    if (cut == std::string::npos || cut == 0)
+        return false;
+    folder = path.substr(0, cut);
+    name = path.substr(cut + 1);
+    return true;
+}
+
+void takeOneFile(BatchRequest& request, const std::string& path) {
+    std::string folder, name;
+    if (splitAtLastSeparator(path, folder, name)) {
+        request.sourceFolder = folder;
+    } else {
+        const std::size_t cut = path.find_last_of(kPathSeparator);
+        name = cut == std::string::npos ? path : path.substr(cut + 1);
+    }
+    request.clearFiles();
+    request.addFile(name);
+}
+
+// "/m=a.tif,b.tif": one file per comma-separated piece. An empty piece ends
+// the splitting and what remains is taken as one name.
+void takeMergeList(BatchRequest& request, const std::string& list) {
+    request.clearFiles();
+    std::string rest = list;
+    std::size_t comma;
+    while ((comma = rest.find(',')) != std::string::npos && comma > 0) {
+        request.addFile(rest.substr(0, comma));
+        rest.erase(0, comma + 1);
+    }
+    if (!rest.empty())
+        request.addFile(rest);
+}
+
+void handleToken(BatchRequest& request, CommandLineCursor& cursor, const std::string& token) {
+    ProcessState& state = processState();
+    const std::string option = lowerCased(token);
+
+    if (option == "/q") {
+        request.quiet = 1;
+    } else if (option == "/k") {
+        request.options.keepName = 1;
+    } else if (option == "/sl") {
+        state.shortLog = 1;
+    } else if (startsWith(option, "/sc=")) {
+        request.options.compressionMode = parseCompressionName(cursor.plainValue(4));
+    } else if (startsWith(option, "/c=")) {
+        request.compressionFilter = parseFilterName(cursor.plainValue(3));
+    } else if (startsWith(option, "/d=")) {
+        request.sourceFolder = cursor.quotableValue(3);
+        request.clearFiles();
+        scanFolder(request, request.sourceFolder, request.includeSubfolders,
+                   request.compressionFilter);
+        return;
+    } else if (startsWith(option, "/sd=")) {
+        request.operation = ConvertIntoFolder;
+        request.saveFolder = cursor.quotableValue(4);
+        return;
+    } else if (startsWith(option, "/f=")) {
+        takeOneFile(request, cursor.quotableValue(3));
+        return;
+    } else if (startsWith(option, "/sf=")) {
+        request.operation = ConvertToNamedFile;
+        const std::string path = cursor.quotableValue(4);
+        std::string folder, name;
+        if (splitAtLastSeparator(path, folder, name)) {
+            request.saveFolder = folder;
+            request.saveName = name;
+        }
+        return;
+    } else if (startsWith(option, "/m=")) {
+        request.merge = 1;
+        takeMergeList(request, cursor.plainValue(3));
+    } else if (startsWith(option, "/log=")) {
+        const std::string path = cursor.quotableValue(5);
+        // A path the platform cannot open is refused rather than cut short.
+        if (fitsPathLimit(path))
+            state.logPath = path;
+        return;
+    } else if (startsWith(option, "/np")) {
+        request.operation = CountPagesEach;
+    } else if (startsWith(option, "/tnp")) {
+        request.operation |= CountTotalPages;
+    }
+    cursor.dropToken();
+}
+
+} // namespace
+
+int parseCommandLine(BatchRequest& request, const std::optional<std::string>& commandLine) {
+    request.merge = 0;
+    request.operation = CountPagesEach;
+    request.includeSubfolders = 0;
+    request.quiet = 0;
+    request.saveFolder.clear();
+    request.sourceFolder.clear();
+    request.options.keepName = 0;
+    request.compressionFilter = 0;
+    if (!commandLine)
+        return kNoCommandLine;
+    if (commandLine->empty())
+        return kEmptyCommandLine;
+
+    CommandLineCursor cursor(*commandLine);
+    std::string token;
+    while (cursor.nextToken(token))
+        handleToken(request, cursor, token);
+
+    // Writing into the source folder could overwrite the files being read; a
+    // merge needs a target as much as a conversion does.
+    const bool writesFiles = isConvertingOperation(request.operation) || request.merge;
+    if (!request.saveFolder.empty() && request.saveFolder != request.sourceFolder &&
+        !sameFolder(request.saveFolder, request.sourceFolder))
+        return kRunBatch;
+    if (writesFiles) {
+        showMessage("ERROR Save Folder",
+                    "Please set save-dir with '/sd=', and be sure it is not the same as source-dir",
+                    MessageKind::Error);
+        return kNoSaveFolder;
+    }
+    return kRunBatch;
+}
+
+} // namespace pagesmith

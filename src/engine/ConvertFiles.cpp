@@ -1,0 +1,165 @@
+#include "engine/ConvertFiles.h"
+
+#include "app/MessageSink.h"
+#include "app/ProcessState.h"
+#include "engine/BilevelRoute.h"
+#include "engine/CompressionChoice.h"
+#include "engine/InputPages.h"
+#include "engine/OutputPageSetup.h"
+#include "engine/PageSettings.h"
+#include "engine/TiffHandle.h"
+
+#include <exception>
+#include <filesystem>
+
+namespace pagesmith {
+
+namespace {
+
+// One call of convertFiles: the output file, the run's settings and where its
+// lines go.
+class ConversionRun {
+public:
+    ConversionRun(const ConversionOptions& options, int inputCount, ProgressTarget target)
+        : m_options(options), m_inputCount(inputCount), m_target(target) {
+        m_settings.startRun(options, inputCount, target);
+    }
+
+    int run(const std::vector<std::string>& inputs, const std::string& outputBase);
+
+private:
+    enum class PageOutcome { Next, EndRun, ScratchUnavailable };
+
+    bool outputIsAnInput(const std::vector<std::string>& inputs) const;
+    PageOutcome convertPage(TIFF* in, int pageIndex);
+    PageOutcome copyPage(TIFF* in, int pageIndex);
+    PageOutcome ditherPage(TIFF* in, int pageIndex);
+    void writePageLine(const char* format, int pageIndex) const;
+    void discardOutputPage();
+
+    const ConversionOptions& m_options;
+    const int m_inputCount;
+    const ProgressTarget m_target;
+    PageSettings m_settings;
+    std::string m_outputPath;
+    TiffHandle m_output;
+};
+
+bool ConversionRun::outputIsAnInput(const std::vector<std::string>& inputs) const {
+    for (int i = 0; i < m_inputCount; ++i) {
+        std::error_code error;
+        if (std::filesystem::equivalent(InputPages::fileOf(inputs[i]), m_outputPath, error)) {
+            writeReportLine(m_target, "  -- Failed: output is the same file as the input %s\r\n",
+                            inputs[i].c_str());
+            return true;
+        }
+    }
+    return false;
+}
+
+int ConversionRun::run(const std::vector<std::string>& inputs, const std::string& outputBase) {
+    m_outputPath = outputBase;
+    applyCompressionMode(m_options.compressionMode, m_outputPath, m_options.keepName, m_settings);
+    m_outputPath += ".tif";
+
+    // Opening the output truncates it: it must not be one of the files still
+    // to be read.
+    if (outputIsAnInput(inputs))
+        return kConvertOutputUnusable;
+    m_output = TiffHandle(m_outputPath, m_options.append ? "a" : "w");
+    if (!m_output)
+        return kConvertOutputUnusable;
+
+    const char* lineFormat =
+        m_inputCount == 1 ? "Convert: %s -> %s\r\n" : "Merge:   %s -> %s\r\n";
+    for (int i = 0; i < m_inputCount; ++i) {
+        InputPages input;
+        if (!input.open(inputs[i]))
+            continue;
+        writeReportLine(m_target, lineFormat, inputs[i].c_str(), m_outputPath.c_str());
+        int pageIndex = 0;
+        do {
+            switch (convertPage(input.tiff(), pageIndex)) {
+            case PageOutcome::Next:
+                break;
+            case PageOutcome::EndRun:
+                return kConvertDone;
+            case PageOutcome::ScratchUnavailable:
+                return kConvertScratchUnusable;
+            }
+            ++pageIndex;
+        } while (input.nextPage());
+    }
+    return kConvertDone;
+}
+
+ConversionRun::PageOutcome ConversionRun::convertPage(TIFF* in, int pageIndex) {
+    m_settings.startPage(m_options);
+    if (takesBilevelRoute(in, m_settings))
+        return ditherPage(in, pageIndex);
+    return copyPage(in, pageIndex);
+}
+
+ConversionRun::PageOutcome ConversionRun::copyPage(TIFF* in, int pageIndex) {
+    bool copied = false;
+    try {
+        copied = setupOutputPage(in, m_output.get(), m_settings) == PageSetupResult::Copied &&
+                 TIFFWriteDirectory(m_output.get());
+    } catch (const std::exception&) {
+        discardOutputPage();
+        showMessage("Exception Error",
+                    "Fail to convert this tiff file, try to convert it to another compression mode",
+                    MessageKind::Error);
+        return PageOutcome::Next;
+    }
+    if (copied) {
+        writePageLine("  -- Page %d success\r\n", pageIndex);
+        return PageOutcome::Next;
+    }
+    writePageLine("  -- Page %d failed\r\n", pageIndex);
+    // The pages before stay; the half-made page does not go into the file.
+    discardOutputPage();
+    return PageOutcome::EndRun;
+}
+
+ConversionRun::PageOutcome ConversionRun::ditherPage(TIFF* in, int pageIndex) {
+    switch (convertPageToBilevel(in, m_output.get(), m_options.compressionMode,
+                                 m_options.tempFile)) {
+    case BilevelOutcome::Dithered:
+        if (TIFFWriteDirectory(m_output.get()))
+            return PageOutcome::Next;
+        break;
+    case BilevelOutcome::PageFailed:
+        break;
+    case BilevelOutcome::ScratchUnavailable:
+        discardOutputPage();
+        return PageOutcome::ScratchUnavailable;
+    }
+    writePageLine("  -- Page %d failed\r\n", pageIndex);
+    discardOutputPage();
+    return PageOutcome::Next;
+}
+
+void ConversionRun::writePageLine(const char* format, int pageIndex) const {
+    if (!processState().shortLog)
+        writeReportLine(m_target, format, pageIndex);
+}
+
+// Drops whatever the current output directory holds, so that neither the
+// next page nor the final flush at close writes it.
+void ConversionRun::discardOutputPage() {
+    TIFFFreeDirectory(m_output.get());
+    TIFFCreateDirectory(m_output.get());
+}
+
+} // namespace
+
+int convertFiles(int count, const std::vector<std::string>& inputs, const std::string& outputBase,
+                 const ConversionOptions& options, ProgressTarget target) {
+    if (count < 0 || std::size_t(count) > inputs.size())
+        count = int(inputs.size());
+    ConversionRun run(options, count, target);
+    return run.run(inputs, outputBase);
+}
+
+} // namespace pagesmith

@@ -1,0 +1,121 @@
+#include "engine/InputPages.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <limits>
+
+namespace pagesmith {
+
+namespace {
+
+constexpr char kListSeparator = ',';
+
+bool isExistingFile(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::exists(path, error);
+}
+
+// One element of a page list: the number after the comma at `element` (none
+// written: the current page), and where the text goes on.
+struct ListElement {
+    long page = 0;
+    bool written = false;
+    const char* rest = nullptr;
+};
+
+ListElement readElement(const char* element) {
+    ListElement parsed;
+    char* end = nullptr;
+    errno = 0;
+    parsed.page = std::strtol(element + 1, &end, 0);
+    parsed.written = end != element + 1;
+    if (errno == ERANGE)
+        parsed.page = -1;
+    parsed.rest = end;
+    return parsed;
+}
+
+// A list is a run of elements, each ending the text or followed by a comma.
+bool isWellFormed(const std::string& list) {
+    const char* element = list.c_str();
+    while (*element == kListSeparator) {
+        const ListElement parsed = readElement(element);
+        if (*parsed.rest == '\0')
+            return true;
+        if (*parsed.rest != kListSeparator)
+            return false;
+        element = parsed.rest;
+    }
+    return *element == '\0';
+}
+
+} // namespace
+
+std::string InputPages::fileOf(const std::string& input) {
+    if (isExistingFile(input))
+        return input;
+    const std::size_t comma = input.find(kListSeparator);
+    return comma == std::string::npos ? input : input.substr(0, comma);
+}
+
+bool InputPages::open(const std::string& input) {
+    m_list.clear();
+    m_sequential = true;
+    const std::string file = fileOf(input);
+    if (file.size() + 1 < input.size()) // something follows the comma
+        m_list = input.substr(file.size());
+    if (!m_list.empty() && !isWellFormed(m_list)) {
+        std::fprintf(stderr, "Expected a %c separated image # list after %s\n", kListSeparator,
+                     file.c_str());
+        return false;
+    }
+    m_file = TiffHandle(file, "r");
+    if (!m_file)
+        return false;
+    if (m_list.empty())
+        return true;
+    m_sequential = false;
+    if (!selectListedPage()) {
+        m_file.close();
+        return false;
+    }
+    return true;
+}
+
+bool InputPages::nextPage() {
+    if (!m_file)
+        return false;
+    if (m_sequential)
+        return TIFFReadDirectory(m_file.get()) != 0;
+    if (m_list.empty())
+        return false;
+    return selectListedPage();
+}
+
+bool InputPages::selectListedPage() {
+    TIFF* tif = m_file.get();
+    const ListElement parsed = readElement(m_list.c_str());
+    const long page = parsed.written ? parsed.page : long(TIFFCurrentDirectory(tif));
+    const std::string rest = parsed.rest;
+    if (rest.empty()) {
+        m_list.clear(); // this was the last listed page
+    } else if (rest.size() == 1) {
+        m_list.clear(); // "n," : the pages after n follow in order
+        m_sequential = true;
+    } else {
+        m_list = rest;
+    }
+    const bool exists = page >= 0 && page <= long(std::numeric_limits<tdir_t>::max()) &&
+                        TIFFSetDirectory(tif, tdir_t(page));
+    if (!exists) {
+        std::fprintf(stderr, "%s%c%ld not found!\n", TIFFFileName(tif), kListSeparator, page);
+        m_sequential = false;
+        m_list.clear();
+        return false;
+    }
+    return true;
+}
+
+} // namespace pagesmith

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "engine/TiffHandle.h"
+
+#include <string>
+
+namespace pagesmith {
+
+// One input of a conversion run: a TIFF file, optionally followed by a list of
+// the pages to take, "a.tif,2,0" (pages 2 then 0) or "a.tif,1," (page 1 and
+// every page after it). Page numbers take C prefixes: 0x for hexadecimal, a
+// leading 0 for octal.
+class InputPages {
+public:
+    // Opens the input and moves to its first page. A path that names an
+    // existing file is that file, commas and all; only otherwise is a list
+    // read. False (with a message on standard error for a bad list) when the
+    // input cannot be used.
+    bool open(const std::string& input);
+
+    // Moves to the next page to copy; false when there is none.
+    bool nextPage();
+
+    TIFF* tiff() const { return m_file.get(); }
+    void close() { m_file.close(); }
+
+    // The file an input names: the whole input when such a file exists,
+    // otherwise the part before the first comma.
+    static std::string fileOf(const std::string& input);
+
+private:
+    bool selectListedPage();
+
+    TiffHandle m_file;
+    std::string m_list;         // the rest of the page list, from a comma on
+    bool m_sequential = true;   // pages follow one another
+};
+
+} // namespace pagesmith

@@ -1,0 +1,278 @@
+#include "engine/OutputPageSetup.h"
+
+#include "batch/ReportLine.h"
+#include "engine/CompressionChoice.h"
+#include "engine/CopyRoutines.h"
+#include "engine/PageSettings.h"
+#include "engine/RgbaCopy.h"
+#include "engine/TagCopy.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace pagesmith {
+
+namespace {
+
+constexpr std::uint32_t kDefaultTileSize = 256;
+
+bool isJpegCompression(std::uint16_t compression) {
+    return compression == COMPRESSION_JPEG || compression == COMPRESSION_OJPEG;
+}
+
+// How the input page's pixels are read back.
+enum class PixelSource {
+    AsStored,    // decoded rows as the codec delivers them
+    RgbaReader,  // old-style JPEG colour: its codec cannot deliver RGB rows
+};
+
+// Writes the output's Photometric and says how to read the input's pixels.
+PixelSource setupPhotometric(TIFF* in, TIFF* out, PageSettings& settings, bool hasPhotometric,
+                             std::uint16_t photometric, std::uint16_t bitsPerSample) {
+    std::uint16_t inputCompression = COMPRESSION_NONE;
+    TIFFGetFieldDefaulted(in, TIFFTAG_COMPRESSION, &inputCompression);
+    const bool oldJpegColour =
+        inputCompression == COMPRESSION_OJPEG && photometric == PHOTOMETRIC_YCBCR;
+    const PixelSource source = oldJpegColour ? PixelSource::RgbaReader : PixelSource::AsStored;
+
+    switch (settings.outputCompression) {
+    case COMPRESSION_JPEG:
+        // The encoder is handed RGB rows and makes YCbCr of them itself.
+        if (isJpegCompression(inputCompression))
+            TIFFSetField(in, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
+        if (hasPhotometric) {
+            std::uint16_t written = photometric;
+            if (photometric == PHOTOMETRIC_RGB)
+                written = settings.jpegColorModeRgb ? PHOTOMETRIC_YCBCR : PHOTOMETRIC_RGB;
+            TIFFSetField(out, TIFFTAG_PHOTOMETRIC, written);
+        }
+        return source;
+    case COMPRESSION_NONE:
+    case COMPRESSION_LZW:
+    case COMPRESSION_PACKBITS:
+        if (bitsPerSample > 1) {
+            std::uint16_t written = hasPhotometric ? photometric : 0;
+            if (isJpegCompression(inputCompression) && photometric > PHOTOMETRIC_MINISBLACK) {
+                TIFFSetField(in, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
+                // The rows arrive as RGB, so the page must say RGB: labelled
+                // YCbCr, every reader would decode them as subsampled YCbCr.
+                if (photometric == PHOTOMETRIC_YCBCR) {
+                    written = PHOTOMETRIC_RGB;
+                    settings.inputDecodedAsRgb = true;
+                }
+            }
+            TIFFSetField(out, TIFFTAG_PHOTOMETRIC, written);
+            return source;
+        }
+        break;
+    default:
+        break;
+    }
+    copyTag(in, out, TIFFTAG_PHOTOMETRIC, 1, TIFF_SHORT);
+    return source;
+}
+
+void setupOrientation(TIFF* in, TIFF* out) {
+    std::uint16_t orientation = ORIENTATION_TOPLEFT;
+    TIFFGetFieldDefaulted(in, TIFFTAG_ORIENTATION, &orientation);
+    // Rows are copied as they are, so only orientations that keep the row
+    // order can be told apart; the others fall back to their row-order twin.
+    switch (orientation) {
+    case ORIENTATION_TOPLEFT:
+    case ORIENTATION_BOTLEFT:
+    case ORIENTATION_LEFTTOP:
+    case ORIENTATION_LEFTBOT:
+        break;
+    case ORIENTATION_TOPRIGHT:
+    case ORIENTATION_RIGHTTOP:
+        TIFFWarning(TIFFFileName(in), "using top-left orientation");
+        orientation = ORIENTATION_TOPLEFT;
+        break;
+    case ORIENTATION_BOTRIGHT:
+    case ORIENTATION_RIGHTBOT:
+        TIFFWarning(TIFFFileName(in), "using bottom-left orientation");
+        orientation = ORIENTATION_BOTLEFT;
+        break;
+    default:
+        TIFFWarning(TIFFFileName(in), "using top-left orientation");
+        orientation = ORIENTATION_TOPLEFT;
+        break;
+    }
+    TIFFSetField(out, TIFFTAG_ORIENTATION, orientation);
+}
+
+// Tile sides: below 1 means the default, and every side a multiple of 16.
+std::uint32_t tileSide(std::int64_t requested) {
+    if (requested < 1)
+        return kDefaultTileSize;
+    const std::int64_t rounded = (requested + 15) / 16 * 16;
+    return std::uint32_t(std::min<std::int64_t>(rounded, 0xFFFFFFF0));
+}
+
+void setupLayout(TIFF* in, TIFF* out, PageSettings& settings) {
+    if (settings.outputTiled == -1)
+        settings.outputTiled = TIFFIsTiled(in) ? 1 : 0; // the run's first page decides
+    if (settings.outputTiled) {
+        std::uint32_t inputSide = 0;
+        if (settings.tileWidth == -1 && TIFFGetField(in, TIFFTAG_TILEWIDTH, &inputSide))
+            settings.tileWidth = inputSide;
+        if (settings.tileLength == -1 && TIFFGetField(in, TIFFTAG_TILELENGTH, &inputSide))
+            settings.tileLength = inputSide;
+        settings.tileWidth = tileSide(settings.tileWidth);
+        settings.tileLength = tileSide(settings.tileLength);
+        TIFFSetField(out, TIFFTAG_TILEWIDTH, std::uint32_t(settings.tileWidth));
+        TIFFSetField(out, TIFFTAG_TILELENGTH, std::uint32_t(settings.tileLength));
+        return;
+    }
+    std::uint32_t rows = 0;
+    if (!TIFFGetField(in, TIFFTAG_ROWSPERSTRIP, &rows))
+        rows = TIFFDefaultStripSize(out, 0);
+    if (settings.outputCompression == COMPRESSION_JPEG) {
+        rows -= rows % 16; // whole JPEG blocks, subsampled chroma included
+        if (rows == 0)
+            rows = 16;
+    }
+    settings.rowsPerStrip = std::max<std::uint32_t>(rows, 1);
+    TIFFSetField(out, TIFFTAG_ROWSPERSTRIP, settings.rowsPerStrip);
+}
+
+void setupCompressionTags(TIFF* in, TIFF* out, const PageSettings& settings) {
+    switch (settings.outputCompression) {
+    case COMPRESSION_CCITTFAX3:
+        TIFFSetField(out, TIFFTAG_GROUP3OPTIONS, settings.group3Options);
+        break;
+    case COMPRESSION_CCITTFAX4:
+        copyTag(in, out, TIFFTAG_GROUP4OPTIONS, 1, TIFF_LONG);
+        break;
+    case COMPRESSION_JPEG:
+        TIFFSetField(out, TIFFTAG_JPEGQUALITY, settings.jpegQuality);
+        TIFFSetField(out, TIFFTAG_JPEGCOLORMODE,
+                     settings.jpegColorModeRgb ? JPEGCOLORMODE_RGB : JPEGCOLORMODE_RAW);
+        return;
+    default:
+        return;
+    }
+    copyTag(in, out, TIFFTAG_BADFAXLINES, 1, TIFF_LONG);
+    copyTag(in, out, TIFFTAG_CLEANFAXDATA, 1, TIFF_LONG);
+    copyTag(in, out, TIFFTAG_CONSECUTIVEBADFAXLINES, 1, TIFF_LONG);
+    copyTag(in, out, TIFFTAG_FAXRECVPARAMS, 1, TIFF_LONG);
+    copyTag(in, out, TIFFTAG_FAXRECVTIME, 1, TIFF_LONG);
+    copyTag(in, out, TIFFTAG_FAXSUBADDRESS, 1, TIFF_ASCII);
+}
+
+void copyIccProfile(TIFF* in, TIFF* out) {
+    std::uint32_t length = 0;
+    void* profile = nullptr;
+    if (TIFFGetField(in, TIFFTAG_ICCPROFILE, &length, &profile) && profile)
+        TIFFSetField(out, TIFFTAG_ICCPROFILE, length, profile);
+}
+
+void copyInks(TIFF* in, TIFF* out) {
+    std::uint16_t inks = 0;
+    if (!TIFFGetField(in, TIFFTAG_NUMBEROFINKS, &inks))
+        return;
+    TIFFSetField(out, TIFFTAG_NUMBEROFINKS, inks);
+    char* names = nullptr;
+    if (!TIFFGetField(in, TIFFTAG_INKNAMES, &names) || !names)
+        return;
+    // The byte length of the first `inks` names with their terminators; the
+    // library keeps the ink count in step with the names it holds.
+    std::uint32_t length = 0;
+    for (std::uint16_t i = 0; i < inks; ++i)
+        length += std::uint32_t(std::strlen(names + length)) + 1;
+    TIFFSetField(out, TIFFTAG_INKNAMES, length, names);
+}
+
+void setupPageNumber(TIFF* in, TIFF* out, PageSettings& settings) {
+    std::uint16_t page = 0, total = 0;
+    if (!TIFFGetField(in, TIFFTAG_PAGENUMBER, &page, &total))
+        return;
+    if (settings.pageCounter == -1) {
+        TIFFSetField(out, TIFFTAG_PAGENUMBER, page, total);
+    } else {
+        // Merged pages are numbered in their new order.
+        TIFFSetField(out, TIFFTAG_PAGENUMBER, std::uint16_t(settings.pageCounter), std::uint16_t(0));
+        ++settings.pageCounter;
+    }
+}
+
+bool isYCbCrDescription(std::uint16_t tag) {
+    return tag == TIFFTAG_YCBCRCOEFFICIENTS || tag == TIFFTAG_YCBCRSUBSAMPLING ||
+           tag == TIFFTAG_YCBCRPOSITIONING || tag == TIFFTAG_REFERENCEBLACKWHITE;
+}
+
+void copyDescriptiveTags(TIFF* in, TIFF* out, const PageSettings& settings) {
+    for (const TagSpec& spec : CommonTagList) {
+        // A page read back as RGB no longer has the YCbCr coding these describe.
+        if (settings.inputDecodedAsRgb && isYCbCrDescription(spec.tag))
+            continue;
+        copyTag(in, out, spec.tag, spec.count, spec.type);
+    }
+}
+
+} // namespace
+
+PageSetupResult setupOutputPage(TIFF* in, TIFF* out, PageSettings& settings) {
+    std::uint32_t width = 0, length = 0;
+    if (TIFFGetField(in, TIFFTAG_IMAGEWIDTH, &width))
+        TIFFSetField(out, TIFFTAG_IMAGEWIDTH, width);
+    if (TIFFGetField(in, TIFFTAG_IMAGELENGTH, &length))
+        TIFFSetField(out, TIFFTAG_IMAGELENGTH, length);
+    std::uint16_t bitsPerSample = 1, samplesPerPixel = 1;
+    if (TIFFGetField(in, TIFFTAG_BITSPERSAMPLE, &bitsPerSample))
+        TIFFSetField(out, TIFFTAG_BITSPERSAMPLE, bitsPerSample);
+    if (TIFFGetField(in, TIFFTAG_SAMPLESPERPIXEL, &samplesPerPixel))
+        TIFFSetField(out, TIFFTAG_SAMPLESPERPIXEL, samplesPerPixel);
+    std::uint16_t photometric = 0;
+    const bool hasPhotometric = TIFFGetField(in, TIFFTAG_PHOTOMETRIC, &photometric) != 0;
+
+    // A missing BitsPerSample or SamplesPerPixel means 1, as TIFF defines.
+    if (isBilevelCompression(settings.outputCompression) &&
+        (samplesPerPixel != 1 || bitsPerSample != 1 || photometric > PHOTOMETRIC_MINISBLACK)) {
+        copyTag(in, out, TIFFTAG_COMPRESSION, 1, TIFF_SHORT);
+        writeReportLine(settings.progressTarget,
+                        "  -- Failed to convert as you're trying to convert grayscale or color "
+                        "tiff to B&W tiff\r\n");
+        return PageSetupResult::BilevelRejected;
+    }
+    TIFFSetField(out, TIFFTAG_COMPRESSION, settings.outputCompression);
+
+    const PixelSource source =
+        setupPhotometric(in, out, settings, hasPhotometric, photometric, bitsPerSample);
+
+    if (settings.fillOrder != 0)
+        TIFFSetField(out, TIFFTAG_FILLORDER, settings.fillOrder);
+    else
+        copyTag(in, out, TIFFTAG_FILLORDER, 1, TIFF_SHORT);
+    setupOrientation(in, out);
+    setupLayout(in, out, settings);
+
+    std::uint16_t planar = 0;
+    if (TIFFGetField(in, TIFFTAG_PLANARCONFIG, &planar)) {
+        // Colour read through the RGBA reader always arrives interleaved.
+        if (source == PixelSource::RgbaReader)
+            planar = PLANARCONFIG_CONTIG;
+        TIFFSetField(out, TIFFTAG_PLANARCONFIG, planar);
+        settings.planarConfig = planar;
+    }
+    if (samplesPerPixel <= 4)
+        copyTag(in, out, TIFFTAG_TRANSFERFUNCTION, 4, TIFF_SHORT);
+    copyTag(in, out, TIFFTAG_COLORMAP, 4, TIFF_SHORT);
+    setupCompressionTags(in, out, settings);
+    copyIccProfile(in, out);
+    copyInks(in, out);
+    setupPageNumber(in, out, settings);
+    copyDescriptiveTags(in, out, settings);
+
+    if (source == PixelSource::RgbaReader)
+        return copyThroughRgbaReader(in, out, length, width, samplesPerPixel)
+                   ? PageSetupResult::Copied
+                   : PageSetupResult::Failed;
+    const CopyRoutine copy = chooseCopyRoutine(in, out, bitsPerSample, samplesPerPixel);
+    if (!copy)
+        return PageSetupResult::Failed;
+    return copy(in, out, length, width, samplesPerPixel) ? PageSetupResult::Copied
+                                                         : PageSetupResult::Failed;
+}
+
+} // namespace pagesmith

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <tiffio.h>
+
+#include <cstdint>
+
+namespace pagesmith {
+
+// Reads the input page through libtiff's RGBA reader and writes it as 8-bit
+// RGB rows (strips or tiles, as the output is laid out). For colour pages whose
+// codec cannot hand over RGB rows itself (old-style JPEG).
+bool copyThroughRgbaReader(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t width,
+                           std::uint16_t samplesPerPixel);
+
+} // namespace pagesmith
