@@ -1,0 +1,110 @@
+#include "batch/FolderScan.h"
+
+#include "app/PathLimits.h"
+#include "batch/BatchRequest.h"
+#include "batch/FileInfoText.h"
+#include "engine/CompressionChoice.h"
+
+#include <chrono>
+#include <filesystem>
+#include <optional>
+
+namespace pagesmith {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+enum class EntryKind { Skipped, Folder, File };
+
+EntryKind kindOf(const fs::directory_entry& entry) {
+    std::error_code error;
+    const fs::file_status own = entry.symlink_status(error);
+    if (error)
+        return EntryKind::Skipped;
+    if (fs::is_directory(own))
+        return EntryKind::Folder;
+    if (fs::is_regular_file(own))
+        return EntryKind::File;
+    // A link counts when it leads to a regular file. Links to folders are not
+    // followed: one pointing at a parent would make the scan endless.
+    if (fs::is_symlink(own)) {
+        const fs::file_status target = entry.status(error);
+        if (!error && fs::is_regular_file(target))
+            return EntryKind::File;
+    }
+    // Pipes, sockets and devices are never opened: a pipe would block the scan.
+    return EntryKind::Skipped;
+}
+
+// The path cut after sourceFolder and its separator. A folder outside
+// sourceFolder keeps its full path rather than a name cut at a wrong place.
+std::string relativeName(const std::string& sourceFolder, const std::string& path) {
+    const std::size_t cut = sourceFolder.size() + 1;
+    if (path.size() > cut && path.compare(0, sourceFolder.size(), sourceFolder) == 0 &&
+        path[sourceFolder.size()] == kPathSeparator)
+        return path.substr(cut);
+    return path;
+}
+
+std::optional<std::chrono::system_clock::time_point> lastWriteTime(const std::string& path) {
+    std::error_code error;
+    const fs::file_time_type time = fs::last_write_time(path, error);
+    if (error)
+        return std::nullopt;
+    return std::chrono::time_point_cast<std::chrono::system_clock::duration>(
+        std::chrono::file_clock::to_sys(time));
+}
+
+void addIfMatching(BatchRequest& request, const std::string& path, int compressionFilter) {
+    if (!matchesCompressionFilter(path, compressionFilter))
+        return;
+    std::error_code error;
+    const std::uintmax_t size = fs::file_size(path, error);
+    if (error)
+        return; // gone since it was tested
+    request.addFile(relativeName(request.sourceFolder, path),
+                    fileInfoText(size, lastWriteTime(path)), 1);
+}
+
+} // namespace
+
+void scanFolder(BatchRequest& request, const std::string& folder, int includeSubfolders,
+                int compressionFilter) {
+    if (compressionFilter < 0)
+        compressionFilter = 0;
+    std::error_code error;
+    fs::directory_iterator entries(folder, error);
+    for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
+        const fs::directory_entry& entry = *entries;
+        const std::string path = joinPath(folder, entry.path().filename().string());
+        switch (kindOf(entry)) {
+        case EntryKind::Folder:
+            if (includeSubfolders)
+                scanFolder(request, path, includeSubfolders, compressionFilter);
+            break;
+        case EntryKind::File:
+            addIfMatching(request, path, compressionFilter);
+            break;
+        case EntryKind::Skipped:
+            break;
+        }
+    }
+}
+
+int ensureFolder(const std::string& folder) {
+    std::error_code error;
+    if (fs::is_directory(folder, error))
+        return 1;
+    const std::size_t lastSeparator = folder.rfind(kPathSeparator);
+    if (lastSeparator != std::string::npos) {
+        const std::string parent = folder.substr(0, lastSeparator);
+        // The root cannot be created and always exists.
+        if (fs::path(parent).has_relative_path())
+            ensureFolder(parent);
+    }
+    fs::create_directory(folder, error);
+    return error ? 0 : 1;
+}
+
+} // namespace pagesmith

@@ -1,0 +1,37 @@
+#include "inspect/OpenForReading.h"
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace pagesmith {
+
+TiffHandle openTiffForReading(const std::string& path) {
+#ifdef _WIN32
+    return TiffHandle(path, "r");
+#else
+    // O_NONBLOCK keeps the open of a FIFO or device from waiting; the type
+    // test is made on the opened descriptor so the file cannot change under it.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return {};
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags != -1)
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    TIFF* tiff = TIFFFdOpen(fd, path.c_str(), "r");
+    if (!tiff) {
+        ::close(fd); // TIFFFdOpen leaves the descriptor open when it fails
+        return {};
+    }
+    return TiffHandle(tiff);
+#endif
+}
+
+} // namespace pagesmith

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "engine/TiffHandle.h"
+
+#include <string>
+
+namespace pagesmith {
+
+// Opens a TIFF file for reading, refusing anything but a regular file without
+// blocking on it: opening a named pipe for reading would wait for a writer.
+// An empty handle when the path is not a readable TIFF file.
+TiffHandle openTiffForReading(const std::string& path);
+
+} // namespace pagesmith

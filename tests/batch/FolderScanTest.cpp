@@ -1,0 +1,308 @@
+#include "batch/FolderScan.h"
+
+#include "app/PathLimits.h"
+#include "batch/BatchRequest.h"
+#include "batch/FileInfoText.h"
+#include "support/TempDir.h"
+#include "support/TiffFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <future>
+#include <set>
+#include <thread>
+
+namespace pagesmith {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono;
+using test::PageSpec;
+using test::TempDir;
+
+PageSpec bilevel(std::uint16_t compression) {
+    PageSpec page;
+    page.width = 48;
+    page.length = 12;
+    page.bitsPerSample = 1;
+    page.photometric = PHOTOMETRIC_MINISWHITE;
+    page.compression = compression;
+    return page;
+}
+
+PageSpec grey(std::uint16_t compression) {
+    PageSpec page;
+    page.compression = compression;
+    return page;
+}
+
+std::string rel(std::initializer_list<const char*> parts) {
+    std::string name;
+    for (const char* part : parts)
+        name = name.empty() ? part : joinPath(name, part);
+    return name;
+}
+
+// Every entry under folder in the order readdir gives it, descending into real
+// sub-folders where they are met: the order the scan must keep.
+void walkInReaddirOrder(const std::string& folder, const std::string& prefix,
+                        std::vector<std::string>& names) {
+    DIR* dir = ::opendir(folder.c_str());
+    ASSERT_NE(dir, nullptr) << folder;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..")
+            continue;
+        const std::string relative = prefix.empty() ? name : joinPath(prefix, name);
+        names.push_back(relative);
+        struct stat info;
+        if (::lstat(joinPath(folder, name).c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+            walkInReaddirOrder(joinPath(folder, name), relative, names);
+    }
+    ::closedir(dir);
+}
+
+std::vector<std::string> expectedOrder(const std::string& folder,
+                                       const std::set<std::string>& found) {
+    std::vector<std::string> all;
+    walkInReaddirOrder(folder, "", all);
+    std::vector<std::string> order;
+    for (const std::string& name : all)
+        if (found.count(name))
+            order.push_back(name);
+    return order;
+}
+
+// Runs the scan on another thread so a scan stuck on a pipe fails the test
+// instead of hanging it; the pipe is then opened for writing to free it.
+void scanWithin(BatchRequest& request, const std::string& folder, int includeSubfolders, int filter,
+                const std::vector<std::string>& pipes) {
+    std::promise<void> done;
+    std::future<void> finished = done.get_future();
+    std::thread scan([&] {
+        scanFolder(request, folder, includeSubfolders, filter);
+        done.set_value();
+    });
+    if (finished.wait_for(seconds(20)) != std::future_status::ready) {
+        ADD_FAILURE() << "the scan blocked";
+        for (const std::string& pipe : pipes) {
+            const int fd = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0)
+                ::close(fd);
+        }
+    }
+    scan.join();
+}
+
+// a.tif (Group 4), b.txt, x.tif (text), y.dat (LZW TIFF), link.tif (link to
+// a.tif), pipe.tif (FIFO), dangling.tif (link to nothing), sub/c.tif
+// (PackBits), sub/e.txt, sub/loop (link to the top), sub/deeper/d.tif
+// (Group 4), sub/deeper/empty/ and other/f.tif (uncompressed).
+class ScanFolder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const fs::path top = dir.path();
+        fs::create_directories(top / "sub" / "deeper" / "empty");
+        fs::create_directories(top / "other");
+        test::writeTiff(top / "a.tif", bilevel(COMPRESSION_CCITTFAX4));
+        test::writeTextFile(top / "b.txt", "text\n");
+        test::writeTextFile(top / "x.tif", "text that claims to be an image\n");
+        test::writeTiff(top / "y.dat", grey(COMPRESSION_LZW));
+        fs::create_symlink("a.tif", top / "link.tif");
+        fs::create_symlink("nowhere.tif", top / "dangling.tif");
+        ASSERT_EQ(::mkfifo((top / "pipe.tif").c_str(), 0600), 0);
+        test::writeTiff(top / "sub" / "c.tif", grey(COMPRESSION_PACKBITS));
+        test::writeTextFile(top / "sub" / "e.txt", "more text\n");
+        fs::create_directory_symlink("..", top / "sub" / "loop");
+        test::writeTiff(top / "sub" / "deeper" / "d.tif", bilevel(COMPRESSION_CCITTFAX4));
+        test::writeTiff(top / "other" / "f.tif", grey(COMPRESSION_NONE));
+        request.sourceFolder = dir.str();
+    }
+
+    void scan(int includeSubfolders, int filter) {
+        scanWithin(request, dir.str(), includeSubfolders, filter, {dir.file("pipe.tif")});
+    }
+
+    TempDir dir;
+    BatchRequest request;
+};
+
+TEST_F(ScanFolder, ListsTheTiffFilesOfTheFolderOnlyWithoutSubFolders) {
+    scan(0, 0);
+
+    EXPECT_EQ(request.fileNames, expectedOrder(dir.str(), {"a.tif", "y.dat", "link.tif"}));
+    EXPECT_EQ(request.fileInfos.size(), request.fileNames.size());
+    EXPECT_EQ(request.fileSelected, std::vector<int>(request.fileNames.size(), 1));
+}
+
+TEST_F(ScanFolder, ListsTiffFilesOfSubFoldersDepthFirstWhereTheyAreMet) {
+    scan(1, 0);
+
+    const std::set<std::string> found = {"a.tif",
+                                         "y.dat",
+                                         "link.tif",
+                                         rel({"sub", "c.tif"}),
+                                         rel({"sub", "deeper", "d.tif"}),
+                                         rel({"other", "f.tif"})};
+    EXPECT_EQ(request.fileNames, expectedOrder(dir.str(), found));
+    EXPECT_EQ(request.fileInfos.size(), found.size());
+    EXPECT_EQ(request.fileSelected, std::vector<int>(found.size(), 1));
+}
+
+TEST_F(ScanFolder, KeepsOnlyFilesWhoseFirstPagePassesTheFilter) {
+    scan(1, 6);
+    EXPECT_EQ(request.fileNames,
+              expectedOrder(dir.str(), {"a.tif", "link.tif", rel({"sub", "deeper", "d.tif"})}));
+
+    request.clearFiles();
+    scan(1, 2);
+    EXPECT_EQ(request.fileNames, std::vector<std::string>{rel({"sub", "c.tif"})});
+}
+
+TEST_F(ScanFolder, TreatsANegativeFilterAsAll) {
+    scan(0, -3);
+    EXPECT_EQ(request.fileNames, expectedOrder(dir.str(), {"a.tif", "y.dat", "link.tif"}));
+}
+
+TEST_F(ScanFolder, AppendsToTheListsWithoutClearingThem) {
+    request.addFile("earlier.tif", "1,2000.01.01 12:00", 0);
+    scan(0, 6);
+
+    ASSERT_EQ(request.fileNames.size(), 3u);
+    EXPECT_EQ(request.fileNames[0], "earlier.tif");
+    EXPECT_EQ(request.fileSelected, (std::vector<int>{0, 1, 1}));
+}
+
+TEST_F(ScanFolder, NamesFilesOfAnInnerFolderRelativeToTheSourceFolder) {
+    scanWithin(request, dir.file("sub"), 1, 0, {});
+
+    std::vector<std::string> expected =
+        expectedOrder(dir.file("sub"), {"c.tif", rel({"deeper", "d.tif"})});
+    for (std::string& name : expected)
+        name = joinPath("sub", name);
+    EXPECT_EQ(request.fileNames, expected);
+}
+
+TEST_F(ScanFolder, KeepsTheFullPathOfAFolderOutsideTheSourceFolder) {
+    request.sourceFolder = dir.file("other");
+    scanWithin(request, dir.file("sub"), 0, 0, {});
+    EXPECT_EQ(request.fileNames, std::vector<std::string>{joinPath(dir.file("sub"), "c.tif")});
+}
+
+TEST_F(ScanFolder, AddsNothingForAMissingFolder) {
+    scanWithin(request, dir.file("absent"), 1, 0, {});
+    EXPECT_TRUE(request.fileNames.empty());
+    EXPECT_TRUE(request.fileInfos.empty());
+    EXPECT_TRUE(request.fileSelected.empty());
+}
+
+TEST_F(ScanFolder, LeavesOutAFileItMayNotRead) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "permissions do not bind the superuser";
+    fs::permissions(dir.path() / "y.dat", fs::perms::none);
+    scan(0, 0);
+    EXPECT_EQ(request.fileNames, expectedOrder(dir.str(), {"a.tif", "link.tif"}));
+}
+
+void setWriteTime(const std::string& path, sys_seconds when) {
+    const timespec times[2] = {{when.time_since_epoch().count(), 0},
+                               {when.time_since_epoch().count(), 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
+}
+
+TEST_F(ScanFolder, DescribesEachFileBySizeAndUtcWriteTimeOnTheTwelveHourClock) {
+    setWriteTime(dir.file("a.tif"), sys_days{2009y / July / 19} + 15h + 26min + 59s);
+    setWriteTime(dir.file("y.dat"), sys_days{2021y / January / 3} + 0h + 5min);
+    scan(0, 0);
+
+    for (std::size_t i = 0; i < request.fileNames.size(); ++i) {
+        const std::string size = std::to_string(fs::file_size(dir.file(request.fileNames[i])));
+        if (request.fileNames[i] != "y.dat") // a.tif and the link to it
+            EXPECT_EQ(request.fileInfos[i], size + ",2009.07.19 03:26");
+        else
+            EXPECT_EQ(request.fileInfos[i], size + ",2021.01.03 12:05");
+    }
+}
+
+TEST_F(ScanFolder, ShowsTheLow32BitsOfAFileOverFourGigabytes) {
+    const std::string big = dir.file("big.tif");
+    test::writeTiff(big, grey(COMPRESSION_NONE));
+    const std::uintmax_t size = (std::uintmax_t(5) << 30) + 1234; // sparse, costs no space
+    fs::resize_file(big, size);
+    request.sourceFolder = dir.str();
+    scan(0, 0);
+
+    const auto at = std::find(request.fileNames.begin(), request.fileNames.end(), "big.tif");
+    ASSERT_NE(at, request.fileNames.end());
+    const std::string& info = request.fileInfos[at - request.fileNames.begin()];
+    EXPECT_EQ(info.substr(0, info.find(',') + 1), std::to_string((1u << 30) + 1234) + ",");
+}
+
+TEST_F(ScanFolder, WritesOnlyTheSizeWhenTheWriteTimeCannotBeRead) {
+    // libstdc++ refuses file times past 2262; where they read, this case has
+    // no way to arise.
+    setWriteTime(dir.file("y.dat"), sys_days{2300y / January / 1});
+    std::error_code error;
+    (void)fs::last_write_time(dir.file("y.dat"), error);
+    if (!error)
+        GTEST_SKIP() << "this library reads the time";
+    scan(0, 7);
+
+    ASSERT_EQ(request.fileNames, std::vector<std::string>{"y.dat"});
+    EXPECT_EQ(request.fileInfos[0], std::to_string(fs::file_size(dir.file("y.dat"))) + ",");
+}
+
+TEST(FileInfoText, FormatsDateAndHourWithLeadingZerosAndNoMarker) {
+    const sys_days day = 2009y / July / 9;
+    EXPECT_EQ(fileInfoText(1234, day + 3h + 26min), "1234,2009.07.09 03:26");
+    EXPECT_EQ(fileInfoText(1234, day + 15h + 26min + 59s), "1234,2009.07.09 03:26");
+    EXPECT_EQ(fileInfoText(0, day), "0,2009.07.09 12:00");
+    EXPECT_EQ(fileInfoText(7, day + 12h + 1min), "7,2009.07.09 12:01");
+    EXPECT_EQ(fileInfoText(7, day + 23h + 59min), "7,2009.07.09 11:59");
+    EXPECT_EQ(fileInfoText(7, sys_days{1969y / December / 31} + 23h + 30min), "7,1969.12.31 11:30");
+    EXPECT_EQ(fileInfoText(std::uintmax_t(1) << 32, std::nullopt), "0,");
+    EXPECT_EQ(fileInfoText(4294967295u, std::nullopt), "4294967295,");
+}
+
+TEST(EnsureFolder, CreatesEveryMissingLevelOfAPath) {
+    TempDir dir;
+    const std::string target = rel({dir.str().c_str(), "out", "a", "b"});
+
+    EXPECT_NE(ensureFolder(target), 0);
+    EXPECT_TRUE(fs::is_directory(dir.path() / "out"));
+    EXPECT_TRUE(fs::is_directory(dir.path() / "out" / "a"));
+    EXPECT_TRUE(fs::is_directory(target));
+}
+
+TEST(EnsureFolder, SucceedsOnAnExistingFolderWithoutTouchingAnything) {
+    TempDir dir;
+    fs::create_directory(dir.path() / "out");
+    test::writeTextFile(dir.path() / "out" / "keep.txt", "kept");
+    const fs::path before = fs::current_path();
+
+    EXPECT_NE(ensureFolder(dir.file("out")), 0);
+    EXPECT_NE(ensureFolder(dir.str()), 0);
+    EXPECT_NE(ensureFolder(std::string(1, kPathSeparator)), 0);
+    EXPECT_EQ(test::readTextFile(dir.path() / "out" / "keep.txt"), "kept");
+    EXPECT_EQ(fs::current_path(), before);
+}
+
+TEST(EnsureFolder, FailsWhereAFileStandsInTheWay) {
+    TempDir dir;
+    test::writeTextFile(dir.path() / "plain", "a file");
+
+    EXPECT_EQ(ensureFolder(dir.file("plain")), 0);
+    EXPECT_EQ(ensureFolder(rel({dir.str().c_str(), "plain", "a", "b"})), 0);
+    EXPECT_TRUE(fs::is_regular_file(dir.path() / "plain"));
+    EXPECT_EQ(ensureFolder(""), 0);
+}
+
+} // namespace
+} // namespace pagesmith

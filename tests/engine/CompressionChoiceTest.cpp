@@ -1,0 +1,222 @@
+#include "engine/CompressionChoice.h"
+
+#include "engine/PageSettings.h"
+#include "support/TagPatch.h"
+#include "support/TempDir.h"
+#include "support/TiffFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <set>
+#include <utility>
+#include <vector>
+
+namespace pagesmith {
+namespace {
+
+using test::PageSpec;
+using test::TempDir;
+
+TEST(ParseCompressionName, AcceptsTheOptionNamesInAnyCaseAndFallsBackToPackBits) {
+    const std::vector<std::pair<std::string, int>> cases = {
+        {"NONE", 0},  {"none", 0}, {"PackBits", 1}, {"g31d", 2}, {"G31D", 2},
+        {"G32D", 4},  {"g32d", 4}, {"g4", 6},       {"G4", 6},   {"Lzw", 7},
+        {"jpeg", 8},  {"", 1},     {"group4", 1},   {"g4x", 1},  {" G4", 1},
+        {"G3ALL", 1}, {"ALL", 1},  {"JPG", 1},      {"8", 1},
+    };
+    for (const auto& [name, mode] : cases)
+        EXPECT_EQ(parseCompressionName(name), mode) << '"' << name << '"';
+}
+
+TEST(ParseFilterName, AcceptsTheFilterNamesInAnyCaseAndFallsBackToAll) {
+    const std::vector<std::pair<std::string, int>> cases = {
+        {"ALL", 0},  {"all", 0},     {"None", 1}, {"packbits", 2}, {"G31D", 3},
+        {"g32d", 4}, {"g3all", 5},   {"G4", 6},   {"lzw", 7},      {"JPEG", 8},
+        {"", 0},     {"group 4", 0}, {"G3", 0},   {"JPG", 0},      {"lzw ", 0},
+    };
+    for (const auto& [name, filter] : cases)
+        EXPECT_EQ(parseFilterName(name), filter) << '"' << name << '"';
+}
+
+TEST(CompressionModeInfo, HoldsTheDialogTextsAndOptionNamesOfEveryMode) {
+    const char* const texts[] = {"Unompressed",
+                                 "PackBits",
+                                 "Group 3 1D (Fill to Byte)",
+                                 "Group 3 1D ",
+                                 "Group 3 2D (Fill to Byte)",
+                                 "Group 3 2D ",
+                                 "Group 4",
+                                 "LZW",
+                                 "JPEG"};
+    for (int mode = 0; mode < kCompressionModeCount; ++mode) {
+        const CompressionModeInfo* info = compressionModeInfo(mode);
+        ASSERT_NE(info, nullptr) << mode;
+        EXPECT_STREQ(info->dialogText, texts[mode]) << mode;
+        // Every named mode is found again by its name; modes 3 and 5 have none.
+        if (info->optionName)
+            EXPECT_EQ(parseCompressionName(info->optionName), mode);
+        else
+            EXPECT_TRUE(mode == 3 || mode == 5) << mode;
+    }
+    EXPECT_EQ(compressionModeInfo(-1), nullptr);
+    EXPECT_EQ(compressionModeInfo(kCompressionModeCount), nullptr);
+    EXPECT_EQ(kDefaultCompressionMode, 2);
+}
+
+TEST(CompressionFilterText, HoldsTheDropDownTextOfEveryFilter) {
+    const char* const texts[] = {
+        "ALL tiff files",        "Uncompressed tiff files", "PackBits tiff files",
+        "Group 3 1D tiff files", "Group 3 2D tiff files",   "ALL Group 3 tiff files",
+        "Group 4 tiff files",    "LZW tiff files",          "JPEG tiff files"};
+    for (int filter = 0; filter < kCompressionFilterCount; ++filter)
+        EXPECT_STREQ(compressionFilterText(filter), texts[filter]) << filter;
+    EXPECT_EQ(compressionFilterText(-1), nullptr);
+    EXPECT_EQ(compressionFilterText(kCompressionFilterCount), nullptr);
+}
+
+TEST(IsBilevelCompression, IsTrueForTheCcittCodesOnly) {
+    for (std::uint16_t code : {COMPRESSION_CCITTRLE, COMPRESSION_CCITTFAX3, COMPRESSION_CCITTFAX4})
+        EXPECT_TRUE(isBilevelCompression(code)) << code;
+    for (std::uint16_t code : {COMPRESSION_NONE, COMPRESSION_LZW, COMPRESSION_OJPEG,
+                               COMPRESSION_JPEG, COMPRESSION_PACKBITS, COMPRESSION_ADOBE_DEFLATE})
+        EXPECT_FALSE(isBilevelCompression(code)) << code;
+}
+
+TEST(ApplyCompressionMode, SetsTheRunsCompressionAndAppendsTheSuffix) {
+    struct Expected {
+        std::uint16_t compression;
+        std::uint32_t group3Options;
+        bool jpegRgb;
+        const char* name;
+    };
+    const Expected expected[] = {
+        {COMPRESSION_NONE, 0, false, "scanno"},       {COMPRESSION_PACKBITS, 0, false, "scanpac"},
+        {COMPRESSION_CCITTFAX3, 4, false, "scang31"}, {COMPRESSION_CCITTFAX3, 0, false, "scang31"},
+        {COMPRESSION_CCITTFAX3, 5, false, "scang32"}, {COMPRESSION_CCITTFAX3, 1, false, "scang32"},
+        {COMPRESSION_CCITTFAX4, 0, false, "scang4"},  {COMPRESSION_LZW, 0, false, "scanlzw"},
+        {COMPRESSION_JPEG, 0, true, "scanjpg"},
+    };
+    for (int mode = 0; mode < kCompressionModeCount; ++mode) {
+        PageSettings settings;
+        settings.group3Options = 77; // left over from an earlier run
+        std::string name = "scan";
+        ASSERT_TRUE(applyCompressionMode(mode, name, 0, settings)) << mode;
+        EXPECT_EQ(settings.outputCompression, expected[mode].compression) << mode;
+        EXPECT_EQ(settings.group3Options, expected[mode].group3Options) << mode;
+        EXPECT_EQ(settings.jpegColorModeRgb, expected[mode].jpegRgb) << mode;
+        EXPECT_EQ(name, expected[mode].name) << mode;
+    }
+}
+
+TEST(ApplyCompressionMode, LeavesTheNameAloneWhenKeepingNames) {
+    PageSettings settings;
+    std::string name = "out/a";
+    ASSERT_TRUE(applyCompressionMode(ModeGroup4, name, 1, settings));
+    EXPECT_EQ(name, "out/a");
+    EXPECT_EQ(settings.outputCompression, COMPRESSION_CCITTFAX4);
+}
+
+TEST(ApplyCompressionMode, RefusesAModeOutsideTheTableAfterClearingGroup3Options) {
+    for (int mode : {-1, kCompressionModeCount, 100}) {
+        PageSettings settings;
+        settings.outputCompression = COMPRESSION_LZW;
+        settings.group3Options = 5;
+        std::string name = "a";
+        EXPECT_FALSE(applyCompressionMode(mode, name, 0, settings)) << mode;
+        EXPECT_EQ(settings.group3Options, 0u);
+        EXPECT_EQ(settings.outputCompression, COMPRESSION_LZW);
+        EXPECT_EQ(name, "a");
+    }
+}
+
+PageSpec bilevel(std::uint16_t compression, std::int64_t group3Options = -1) {
+    PageSpec page;
+    page.width = 64;
+    page.length = 20;
+    page.bitsPerSample = 1;
+    page.photometric = PHOTOMETRIC_MINISWHITE;
+    page.compression = compression;
+    page.group3Options = group3Options;
+    return page;
+}
+
+PageSpec grey(std::uint16_t compression) {
+    PageSpec page;
+    page.width = 32;
+    page.length = 16;
+    page.compression = compression;
+    return page;
+}
+
+// The filters (0..8) each fixture must pass; every other code must reject it.
+struct FilterCase {
+    std::string name;
+    std::set<int> passes;
+};
+
+class MatchesCompressionFilter : public ::testing::Test {
+protected:
+    void SetUp() override {
+        add("none.tif", grey(COMPRESSION_NONE), {0, 1});
+        add("packbits.tif", grey(COMPRESSION_PACKBITS), {0, 2});
+        add("g3-1d.tif", bilevel(COMPRESSION_CCITTFAX3, 0), {0, 3, 5});
+        add("g3-1d-fill.tif", bilevel(COMPRESSION_CCITTFAX3, 4), {0, 3, 5});
+        add("g3-2d.tif", bilevel(COMPRESSION_CCITTFAX3, 1), {0, 4, 5});
+        add("g3-2d-fill.tif", bilevel(COMPRESSION_CCITTFAX3, 5), {0, 4, 5});
+        add("g4.tif", bilevel(COMPRESSION_CCITTFAX4), {0, 6});
+        add("lzw.tif", grey(COMPRESSION_LZW), {0, 7});
+        add("jpeg.tif", grey(COMPRESSION_JPEG), {0, 8});
+
+        // Group 3 without Group3Options (libtiff writes none unless told)
+        // counts as two-dimensional.
+        add("g3-bare.tif", bilevel(COMPRESSION_CCITTFAX3), {0, 4, 5});
+        // No Compression tag at all reads as uncompressed.
+        add("no-tag.tif", grey(COMPRESSION_NONE), {0, 1});
+        test::renumberFirstPageTag(dir.file("no-tag.tif"), TIFFTAG_COMPRESSION, 65000);
+        // Only the first page decides.
+        test::writeTiff(dir.file("g4-then-lzw.tif"),
+                        {bilevel(COMPRESSION_CCITTFAX4), grey(COMPRESSION_LZW)});
+        cases.push_back({"g4-then-lzw.tif", {6, 0}});
+
+        test::writeTextFile(dir.file("x.tif"), "not an image\n");
+        cases.push_back({"x.tif", {}});
+        cases.push_back({"missing.tif", {}});
+    }
+
+    void add(const std::string& name, const PageSpec& page, std::set<int> passes) {
+        test::writeTiff(dir.file(name), page);
+        cases.push_back({name, std::move(passes)});
+    }
+
+    TempDir dir;
+    std::vector<FilterCase> cases;
+};
+
+TEST_F(MatchesCompressionFilter, SelectsByFirstPageCompressionForEveryCode) {
+    for (const FilterCase& fixture : cases)
+        for (int filter = -2; filter <= kCompressionFilterCount + 1; ++filter)
+            EXPECT_EQ(matchesCompressionFilter(dir.file(fixture.name), filter),
+                      fixture.passes.count(filter) == 1)
+                << fixture.name << " with filter " << filter;
+}
+
+TEST_F(MatchesCompressionFilter, RejectsANamedPipeWithoutBlocking) {
+    const std::string pipe = dir.file("pipe.tif");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_FALSE(matchesCompressionFilter(pipe, 0));
+}
+
+TEST(MatchesCompressionFilterOnSharedData, OldStyleJpegPassesOnlyTheAllFilter) {
+    const std::filesystem::path folder = test::sharedTestData();
+    if (folder.empty() || !std::filesystem::exists(folder / "zackthecat.tif"))
+        GTEST_SKIP() << "no old-style JPEG sample in this checkout";
+    const std::string path = (folder / "zackthecat.tif").string();
+    EXPECT_TRUE(matchesCompressionFilter(path, 0));
+    for (int filter = 1; filter < kCompressionFilterCount; ++filter)
+        EXPECT_FALSE(matchesCompressionFilter(path, filter)) << filter;
+}
+
+} // namespace
+} // namespace pagesmith

@@ -1,0 +1,367 @@
+#include "inspect/TiffInfo.h"
+
+#include "app/MainWindowHooks.h"
+#include "app/ProcessState.h"
+#include "support/TagPatch.h"
+#include "support/TempDir.h"
+#include "support/TiffFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <map>
+
+namespace pagesmith {
+namespace {
+
+using test::PageSpec;
+using test::TempDir;
+
+PageSpec faxPage(std::uint32_t width, std::uint32_t length, std::uint16_t compression) {
+    PageSpec page;
+    page.width = width;
+    page.length = length;
+    page.bitsPerSample = 1;
+    page.photometric = PHOTOMETRIC_MINISWHITE;
+    page.compression = compression;
+    return page;
+}
+
+PageSpec greyPage(std::uint16_t compression) {
+    PageSpec page;
+    page.width = 40;
+    page.length = 30;
+    page.compression = compression;
+    return page;
+}
+
+class FakeMainWindow : public MainWindowHooks {
+public:
+    void appendToPage(int page, const std::string& text) override { pages[page] += text; }
+    std::string pageText(int page) override { return pages[page]; }
+    void setFileStatus(std::size_t, const std::string&) override {}
+
+    std::map<int, std::string> pages;
+};
+
+class TiffInfoReport : public ::testing::Test {
+protected:
+    void SetUp() override { resetProcessState(); }
+    void TearDown() override { resetProcessState(); }
+
+    static std::string messages() { return processState().messageBuffer; }
+
+    TempDir dir;
+};
+
+TEST_F(TiffInfoReport, DescribesAThreePageGroup4FaxInFourLinesEndingInCrLf) {
+    const std::string path = dir.file("fax.tif");
+    const PageSpec page = faxPage(1728, 2200, COMPRESSION_CCITTFAX4);
+    test::writeTiff(path, {page, page, page});
+
+    EXPECT_EQ(writeTiffInfo(path, kMessageBufferTarget), 0);
+    EXPECT_EQ(messages(), "Tiff Name:   " + path +
+                              "\r\n"
+                              "Total pages: 3\r\n"
+                              "Image Size:  1728 x 2200\r\n"
+                              "Compression: 4 = Group 4 Fax\r\n");
+}
+
+TEST_F(TiffInfoReport, DescribesTheFirstPageOnlyWhenPagesDiffer) {
+    const std::string path = dir.file("mixed.tif");
+    PageSpec second = greyPage(COMPRESSION_PACKBITS);
+    second.width = 99;
+    test::writeTiff(path,
+                    {greyPage(COMPRESSION_LZW), second, faxPage(64, 8, COMPRESSION_CCITTFAX4)});
+
+    EXPECT_EQ(writeTiffInfo(path, kMessageBufferTarget), 0);
+    EXPECT_EQ(messages(), "Tiff Name:   " + path +
+                              "\r\n"
+                              "Total pages: 3\r\n"
+                              "Image Size:  40 x 30\r\n"
+                              "Compression: 5 = LZW\r\n");
+}
+
+TEST_F(TiffInfoReport, NamesPackBitsAndUncompressedPages) {
+    const std::string packBits = dir.file("p.tif");
+    const std::string plain = dir.file("n.tif");
+    test::writeTiff(packBits, greyPage(COMPRESSION_PACKBITS));
+    test::writeTiff(plain, greyPage(COMPRESSION_NONE));
+
+    writeTiffInfo(packBits, kMessageBufferTarget);
+    EXPECT_NE(messages().find("Compression: 32773 = Macintosh PackBits algorithm\r\n"),
+              std::string::npos);
+    resetProcessState();
+    writeTiffInfo(plain, kMessageBufferTarget);
+    EXPECT_NE(messages().find("Compression: 1 = Uncompressed\r\n"), std::string::npos);
+}
+
+TEST_F(TiffInfoReport, ReadsAPageWithoutCompressionTagAsUncompressed) {
+    const std::string path = dir.file("bare.tif");
+    test::writeTiff(path, greyPage(COMPRESSION_NONE));
+    test::renumberFirstPageTag(path, TIFFTAG_COMPRESSION, 65000);
+
+    TiffFileInfo info;
+    ASSERT_EQ(readTiffInfo(path, &info), 0);
+    EXPECT_EQ(info.compression, COMPRESSION_NONE);
+    writeTiffInfo(path, kMessageBufferTarget);
+    EXPECT_NE(messages().find("Compression: 1 = Uncompressed\r\n"), std::string::npos);
+}
+
+TEST_F(TiffInfoReport, CallsACompressionOutsideTheTableUnknown) {
+    const std::string path = dir.file("odd.tif");
+    test::writeTiff(path, greyPage(COMPRESSION_NONE));
+    test::setFirstPageTagValue(path, TIFFTAG_COMPRESSION, 12345);
+
+    EXPECT_EQ(writeTiffInfo(path, kMessageBufferTarget), 0);
+    EXPECT_NE(messages().find("Compression: Unknown\r\n"), std::string::npos) << messages();
+}
+
+TEST_F(TiffInfoReport, WritesOnlyTheErrorLineForWhatIsNotATiffFile) {
+    const std::string text = dir.file("x.tif");
+    test::writeTextFile(text, "just some words, not an image\n");
+    const std::string missing = dir.file("missing.tif");
+    const std::string folder = dir.str();
+
+    for (const std::string& path : {text, missing, folder}) {
+        resetProcessState();
+        EXPECT_EQ(writeTiffInfo(path, kMessageBufferTarget), -1) << path;
+        EXPECT_EQ(messages(), "Error tiff file : " + path + "\r\n");
+        EXPECT_EQ(countTiffPages(path), -1) << path;
+    }
+}
+
+TEST_F(TiffInfoReport, RefusesANamedPipeWithoutWaitingForAWriter) {
+    const std::string pipe = dir.file("pipe.tif");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+
+    EXPECT_EQ(countTiffPages(pipe), -1);
+    TiffFileInfo info;
+    EXPECT_EQ(readTiffInfo(pipe, &info), -1);
+    EXPECT_EQ(writeTiffInfo(pipe, kMessageBufferTarget), -1);
+}
+
+TEST_F(TiffInfoReport, GoesToTheWindowPageItIsAddressedTo) {
+    const std::string path = dir.file("g4.tif");
+    test::writeTiff(path, faxPage(32, 16, COMPRESSION_CCITTFAX4));
+    FakeMainWindow window;
+    processState().mainWindow = &window;
+
+    writeTiffInfo(path, kInfoPage);
+    writeTiffInfo(dir.file("none.tif"), kResultsPage);
+
+    EXPECT_EQ(window.pages[kInfoPage], "Tiff Name:   " + path +
+                                           "\r\n"
+                                           "Total pages: 1\r\n"
+                                           "Image Size:  32 x 16\r\n"
+                                           "Compression: 4 = Group 4 Fax\r\n");
+    EXPECT_EQ(window.pages[kResultsPage], "Error tiff file : " + dir.file("none.tif") + "\r\n");
+    EXPECT_EQ(messages(), "");
+}
+
+TEST_F(TiffInfoReport, IsDroppedForAWindowPageWhenThereIsNoWindow) {
+    const std::string path = dir.file("g4.tif");
+    test::writeTiff(path, faxPage(32, 16, COMPRESSION_CCITTFAX4));
+
+    EXPECT_EQ(writeTiffInfo(path, kInfoPage), 0);
+    EXPECT_EQ(writeTiffInfo(dir.file("none.tif"), kResultsPage), -1);
+    EXPECT_EQ(messages(), "");
+}
+
+TEST(DescribeCompression, KnowsEveryCodeOfTheTableAndNoOther) {
+    const std::map<std::uint16_t, std::string> table = {
+        {1, "1 = Uncompressed"},
+        {2, "2 = CCITT G3-1D Modified Huffman RLE Compression"},
+        {3, "3 = Group 3 Fax"},
+        {4, "4 = Group 4 Fax"},
+        {5, "5 = LZW"},
+        {6, "6 = Old JPEG"},
+        {7, "7 = lossy JPEG grayscale and color Fax"},
+        {8, "8 = Adobe Deflate compression"},
+        {9, "9 = Lossless JBIG black-and-white Fax"},
+        {10, "10 = Lossless JBIG grayscale and Color Fax"},
+        {32766, "32766 = NeXT 2-bit RLE Compression"},
+        {32771, "32771 = CCITT G3-1D Modified Huffman RLE Compression"},
+        {32773, "32773 = Macintosh PackBits algorithm"},
+        {32809, "32809 = ThunderScan RLE Compression"},
+        {32895, "32895 = IT8 Continuous Tone image"},
+        {32896, "32896 = IT8 Line Work image"},
+        {32897, "32897 = IT8 Monochrome picture"},
+        {32898, "32898 = Binary Linework file"},
+        {32908, "32908 = Pixar companded 10bit LZW"},
+        {32909, "32909 = Pixar companded 11bit ZIP"},
+        {32946, "32946 = experimental Deflate scheme"},
+        {32947, "32947 = Kodak DCS encoding"},
+        {34661, "34661 = ISO JBIG"},
+        {34676, "34676 = SGI Log Luminance RLE compression"},
+        {34677, "34677 = SGI Log 24-bit packed"},
+        {34712, "34712 = Leadtools JPEG2000"},
+    };
+    for (std::uint32_t code = 0; code <= 65535; ++code) {
+        const auto row = table.find(static_cast<std::uint16_t>(code));
+        EXPECT_STREQ(describeCompression(static_cast<std::uint16_t>(code)),
+                     row == table.end() ? "Unknown" : row->second.c_str())
+            << "code " << code;
+    }
+}
+
+TEST(ReadTiffInfo, SummarisesTheFirstPageAndCountsEveryPage) {
+    TempDir dir;
+    const std::string path = dir.file("g3.tif");
+    PageSpec first = faxPage(200, 120, COMPRESSION_CCITTFAX3);
+    first.group3Options = GROUP3OPT_2DENCODING | GROUP3OPT_FILLBITS;
+    test::writeTiff(path, {first, greyPage(COMPRESSION_LZW)});
+
+    TiffFileInfo info;
+    info.width = 7; // cleared, not kept
+    ASSERT_EQ(readTiffInfo(path, &info), 0);
+    EXPECT_EQ(info.width, 200u);
+    EXPECT_EQ(info.length, 120u);
+    EXPECT_EQ(info.pageCount, 2);
+    EXPECT_EQ(info.compression, COMPRESSION_CCITTFAX3);
+    EXPECT_EQ(info.group3Options, 5u);
+}
+
+TEST(ReadTiffInfo, SetsEveryGroup3OptionBitWhenTheTagIsAbsentOrDoesNotApply) {
+    TempDir dir;
+    const std::string noOptions = dir.file("g3.tif");
+    // libtiff writes no Group3Options unless told.
+    test::writeTiff(noOptions, faxPage(64, 10, COMPRESSION_CCITTFAX3));
+    const std::string lzw = dir.file("lzw.tif");
+    test::writeTiff(lzw, greyPage(COMPRESSION_LZW));
+
+    TiffFileInfo info;
+    ASSERT_EQ(readTiffInfo(noOptions, &info), 0);
+    EXPECT_EQ(info.compression, COMPRESSION_CCITTFAX3);
+    EXPECT_EQ(info.group3Options, 0xFFFFFFFFu);
+    ASSERT_EQ(readTiffInfo(lzw, &info), 0);
+    EXPECT_EQ(info.group3Options, 0xFFFFFFFFu);
+}
+
+TEST(ReadTiffInfo, ToleratesAStrayGroup3OptionsTagOnAnotherCompression) {
+    // A Group 3 page relabelled as uncompressed keeps its Group3Options entry,
+    // which libtiff then knows only as an unregistered tag.
+    TempDir dir;
+    const std::string path = dir.file("stray.tif");
+    PageSpec page = faxPage(64, 10, COMPRESSION_CCITTFAX3);
+    page.group3Options = 0;
+    test::writeTiff(path, page);
+    test::setFirstPageTagValue(path, TIFFTAG_COMPRESSION, COMPRESSION_NONE);
+
+    TiffFileInfo info;
+    ASSERT_EQ(readTiffInfo(path, &info), 0);
+    EXPECT_EQ(info.compression, COMPRESSION_NONE);
+    EXPECT_EQ(info.group3Options, 0xFFFFFFFFu);
+}
+
+TEST(ReadTiffInfo, AnswersMinusOneForNoTiffAndMinusTwoForNoRecord) {
+    TempDir dir;
+    const std::string path = dir.file("a.tif");
+    test::writeTiff(path, greyPage(COMPRESSION_NONE));
+    TiffFileInfo info;
+
+    EXPECT_EQ(readTiffInfo(path, nullptr), -2);
+    EXPECT_EQ(readTiffInfo(dir.file("absent.tif"), &info), -1);
+    EXPECT_EQ(readTiffInfo(dir.file("absent.tif"), nullptr), -1);
+}
+
+TEST(ReadTiffInfo, ReadsBigTiffFilesLikeClassicOnes) {
+    TempDir dir;
+    const std::string path = dir.file("big.tif");
+    {
+        TiffHandle file(path, "w8");
+        ASSERT_TRUE(file);
+        for (int page = 0; page < 2; ++page) {
+            TIFF* tiff = file.get();
+            TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, 24u);
+            TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, 4u);
+            TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 8);
+            TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
+            TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_PACKBITS);
+            std::uint8_t row[24] = {};
+            for (std::uint32_t y = 0; y < 4; ++y)
+                ASSERT_EQ(TIFFWriteScanline(tiff, row, y, 0), 1);
+            ASSERT_TRUE(TIFFWriteDirectory(tiff));
+        }
+    }
+
+    EXPECT_EQ(countTiffPages(path), 2);
+    TiffFileInfo info;
+    ASSERT_EQ(readTiffInfo(path, &info), 0);
+    EXPECT_EQ(info.width, 24u);
+    EXPECT_EQ(info.compression, COMPRESSION_PACKBITS);
+}
+
+TEST(CountTiffPages, CountsEveryPageOfTheMainChain) {
+    TempDir dir;
+    const std::string one = dir.file("one.tif");
+    const std::string five = dir.file("five.tif");
+    test::writeTiff(one, greyPage(COMPRESSION_NONE));
+    test::writeTiff(five, std::vector<PageSpec>(5, faxPage(16, 16, COMPRESSION_CCITTFAX4)));
+
+    EXPECT_EQ(countTiffPages(one), 1);
+    EXPECT_EQ(countTiffPages(five), 5);
+}
+
+std::size_t openDescriptors() {
+    std::size_t count = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
+        ++count;
+    return count;
+}
+
+TEST(CountTiffPages, ClosesWhatItOpensWhetherOrNotItIsATiffFile) {
+    TempDir dir;
+    const std::string tiff = dir.file("a.tif");
+    const std::string text = dir.file("b.tif");
+    test::writeTiff(tiff, greyPage(COMPRESSION_LZW));
+    test::writeTextFile(text, std::string("II*\0 looks like a header, is not one", 36));
+    TiffFileInfo info;
+
+    const std::size_t before = openDescriptors();
+    for (int i = 0; i < 50; ++i) {
+        countTiffPages(tiff);
+        countTiffPages(text);
+        readTiffInfo(tiff, &info);
+        readTiffInfo(text, &info);
+        readTiffInfo(tiff, nullptr);
+    }
+    EXPECT_EQ(openDescriptors(), before);
+}
+
+TEST(SharedTestData, EveryFileIsCountedAndDescribed) {
+    const std::filesystem::path folder = test::sharedTestData();
+    if (folder.empty())
+        GTEST_SKIP() << "no shared test data in this checkout";
+    int described = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        const std::string path = entry.path().string();
+        if (entry.path().extension() == ".md")
+            continue;
+        resetProcessState();
+        EXPECT_GE(countTiffPages(path), 1) << path;
+        EXPECT_EQ(writeTiffInfo(path, kMessageBufferTarget), 0) << path;
+        const std::string& report = processState().messageBuffer;
+        EXPECT_EQ(report.rfind("Tiff Name:   " + path + "\r\n", 0), 0u) << report;
+        EXPECT_EQ(report.find("Compression: Unknown"), std::string::npos) << report;
+        ++described;
+    }
+    resetProcessState();
+    EXPECT_GT(described, 0);
+
+    const std::filesystem::path multipage = folder / "multipage.tif";
+    if (std::filesystem::exists(multipage)) {
+        EXPECT_EQ(countTiffPages(multipage.string()), 3);
+    }
+    const std::filesystem::path group4 = folder / "G4.TIF";
+    TiffFileInfo info;
+    if (std::filesystem::exists(group4)) {
+        ASSERT_EQ(readTiffInfo(group4.string(), &info), 0);
+        EXPECT_EQ(info.compression, COMPRESSION_CCITTFAX4);
+    }
+}
+
+} // namespace
+} // namespace pagesmith
