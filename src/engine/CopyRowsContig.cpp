@@ -1,0 +1,24 @@
+#include "engine/CopyRoutines.h"
+#include "engine/CopySupport.h"
+
+namespace pagesmith {
+
+// Strips of different heights on the two sides: rows are the common unit.
+bool copyRowsContig(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t width,
+                    std::uint16_t samplesPerPixel) {
+    if (!hasLayout(in, false, PLANARCONFIG_CONTIG) || !hasLayout(out, false, PLANARCONFIG_CONTIG) ||
+        !pagesAgree(in, out, length, width, samplesPerPixel))
+        return false;
+    // One scanline; pagesAgree made it the size both libtiff calls use.
+    const ByteBuffer row(byteCount(TIFFScanlineSize(in)));
+    if (!row)
+        return false;
+    for (std::uint32_t y = 0; y < length; ++y) {
+        TIFFReadScanline(in, row.data(), y, 0); // unreadable: the row keeps what it held
+        if (TIFFWriteScanline(out, row.data(), y, 0) < 0)
+            return false;
+    }
+    return true;
+}
+
+} // namespace pagesmith

@@ -1,0 +1,63 @@
+#include "engine/CopySupport.h"
+
+#include "engine/SizeMath.h"
+
+namespace pagesmith {
+
+std::uint16_t planarConfig(TIFF* tif) {
+    std::uint16_t planar = PLANARCONFIG_CONTIG;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &planar);
+    return planar;
+}
+
+bool hasLayout(TIFF* tif, bool tiled, std::uint16_t planar) {
+    return (TIFFIsTiled(tif) != 0) == tiled && planarConfig(tif) == planar;
+}
+
+namespace {
+
+bool describes(TIFF* tif, std::uint32_t length, std::uint32_t width, std::uint16_t spp) {
+    std::uint32_t fileLength = 0;
+    std::uint32_t fileWidth = 0;
+    std::uint16_t fileSpp = 1;
+    TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &fileLength);
+    TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &fileWidth);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &fileSpp);
+    return fileLength == length && fileWidth == width && fileSpp == spp;
+}
+
+} // namespace
+
+bool pagesAgree(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t width, std::uint16_t spp) {
+    if (length == 0 || width == 0 || spp == 0)
+        return false;
+    if (!describes(in, length, width, spp) || !describes(out, length, width, spp))
+        return false;
+    // The same rows on both sides: a row read from the input is exactly what
+    // the output's encoder takes (differing YCbCr subsampling, say, would not be).
+    const auto inRow = byteCount(TIFFScanlineSize(in));
+    const auto outRow = byteCount(TIFFScanlineSize(out));
+    return inRow && outRow && *inRow == *outRow;
+}
+
+std::optional<TileGrid> tileGrid(TIFF* tif, const ImageBuffer& image) {
+    TileGrid grid;
+    TIFFGetField(tif, TIFFTAG_TILEWIDTH, &grid.tileWidth);
+    TIFFGetField(tif, TIFFTAG_TILELENGTH, &grid.tileLength);
+    const auto rowBytes = byteCount(TIFFTileRowSize(tif));
+    const auto tileBytes = byteCount(TIFFTileSize(tif));
+    const auto imageRowBytes = byteCount(TIFFScanlineSize(tif));
+    if (grid.tileWidth == 0 || grid.tileLength == 0 || !rowBytes || !tileBytes || !imageRowBytes)
+        return std::nullopt;
+    // Tile rows are indexed as tileLength rows of tileRowBytes; libtiff's tile
+    // size can be smaller (subsampled YCbCr), so the staging tile covers both.
+    const auto rowsBytes = checkedMultiply(*rowBytes, grid.tileLength);
+    if (!rowsBytes)
+        return std::nullopt;
+    grid.tileRowBytes = *rowBytes;
+    grid.stagingBytes = std::max(*tileBytes, *rowsBytes);
+    grid.imageRowBytes = std::min(*imageRowBytes, image.rowBytes);
+    return grid;
+}
+
+} // namespace pagesmith

@@ -1,0 +1,82 @@
+#pragma once
+
+// Checks and geometry shared by the copy routines. Every buffer a routine uses
+// is sized from libtiff's own figures for the file it serves; these checks make
+// sure the routine's arguments and the two files agree with those figures
+// before any row is indexed.
+
+#include "engine/CopyRoutines.h"
+
+#include <tiffio.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+namespace pagesmith {
+
+// A libtiff size as a byte count; nothing for 0 or an error.
+inline std::optional<std::size_t> byteCount(tmsize_t size) {
+    if (size <= 0)
+        return std::nullopt;
+    return static_cast<std::size_t>(size);
+}
+
+std::uint16_t planarConfig(TIFF* tif);
+
+// The file stores its page as tiles (or strips) with this planar configuration.
+bool hasLayout(TIFF* tif, bool tiled, std::uint16_t planar);
+
+// Both pages are length x width with spp samples, non-empty, and their rows
+// (one plane's row for separate planes) have the same, non-zero size.
+bool pagesAgree(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t width, std::uint16_t spp);
+
+// The tile layout of a tiled file, checked against the image buffer it is
+// copied to or from.
+struct TileGrid {
+    std::uint32_t tileWidth = 0;
+    std::uint32_t tileLength = 0;
+    std::size_t tileRowBytes = 0;  // one row of one tile (of one plane)
+    std::size_t stagingBytes = 0;  // a whole tile, at least tileLength rows
+    std::size_t imageRowBytes = 0; // the part of an image row this file fills
+};
+
+std::optional<TileGrid> tileGrid(TIFF* tif, const ImageBuffer& image);
+
+// One tile's place in the image buffer: its rows inside the image and the
+// bytes of each of them that fall inside the image row.
+struct TilePlacement {
+    std::uint32_t x = 0;
+    std::uint32_t y = 0;
+    std::uint16_t plane = 0;
+    std::uint32_t rows = 0;
+    std::size_t offset = 0; // in the image row
+    std::size_t bytes = 0;
+};
+
+// Walks the tiles in bands of tile rows, left to right, every plane at each
+// position; stops at the first tile for which `visit` returns false.
+template <typename Visit>
+bool forEachTile(const ImageBuffer& image, const TileGrid& grid, Visit&& visit) {
+    for (std::uint64_t y = 0; y < image.length; y += grid.tileLength) {
+        TilePlacement tile;
+        tile.y = static_cast<std::uint32_t>(y);
+        tile.rows =
+            static_cast<std::uint32_t>(std::min<std::uint64_t>(grid.tileLength, image.length - y));
+        std::uint64_t offset = 0;
+        for (std::uint64_t x = 0; x < image.width && offset < grid.imageRowBytes;
+             x += grid.tileWidth, offset += grid.tileRowBytes) {
+            tile.x = static_cast<std::uint32_t>(x);
+            tile.offset = static_cast<std::size_t>(offset);
+            // The right edge tile reaches past the image row: only its left part is image.
+            tile.bytes = std::min<std::size_t>(grid.tileRowBytes, grid.imageRowBytes - tile.offset);
+            for (tile.plane = 0; tile.plane < image.planes; ++tile.plane)
+                if (!visit(tile))
+                    return false;
+        }
+    }
+    return true;
+}
+
+} // namespace pagesmith

@@ -1,0 +1,83 @@
+#include "engine/CopyRoutines.h"
+#include "engine/CopySupport.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace pagesmith {
+
+namespace {
+
+bool fitsPlanes(TIFF* out, const ImageBuffer& image, std::uint16_t planar) {
+    std::uint16_t spp = 1;
+    TIFFGetFieldDefaulted(out, TIFFTAG_SAMPLESPERPIXEL, &spp);
+    const std::uint16_t planes = planar == PLANARCONFIG_SEPARATE ? spp : 1;
+    return image.bytes && image.planes == planes && planarConfig(out) == planar;
+}
+
+// The rows of a strip lie one after another in the buffer, so each strip is
+// encoded straight from it.
+bool writeStrips(TIFF* out, const ImageBuffer& image) {
+    std::uint32_t rowsPerStrip = 0;
+    TIFFGetFieldDefaulted(out, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
+    const auto rowBytes = byteCount(TIFFScanlineSize(out));
+    if (TIFFIsTiled(out) || rowsPerStrip == 0 || !rowBytes || *rowBytes != image.rowBytes)
+        return false;
+    for (std::uint16_t plane = 0; plane < image.planes; ++plane)
+        for (std::uint64_t y = 0; y < image.length; y += rowsPerStrip) {
+            const auto row = static_cast<std::uint32_t>(y);
+            const std::uint32_t rows =
+                static_cast<std::uint32_t>(std::min<std::uint64_t>(rowsPerStrip, image.length - y));
+            const auto bytes = byteCount(TIFFVStripSize(out, rows));
+            if (!bytes)
+                return false;
+            // Never past the plane's last row, whatever libtiff counts for the strip.
+            const std::size_t left = std::size_t(image.length - row) * image.rowBytes;
+            const tmsize_t count = static_cast<tmsize_t>(std::min(*bytes, left));
+            if (TIFFWriteEncodedStrip(out, TIFFComputeStrip(out, row, plane), image.row(plane, row),
+                                      count) < 0)
+                return false;
+        }
+    return true;
+}
+
+// Each tile gathered into one staging tile. Edge tiles are padded with
+// zeros, so the output does not depend on the previous tile.
+bool writeTiles(TIFF* out, const ImageBuffer& image) {
+    if (!TIFFIsTiled(out))
+        return false;
+    const auto grid = tileGrid(out, image);
+    if (!grid)
+        return false;
+    const ByteBuffer tile(grid->stagingBytes);
+    if (!tile)
+        return false;
+    return forEachTile(image, *grid, [&](const TilePlacement& place) {
+        if (place.rows < grid->tileLength || place.bytes < grid->tileRowBytes)
+            std::memset(tile.data(), 0, tile.size());
+        for (std::uint32_t r = 0; r < place.rows; ++r)
+            std::memcpy(tile.data() + r * grid->tileRowBytes,
+                        image.row(place.plane, place.y + r) + place.offset, place.bytes);
+        return TIFFWriteTile(out, tile.data(), place.x, place.y, 0, place.plane) >= 0;
+    });
+}
+
+} // namespace
+
+bool writeContigStrips(TIFF* out, const ImageBuffer& image) {
+    return fitsPlanes(out, image, PLANARCONFIG_CONTIG) && writeStrips(out, image);
+}
+
+bool writeSeparateStrips(TIFF* out, const ImageBuffer& image) {
+    return fitsPlanes(out, image, PLANARCONFIG_SEPARATE) && writeStrips(out, image);
+}
+
+bool writeContigTiles(TIFF* out, const ImageBuffer& image) {
+    return fitsPlanes(out, image, PLANARCONFIG_CONTIG) && writeTiles(out, image);
+}
+
+bool writeSeparateTiles(TIFF* out, const ImageBuffer& image) {
+    return fitsPlanes(out, image, PLANARCONFIG_SEPARATE) && writeTiles(out, image);
+}
+
+} // namespace pagesmith
