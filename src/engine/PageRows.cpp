@@ -1,0 +1,202 @@
+#include "engine/PageRows.h"
+
+#include "engine/SizeMath.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <optional>
+
+namespace pagesmith {
+
+namespace {
+
+// Sizes come from the file: a damaged one must not make us reserve the world.
+constexpr std::size_t kMaxBufferBytes = std::size_t(512) << 20;
+
+// The RGBA reader's band stays below this, whatever the strip height.
+constexpr std::size_t kRgbaBandBytes = std::size_t(8) << 20;
+
+template <typename T> bool allocate(std::vector<T>& buffer, std::optional<std::size_t> count) {
+    if (!count || *count == 0 || *count > kMaxBufferBytes / sizeof(T))
+        return false;
+    try {
+        buffer.assign(*count, T{});
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+PageRowReader::PageRowReader(TIFF* in) : m_in(in) {
+    if (!in)
+        return;
+    std::uint16_t bitsPerSample = 1, samplesPerPixel = 1, planar = PLANARCONFIG_CONTIG;
+    TIFFGetFieldDefaulted(in, TIFFTAG_BITSPERSAMPLE, &bitsPerSample);
+    TIFFGetFieldDefaulted(in, TIFFTAG_SAMPLESPERPIXEL, &samplesPerPixel);
+    TIFFGetFieldDefaulted(in, TIFFTAG_PLANARCONFIG, &planar);
+    TIFFGetField(in, TIFFTAG_IMAGEWIDTH, &m_width);
+    TIFFGetField(in, TIFFTAG_IMAGELENGTH, &m_length);
+    if (bitsPerSample != 8 || samplesPerPixel == 0 || m_width == 0 || m_length == 0)
+        return;
+
+    const bool separate = planar == PLANARCONFIG_SEPARATE && samplesPerPixel > 1;
+    m_planes = separate ? samplesPerPixel : 1;
+    m_samplesInRow = separate ? 1 : samplesPerPixel;
+    const auto rowBytes = checkedMultiply(m_width, m_samplesInRow);
+    if (!rowBytes)
+        return;
+    m_rowBytes = *rowBytes;
+
+    if (TIFFIsTiled(in)) {
+        std::uint32_t tileLength = 0;
+        TIFFGetField(in, TIFFTAG_TILEWIDTH, &m_tileWidth);
+        TIFFGetField(in, TIFFTAG_TILELENGTH, &tileLength);
+        if (m_tileWidth == 0 || tileLength == 0)
+            return;
+        const auto tileRowBytes = checkedMultiply(m_tileWidth, m_samplesInRow);
+        const auto tileBytes = checkedMultiply(m_tileWidth, m_samplesInRow, tileLength);
+        // A codec that hands out fewer bytes (subsampled YCbCr) does not fit.
+        if (!tileRowBytes || !tileBytes || std::uint64_t(TIFFTileSize64(in)) < *tileBytes)
+            return;
+        m_tileRowBytes = *tileRowBytes;
+        m_layout = Layout::Tiles;
+        m_bandRows = std::min(tileLength, m_length);
+        m_valid = allocate(m_tile, std::size_t(TIFFTileSize64(in))) &&
+                  allocate(m_band, checkedMultiply(m_planes, m_bandRows, m_rowBytes));
+        return;
+    }
+
+    if (separate) {
+        // Reading scanline by scanline would restart the codec of each plane's
+        // strip at every row; a strip per plane is decoded once instead.
+        std::uint32_t rowsPerStrip = m_length;
+        TIFFGetFieldDefaulted(in, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
+        m_layout = Layout::SeparateStrips;
+        m_bandRows = std::clamp<std::uint32_t>(rowsPerStrip, 1, m_length);
+        m_valid = allocate(m_band, checkedMultiply(m_planes, m_bandRows, m_rowBytes));
+        return;
+    }
+
+    const std::uint64_t scanlineSize = std::uint64_t(TIFFScanlineSize64(in));
+    if (scanlineSize < m_rowBytes)
+        return;
+    m_layout = Layout::Scanlines;
+    m_valid = allocate(m_band, std::size_t(scanlineSize));
+}
+
+bool PageRowReader::readRow(std::uint32_t row) {
+    if (!m_valid || row >= m_length)
+        return false;
+    switch (m_layout) {
+    case Layout::Scanlines:
+        if (TIFFReadScanline(m_in, m_band.data(), row, 0) <= 0)
+            return false;
+        break;
+    case Layout::SeparateStrips:
+    case Layout::Tiles:
+        if (!m_bandLoaded || row < m_bandStart || row - m_bandStart >= m_bandRows) {
+            m_bandLoaded = false;
+            m_bandStart = row - row % m_bandRows;
+            if (!(m_layout == Layout::Tiles ? loadTileBand() : loadStrips()))
+                return false;
+            m_bandLoaded = true;
+        }
+        break;
+    }
+    m_row = row;
+    return true;
+}
+
+const std::uint8_t* PageRowReader::plane(std::uint16_t plane) const {
+    if (m_layout == Layout::Scanlines)
+        return m_band.data();
+    return m_band.data() + (std::size_t(plane) * m_bandRows + (m_row - m_bandStart)) * m_rowBytes;
+}
+
+bool PageRowReader::loadStrips() {
+    const std::uint32_t rows = std::min(m_bandRows, m_length - m_bandStart);
+    const tmsize_t wanted = tmsize_t(rows * m_rowBytes);
+    for (std::uint16_t p = 0; p < m_planes; ++p) {
+        std::uint8_t* target = m_band.data() + std::size_t(p) * m_bandRows * m_rowBytes;
+        const tstrip_t strip = TIFFComputeStrip(m_in, m_bandStart, p);
+        if (TIFFReadEncodedStrip(m_in, strip, target, wanted) != wanted)
+            return false;
+    }
+    return true;
+}
+
+bool PageRowReader::loadTileBand() {
+    const std::uint32_t rows = std::min(m_bandRows, m_length - m_bandStart);
+    for (std::uint16_t p = 0; p < m_planes; ++p) {
+        std::uint8_t* planeBand = m_band.data() + std::size_t(p) * m_bandRows * m_rowBytes;
+        for (std::uint32_t x = 0; x < m_width; x += m_tileWidth) {
+            if (TIFFReadTile(m_in, m_tile.data(), x, m_bandStart, 0, p) < 0)
+                return false;
+            const std::size_t offset = std::size_t(x) * m_samplesInRow;
+            const std::size_t count = std::min(m_tileRowBytes, m_rowBytes - offset);
+            for (std::uint32_t r = 0; r < rows; ++r)
+                std::memcpy(planeBand + r * m_rowBytes + offset, m_tile.data() + r * m_tileRowBytes,
+                            count);
+        }
+    }
+    return true;
+}
+
+RgbaRowReader::RgbaRowReader(TIFF* in) {
+    char message[1024] = {};
+    if (!in || !TIFFRGBAImageOK(in, message) || !TIFFRGBAImageBegin(&m_image, in, 1, message))
+        return;
+    m_begun = true;
+    m_width = m_image.width;
+    m_length = m_image.height;
+    if (m_width == 0 || m_length == 0)
+        return;
+
+    // Ask for the orientation the file has, so rows come in stored order, as
+    // the scanline readers give them.
+    const std::uint16_t orientation = m_image.orientation;
+    if (orientation >= ORIENTATION_TOPLEFT && orientation <= ORIENTATION_LEFTBOT)
+        m_image.req_orientation = orientation > 4 ? std::uint16_t(orientation - 4) : orientation;
+
+    std::uint32_t unit = m_length;
+    if (TIFFIsTiled(in)) {
+        TIFFGetField(in, TIFFTAG_TILELENGTH, &unit);
+    } else {
+        TIFFGetFieldDefaulted(in, TIFFTAG_ROWSPERSTRIP, &unit);
+    }
+    unit = std::clamp<std::uint32_t>(unit, 1, m_length);
+    const std::size_t rowBytes = std::size_t(m_width) * sizeof(std::uint32_t);
+    const std::size_t affordable = std::max<std::size_t>(1, kRgbaBandBytes / rowBytes);
+    if (unit > affordable) {
+        // Bands start on multiples of 16 rows so subsampled chroma stays aligned.
+        unit = std::uint32_t(affordable >= 16 ? affordable - affordable % 16 : affordable);
+    }
+    m_bandRows = unit;
+    m_valid = allocate(m_band, checkedMultiply(m_width, m_bandRows));
+}
+
+RgbaRowReader::~RgbaRowReader() {
+    if (m_begun)
+        TIFFRGBAImageEnd(&m_image);
+}
+
+const std::uint32_t* RgbaRowReader::readRow(std::uint32_t row) {
+    if (!m_valid || row >= m_length)
+        return nullptr;
+    if (!m_bandLoaded || row < m_bandStart || row - m_bandStart >= m_bandRows) {
+        m_bandLoaded = false;
+        m_bandStart = row - row % m_bandRows;
+        m_image.row_offset = int(m_bandStart);
+        m_image.col_offset = 0;
+        const std::uint32_t rows = std::min(m_bandRows, m_length - m_bandStart);
+        if (!TIFFRGBAImageGet(&m_image, m_band.data(), m_width, rows))
+            return nullptr;
+        m_bandLoaded = true;
+    }
+    return m_band.data() + std::size_t(row - m_bandStart) * m_width;
+}
+
+} // namespace pagesmith

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <tiffio.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace pagesmith {
+
+// Hands out the rows of the input's current 8-bit page from top to bottom,
+// whatever its storage: strips or tiles, samples interleaved or in separate
+// planes. It holds a row (a band of tile rows for tiled pages, a strip per
+// plane for separate planes) besides what the codec keeps, never the page.
+class PageRowReader {
+public:
+    explicit PageRowReader(TIFF* in);
+
+    // False when the page's layout or sizes cannot be read this way.
+    bool valid() const { return m_valid; }
+    std::uint32_t width() const { return m_width; }
+    std::uint32_t length() const { return m_length; }
+    // Planes of a row: the samples per pixel for separate planes, else 1.
+    std::uint16_t planes() const { return m_planes; }
+    // Bytes of one plane's row.
+    std::size_t rowBytes() const { return m_rowBytes; }
+
+    // Reads row `row` of every plane; rows are best read in order. False on a
+    // read error or a row past the end.
+    bool readRow(std::uint32_t row);
+    // The row last read, of plane `plane`.
+    const std::uint8_t* plane(std::uint16_t plane) const;
+
+private:
+    enum class Layout { Scanlines, SeparateStrips, Tiles };
+
+    bool loadStrips();
+    bool loadTileBand();
+
+    TIFF* m_in;
+    bool m_valid = false;
+    Layout m_layout = Layout::Scanlines;
+    std::uint32_t m_width = 0;
+    std::uint32_t m_length = 0;
+    std::uint16_t m_planes = 1;
+    std::uint16_t m_samplesInRow = 1;
+    std::size_t m_rowBytes = 0;
+
+    // Rows held at once: 1 for scanlines, a strip or a tile row otherwise.
+    std::uint32_t m_bandRows = 1;
+    std::uint32_t m_bandStart = 0;
+    bool m_bandLoaded = false;
+    std::uint32_t m_row = 0;
+    std::vector<std::uint8_t> m_band; // planes one after another
+    std::vector<std::uint8_t> m_tile;
+    std::uint32_t m_tileWidth = 0;
+    std::size_t m_tileRowBytes = 0;
+};
+
+// Hands out the rows of the input's current page as ABGR words through
+// libtiff's RGBA reader, a band of rows at a time, in the order the file
+// stores them (no flipping by Orientation). For colour encodings that the
+// scanline interface does not turn into RGB, such as old-style JPEG.
+class RgbaRowReader {
+public:
+    explicit RgbaRowReader(TIFF* in);
+    ~RgbaRowReader();
+    RgbaRowReader(const RgbaRowReader&) = delete;
+    RgbaRowReader& operator=(const RgbaRowReader&) = delete;
+
+    bool valid() const { return m_valid; }
+    std::uint32_t width() const { return m_width; }
+    std::uint32_t length() const { return m_length; }
+
+    // Row `row` as `width` ABGR words, nullptr on a read error.
+    const std::uint32_t* readRow(std::uint32_t row);
+
+private:
+    TIFFRGBAImage m_image{};
+    bool m_begun = false;
+    bool m_valid = false;
+    std::uint32_t m_width = 0;
+    std::uint32_t m_length = 0;
+    std::uint32_t m_bandRows = 0;
+    std::uint32_t m_bandStart = 0;
+    bool m_bandLoaded = false;
+    std::vector<std::uint32_t> m_band;
+};
+
+} // namespace pagesmith
