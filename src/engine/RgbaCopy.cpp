@@ -13,8 +13,7 @@ bool copyThroughRgbaReader(TIFF* in, TIFF* out, std::uint32_t length, std::uint3
     if (samplesPerPixel != 3 || width == 0 || length == 0)
         return false;
     const auto pixels = checkedMultiply(width, length);
-    const auto rgbBytes = checkedMultiply(width, length, 3);
-    if (!pixels || !rgbBytes)
+    if (!pixels)
         return false;
     try {
         std::vector<std::uint32_t> raster(*pixels);
@@ -22,18 +21,16 @@ bool copyThroughRgbaReader(TIFF* in, TIFF* out, std::uint32_t length, std::uint3
         if (!TIFFReadRGBAImageOriented(in, width, length, raster.data(), ORIENTATION_TOPLEFT, 0))
             return false;
         ImageBuffer image;
-        image.rowBytes = std::size_t(width) * 3;
-        image.length = length;
-        image.bytes.resize(*rgbBytes);
-        std::uint8_t* rgb = image.bytes.data();
+        if (!image.allocate(std::size_t(width) * 3, width, length, 1))
+            return false;
+        std::uint8_t* rgb = image.row(0, 0);
         for (const std::uint32_t abgr : raster) {
             *rgb++ = std::uint8_t(TIFFGetR(abgr));
             *rgb++ = std::uint8_t(TIFFGetG(abgr));
             *rgb++ = std::uint8_t(TIFFGetB(abgr));
         }
         std::vector<std::uint32_t>().swap(raster); // only the RGB rows are needed now
-        return TIFFIsTiled(out) ? writeContigTiles(out, image, width, samplesPerPixel)
-                                : writeContigStrips(out, image, width, samplesPerPixel);
+        return TIFFIsTiled(out) ? writeContigTiles(out, image) : writeContigStrips(out, image);
     } catch (const std::bad_alloc&) {
         return false;
     }

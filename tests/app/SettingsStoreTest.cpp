@@ -1,0 +1,74 @@
+#include "app/PathLimits.h"
+#include "app/ProcessState.h"
+#include "app/SettingsStore.h"
+#include "app/StartupPaths.h"
+#include "support/TempDir.h"
+
+#include <QSettings>
+#include <gtest/gtest.h>
+
+namespace pagesmith {
+namespace {
+
+using test::TempDir;
+
+// Points the store at a temporary folder, never at the user's own settings.
+class SettingsStore : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                           QString::fromStdString(dir.str()));
+        resetProcessState();
+    }
+    void TearDown() override { resetProcessState(); }
+    TempDir dir;
+};
+
+TEST_F(SettingsStore, ReadsEmptyBeforeAnythingIsStored) {
+    EXPECT_EQ(readSetting(kLogPathSetting), "");
+}
+
+TEST_F(SettingsStore, KeepsTheLogPathUnderTheMakersKey) {
+    writeSetting(kLogPathSetting, "/var/log/scans/pagesmith.txt");
+    EXPECT_EQ(readSetting(kLogPathSetting), "/var/log/scans/pagesmith.txt");
+    const auto file = dir.path() / "Tolvane" / "Pagesmith.conf";
+    ASSERT_TRUE(std::filesystem::exists(file));
+    QSettings raw(QString::fromStdString(file.string()), QSettings::IniFormat);
+    EXPECT_EQ(raw.value("Udt/pgslog").toString(), "/var/log/scans/pagesmith.txt");
+}
+
+TEST_F(SettingsStore, AValueTooLongForTheReaderCountsAsAbsent) {
+    writeSetting(kLogPathSetting, std::string(2047, 'a'));
+    EXPECT_EQ(readSetting(kLogPathSetting).size(), 2047u);
+    writeSetting(kLogPathSetting, std::string(2048, 'a'));
+    EXPECT_EQ(readSetting(kLogPathSetting), "");
+}
+
+TEST_F(SettingsStore, StartUpUsesTheStoredLogPathOnlyWhenSetAndUsable) {
+    const std::string module = dir.file("pagesmith");
+    initialiseProcessPaths(module, dir.file("scratch.tbw"));
+    EXPECT_EQ(processState().logPath, (dir.path() / "log" / "pagesmithlog.txt").string());
+    EXPECT_EQ(processState().moduleFolder, dir.str());
+    EXPECT_EQ(processState().tempFilePath, dir.file("scratch.tbw"));
+
+    writeSetting(kLogPathSetting, "/elsewhere/log.txt");
+    initialiseProcessPaths(module, dir.file("scratch.tbw"));
+    EXPECT_EQ(processState().logPath, "/elsewhere/log.txt");
+
+    // Longer than any path the platform opens: the default stays.
+    writeSetting(kLogPathSetting, "/" + std::string(maxPathBytes(), 'a'));
+    initialiseProcessPaths(module, dir.file("scratch.tbw"));
+    EXPECT_EQ(processState().logPath, (dir.path() / "log" / "pagesmithlog.txt").string());
+}
+
+TEST_F(SettingsStore, DefaultLogGoesToTheUserDataFolderWhenTheProgramFolderIsUnusable) {
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(dir.file("data")));
+    const std::string log = defaultLogPath(dir.file("no-such-folder"));
+    qunsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(log, (dir.path() / "data" / "Tolvane" / "Pagesmith" / "log" / "pagesmithlog.txt").string());
+    // Its parents exist, so the run log only has to make its own folder.
+    EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "data" / "Tolvane" / "Pagesmith"));
+}
+
+} // namespace
+} // namespace pagesmith

@@ -1,0 +1,257 @@
+#include "app/PathLimits.h"
+#include "app/ProcessState.h"
+#include "batch/BatchRequest.h"
+#include "batch/CommandLineParser.h"
+#include "support/Recorders.h"
+#include "support/TempDir.h"
+#include "support/TiffFixtures.h"
+
+#include <gtest/gtest.h>
+
+namespace pagesmith {
+namespace {
+
+using test::MessageRecorder;
+using test::PageSpec;
+using test::TempDir;
+
+const char* const kSaveFolderError =
+    "Please set save-dir with '/sd=', and be sure it is not the same as source-dir";
+
+class ParseCommandLine : public ::testing::Test {
+protected:
+    void SetUp() override {
+        resetProcessState();
+        processState().logPath = "/default/log.txt";
+        request.reset();
+    }
+    void TearDown() override { resetProcessState(); }
+
+    int parse(const std::optional<std::string>& text) { return parseCommandLine(request, text); }
+
+    // A folder holding a Group 4 and an LZW file and a text file.
+    std::string scanFolder() {
+        const auto folder = dir.path() / "in";
+        std::filesystem::create_directory(folder);
+        PageSpec fax;
+        fax.bitsPerSample = 1;
+        fax.photometric = PHOTOMETRIC_MINISWHITE;
+        fax.compression = COMPRESSION_CCITTFAX4;
+        test::writeTiff(folder / "fax.tif", fax);
+        PageSpec grey;
+        grey.compression = COMPRESSION_LZW;
+        test::writeTiff(folder / "grey.tif", grey);
+        test::writeTextFile(folder / "notes.tif", "not a tiff");
+        return folder.string();
+    }
+
+    std::vector<std::string> sortedNames() const {
+        std::vector<std::string> names = request.fileNames;
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    TempDir dir;
+    MessageRecorder messages;
+    BatchRequest request;
+};
+
+TEST_F(ParseCommandLine, NoTextOrEmptyTextChoosesTheWindow) {
+    request.merge = 1;
+    request.quiet = 1;
+    EXPECT_EQ(parse(std::nullopt), kNoCommandLine);
+    EXPECT_EQ(request.merge, 0);
+    EXPECT_EQ(request.quiet, 0);
+    EXPECT_EQ(parse(std::string()), kEmptyCommandLine);
+    EXPECT_TRUE(messages.messages.empty());
+}
+
+TEST_F(ParseCommandLine, AnyOtherTextRunsTheBatchEvenWithoutOptions) {
+    EXPECT_EQ(parse("   "), kRunBatch);
+    EXPECT_EQ(parse("hello world"), kRunBatch);
+    EXPECT_EQ(request.operation, CountPagesEach);
+    EXPECT_TRUE(request.fileNames.empty());
+    EXPECT_EQ(request.options.compressionMode, 2);
+    EXPECT_EQ(request.options.jpegQuality, 75);
+}
+
+TEST_F(ParseCommandLine, SwitchesMatchWholeTokensInAnyCase) {
+    EXPECT_EQ(parse("/Q /K /SL"), kRunBatch);
+    EXPECT_EQ(request.quiet, 1);
+    EXPECT_EQ(request.options.keepName, 1);
+    EXPECT_EQ(processState().shortLog, 1);
+
+    processState().shortLog = 0;
+    EXPECT_EQ(parse("/qq x/k /slow"), kRunBatch);
+    EXPECT_EQ(request.quiet, 0);
+    EXPECT_EQ(request.options.keepName, 0);
+    EXPECT_EQ(processState().shortLog, 0);
+}
+
+TEST_F(ParseCommandLine, CompressionAndFilterNamesPickTheirCodes) {
+    parse("/sc=g4 /c=lzw");
+    EXPECT_EQ(request.options.compressionMode, 6);
+    EXPECT_EQ(request.compressionFilter, 7);
+    parse("/SC=G31D /C=G3ALL");
+    EXPECT_EQ(request.options.compressionMode, 2);
+    EXPECT_EQ(request.compressionFilter, 5);
+    // Unknown names: PackBits for the output, every file for the filter.
+    parse("/sc=group4 /c=fax");
+    EXPECT_EQ(request.options.compressionMode, 1);
+    EXPECT_EQ(request.compressionFilter, 0);
+    parse("/sc=");
+    EXPECT_EQ(request.options.compressionMode, 1);
+}
+
+TEST_F(ParseCommandLine, FolderIsScannedAtOnceWithTheFilterGivenBeforeIt) {
+    const std::string folder = scanFolder();
+    EXPECT_EQ(parse("/c=g4 /d=" + folder + " /np"), kRunBatch);
+    EXPECT_EQ(request.sourceFolder, folder);
+    EXPECT_EQ(request.fileNames, std::vector<std::string>{"fax.tif"});
+    EXPECT_EQ(request.fileSelected, std::vector<int>{1});
+    EXPECT_EQ(request.fileInfos.size(), 1u);
+
+    // Given after the folder, the filter comes too late.
+    parse("/d=" + folder + " /c=g4 /np");
+    EXPECT_EQ(sortedNames(), (std::vector<std::string>{"fax.tif", "grey.tif"}));
+}
+
+TEST_F(ParseCommandLine, ConvertsAFolderIntoASaveFolder) {
+    const std::string folder = scanFolder();
+    EXPECT_EQ(parse("/d=" + folder + " /sd=" + dir.file("out") + " /k"), kRunBatch);
+    EXPECT_EQ(request.operation, ConvertIntoFolder);
+    EXPECT_EQ(request.saveFolder, dir.file("out"));
+    EXPECT_EQ(request.options.keepName, 1);
+    EXPECT_EQ(request.fileNames.size(), 2u);
+}
+
+TEST_F(ParseCommandLine, QuotedValuesKeepTheirBlanksAndEndAtTheClosingQuote) {
+    const auto spaced = dir.path() / "my scans";
+    std::filesystem::create_directory(spaced);
+    test::writeTiff(spaced / "page.tif", PageSpec{});
+    EXPECT_EQ(parse("/d=\"" + spaced.string() + "\" /sd=\"" + dir.file("out put") + "\" /q"),
+              kRunBatch);
+    EXPECT_EQ(request.sourceFolder, spaced.string());
+    EXPECT_EQ(request.saveFolder, dir.file("out put"));
+    EXPECT_EQ(request.fileNames, std::vector<std::string>{"page.tif"});
+    EXPECT_EQ(request.quiet, 1);
+
+    // Closed within its own token, the next option is still read.
+    parse("/log=\"/tmp/x.txt\" /q");
+    EXPECT_EQ(processState().logPath, "/tmp/x.txt");
+    EXPECT_EQ(request.quiet, 1);
+}
+
+TEST_F(ParseCommandLine, AnUnclosedQuoteTakesTheRestOfTheLine) {
+    parse("/log=\"/tmp/a b /q  ");
+    EXPECT_EQ(processState().logPath, "/tmp/a b /q");
+    EXPECT_EQ(request.quiet, 0);
+}
+
+TEST_F(ParseCommandLine, OneFileIsSplitAtItsLastSeparator) {
+    parse("/f=/in/sub/one.tif /sf=/out/two.tif /sc=g4");
+    EXPECT_EQ(request.sourceFolder, "/in/sub");
+    EXPECT_EQ(request.fileNames, std::vector<std::string>{"one.tif"});
+    EXPECT_EQ(request.fileSelected, std::vector<int>{1});
+    EXPECT_EQ(request.operation, ConvertToNamedFile);
+    EXPECT_EQ(request.saveFolder, "/out");
+    EXPECT_EQ(request.saveName, "two.tif");
+    EXPECT_EQ(request.options.compressionMode, 6);
+
+    // No separator after the first character: the name alone, folders untouched.
+    request.sourceFolder = "/kept";
+    parse("/f=one.tif");
+    EXPECT_EQ(request.sourceFolder, "");
+    EXPECT_EQ(request.fileNames, std::vector<std::string>{"one.tif"});
+}
+
+TEST_F(ParseCommandLine, ValuesKeepTheirCaseWhereFileNamesDo) {
+    parse("/SF=/Out/Two.TIF /D=/In/Scans");
+    if (kCaseInsensitiveFileNames) {
+        EXPECT_EQ(request.saveName, "two.tif");
+    } else {
+        EXPECT_EQ(request.saveName, "Two.TIF");
+        EXPECT_EQ(request.saveFolder, "/Out");
+        EXPECT_EQ(request.sourceFolder, "/In/Scans");
+    }
+}
+
+TEST_F(ParseCommandLine, MergeListIsSplitAtCommasUntilAnEmptyPiece) {
+    parse("/m=a.tif,b.tif /sf=/out/all.tif");
+    EXPECT_EQ(request.merge, 1);
+    EXPECT_EQ(request.fileNames, (std::vector<std::string>{"a.tif", "b.tif"}));
+    EXPECT_EQ(request.fileSelected, (std::vector<int>{1, 1}));
+
+    parse("/m=a.tif,,b.tif,c.tif /sf=/out/all.tif");
+    EXPECT_EQ(request.fileNames, (std::vector<std::string>{"a.tif", ",b.tif,c.tif"}));
+
+    parse("/m=a.tif, /sf=/out/all.tif");
+    EXPECT_EQ(request.fileNames, std::vector<std::string>{"a.tif"});
+}
+
+TEST_F(ParseCommandLine, AFolderAfterTheMergeListReplacesIt) {
+    const std::string folder = scanFolder();
+    parse("/m=x.tif /d=" + folder + " /sf=" + dir.file("out/all.tif"));
+    EXPECT_EQ(request.merge, 1);
+    EXPECT_EQ(sortedNames(), (std::vector<std::string>{"fax.tif", "grey.tif"}));
+}
+
+TEST_F(ParseCommandLine, OperationsCombineInTheOrderGiven) {
+    parse("/sd=/out /tnp");
+    EXPECT_EQ(request.operation, ConvertIntoFolderAndCount);
+    parse("/sf=/out/a.tif /tnp");
+    EXPECT_EQ(request.operation, ConvertToNamedFileAndCount);
+    parse("/tnp");
+    EXPECT_EQ(request.operation, CountTotalPages);
+    parse("/sd=/out /np");
+    EXPECT_EQ(request.operation, CountPagesEach);
+    parse("/npx");
+    EXPECT_EQ(request.operation, CountPagesEach);
+}
+
+TEST_F(ParseCommandLine, LogPathIsTakenForThisRunUnlessTooLong) {
+    parse("/log=/var/tmp/scan.log");
+    EXPECT_EQ(processState().logPath, "/var/tmp/scan.log");
+    parse("/log=/" + std::string(maxPathBytes(), 'x'));
+    EXPECT_EQ(processState().logPath, "/var/tmp/scan.log");
+}
+
+TEST_F(ParseCommandLine, ConvertingWithoutAUsableSaveFolderIsRefused) {
+    const std::string folder = scanFolder();
+    const std::vector<std::string> refused = {
+        "/d=" + folder + " /sd=" + folder,
+        "/sd=" + folder + " /tnp /d=" + folder,
+        "/f=" + folder + "/fax.tif /sf=" + folder + "/fax-copy.tif",
+        "/d=" + folder + " /sf=bare.tif",
+        // The same folder spelled differently would still overwrite the sources.
+        "/d=" + folder + " /sd=" + folder + "/",
+        "/d=" + folder + " /sd=" + folder + "/./",
+        // A merge without a target would write into the file-system root.
+        "/m=a.tif,b.tif",
+    };
+    for (const std::string& line : refused) {
+        messages.messages.clear();
+        EXPECT_EQ(parse(line), kNoSaveFolder) << line;
+        ASSERT_EQ(messages.messages.size(), 1u) << line;
+        EXPECT_EQ(messages.messages[0].caption, "ERROR Save Folder");
+        EXPECT_EQ(messages.messages[0].text, kSaveFolderError);
+        EXPECT_EQ(messages.messages[0].kind, MessageKind::Error);
+    }
+}
+
+TEST_F(ParseCommandLine, SymbolicLinkToTheSourceFolderIsTheSameFolder) {
+    const std::string folder = scanFolder();
+    std::filesystem::create_directory_symlink(folder, dir.path() / "link");
+    EXPECT_EQ(parse("/d=" + folder + " /sd=" + dir.file("link")), kNoSaveFolder);
+}
+
+TEST_F(ParseCommandLine, CountingNeedsNoSaveFolder) {
+    const std::string folder = scanFolder();
+    EXPECT_EQ(parse("/d=" + folder + " /np"), kRunBatch);
+    EXPECT_EQ(parse("/d=" + folder + " /tnp"), kRunBatch);
+    EXPECT_EQ(parse("/sd=" + folder + " /d=" + folder + " /np"), kRunBatch);
+    EXPECT_TRUE(messages.messages.empty());
+}
+
+} // namespace
+} // namespace pagesmith

@@ -1,0 +1,280 @@
+#include "app/ProcessState.h"
+#include "batch/BatchRequest.h"
+#include "engine/ConvertFiles.h"
+#include "support/Recorders.h"
+#include "support/TempDir.h"
+#include "support/TiffFixtures.h"
+
+#include <gtest/gtest.h>
+
+namespace pagesmith {
+namespace {
+
+using test::PageSpec;
+using test::readPage;
+using test::TempDir;
+
+PageSpec faxPage(std::uint32_t width = 64, std::uint32_t length = 40) {
+    PageSpec page;
+    page.width = width;
+    page.length = length;
+    page.bitsPerSample = 1;
+    page.photometric = PHOTOMETRIC_MINISWHITE;
+    page.compression = COMPRESSION_CCITTFAX4;
+    return page;
+}
+
+PageSpec numberedPage(std::uint16_t number, std::uint16_t total) {
+    PageSpec page = faxPage();
+    page.extraTags = [=](TIFF* tif) { TIFFSetField(tif, TIFFTAG_PAGENUMBER, number, total); };
+    return page;
+}
+
+class ConvertFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        resetProcessState();
+        options.keepName = 1;
+        options.compressionMode = 7; // LZW
+        options.tempFile = dir.file("scratch.tbw");
+    }
+    void TearDown() override { resetProcessState(); }
+
+    int convert(const std::vector<std::string>& inputs, const std::string& base) {
+        return convertFiles(int(inputs.size()), inputs, base, options, kMessageBufferTarget);
+    }
+    const std::string& lines() const { return processState().messageBuffer; }
+
+    TempDir dir;
+    ConversionOptions options;
+};
+
+TEST_F(ConvertFiles, ReportsEveryPageOfOneInput) {
+    const std::string in = dir.file("fax.tif");
+    test::writeTiff(in, {faxPage(), faxPage(), faxPage()});
+    const std::string out = dir.file("fax-lzw");
+
+    EXPECT_EQ(convert({in}, out), kConvertDone);
+    EXPECT_EQ(lines(), "Convert: " + in + " -> " + out + ".tif\r\n"
+                       "  -- Page 0 success\r\n  -- Page 1 success\r\n  -- Page 2 success\r\n");
+    ASSERT_EQ(test::countPages(out + ".tif"), 3);
+    for (int page = 0; page < 3; ++page) {
+        EXPECT_EQ(readPage(out + ".tif", page).compression, COMPRESSION_LZW);
+        EXPECT_EQ(readPage(out + ".tif", page).pixels, readPage(in, page).pixels);
+    }
+}
+
+TEST_F(ConvertFiles, ShortLogLeavesOutThePageLines) {
+    const std::string in = dir.file("fax.tif");
+    test::writeTiff(in, {faxPage(), faxPage()});
+    processState().shortLog = 1;
+    convert({in}, dir.file("out"));
+    EXPECT_EQ(lines(), "Convert: " + in + " -> " + dir.file("out") + ".tif\r\n");
+}
+
+TEST_F(ConvertFiles, MergesInputsInOrderWithALinePerInput) {
+    const std::string a = dir.file("a.tif"), b = dir.file("b.tif");
+    test::writeTiff(a, {faxPage(64, 10), faxPage(64, 20)});
+    test::writeTiff(b, faxPage(64, 30));
+    const std::string out = dir.file("all");
+
+    EXPECT_EQ(convert({a, b}, out), kConvertDone);
+    EXPECT_EQ(lines(), "Merge:   " + a + " -> " + out + ".tif\r\n"
+                       "  -- Page 0 success\r\n  -- Page 1 success\r\n"
+                       "Merge:   " + b + " -> " + out + ".tif\r\n"
+                       "  -- Page 0 success\r\n");
+    ASSERT_EQ(test::countPages(out + ".tif"), 3);
+    EXPECT_EQ(readPage(out + ".tif", 0).length, 10u);
+    EXPECT_EQ(readPage(out + ".tif", 1).length, 20u);
+    EXPECT_EQ(readPage(out + ".tif", 2).pixels, readPage(b).pixels);
+}
+
+TEST_F(ConvertFiles, SkipsMergeInputsThatAreNotTiffWithoutALine) {
+    const std::string a = dir.file("a.tif"), text = dir.file("notes.tif");
+    test::writeTiff(a, faxPage());
+    test::writeTextFile(text, "not a tiff");
+    convert({text, a, dir.file("missing.tif")}, dir.file("all"));
+    EXPECT_EQ(lines(), "Merge:   " + a + " -> " + dir.file("all") + ".tif\r\n  -- Page 0 success\r\n");
+    EXPECT_EQ(test::countPages(dir.file("all.tif")), 1);
+}
+
+TEST_F(ConvertFiles, NamesTheOutputWithTheModeSuffixUnlessKeepingTheName) {
+    const std::string in = dir.file("scan.tif");
+    test::writeTiff(in, faxPage());
+    options.keepName = 0;
+    options.compressionMode = 6;
+    convert({in}, dir.file("scan"));
+    EXPECT_TRUE(std::filesystem::exists(dir.file("scang4.tif")));
+    options.compressionMode = 5;
+    convert({in}, dir.file("scan"));
+    EXPECT_TRUE(std::filesystem::exists(dir.file("scang32.tif")));
+    EXPECT_EQ(readPage(dir.file("scang32.tif")).compression, COMPRESSION_CCITTFAX3);
+}
+
+TEST_F(ConvertFiles, AFailedPageEndsTheRunAndStaysOutOfTheFile) {
+    const std::string in = dir.file("mixed.tif");
+    PageSpec grey;
+    grey.bitsPerSample = 4;
+    test::writeTiff(in, {faxPage(), grey, faxPage()});
+    options.compressionMode = 2; // Group 3 takes one-bit pages only
+    const std::string out = dir.file("out");
+
+    EXPECT_EQ(convert({in, in}, out), kConvertDone);
+    EXPECT_EQ(lines(),
+              "Merge:   " + in + " -> " + out + ".tif\r\n  -- Page 0 success\r\n"
+              "  -- Failed to convert as you're trying to convert grayscale or color tiff to B&W tiff\r\n"
+              "  -- Page 1 failed\r\n");
+    // Only the page that made it: no half-written page behind it.
+    ASSERT_EQ(test::countPages(out + ".tif"), 1);
+    EXPECT_EQ(readPage(out + ".tif").pixels, readPage(in).pixels);
+}
+
+TEST_F(ConvertFiles, AOneBitPageCannotGoToJpeg) {
+    const std::string in = dir.file("fax.tif");
+    test::writeTiff(in, {faxPage(), faxPage()});
+    options.compressionMode = 8;
+    convert({in}, dir.file("out"));
+    EXPECT_EQ(lines(), "Convert: " + in + " -> " + dir.file("out") + ".tif\r\n  -- Page 0 failed\r\n");
+}
+
+TEST_F(ConvertFiles, AnOutputThatCannotBeOpenedWritesNothing) {
+    const std::string in = dir.file("fax.tif");
+    test::writeTiff(in, faxPage());
+    EXPECT_EQ(convert({in}, dir.file("missing/out")), kConvertOutputUnusable);
+    EXPECT_EQ(lines(), "");
+}
+
+TEST_F(ConvertFiles, WithoutInputsMakesAnEmptyOutput) {
+    EXPECT_EQ(convert({}, dir.file("none")), kConvertDone);
+    EXPECT_TRUE(std::filesystem::exists(dir.file("none.tif")));
+    EXPECT_EQ(lines(), "");
+}
+
+TEST_F(ConvertFiles, RefusesToWriteOverAnInput) {
+    const std::string in = dir.file("scan.tif");
+    test::writeTiff(in, {faxPage(), faxPage()});
+    const std::string before = test::readTextFile(in);
+    EXPECT_EQ(convert({dir.file("other.tif"), in}, dir.file("scan")), kConvertOutputUnusable);
+    EXPECT_EQ(lines(), "  -- Failed: output is the same file as the input " + in + "\r\n");
+    EXPECT_EQ(test::readTextFile(in), before);
+
+    // A page list on the input names the same file.
+    processState().messageBuffer.clear();
+    EXPECT_EQ(convert({in + ",1"}, dir.file("scan")), kConvertOutputUnusable);
+    EXPECT_EQ(test::readTextFile(in), before);
+}
+
+TEST_F(ConvertFiles, AppendsPagesToAnExistingFile) {
+    const std::string in = dir.file("fax.tif");
+    test::writeTiff(in, faxPage());
+    convert({in}, dir.file("book"));
+    options.append = 1;
+    convert({in}, dir.file("book"));
+    convert({in}, dir.file("book"));
+    EXPECT_EQ(test::countPages(dir.file("book.tif")), 3);
+}
+
+TEST_F(ConvertFiles, MergedPagesAreNumberedInTheirNewOrder) {
+    std::vector<std::string> inputs;
+    for (const char* name : {"a.tif", "b.tif", "c.tif"}) {
+        inputs.push_back(dir.file(name));
+        test::writeTiff(inputs.back(), numberedPage(0, 1));
+    }
+    test::writeTiff(dir.file("plain.tif"), faxPage());
+    inputs.insert(inputs.begin() + 1, dir.file("plain.tif")); // no PageNumber: no number used
+    convert(inputs, dir.file("all"));
+    ASSERT_EQ(test::countPages(dir.file("all.tif")), 4);
+    const std::vector<std::pair<int, std::uint16_t>> expected = {{0, 0}, {2, 1}, {3, 2}};
+    for (const auto& [page, number] : expected) {
+        const auto file = test::openPage(dir.file("all.tif"), page);
+        std::uint16_t n = 99, total = 99;
+        ASSERT_TRUE(TIFFGetField(file.get(), TIFFTAG_PAGENUMBER, &n, &total));
+        EXPECT_EQ(n, number);
+        EXPECT_EQ(total, 0);
+    }
+    std::uint16_t n = 0, total = 0;
+    EXPECT_FALSE(TIFFGetField(test::openPage(dir.file("all.tif"), 1).get(), TIFFTAG_PAGENUMBER, &n,
+                              &total));
+}
+
+TEST_F(ConvertFiles, OneInputKeepsItsPageNumbers) {
+    const std::string in = dir.file("a.tif");
+    test::writeTiff(in, {numberedPage(4, 9), numberedPage(5, 9)});
+    convert({in}, dir.file("out"));
+    std::uint16_t n = 0, total = 0;
+    ASSERT_TRUE(TIFFGetField(test::openPage(dir.file("out.tif"), 1).get(), TIFFTAG_PAGENUMBER, &n,
+                             &total));
+    EXPECT_EQ(n, 5);
+    EXPECT_EQ(total, 9);
+}
+
+// A file whose pages have lengths 10, 11, 12, ... tells which page went where.
+class PageLists : public ConvertFiles {
+protected:
+    void SetUp() override {
+        ConvertFiles::SetUp();
+        std::vector<PageSpec> pages;
+        for (std::uint32_t i = 0; i < 4; ++i)
+            pages.push_back(faxPage(32, 10 + i));
+        test::writeTiff(in, pages);
+    }
+    std::vector<std::uint32_t> outputLengths() {
+        std::vector<std::uint32_t> lengths;
+        for (int page = 0; page < test::countPages(dir.file("out.tif")); ++page)
+            lengths.push_back(readPage(dir.file("out.tif"), page).length);
+        return lengths;
+    }
+    const std::string in = dir.file("a.tif");
+};
+
+TEST_F(PageLists, ChooseAndOrderThePages) {
+    const std::vector<std::pair<std::string, std::vector<std::uint32_t>>> cases = {
+        {",2,0", {12, 10}},   {",1,", {11, 12, 13}}, {",0x3", {13}},
+        {",01,02", {11, 12}}, {",,2", {10, 12}},     {",", {10, 11, 12, 13}},
+    };
+    for (const auto& [list, lengths] : cases) {
+        convert({in + list}, dir.file("out"));
+        EXPECT_EQ(outputLengths(), lengths) << list;
+    }
+}
+
+TEST_F(PageLists, AMissingListedPageEndsTheInput) {
+    convert({in + ",9"}, dir.file("out"));
+    EXPECT_EQ(lines(), ""); // the input is skipped
+    processState().messageBuffer.clear();
+    convert({in + ",1,9,2"}, dir.file("out"));
+    EXPECT_EQ(outputLengths(), std::vector<std::uint32_t>{11});
+}
+
+TEST_F(PageLists, AMalformedListSkipsOnlyThatInput) {
+    const std::string other = dir.file("b.tif");
+    test::writeTiff(other, faxPage(32, 50));
+    convert({in + ",1x", in + ",08", other}, dir.file("out"));
+    EXPECT_EQ(outputLengths(), std::vector<std::uint32_t>{50});
+}
+
+TEST_F(PageLists, AFileWhoseNameHoldsACommaIsConvertedWhole) {
+    const std::string comma = dir.file("scan,v2.tif");
+    test::writeTiff(comma, {faxPage(32, 20), faxPage(32, 21)});
+    convert({comma}, dir.file("out"));
+    EXPECT_EQ(outputLengths(), (std::vector<std::uint32_t>{20, 21}));
+    EXPECT_EQ(lines().substr(0, 9 + comma.size()), "Convert: " + comma);
+}
+
+TEST_F(ConvertFiles, RoutesLinesToTheWindowPageOfTheTarget) {
+    const std::string in = dir.file("fax.tif");
+    test::writeTiff(in, faxPage());
+    {
+        test::FakeMainWindow window;
+        convertFiles(1, {in}, dir.file("out"), options, kResultsPage);
+        EXPECT_EQ(window.pages[kResultsPage],
+                  "Convert: " + in + " -> " + dir.file("out") + ".tif\r\n  -- Page 0 success\r\n");
+    }
+    EXPECT_EQ(lines(), "");
+    // Without a window the lines for a page go nowhere.
+    convertFiles(1, {in}, dir.file("out"), options, kResultsPage);
+    EXPECT_EQ(lines(), "");
+}
+
+} // namespace
+} // namespace pagesmith
