@@ -1,0 +1,29 @@
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace pagesmith::test {
+
+struct ProgramResult {
+    int exitCode = -1;
+    std::string standardOutput;
+    std::string standardError;
+};
+
+// Runs the built program with these arguments in a clean environment: no
+// display (message boxes go to the standard streams), settings and user data
+// under `home`, plus the extra variables given.
+ProgramResult runProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+                         const std::filesystem::path& home,
+                         const std::map<std::string, std::string>& environment = {});
+
+// The program under test.
+std::filesystem::path builtProgram();
+
+// A run-log text with every time stamp replaced by "<time>".
+std::string maskTimeStamps(const std::string& log);
+
+} // namespace pagesmith::test
