@@ -1,0 +1,232 @@
+#include "app/PathLimits.h"
+#include "app/ProcessState.h"
+#include "batch/BatchOperations.h"
+#include "batch/BatchRequest.h"
+#include "support/Recorders.h"
+#include "support/TempDir.h"
+#include "support/TiffFixtures.h"
+
+#include <gtest/gtest.h>
+
+namespace pagesmith {
+namespace {
+
+using test::PageSpec;
+using test::TempDir;
+
+PageSpec faxPage(std::uint32_t length = 24) {
+    PageSpec page;
+    page.width = 40;
+    page.length = length;
+    page.bitsPerSample = 1;
+    page.photometric = PHOTOMETRIC_MINISWHITE;
+    page.compression = COMPRESSION_CCITTFAX4;
+    return page;
+}
+
+class RunBatch : public ::testing::Test {
+protected:
+    void SetUp() override {
+        resetProcessState();
+        request.reset();
+        request.sourceFolder = dir.file("in");
+        request.saveFolder = dir.file("out");
+        request.options.keepName = 0;
+        request.options.tempFile = dir.file("scratch.tbw");
+        std::filesystem::create_directories(dir.path() / "in" / "sub");
+    }
+    void TearDown() override { resetProcessState(); }
+
+    std::string in(const std::string& name) const { return dir.file("in/" + name); }
+    std::string out(const std::string& name) const { return dir.file("out/" + name); }
+    void add(const std::string& name, std::vector<PageSpec> pages) {
+        test::writeTiff(in(name), pages);
+        request.addFile(name);
+    }
+    void addText(const std::string& name) {
+        test::writeTextFile(in(name), "not a tiff at all");
+        request.addFile(name);
+    }
+
+    TempDir dir;
+    BatchRequest request;
+};
+
+TEST_F(RunBatch, CountsThePagesOfEachFile) {
+    add("a.tif", {faxPage(), faxPage(), faxPage()});
+    addText("notes.tif");
+    request.operation = CountPagesEach;
+    EXPECT_EQ(runBatch(request, 0, kMessageBufferTarget), 2);
+    EXPECT_EQ(request.resultText,
+              "FUC: Count tiff file pages in folder " + dir.file("in") + "\n" +
+                  " (3) page(s) in tiff-file: " + in("a.tif") + "\n" +
+                  "Failed to get tiff page(s) of " + in("notes.tif") +
+                  " : NOT a tiff file or file not exist \r\n");
+}
+
+TEST_F(RunBatch, TotalCountsUnreadableFilesButNotTheirPages) {
+    add("a.tif", {faxPage(), faxPage(), faxPage()});
+    addText("notes.tif");
+    request.operation = CountTotalPages;
+    EXPECT_EQ(runBatch(request, 0, kMessageBufferTarget), 2);
+    EXPECT_EQ(request.resultText,
+              "FUC: Count total pages of all tiff files in folder\n"
+              "Failed to get tiff page(s) of " + in("notes.tif") +
+                  " : NOT a tiff file or file not exist \r\n"
+                  " (2) tiff file(s), (3) total page(s) in folder " + dir.file("in") + "\n");
+
+    processState().shortLog = 1;
+    request.resultText.clear();
+    runBatch(request, 0, kMessageBufferTarget);
+    EXPECT_EQ(request.resultText, "Failed to get tiff page(s) of " + in("notes.tif") +
+                                      " : NOT a tiff file or file not exist \r\n"
+                                      " (2) tiff file(s), (3) total page(s)\n");
+}
+
+TEST_F(RunBatch, ConvertsIntoTheSaveFolderMirroringSubFolders) {
+    add("a.tif", {faxPage()});
+    add("sub/b.tif", {faxPage(), faxPage()});
+    request.fileSelected = {1, 1};
+    request.operation = ConvertIntoFolder;
+    request.options.compressionMode = 7;
+    test::FakeMainWindow window; // the rows of the list get their marks
+    EXPECT_EQ(runBatch(request, 0, kMessageBufferTarget), 2);
+
+    EXPECT_EQ(test::countPages(out("alzw.tif")), 1);
+    EXPECT_EQ(test::countPages(out("sub/blzw.tif")), 2);
+    EXPECT_EQ(test::readPage(out("sub/blzw.tif"), 1).pixels, test::readPage(in("sub/b.tif"), 1).pixels);
+    EXPECT_EQ(request.resultText,
+              "FUC: Convert tiff files: folder " + dir.file("in") + " --> " + dir.file("out") + "\n"
+              "Start converting ...\n"
+              "Convert: " + in("a.tif") + " -> " + out("alzw.tif") + "\r\n  -- Page 0 success\r\n"
+              "Convert: " + in("sub/b.tif") + " -> " + out("sub/blzw.tif") + "\r\n"
+              "  -- Page 0 success\r\n  -- Page 1 success\r\n"
+              " (2) tiff file(s) converted\n");
+    EXPECT_EQ(window.statuses, (std::map<std::size_t, std::string>{{0, "Converted"}, {1, "Converted"}}));
+}
+
+TEST_F(RunBatch, ConvertingCountsAndSkipsUnselectedFiles) {
+    add("a.tif", {faxPage(), faxPage()});
+    add("b.tif", {faxPage()});
+    addText("c.tif");
+    request.fileSelected = {1, 0, 1};
+    request.operation = ConvertIntoFolderAndCount;
+    request.options.compressionMode = 6;
+    EXPECT_EQ(runBatch(request, 0, kMessageBufferTarget), 2);
+    EXPECT_TRUE(std::filesystem::exists(out("ag4.tif")));
+    EXPECT_FALSE(std::filesystem::exists(out("bg4.tif")));
+    EXPECT_TRUE(request.resultText.ends_with(" (2) tiff file(s) converted, (2) total page(s)\n"))
+        << request.resultText;
+}
+
+TEST_F(RunBatch, ADotInTheSaveFolderIsNoExtension) {
+    add("scan", {faxPage()});
+    request.saveFolder = dir.file("out.old");
+    request.operation = ConvertIntoFolder;
+    request.options.compressionMode = 6;
+    runBatch(request, 0, kMessageBufferTarget);
+    EXPECT_EQ(test::countPages(dir.file("out.old/scang4.tif")), 1);
+}
+
+TEST_F(RunBatch, ConvertingToOneNamedFileKeepsOnlyTheLastFile) {
+    add("a.tif", {faxPage(10)});
+    add("b.tif", {faxPage(20), faxPage(21)});
+    request.operation = ConvertToNamedFile;
+    request.saveName = "one.tif";
+    request.options.compressionMode = 6;
+    EXPECT_EQ(runBatch(request, 0, kMessageBufferTarget), 2);
+    ASSERT_EQ(test::countPages(out("oneg4.tif")), 2);
+    EXPECT_EQ(test::readPage(out("oneg4.tif")).length, 20u);
+    // No summary line for this operation.
+    EXPECT_TRUE(request.resultText.ends_with("  -- Page 1 success\r\n")) << request.resultText;
+
+    // With the total count too, outputs are named after their sources.
+    request.operation = ConvertToNamedFileAndCount;
+    runBatch(request, 0, kMessageBufferTarget);
+    EXPECT_TRUE(std::filesystem::exists(out("ag4.tif")));
+    EXPECT_TRUE(std::filesystem::exists(out("bg4.tif")));
+}
+
+TEST_F(RunBatch, MergesTheSelectedFilesInListOrder) {
+    add("b.tif", {faxPage(10), faxPage(11)});
+    add("a.tif", {faxPage(12)});
+    add("skipped.tif", {faxPage(13)});
+    request.fileSelected = {1, 1, 0};
+    request.saveName = "all.tif";
+    request.options.compressionMode = 6;
+    test::FakeMainWindow window;
+    EXPECT_EQ(runBatch(request, 1, kMessageBufferTarget), 2);
+
+    ASSERT_EQ(test::countPages(out("all.tif")), 3); // no suffix for a merge
+    EXPECT_EQ(test::readPage(out("all.tif"), 2).length, 12u);
+    EXPECT_EQ(request.options.keepName, 1);
+    EXPECT_EQ(request.resultText,
+              "FUC: Merge tiff files: folder " + dir.file("in") + " --> " + dir.file("out") + "\n"
+              "Start merging ...\n"
+              "Merge:   " + in("b.tif") + " -> " + out("all.tif") + "\r\n"
+              "  -- Page 0 success\r\n  -- Page 1 success\r\n"
+              "Merge:   " + in("a.tif") + " -> " + out("all.tif") + "\r\n  -- Page 0 success\r\n"
+              "2 files merged\n");
+    EXPECT_EQ(window.statuses, (std::map<std::size_t, std::string>{{0, "Merged"}, {1, "Merged"}}));
+}
+
+TEST_F(RunBatch, AMergeTakesAtMostAThousandFiles) {
+    const std::vector<PageSpec> tiny = {faxPage(1)};
+    for (int i = 0; i < 1001; ++i)
+        add("f" + std::to_string(i) + ".tif", tiny);
+    request.saveName = "all";
+    request.options.compressionMode = 6;
+    processState().shortLog = 1;
+    test::FakeMainWindow window;
+    EXPECT_EQ(runBatch(request, 1, kMessageBufferTarget), 1000);
+    EXPECT_EQ(request.resultText, "1000 files merged\n");
+    EXPECT_EQ(test::countPages(out("all.tif")), 1000);
+    EXPECT_EQ(window.statuses.size(), 1000u);
+    EXPECT_EQ(window.statuses.count(1000), 0u);
+}
+
+TEST_F(RunBatch, AMergeOfNothingStillMakesItsFile) {
+    request.saveName = "empty.tif";
+    EXPECT_EQ(runBatch(request, 1, kMessageBufferTarget), 0);
+    EXPECT_TRUE(request.resultText.ends_with("Start merging ...\n0 files merged\n"))
+        << request.resultText;
+    EXPECT_TRUE(std::filesystem::exists(out("empty.tif")));
+}
+
+TEST_F(RunBatch, WindowJobsTakeTheEngineLinesFromTheResultsPage) {
+    add("a.tif", {faxPage()});
+    request.operation = ConvertIntoFolder;
+    test::FakeMainWindow window;
+    window.pages[kResultsPage] = "Start converting ... \r\n----------------\r\n";
+    runBatch(request, 0, kResultsPage);
+    EXPECT_EQ(window.pages[kResultsPage],
+              "Start converting ... \r\n----------------\r\n"
+              "Convert: " + in("a.tif") + " -> " + out("ag31.tif") + "\r\n  -- Page 0 success\r\n");
+    EXPECT_EQ(request.resultText, "FUC: Convert tiff files: folder " + dir.file("in") + " --> " +
+                                      dir.file("out") + "\n" + window.pages[kResultsPage] +
+                                      " (1) tiff file(s) converted\n");
+}
+
+TEST_F(RunBatch, RefusesOutputPathsTooLongForThePlatform) {
+    add("a.tif", {faxPage()});
+    add("b.tif", {faxPage()});
+    request.operation = ConvertIntoFolder;
+    request.saveFolder = dir.file(std::string(maxPathBytes(), 'x'));
+    EXPECT_EQ(runBatch(request, 0, kMessageBufferTarget), 2);
+    EXPECT_NE(request.resultText.find("Failed to convert " + in("a.tif") + " : path too long\r\n"),
+              std::string::npos);
+    EXPECT_NE(request.resultText.find("Failed to convert " + in("b.tif") + " : path too long\r\n"),
+              std::string::npos);
+    EXPECT_TRUE(request.resultText.ends_with(" (2) tiff file(s) converted\n"));
+}
+
+TEST_F(RunBatch, WithNoFilesWritesOnlyTheHeaderAndAZeroSummary) {
+    request.operation = ConvertIntoFolder;
+    EXPECT_EQ(runBatch(request, 0, kMessageBufferTarget), 0);
+    EXPECT_EQ(request.resultText, "FUC: Convert tiff files: folder " + dir.file("in") + " --> " +
+                                      dir.file("out") + "\nStart converting ...\n"
+                                      " (0) tiff file(s) converted\n");
+}
+
+} // namespace
+} // namespace pagesmith
