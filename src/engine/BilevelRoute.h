@@ -18,9 +18,12 @@ enum class BilevelOutcome {
 // dithering instead of the plain copy: 8-bit pages bound for Group 3 or 4.
 bool takesBilevelRoute(TIFF* in, const PageSettings& settings);
 
-// Dithers the input's current page into the output's current directory,
-// reducing colour to grey in the scratch file first. The caller writes the
-// directory.
+// Dithers the input's current page into the output's current directory. Grey
+// pages are dithered directly (min-is-white ones by their brightness); colour,
+// YCbCr and palette pages are first reduced to grey in the scratch file, which
+// is written anew, closed and reopened. PageFailed for a page that cannot be
+// read or turned into grey, and for a page of one row. The caller writes the
+// directory on Dithered.
 BilevelOutcome convertPageToBilevel(TIFF* in, TIFF* out, int compressionMode,
                                     const std::string& scratchPath);
 

@@ -1,0 +1,397 @@
+#include "engine/BilevelRoute.h"
+
+#include "app/ProcessState.h"
+#include "engine/ConvertFiles.h"
+#include "engine/PageSettings.h"
+#include "support/DamagedStrip.h"
+#include "support/TagPatch.h"
+#include "support/TempDir.h"
+#include "support/TiffFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace pagesmith {
+namespace {
+
+using test::PageSpec;
+using test::TempDir;
+using Pixels = std::vector<std::uint8_t>;
+
+constexpr int kGroup4 = 6;
+
+PageSpec uniformPage(std::uint32_t width, std::uint32_t length, std::uint16_t samplesPerPixel,
+                     std::uint16_t photometric, std::uint8_t value) {
+    PageSpec page;
+    page.width = width;
+    page.length = length;
+    page.samplesPerPixel = samplesPerPixel;
+    page.photometric = photometric;
+    page.pixels.assign(std::size_t(width) * length * samplesPerPixel, value);
+    return page;
+}
+
+PageSpec rgbPage(std::uint32_t width, std::uint32_t length, std::uint8_t value = 129) {
+    return uniformPage(width, length, 3, PHOTOMETRIC_RGB, value);
+}
+
+PageSpec greyPage(std::uint32_t width, std::uint32_t length, std::uint8_t value = 129) {
+    return uniformPage(width, length, 1, PHOTOMETRIC_MINISBLACK, value);
+}
+
+// A palette page showing one index everywhere; the map gives that index the
+// grey `shade` and every other index the opposite end of the scale.
+PageSpec palettePage(std::uint8_t index, std::uint8_t shade) {
+    PageSpec page = uniformPage(4, 3, 1, PHOTOMETRIC_PALETTE, index);
+    page.extraTags = [index, shade](TIFF* tif) {
+        std::vector<std::uint16_t> map(256, shade < 128 ? 65535 : 0);
+        map[index] = std::uint16_t(shade * 257);
+        TIFFSetField(tif, TIFFTAG_COLORMAP, map.data(), map.data(), map.data());
+    };
+    return page;
+}
+
+PageSpec jpegPage(std::uint32_t width, std::uint32_t length, std::uint8_t value) {
+    PageSpec page = rgbPage(width, length, value);
+    page.photometric = PHOTOMETRIC_YCBCR;
+    page.compression = COMPRESSION_JPEG;
+    page.jpegFromRgb = true;
+    page.rowsPerStrip = 16;
+    return page;
+}
+
+// Runs the route on page `directory` of `input` into a new output file,
+// writing the output directory when the page was dithered.
+BilevelOutcome routeInto(const std::filesystem::path& input, const std::filesystem::path& output,
+                         const std::string& scratch, int directory = 0) {
+    TiffHandle in = test::openPage(input, directory);
+    TiffHandle out(output.string(), "w");
+    EXPECT_TRUE(in && out);
+    const BilevelOutcome outcome = convertPageToBilevel(in.get(), out.get(), kGroup4, scratch);
+    if (outcome == BilevelOutcome::Dithered) {
+        EXPECT_TRUE(TIFFWriteDirectory(out.get()));
+    } else {
+        std::uint32_t width = 0;
+        EXPECT_FALSE(TIFFGetField(out.get(), TIFFTAG_IMAGEWIDTH, &width))
+            << "the route set up an output page it did not finish";
+    }
+    return outcome;
+}
+
+std::string describe(const Pixels& bytes) {
+    std::string text;
+    for (std::uint8_t byte : bytes)
+        text += formatText("%02X ", byte);
+    return text;
+}
+
+// Share of white pixels in a one-bit page, padding bits left out.
+double whiteShare(const test::DecodedPage& page) {
+    const std::size_t rowBytes = (page.width + 7) / 8;
+    std::size_t white = 0;
+    for (std::uint32_t y = 0; y < page.length; ++y)
+        for (std::uint32_t x = 0; x < page.width; ++x)
+            white += (page.pixels[y * rowBytes + x / 8] >> (7 - x % 8)) & 1;
+    return double(white) / (double(page.width) * page.length);
+}
+
+void expectOneBitPage(const test::DecodedPage& page, std::uint32_t width, std::uint32_t length,
+                      const std::string& what) {
+    EXPECT_EQ(page.width, width) << what;
+    EXPECT_EQ(page.length, length) << what;
+    EXPECT_EQ(page.bitsPerSample, 1) << what;
+    EXPECT_EQ(page.samplesPerPixel, 1) << what;
+    EXPECT_EQ(page.compression, COMPRESSION_CCITTFAX4) << what;
+    EXPECT_EQ(page.pixels.size(), std::size_t((width + 7) / 8) * length) << what;
+}
+
+TEST(TakesBilevelRoute, TakesEightBitPagesOfOneOrThreeSamplesBoundForGroup3Or4) {
+    struct Case {
+        std::uint16_t outputCompression;
+        std::uint16_t bitsPerSample;
+        std::uint16_t samplesPerPixel;
+        bool routed;
+    };
+    const std::vector<Case> cases = {
+        {COMPRESSION_CCITTFAX4, 8, 1, true},   {COMPRESSION_CCITTFAX4, 8, 3, true},
+        {COMPRESSION_CCITTFAX3, 8, 1, true},   {COMPRESSION_CCITTFAX3, 8, 3, true},
+        {COMPRESSION_CCITTFAX4, 8, 2, false},  {COMPRESSION_CCITTFAX4, 8, 4, false},
+        {COMPRESSION_CCITTFAX4, 1, 1, false},  {COMPRESSION_CCITTFAX4, 16, 1, false},
+        {COMPRESSION_CCITTFAX4, 16, 3, false}, {COMPRESSION_LZW, 8, 3, false},
+        {COMPRESSION_NONE, 8, 1, false},       {COMPRESSION_JPEG, 8, 3, false},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        PageSpec page;
+        page.bitsPerSample = c.bitsPerSample;
+        page.samplesPerPixel = c.samplesPerPixel;
+        page.photometric = c.samplesPerPixel >= 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
+        test::writeTiff(dir.file("in.tif"), page);
+        PageSettings settings;
+        settings.outputCompression = c.outputCompression;
+        TiffHandle in = test::openPage(dir.file("in.tif"));
+        EXPECT_EQ(takesBilevelRoute(in.get(), settings), c.routed)
+            << "compression " << c.outputCompression << ", " << c.samplesPerPixel << " samples of "
+            << c.bitsPerSample << " bits";
+    }
+}
+
+TEST(TakesBilevelRoute, ReadsAMissingBitsPerSampleAsOne) {
+    TempDir dir;
+    test::writeTiff(dir.file("in.tif"), greyPage(8, 8));
+    test::renumberFirstPageTag(dir.file("in.tif"), TIFFTAG_BITSPERSAMPLE, 65000);
+    PageSettings settings;
+    settings.outputCompression = COMPRESSION_CCITTFAX4;
+    TiffHandle in = test::openPage(dir.file("in.tif"));
+    ASSERT_TRUE(in);
+    EXPECT_FALSE(takesBilevelRoute(in.get(), settings));
+}
+
+TEST(ConvertPageToBilevel, DithersGreyPagesDirectlyWithoutTheScratchFile) {
+    TempDir dir;
+    test::writeTiff(dir.file("grey.tif"), greyPage(4, 3, 129));
+    // A scratch file that cannot be created does not matter for grey pages.
+    EXPECT_EQ(routeInto(dir.file("grey.tif"), dir.file("bw.tif"), dir.file("missing/scratch")),
+              BilevelOutcome::Dithered);
+    EXPECT_EQ(describe(test::readPage(dir.file("bw.tif")).pixels), "A0 50 ");
+}
+
+TEST(ConvertPageToBilevel, DithersColourPagesThroughTheGreyScratchPage) {
+    TempDir dir;
+    // (129, 129, 129) weighs to grey 129, whose dithered bits are known.
+    test::writeTiff(dir.file("rgb.tif"), rgbPage(4, 3, 129));
+    ASSERT_EQ(routeInto(dir.file("rgb.tif"), dir.file("bw.tif"), dir.file("tmptif.tbw")),
+              BilevelOutcome::Dithered);
+    const test::DecodedPage bw = test::readPage(dir.file("bw.tif"));
+    expectOneBitPage(bw, 4, 2, "RGB page");
+    EXPECT_EQ(describe(bw.pixels), "A0 50 ");
+
+    const test::DecodedPage grey = test::readPage(dir.file("tmptif.tbw"));
+    EXPECT_EQ(grey.samplesPerPixel, 1);
+    EXPECT_EQ(grey.pixels, Pixels(12, 129));
+}
+
+// Dithered by its index values, a palette page gives noise.
+TEST(ConvertPageToBilevel, DithersPalettePagesByTheirColoursNotTheirIndices) {
+    struct Case {
+        std::uint8_t index;
+        std::uint8_t shade;
+        const char* bits;
+    };
+    const std::vector<Case> cases = {
+        {7, 129, "A0 50 "},  // index 7 alone would be nearly black
+        {200, 0, "00 00 "},  // index 200 alone would dither half white
+        {20, 255, "F0 F0 "}, // white
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        test::writeTiff(dir.file("palette.tif"), palettePage(c.index, c.shade));
+        ASSERT_EQ(routeInto(dir.file("palette.tif"), dir.file("bw.tif"), dir.file("tmptif.tbw")),
+                  BilevelOutcome::Dithered);
+        EXPECT_EQ(describe(test::readPage(dir.file("bw.tif")).pixels), c.bits)
+            << "index " << int(c.index) << " of shade " << int(c.shade);
+    }
+}
+
+// Refused by the grey reduction, a colour JPEG page used to vanish from the
+// output while the run reported success.
+TEST(ConvertPageToBilevel, DithersYCbCrJpegPagesAfterDecodingThemAsRgb) {
+    TempDir dir;
+    test::writeTiff(dir.file("jpeg.tif"), jpegPage(64, 48, 200));
+    ASSERT_EQ(routeInto(dir.file("jpeg.tif"), dir.file("bw.tif"), dir.file("tmptif.tbw")),
+              BilevelOutcome::Dithered);
+    const test::DecodedPage bw = test::readPage(dir.file("bw.tif"));
+    expectOneBitPage(bw, 64, 47, "JPEG page");
+    EXPECT_NEAR(whiteShare(bw), 200.0 / 255.0, 0.03);
+}
+
+// Values are darkness on a min-is-white page.
+TEST(ConvertPageToBilevel, KeepsTheTonesOfMinIsWhitePages) {
+    TempDir dir;
+    test::writeTiff(dir.file("white.tif"), uniformPage(16, 3, 1, PHOTOMETRIC_MINISWHITE, 0));
+    test::writeTiff(dir.file("dark.tif"), uniformPage(16, 40, 1, PHOTOMETRIC_MINISWHITE, 191));
+    ASSERT_EQ(routeInto(dir.file("white.tif"), dir.file("bw.tif"), dir.file("tmptif.tbw")),
+              BilevelOutcome::Dithered);
+    EXPECT_EQ(describe(test::readPage(dir.file("bw.tif")).pixels), "FF FF FF FF ");
+    ASSERT_EQ(routeInto(dir.file("dark.tif"), dir.file("bw2.tif"), dir.file("tmptif.tbw")),
+              BilevelOutcome::Dithered);
+    EXPECT_NEAR(whiteShare(test::readPage(dir.file("bw2.tif"))), 64.0 / 255.0, 0.03);
+}
+
+TEST(ConvertPageToBilevel, FailsPagesItCannotTurnIntoGreyAndLeavesTheOutputPageEmpty) {
+    struct Case {
+        const char* what;
+        PageSpec page;
+        const char* message;
+    };
+    const char* badPhotometric = "Bad photometric; can only handle RGB and Palette images.\n";
+    const std::vector<Case> cases = {
+        {"CIE L*a*b*", uniformPage(8, 4, 3, PHOTOMETRIC_CIELAB, 50), badPhotometric},
+        {"three inks", uniformPage(8, 4, 3, PHOTOMETRIC_SEPARATED, 50), badPhotometric},
+        {"one ink", uniformPage(8, 4, 1, PHOTOMETRIC_SEPARATED, 50), ""},
+        // Dithering drops the last row: one row would leave a page of none.
+        {"grey page of one row", greyPage(8, 1), ""},
+        {"colour page of one row", rgbPage(8, 1), ""},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        test::writeTiff(dir.file("in.tif"), c.page);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(routeInto(dir.file("in.tif"), dir.file("bw.tif"), dir.file("tmptif.tbw")),
+                  BilevelOutcome::PageFailed)
+            << c.what;
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), c.message) << c.what;
+    }
+}
+
+TEST(ConvertPageToBilevel, FailsPagesWithAStripThatCannotBeDecoded) {
+    for (std::uint16_t samples : {1, 3}) {
+        TempDir dir;
+        PageSpec page = samples == 1 ? greyPage(30, 20) : rgbPage(30, 20);
+        page.pixels = test::patternPixels(page);
+        page.compression = COMPRESSION_LZW;
+        page.rowsPerStrip = 4;
+        test::writeTiff(dir.file("in.tif"), page);
+        test::damageStrip(dir.file("in.tif"), 3);
+        TiffHandle in = test::openPage(dir.file("in.tif"));
+        TiffHandle out(dir.file("bw.tif"), "w");
+        EXPECT_EQ(convertPageToBilevel(in.get(), out.get(), kGroup4, dir.file("tmptif.tbw")),
+                  BilevelOutcome::PageFailed)
+            << samples << " samples";
+    }
+}
+
+TEST(ConvertPageToBilevel, SaysWhenTheScratchFileCannotBeCreated) {
+    TempDir dir;
+    test::writeTiff(dir.file("rgb.tif"), rgbPage(8, 4));
+    EXPECT_EQ(routeInto(dir.file("rgb.tif"), dir.file("bw.tif"), dir.file("missing/tmptif.tbw")),
+              BilevelOutcome::ScratchUnavailable);
+}
+
+TEST(ConvertPageToBilevel, DithersOldStyleJpegThroughTheRgbaReader) {
+    const std::filesystem::path shared = test::sharedTestData();
+    if (shared.empty())
+        GTEST_SKIP() << "no shared test data";
+    TempDir dir;
+    const std::filesystem::path cat = shared / "zackthecat.tif";
+    ASSERT_EQ(routeInto(cat, dir.file("bw.tif"), dir.file("tmptif.tbw")), BilevelOutcome::Dithered);
+    const test::DecodedPage bw = test::readPage(dir.file("bw.tif"));
+    expectOneBitPage(bw, 234, 212, "old-style JPEG");
+
+    // The share of white follows the picture's mean brightness.
+    const std::vector<std::uint32_t> rgba = test::readRgba(cat);
+    double brightness = 0;
+    for (std::uint32_t pixel : rgba)
+        brightness += (77 * TIFFGetR(pixel) + 151 * TIFFGetG(pixel) + 29 * TIFFGetB(pixel)) >> 8;
+    brightness /= 255.0 * double(rgba.size());
+    EXPECT_NEAR(whiteShare(bw), brightness, 0.03);
+}
+
+// End to end, through the convert and merge driver.
+class ConvertFilesToFax : public testing::Test {
+protected:
+    void SetUp() override { resetProcessState(); }
+    void TearDown() override { resetProcessState(); }
+
+    int convert(const std::filesystem::path& input, int mode = kGroup4) {
+        ConversionOptions options;
+        options.compressionMode = mode;
+        options.keepName = 1;
+        options.tempFile = dir.file("tmptif.tbw");
+        processState().messageBuffer.clear();
+        return convertFiles(1, {input.string()}, output(), options, kMessageBufferTarget);
+    }
+    std::string output() const { return dir.file("out"); }
+    std::string outputFile() const { return dir.file("out.tif"); }
+    std::string report() const { return processState().messageBuffer; }
+
+    TempDir dir;
+};
+
+TEST_F(ConvertFilesToFax, WritesEveryColourAndGreyPageOneBitAndOneRowShorterWithoutPageLines) {
+    PageSpec palette = palettePage(3, 90);
+    palette.width = 25;
+    palette.length = 10;
+    palette.pixels.assign(250, 3);
+    const std::vector<PageSpec> pages = {rgbPage(40, 30, 77), greyPage(33, 20, 140), palette,
+                                         jpegPage(48, 32, 60)};
+    test::writeTiff(dir.file("in.tif"), pages);
+
+    EXPECT_EQ(convert(dir.file("in.tif")), kConvertDone);
+    EXPECT_EQ(report(), "Convert: " + dir.file("in.tif") + " -> " + outputFile() + "\r\n");
+    ASSERT_EQ(test::countPages(outputFile()), 4);
+    for (int i = 0; i < 4; ++i)
+        expectOneBitPage(test::readPage(outputFile(), i), pages[i].width, pages[i].length - 1,
+                         "page " + std::to_string(i));
+}
+
+TEST_F(ConvertFilesToFax, ReportsAPageTheRouteCannotTakeAndGoesOnWithTheNext) {
+    test::writeTiff(dir.file("in.tif"),
+                    std::vector<PageSpec>{uniformPage(8, 4, 3, PHOTOMETRIC_CIELAB, 50),
+                                          rgbPage(12, 5), greyPage(9, 1), greyPage(10, 6)});
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(convert(dir.file("in.tif")), kConvertDone);
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(report(), "Convert: " + dir.file("in.tif") + " -> " + outputFile() +
+                            "\r\n  -- Page 0 failed\r\n  -- Page 2 failed\r\n");
+    ASSERT_EQ(test::countPages(outputFile()), 2);
+    expectOneBitPage(test::readPage(outputFile(), 0), 12, 4, "RGB page");
+    expectOneBitPage(test::readPage(outputFile(), 1), 10, 5, "grey page");
+}
+
+TEST_F(ConvertFilesToFax, WritesTheGroup3OptionsOfEachRunsModeAfterARunOfAnotherMode) {
+    test::writeTiff(dir.file("in.tif"), rgbPage(16, 6, 100));
+    const std::vector<std::pair<int, std::uint32_t>> runs = {{2, 4}, {3, 0}, {4, 5}, {5, 1}};
+    for (const auto& [mode, options] : runs) {
+        EXPECT_EQ(convert(dir.file("in.tif"), mode), kConvertDone);
+        TiffHandle file = test::openPage(outputFile());
+        ASSERT_TRUE(file) << "mode " << mode;
+        std::uint16_t compression = 0;
+        std::uint32_t written = 99;
+        TIFFGetField(file.get(), TIFFTAG_COMPRESSION, &compression);
+        EXPECT_EQ(compression, COMPRESSION_CCITTFAX3) << "mode " << mode;
+        EXPECT_TRUE(TIFFGetField(file.get(), TIFFTAG_GROUP3OPTIONS, &written)) << "mode " << mode;
+        EXPECT_EQ(written, options) << "mode " << mode;
+    }
+}
+
+TEST_F(ConvertFilesToFax, EndsTheRunWhenTheScratchFileCannotBeCreated) {
+    test::writeTiff(dir.file("in.tif"), rgbPage(16, 6));
+    ConversionOptions options;
+    options.compressionMode = kGroup4;
+    options.tempFile = dir.file("missing/tmptif.tbw");
+    EXPECT_EQ(convertFiles(1, {dir.file("in.tif")}, output(), options, kMessageBufferTarget),
+              kConvertScratchUnusable);
+}
+
+TEST_F(ConvertFilesToFax, WritesTheSharedColourAndGreyFilesAsOneBitPagesOfTheRightSize) {
+    const std::filesystem::path shared = test::sharedTestData();
+    if (shared.empty())
+        GTEST_SKIP() << "no shared test data";
+    const char* const names[] = {
+        "minisblack-1c-8b.tiff", "palette-1c-8b.tiff", "rgb-3c-8b.tiff", "quad-jpeg.tif",
+        "quad-lzw-compat.tiff",  "quad-tile.jpg.tiff", "zackthecat.tif"};
+    for (const char* name : names) {
+        const std::filesystem::path input = shared / name;
+        ASSERT_TRUE(std::filesystem::exists(input)) << input;
+        EXPECT_EQ(convert(input), kConvertDone) << name;
+        EXPECT_EQ(report(), "Convert: " + input.string() + " -> " + outputFile() + "\r\n") << name;
+        const int pages = test::countPages(input);
+        ASSERT_EQ(test::countPages(outputFile()), pages) << name;
+        for (int i = 0; i < pages; ++i) {
+            TiffHandle page = test::openPage(input, i);
+            std::uint32_t width = 0, length = 0;
+            TIFFGetField(page.get(), TIFFTAG_IMAGEWIDTH, &width);
+            TIFFGetField(page.get(), TIFFTAG_IMAGELENGTH, &length);
+            expectOneBitPage(test::readPage(outputFile(), i), width, length - 1,
+                             std::string(name) + " page " + std::to_string(i));
+        }
+    }
+}
+
+} // namespace
+} // namespace pagesmith
