@@ -265,6 +265,35 @@ TEST(ConvertPageToBilevel, FailsPagesWithAStripThatCannotBeDecoded) {
     }
 }
 
+TEST(ConvertPageToBilevel, FailsPagesWhoseSizesDoNotMatchTheirData) {
+    struct Case {
+        const char* what;
+        PageSpec page;
+        std::uint16_t tag;
+        std::uint32_t value;
+    };
+    PageSpec tiledGrey = greyPage(32, 32);
+    tiledGrey.tiled = true;
+    const std::vector<Case> cases = {
+        {"grey, far wider than its data", greyPage(8, 4), TIFFTAG_IMAGEWIDTH, 0xFFFF},
+        {"colour, far wider than its data", rgbPage(8, 4), TIFFTAG_IMAGEWIDTH, 0xFFFF},
+        {"grey, somewhat wider than its data", greyPage(8, 4), TIFFTAG_IMAGEWIDTH, 1000},
+        {"colour, longer than its data", rgbPage(8, 4), TIFFTAG_IMAGELENGTH, 5000},
+        {"tiles wider than the page's tile data", tiledGrey, TIFFTAG_TILEWIDTH, 0xFFF0},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        test::writeTiff(dir.file("in.tif"), c.page);
+        test::setFirstPageTagValue(dir.file("in.tif"), c.tag, c.value);
+        TiffHandle in = test::openPage(dir.file("in.tif"));
+        ASSERT_TRUE(in) << c.what;
+        TiffHandle out(dir.file("bw.tif"), "w");
+        EXPECT_EQ(convertPageToBilevel(in.get(), out.get(), kGroup4, dir.file("tmptif.tbw")),
+                  BilevelOutcome::PageFailed)
+            << c.what;
+    }
+}
+
 TEST(ConvertPageToBilevel, SaysWhenTheScratchFileCannotBeCreated) {
     TempDir dir;
     test::writeTiff(dir.file("rgb.tif"), rgbPage(8, 4));
