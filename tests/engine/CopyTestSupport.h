@@ -204,8 +204,9 @@ inline void rewriteDirectoryFirst(
 }
 
 // Overwrites a one-value SHORT or LONG entry of the first directory of a
-// little-endian classic TIFF file: its value, or with `renameTo` its tag
-// number (a private number hides the tag from libtiff).
+// little-endian classic TIFF file: its value (a SHORT entry becomes LONG when
+// the value needs it), and with `renameTo` its tag number (a private number
+// hides the tag from libtiff).
 inline void patchTag(const std::filesystem::path& path, std::uint16_t tag, std::uint32_t value,
                      std::uint16_t renameTo = 0) {
     std::vector<std::uint8_t> bytes = readBytes(path);
@@ -223,8 +224,12 @@ inline void patchTag(const std::filesystem::path& path, std::uint16_t tag, std::
         if (get16(entry) != tag)
             continue;
         ASSERT_EQ(get32(entry + 4), 1u) << "tag " << tag << " has more than one value";
-        const std::uint16_t type = get16(entry + 2);
+        std::uint16_t type = get16(entry + 2);
         ASSERT_TRUE(type == TIFF_SHORT || type == TIFF_LONG) << "tag " << tag;
+        if (value > 0xFFFF && type == TIFF_SHORT) { // the value needs a LONG entry
+            type = TIFF_LONG;
+            bytes[entry + 2] = TIFF_LONG;
+        }
         const int size = type == TIFF_SHORT ? 2 : 4;
         for (int b = 0; b < size; ++b)
             bytes[entry + 8 + b] = std::uint8_t(value >> (8 * b));
