@@ -36,6 +36,7 @@ private:
     PageOutcome ditherPage(TIFF* in, int pageIndex);
     void writePageLine(const char* format, int pageIndex) const;
     void discardOutputPage();
+    static bool pixelsStarted(TIFF* out);
 
     const ConversionOptions& m_options;
     const int m_inputCount;
@@ -145,11 +146,25 @@ void ConversionRun::writePageLine(const char* format, int pageIndex) const {
         writeReportLine(m_target, format, pageIndex);
 }
 
-// Drops whatever the current output directory holds, so that neither the
-// next page nor the final flush at close writes it.
+// Whether the output's current page has begun to receive pixel data.
+bool ConversionRun::pixelsStarted(TIFF* out) {
+    std::uint64_t* offsets = nullptr;
+    return TIFFGetField(out, TIFFTAG_STRIPOFFSETS, &offsets) && offsets;
+}
+
+// Keeps a page that went wrong out of the file, so that neither the next page
+// nor the flush at close writes its half-made directory.
 void ConversionRun::discardOutputPage() {
-    TIFFFreeDirectory(m_output.get());
-    TIFFCreateDirectory(m_output.get());
+    TIFF* out = m_output.get();
+    if (pixelsStarted(out)) {
+        // The library cannot take back a page it has begun to write: finish
+        // it as far as it got, as closing the file would.
+        TIFFWriteDirectory(out);
+        return;
+    }
+    TIFFSetField(out, TIFFTAG_COMPRESSION, COMPRESSION_NONE); // releases the codec's state
+    TIFFFreeDirectory(out);
+    TIFFCreateDirectory(out);
 }
 
 } // namespace

@@ -20,6 +20,19 @@ bool isJpegCompression(std::uint16_t compression) {
     return compression == COMPRESSION_JPEG || compression == COMPRESSION_OJPEG;
 }
 
+// The JPEG encoder takes 8-bit samples, no palette or mask, and RGB (written
+// as YCbCr) only as three interleaved samples.
+bool jpegCanEncode(TIFF* in, std::uint16_t bitsPerSample, std::uint16_t samplesPerPixel,
+                   std::uint16_t photometric) {
+    if (bitsPerSample != 8 || photometric == PHOTOMETRIC_PALETTE || photometric == PHOTOMETRIC_MASK)
+        return false;
+    if (photometric != PHOTOMETRIC_RGB && photometric != PHOTOMETRIC_YCBCR)
+        return true;
+    std::uint16_t planar = PLANARCONFIG_CONTIG;
+    TIFFGetFieldDefaulted(in, TIFFTAG_PLANARCONFIG, &planar);
+    return samplesPerPixel == 3 && planar == PLANARCONFIG_CONTIG;
+}
+
 // How the input page's pixels are read back.
 enum class PixelSource {
     AsStored,    // decoded rows as the codec delivers them
@@ -235,6 +248,11 @@ PageSetupResult setupOutputPage(TIFF* in, TIFF* out, PageSettings& settings) {
                         "tiff to B&W tiff\r\n");
         return PageSetupResult::BilevelRejected;
     }
+    // Refused here, a page the JPEG encoder cannot take leaves nothing in the
+    // file; at its first write it would leave a page without data.
+    if (settings.outputCompression == COMPRESSION_JPEG &&
+        !jpegCanEncode(in, bitsPerSample, samplesPerPixel, photometric))
+        return PageSetupResult::Failed;
     TIFFSetField(out, TIFFTAG_COMPRESSION, settings.outputCompression);
 
     const PixelSource source =

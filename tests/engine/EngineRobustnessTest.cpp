@@ -1,0 +1,181 @@
+#include "app/ProcessState.h"
+#include "batch/BatchRequest.h"
+#include "engine/ConvertFiles.h"
+#include "support/TempDir.h"
+#include "support/TiffFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <regex>
+
+namespace pagesmith {
+namespace {
+
+using test::PageSpec;
+using test::TempDir;
+
+bool isLossless(int mode) { return mode == 0 || mode == 1 || mode == 7; }
+bool isFax(int mode) { return mode >= 2 && mode <= 6; }
+
+// Log-encoded HDR pages are carried as their codec decodes them, which only
+// that codec reads back.
+bool isLogLuv(const std::string& path) {
+    const TiffHandle file(path, "r");
+    std::uint16_t photometric = 0;
+    return file && TIFFGetField(file.get(), TIFFTAG_PHOTOMETRIC, &photometric) &&
+           (photometric == PHOTOMETRIC_LOGLUV || photometric == PHOTOMETRIC_LOGL);
+}
+
+int countOf(const std::string& text, const std::string& what) {
+    int count = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++count;
+    return count;
+}
+
+class EngineOnRealFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (test::sharedTestData().empty())
+            GTEST_SKIP() << "no shared test files here";
+        resetProcessState();
+    }
+    void TearDown() override { resetProcessState(); }
+    TempDir dir;
+};
+
+// Every real file in every mode: lossless outputs hold the same pixels, fax
+// outputs hold one-bit pages or say why not, JPEG outputs decode.
+TEST_F(EngineOnRealFiles, ConvertsEveryFileInEveryMode) {
+    for (const auto& entry : std::filesystem::directory_iterator(test::sharedTestData())) {
+        const std::string input = entry.path().string();
+        if (entry.path().extension() == ".md")
+            continue;
+        const int inputPages = test::countPages(input);
+        ASSERT_GT(inputPages, 0) << input;
+        for (int mode = 0; mode < 9; ++mode) {
+            SCOPED_TRACE(input + " in mode " + std::to_string(mode));
+            processState().messageBuffer.clear();
+            ConversionOptions options;
+            options.compressionMode = mode;
+            options.tempFile = dir.file("scratch.tbw");
+            const std::string out = dir.file("out");
+            ASSERT_EQ(convertFiles(1, {input}, out, options, kMessageBufferTarget), kConvertDone);
+            const std::string lines = processState().messageBuffer;
+            const int succeeded = countOf(lines, " success\r\n");
+            const int failed = countOf(lines, " failed\r\n");
+            const int outputPages = std::max(test::countPages(out + ".tif"), 0);
+            if (isFax(mode)) {
+                for (int page = 0; page < outputPages; ++page)
+                    EXPECT_EQ(test::readPage(out + ".tif", page).bitsPerSample, 1);
+                continue;
+            }
+            // A page the encoder gave up on after it began may stay behind it.
+            EXPECT_GE(outputPages, succeeded) << lines;
+            EXPECT_LE(outputPages, succeeded + failed) << lines;
+            EXPECT_GT(succeeded + failed, 0) << lines;
+            if (isLogLuv(input))
+                continue;
+            for (int page = 0; page < succeeded; ++page) {
+                const auto written = test::readRgba(out + ".tif", page);
+                ASSERT_FALSE(written.empty());
+                if (isLossless(mode))
+                    EXPECT_EQ(written, test::readRgba(input, page)) << "page " << page;
+            }
+        }
+    }
+}
+
+// Files cut short or with flipped bytes go through every mode without a
+// crash or a memory error (this runs under the sanitizers too).
+class DamagedFiles : public ::testing::Test {
+protected:
+    void SetUp() override { resetProcessState(); }
+    void TearDown() override { resetProcessState(); }
+
+    std::vector<std::string> sources() {
+        PageSpec fax;
+        fax.width = 200;
+        fax.length = 120;
+        fax.bitsPerSample = 1;
+        fax.photometric = PHOTOMETRIC_MINISWHITE;
+        fax.compression = COMPRESSION_CCITTFAX4;
+        fax.rowsPerStrip = 40;
+        PageSpec rgb;
+        rgb.width = 90;
+        rgb.length = 70;
+        rgb.samplesPerPixel = 3;
+        rgb.photometric = PHOTOMETRIC_RGB;
+        rgb.compression = COMPRESSION_LZW;
+        rgb.rowsPerStrip = 16;
+        PageSpec tiled = rgb;
+        tiled.tiled = true;
+        tiled.compression = COMPRESSION_PACKBITS;
+        PageSpec planes = rgb;
+        planes.planar = PLANARCONFIG_SEPARATE;
+        planes.compression = COMPRESSION_NONE;
+        PageSpec grey = rgb;
+        grey.samplesPerPixel = 1;
+        grey.photometric = PHOTOMETRIC_MINISBLACK;
+        grey.compression = COMPRESSION_JPEG;
+        std::vector<std::string> files;
+        const std::vector<std::pair<std::string, std::vector<PageSpec>>> kinds = {
+            {"fax.tif", {fax, fax}}, {"rgb.tif", {rgb}},     {"tiled.tif", {tiled}},
+            {"planes.tif", {planes}}, {"grey.tif", {grey}},
+        };
+        for (const auto& [name, pages] : kinds) {
+            files.push_back(dir.file(name));
+            test::writeTiff(files.back(), pages);
+        }
+        if (!test::sharedTestData().empty())
+            for (const char* name : {"zackthecat.tif", "quad-jpeg.tif", "palette-1c-8b.tiff"})
+                files.push_back((test::sharedTestData() / name).string());
+        return files;
+    }
+
+    void convertInEveryMode(const std::string& input) {
+        for (int mode = 0; mode < 9; ++mode) {
+            ConversionOptions options;
+            options.compressionMode = mode;
+            options.tempFile = dir.file("scratch.tbw");
+            const int result =
+                convertFiles(1, {input}, dir.file("damaged-out"), options, kMessageBufferTarget);
+            EXPECT_TRUE(result == kConvertDone || result == kConvertOutputUnusable) << input;
+            processState().messageBuffer.clear();
+        }
+    }
+
+    TempDir dir;
+};
+
+TEST_F(DamagedFiles, TruncatedFilesNeverCrashTheEngine) {
+    for (const std::string& source : sources()) {
+        const std::string bytes = test::readTextFile(source);
+        for (const double share : {0.1, 0.35, 0.6, 0.85, 0.97}) {
+            const std::string cut = dir.file("cut.tif");
+            test::writeTextFile(cut, bytes.substr(0, std::size_t(bytes.size() * share)));
+            convertInEveryMode(cut);
+        }
+    }
+}
+
+TEST_F(DamagedFiles, FlippedBytesNeverCrashTheEngine) {
+    for (const std::string& source : sources()) {
+        const std::string bytes = test::readTextFile(source);
+        for (std::size_t step = 0; step < 24; ++step) {
+            std::string damaged = bytes;
+            // Spread over the file: pixel data, then the directory at the end.
+            const std::size_t at = 8 + (damaged.size() - 9) * step / 23;
+            damaged[at] = char(damaged[at] ^ (step % 2 ? 0xFF : 0x5A));
+            if (at + 1 < damaged.size())
+                damaged[at + 1] = char(0xFF);
+            const std::string flipped = dir.file("flipped.tif");
+            test::writeTextFile(flipped, damaged);
+            convertInEveryMode(flipped);
+        }
+    }
+}
+
+} // namespace
+} // namespace pagesmith
