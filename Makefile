@@ -36,7 +36,7 @@ test-asan: deps
 	    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
 
 bench: build
-	./$(BUILD)/bench/run-benchmarks.sh $(BUILD)
+	./bench/run-benchmarks.sh $(BUILD)
 
 # Regenerates the committed sample folder with the project's own generator.
 samples: build

@@ -1,0 +1,57 @@
+#include "support/ChildRun.h"
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+
+namespace pagesmith::bench {
+
+ChildRun runChild(const std::vector<std::string>& arguments) {
+    std::vector<char*> argv;
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+
+    ChildRun run;
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t pid = fork();
+    if (pid < 0)
+        return run;
+    if (pid == 0) {
+        if (FILE* null = std::fopen("/dev/null", "w")) {
+            dup2(fileno(null), STDOUT_FILENO);
+            dup2(fileno(null), STDERR_FILENO);
+        }
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    if (wait4(pid, &status, 0, &usage) != pid)
+        return run;
+    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    run.peakKiB = usage.ru_maxrss;
+    run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return run;
+}
+
+ChildRun bestOf(int repeat, const std::vector<std::string>& arguments) {
+    ChildRun best;
+    for (int i = 0; i < repeat; ++i) {
+        const ChildRun run = runChild(arguments);
+        if (!run.ok)
+            return run;
+        best.seconds = i == 0 ? run.seconds : std::min(best.seconds, run.seconds);
+        best.peakKiB = std::max(best.peakKiB, run.peakKiB);
+        best.ok = true;
+    }
+    return best;
+}
+
+double mebibytes(long kibibytes) { return double(kibibytes) / 1024.0; }
+
+} // namespace pagesmith::bench
