@@ -17,22 +17,21 @@ namespace {
 
 enum class EntryKind { Skipped, Folder, File };
 
+// Uses the type the directory listing gave where it can, to spare a stat.
 EntryKind kindOf(const fs::directory_entry& entry) {
     std::error_code error;
-    const fs::file_status own = entry.symlink_status(error);
-    if (error)
-        return EntryKind::Skipped;
-    if (fs::is_directory(own))
-        return EntryKind::Folder;
-    if (fs::is_regular_file(own))
-        return EntryKind::File;
     // A link counts when it leads to a regular file. Links to folders are not
     // followed: one pointing at a parent would make the scan endless.
-    if (fs::is_symlink(own)) {
+    if (entry.is_symlink(error)) {
         const fs::file_status target = entry.status(error);
-        if (!error && fs::is_regular_file(target))
-            return EntryKind::File;
+        return !error && fs::is_regular_file(target) ? EntryKind::File : EntryKind::Skipped;
     }
+    if (error)
+        return EntryKind::Skipped;
+    if (entry.is_directory(error))
+        return EntryKind::Folder;
+    if (!error && entry.is_regular_file(error))
+        return EntryKind::File;
     // Pipes, sockets and devices are never opened: a pipe would block the scan.
     return EntryKind::Skipped;
 }

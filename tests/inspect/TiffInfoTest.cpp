@@ -1,7 +1,7 @@
 #include "inspect/TiffInfo.h"
 
-#include "app/MainWindowHooks.h"
 #include "app/ProcessState.h"
+#include "support/Recorders.h"
 #include "support/TagPatch.h"
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"
@@ -36,15 +36,6 @@ PageSpec greyPage(std::uint16_t compression) {
     page.compression = compression;
     return page;
 }
-
-class FakeMainWindow : public MainWindowHooks {
-public:
-    void appendToPage(int page, const std::string& text) override { pages[page] += text; }
-    std::string pageText(int page) override { return pages[page]; }
-    void setFileStatus(std::size_t, const std::string&) override {}
-
-    std::map<int, std::string> pages;
-};
 
 class TiffInfoReport : public ::testing::Test {
 protected:
@@ -146,8 +137,7 @@ TEST_F(TiffInfoReport, RefusesANamedPipeWithoutWaitingForAWriter) {
 TEST_F(TiffInfoReport, GoesToTheWindowPageItIsAddressedTo) {
     const std::string path = dir.file("g4.tif");
     test::writeTiff(path, faxPage(32, 16, COMPRESSION_CCITTFAX4));
-    FakeMainWindow window;
-    processState().mainWindow = &window;
+    test::FakeMainWindow window;
 
     writeTiffInfo(path, kInfoPage);
     writeTiffInfo(dir.file("none.tif"), kResultsPage);
