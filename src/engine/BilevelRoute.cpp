@@ -51,7 +51,8 @@ BilevelOutcome convertPageToBilevel(TIFF* in, TIFF* out, int compressionMode,
         if (reduced != kGrayWritten)
             return BilevelOutcome::PageFailed;
     }
-    TiffHandle grey(scratchPath, "r");
+    // Read, not mapped: the scratch page would count whole in the memory used.
+    TiffHandle grey(scratchPath, "rm");
     if (!grey)
         return BilevelOutcome::PageFailed;
     return ditherToBilevel(grey.get(), out, compressionMode, kMessageBufferTarget) == kDitherWritten

@@ -3,9 +3,9 @@
 #include "engine/PageRows.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <new>
 #include <optional>
 #include <utility>
@@ -83,36 +83,73 @@ void loadRow(std::vector<std::int16_t>& errors, const std::uint8_t* row, bool in
     }
 }
 
-// Thresholds `current` into `bits` and spreads each pixel's error to its
-// right neighbour and, unless `next` is null, to the three below.
-void ditherRow(std::vector<std::int16_t>& current, std::vector<std::int16_t>* next,
-               std::uint8_t* bits) {
-    const int width = int(current.size());
-    std::uint8_t mask = 0x80;
+// The shares of a corrected value's error, each divided on its own with
+// truncation toward zero. Looking them up keeps the chain from one pixel to
+// the next short: an add and a load of eight bytes.
+struct Shares {
+    std::int16_t right;      // 7/16
+    std::int16_t belowLeft;  // 3/16
+    std::int16_t below;      // 5/16
+    std::int16_t belowRight; // 1/16
+};
+
+// A pixel's error stays within -126..128, so a row value (0..255 plus at most
+// 72 from the row above) plus the share from the left (at most 56) stays
+// within -127..383.
+constexpr int kLowestSum = -128;
+constexpr int kSums = 512;
+
+constexpr int errorOf(int sum) {
+    const int v = std::clamp(sum, 0, 255);
+    return v > kThreshold ? v - 255 : v;
+}
+
+constexpr std::array<Shares, kSums> makeShares() {
+    std::array<Shares, kSums> shares{};
+    for (int i = 0; i < kSums; ++i) {
+        const int v = errorOf(i + kLowestSum);
+        shares[i] = {std::int16_t(v * 7 / 16), std::int16_t(v * 3 / 16), std::int16_t(v * 5 / 16),
+                     std::int16_t(v / 16)};
+    }
+    return shares;
+}
+
+constexpr std::array<Shares, kSums> kShares = makeShares();
+
+// Thresholds one row into `bits` and spreads each pixel's error: 7/16 to its
+// right, and, when Spread, 3/16, 5/16 and 1/16 to the row below (left, under,
+// right).
+//
+// The shares bound to the right and below are carried in registers and added
+// once per pixel; the sums are the same as adding every share in place, as
+// none comes near the 16-bit limits the rows are stored in.
+template <bool Spread>
+void ditherRow(const std::int16_t* current, std::int16_t* below, std::uint8_t* bits, int width) {
+    const Shares* shares = kShares.data() - kLowestSum;
+    int right = 0;      // share on its way to pixel j
+    int belowLeft = 0;  // shares gathered for below[j - 1]
+    int belowUnder = 0; // shares gathered for below[j]
+    unsigned byte = 0;
     for (int j = 0; j < width; ++j) {
-        int v = std::clamp<int>(current[j], 0, 255);
-        if (v > kThreshold) {
-            *bits |= mask;
-            v -= 255;
+        const int sum = current[j] + right;
+        const Shares& share = shares[sum];
+        right = share.right;
+        byte = (byte << 1) | unsigned(sum > kThreshold); // white above the threshold
+        if ((j & 7) == 7) {
+            *bits++ = std::uint8_t(byte);
+            byte = 0;
         }
-        mask >>= 1;
-        if (mask == 0) {
-            ++bits;
-            mask = 0x80;
-        }
-        // Integer division truncates toward zero, as the errors must.
-        const bool last = j == width - 1;
-        if (!last)
-            current[j + 1] = std::int16_t(current[j + 1] + v * 7 / 16);
-        if (next) {
-            std::vector<std::int16_t>& below = *next;
+        if constexpr (Spread) {
             if (j > 0)
-                below[j - 1] = std::int16_t(below[j - 1] + v * 3 / 16);
-            below[j] = std::int16_t(below[j] + v * 5 / 16);
-            if (!last)
-                below[j + 1] = std::int16_t(below[j + 1] + v / 16);
+                below[j - 1] = std::int16_t(below[j - 1] + belowLeft + share.belowLeft);
+            belowLeft = belowUnder + share.below;
+            belowUnder = share.belowRight; // dropped after the last column
         }
     }
+    if constexpr (Spread)
+        below[width - 1] = std::int16_t(below[width - 1] + belowLeft);
+    if (width & 7)
+        *bits = std::uint8_t(byte << (8 - (width & 7)));
 }
 
 } // namespace
@@ -165,8 +202,11 @@ int ditherToBilevel(TIFF* in, TIFF* out, int compressionMode, ProgressTarget /*t
         if (!rows.readRow(i))
             return kDitherStopped;
         loadRow(next, rows.plane(0), invert);
-        std::memset(bits.data(), 0, bits.size());
-        ditherRow(current, i != length - 1 ? &next : nullptr, bits.data());
+        // The last input row only carries errors: nothing spreads into it.
+        if (i != length - 1)
+            ditherRow<true>(current.data(), next.data(), bits.data(), int(width));
+        else
+            ditherRow<false>(current.data(), nullptr, bits.data(), int(width));
         if (TIFFWriteScanline(out, bits.data(), i - 1, 0) < 0)
             return kDitherStopped;
     }
