@@ -1,0 +1,359 @@
+// Colour document to Group 4: Pagesmith's grey reduction and dithering against
+// the libtiff tools doing the same job (tiff2bw, tiffdither, tiffcp -c g4).
+// Prints speed and peak memory of both; never fails on a figure.
+//
+//   fax-bench [--pages N] [--width W] [--length L] [--repeat N] [--keep]
+//
+// Each side runs in a child process of its own, so that its peak resident
+// memory (wait4) is its alone.
+
+#include "app/ProcessState.h"
+#include "batch/BatchRequest.h"
+#include "batch/ReportLine.h"
+#include "engine/ConvertFiles.h"
+#include "engine/TiffDiagnostics.h"
+#include "engine/TiffHandle.h"
+
+#include <tiffio.h>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+using namespace pagesmith;
+
+namespace {
+
+constexpr int kGroup4 = 6;
+
+struct Options {
+    int pages = 20;
+    std::uint32_t width = 2480; // A4 at 300 dpi
+    std::uint32_t length = 3508;
+    int repeats = 3;   // each side runs this often; the fastest run counts
+    bool keep = false; // leave the generated files for a closer look
+};
+
+// A colour page that looks like a scanned letter: paper tone, lines of "text",
+// a photograph with soft gradients and grain, a coloured logo.
+void fillRow(std::vector<std::uint8_t>& rgb, std::uint32_t width, std::uint32_t length,
+             std::uint32_t y, int page) {
+    std::uint32_t noise = 2166136261u ^ (y * 16777619u) ^ std::uint32_t(page * 7919);
+    const std::uint32_t margin = width / 12;
+    const bool photoRows = y > length / 2 && y < length / 2 + length / 5;
+    const bool logoRows = y > length / 20 && y < length / 20 + length / 25;
+    const std::uint32_t line = (y + std::uint32_t(page) * 13) % 50;
+    const bool textRow = !photoRows && y > length / 8 && line < 30;
+    for (std::uint32_t x = 0; x < width; ++x) {
+        noise ^= noise << 13;
+        noise ^= noise >> 17;
+        noise ^= noise << 5;
+        const int grain = int(noise & 15) - 8;
+        int r = 246, g = 244, b = 238; // paper
+        if (photoRows && x > margin && x < width - margin) {
+            r = int(90 + 120 * x / width) + grain;
+            g = int(60 + 150 * (y % 400) / 400) + grain;
+            b = int(150 - 100 * x / width) + grain;
+        } else if (logoRows && x > margin && x < margin + width / 6) {
+            r = 200, g = 30, b = 40;
+        } else if (textRow && x > margin && x < width - margin) {
+            // Glyph-sized dark marks with gaps between words.
+            const std::uint32_t cell = (x + y / 3 + std::uint32_t(page) * 31) % 37;
+            if (cell < 22 && ((x / 7 + line) % 3) != 0)
+                r = g = b = 30 + (grain & 15);
+        }
+        rgb[std::size_t(x) * 3 + 0] = std::uint8_t(std::clamp(r, 0, 255));
+        rgb[std::size_t(x) * 3 + 1] = std::uint8_t(std::clamp(g, 0, 255));
+        rgb[std::size_t(x) * 3 + 2] = std::uint8_t(std::clamp(b, 0, 255));
+    }
+}
+
+void startRgbPage(TIFF* tif, const Options& options, int page) {
+    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, options.width);
+    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, options.length);
+    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
+    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 3);
+    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
+    TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
+    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tif, 0));
+    TIFFSetField(tif, TIFFTAG_XRESOLUTION, 300.0);
+    TIFFSetField(tif, TIFFTAG_YRESOLUTION, 300.0);
+    TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
+    TIFFSetField(tif, TIFFTAG_PAGENUMBER, page, options.pages);
+}
+
+std::string pagePath(const fs::path& folder, const char* stem, int page) {
+    char name[64];
+    std::snprintf(name, sizeof name, "%s-%02d.tif", stem, page);
+    return (folder / name).string();
+}
+
+// The document as one multi-page file, and the same pages one per file for
+// the tools, which read only a file's first page. Written row by row.
+bool writeDocument(const fs::path& folder, const Options& options) {
+    TiffHandle document((folder / "document.tif").string(), "w");
+    if (!document)
+        return false;
+    std::vector<std::uint8_t> row(std::size_t(options.width) * 3);
+    for (int page = 0; page < options.pages; ++page) {
+        TiffHandle single(pagePath(folder, "page", page), "w");
+        if (!single)
+            return false;
+        startRgbPage(document.get(), options, page);
+        startRgbPage(single.get(), options, page);
+        for (std::uint32_t y = 0; y < options.length; ++y) {
+            fillRow(row, options.width, options.length, y, page);
+            if (TIFFWriteScanline(document.get(), row.data(), y, 0) < 0 ||
+                TIFFWriteScanline(single.get(), row.data(), y, 0) < 0)
+                return false;
+        }
+        if (!TIFFWriteDirectory(document.get()))
+            return false;
+    }
+    return true;
+}
+
+struct ChildRun {
+    bool ok = false;
+    double seconds = 0;    // wall clock
+    double cpuSeconds = 0; // user and system time of the child
+    long peakKiB = 0;      // ru_maxrss
+
+    // Adds a later step of the same side.
+    void add(const ChildRun& step) {
+        ok = ok && step.ok;
+        seconds += step.seconds;
+        cpuSeconds += step.cpuSeconds;
+        peakKiB = std::max(peakKiB, step.peakKiB);
+    }
+};
+
+double secondsOf(const timeval& time) {
+    return double(time.tv_sec) + double(time.tv_usec) / 1e6;
+}
+
+ChildRun runChild(const std::vector<std::string>& arguments) {
+    std::vector<char*> argv;
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+
+    ChildRun run;
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t pid = fork();
+    if (pid < 0)
+        return run;
+    if (pid == 0) {
+        if (FILE* null = std::fopen("/dev/null", "w"))
+            dup2(fileno(null), STDOUT_FILENO);
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    if (wait4(pid, &status, 0, &usage) != pid)
+        return run;
+    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    run.cpuSeconds = secondsOf(usage.ru_utime) + secondsOf(usage.ru_stime);
+    run.peakKiB = usage.ru_maxrss;
+    run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return run;
+}
+
+std::string selfPath() {
+    std::error_code error;
+    const fs::path self = fs::read_symlink("/proc/self/exe", error);
+    return error ? std::string("fax-bench") : self.string();
+}
+
+// What a fax output holds: its pages, the size of its first page, and
+// whether every page is a one-bit Group 4 page of that size.
+struct FaxOutput {
+    int pages = 0;
+    std::uint32_t width = 0;
+    std::uint32_t length = 0;
+    bool uniform = true;
+};
+
+FaxOutput inspectFaxOutput(const std::string& path) {
+    FaxOutput output;
+    TiffHandle file(path, "r");
+    if (!file)
+        return output;
+    do {
+        std::uint32_t width = 0, length = 0;
+        std::uint16_t bits = 0, compression = 0;
+        TIFFGetField(file.get(), TIFFTAG_IMAGEWIDTH, &width);
+        TIFFGetField(file.get(), TIFFTAG_IMAGELENGTH, &length);
+        TIFFGetFieldDefaulted(file.get(), TIFFTAG_BITSPERSAMPLE, &bits);
+        TIFFGetField(file.get(), TIFFTAG_COMPRESSION, &compression);
+        if (output.pages++ == 0) {
+            output.width = width;
+            output.length = length;
+        }
+        output.uniform = output.uniform && width == output.width && length == output.length &&
+                         bits == 1 && compression == COMPRESSION_CCITTFAX4;
+    } while (TIFFReadDirectory(file.get()));
+    return output;
+}
+
+void printSide(const char* name, const ChildRun& run, const FaxOutput& output, int pages,
+               const char* memoryNote) {
+    std::printf("  %-9s %s %6.2f s %6.2f pages/s (cpu %5.2f s)  peak %6.1f MiB%s\n", name,
+                run.ok ? "ok    " : "FAILED", run.seconds, pages / run.seconds, run.cpuSeconds,
+                double(run.peakKiB) / 1024.0, memoryNote);
+    std::printf("  %-9s output: %d pages of %ux%u%s\n", "", output.pages, output.width,
+                output.length,
+                output.uniform ? ", one-bit Group 4" : " (NOT all one-bit G4 alike)");
+}
+
+double mebibytes(long kibibytes) {
+    return double(kibibytes) / 1024.0;
+}
+
+int benchmark(const Options& options) {
+    char pattern[] = "/tmp/pagesmith-fax-bench-XXXXXX";
+    if (!mkdtemp(pattern)) {
+        std::fprintf(stderr, "cannot create a temporary folder\n");
+        return 1;
+    }
+    const fs::path folder = pattern;
+    const std::string self = selfPath();
+
+    std::printf("fax-bench: %d pages of %ux%u 8-bit RGB (LZW, 8 KiB strips) to Group 4\n",
+                options.pages, options.width, options.length);
+    std::printf("  generating in %s ...\n", folder.c_str());
+    std::fflush(stdout);
+    if (!writeDocument(folder, options)) {
+        std::fprintf(stderr, "cannot write the test document\n");
+        fs::remove_all(folder);
+        return 1;
+    }
+
+    // A process that only starts and ends: what either side costs before any page.
+    const ChildRun idle = runChild({self, "--idle"});
+
+    const std::string outputBase = (folder / "pagesmith").string();
+    auto runOurs = [&] {
+        return runChild({self, "--convert", (folder / "document.tif").string(), outputBase,
+                         (folder / "tmptif.tbw").string()});
+    };
+    auto runTools = [&] {
+        ChildRun tools;
+        tools.ok = true;
+        std::vector<std::string> merge = {"tiffcp", "-c", "g4"};
+        for (int page = 0; page < options.pages && tools.ok; ++page) {
+            tools.add(runChild(
+                {"tiff2bw", pagePath(folder, "page", page), pagePath(folder, "grey", page)}));
+            tools.add(runChild(
+                {"tiffdither", pagePath(folder, "grey", page), pagePath(folder, "bw", page)}));
+            merge.push_back(pagePath(folder, "bw", page));
+        }
+        merge.push_back((folder / "tools.tif").string());
+        if (tools.ok)
+            tools.add(runChild(merge));
+        return tools;
+    };
+    // Others share the machine: the sides take turns, and each one's fastest
+    // run counts.
+    ChildRun ours, tools;
+    for (int repeat = 0; repeat < options.repeats; ++repeat) {
+        const ChildRun oursNow = runOurs();
+        const ChildRun toolsNow = runTools();
+        if (repeat == 0 || (oursNow.ok && oursNow.seconds < ours.seconds))
+            ours = oursNow;
+        if (repeat == 0 || (toolsNow.ok && toolsNow.seconds < tools.seconds))
+            tools = toolsNow;
+    }
+
+    const FaxOutput oursOutput = inspectFaxOutput(outputBase + ".tif");
+    const FaxOutput toolsOutput = inspectFaxOutput((folder / "tools.tif").string());
+    const double pageMiB = double(options.width) * options.length * 3 / (1024.0 * 1024.0);
+    const double rowKiB = double(options.width) * 3 / 1024.0;
+
+    std::printf("  one RGB page decoded: %.1f MiB; one RGB row: %.1f KiB\n", pageMiB, rowKiB);
+    std::printf("  a process that only starts: peak %.1f MiB\n", mebibytes(idle.peakKiB));
+    const std::string overIdle =
+        formatText(" (+%.1f MiB over a bare start)", mebibytes(ours.peakKiB - idle.peakKiB));
+    printSide("pagesmith", ours, oursOutput, options.pages, overIdle.c_str());
+    printSide("tools", tools, toolsOutput, options.pages, " (largest step)");
+    std::printf("  tools: tiff2bw (LZW grey), tiffdither (LZW), tiffcp -c g4, one process each\n");
+    std::printf("  fastest of %d runs per side\n", options.repeats);
+    if (ours.ok && tools.ok && tools.seconds > 0 && tools.cpuSeconds > 0)
+        std::printf("  time ratio pagesmith / tools: %.2f wall, %.2f cpu (target: at most 0.80)\n",
+                    ours.seconds / tools.seconds, ours.cpuSeconds / tools.cpuSeconds);
+    std::printf("  memory target: a few scanlines plus the codec, far below one page\n");
+
+    if (options.keep)
+        std::printf("  files kept in %s\n", folder.c_str());
+    else
+        fs::remove_all(folder);
+    return 0;
+}
+
+int convertChild(const char* input, const char* outputBase, const char* scratch) {
+    silenceTiffDiagnostics();
+    ConversionOptions options;
+    options.compressionMode = kGroup4;
+    options.keepName = 1;
+    options.tempFile = scratch;
+    const int result =
+        convertFiles(1, {std::string(input)}, outputBase, options, kMessageBufferTarget);
+    // Every page should have gone through without a failed line.
+    if (processState().messageBuffer.find("failed") != std::string::npos) {
+        std::fprintf(stderr, "%s", processState().messageBuffer.c_str());
+        return 1;
+    }
+    return result == kConvertDone ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "--idle") == 0)
+        return 0;
+    if (argc == 5 && std::strcmp(argv[1], "--convert") == 0)
+        return convertChild(argv[2], argv[3], argv[4]);
+
+    Options options;
+    for (int i = 1; i < argc; i += 2) {
+        if (std::strcmp(argv[i], "--keep") == 0) {
+            options.keep = true;
+            --i;
+            continue;
+        }
+        if (i + 1 >= argc) {
+            std::fprintf(stderr,
+                         "usage: %s [--pages N] [--width W] [--length L] [--repeat N] [--keep]\n",
+                         argv[0]);
+            return 2;
+        }
+        const long value = std::strtol(argv[i + 1], nullptr, 10);
+        if (std::strcmp(argv[i], "--pages") == 0 && value > 0)
+            options.pages = int(value);
+        else if (std::strcmp(argv[i], "--width") == 0 && value > 0)
+            options.width = std::uint32_t(value);
+        else if (std::strcmp(argv[i], "--length") == 0 && value > 1)
+            options.length = std::uint32_t(value);
+        else if (std::strcmp(argv[i], "--repeat") == 0 && value > 0)
+            options.repeats = int(value);
+        else {
+            std::fprintf(stderr,
+                         "usage: %s [--pages N] [--width W] [--length L] [--repeat N] [--keep]\n",
+                         argv[0]);
+            return 2;
+        }
+    }
+    return benchmark(options);
+}
