@@ -1,77 +1,24 @@
 #include "CopyTestSupport.h"
 
-#include "support/TempDir.h"
-
 #include <gtest/gtest.h>
 
 namespace pagesmith::test {
 namespace {
 
-// The layouts a page can come in, each with an output the engine could give it.
-struct Conversion {
-    const char* name;
-    PageSpec input;
-    OutputLayout output;
-};
-
-PageSpec page(std::uint16_t bits, std::uint16_t spp, std::uint16_t planar,
-              std::uint16_t compression, bool isTiled) {
-    PageSpec spec;
-    spec.width = 300;
-    spec.length = 90;
-    spec.bitsPerSample = bits;
-    spec.samplesPerPixel = spp;
-    spec.photometric = bits == 1  ? PHOTOMETRIC_MINISWHITE
-                       : spp == 3 ? PHOTOMETRIC_RGB
-                                  : PHOTOMETRIC_MINISBLACK;
-    spec.planar = planar;
-    spec.compression = compression;
-    spec.rowsPerStrip = 16;
-    spec.tiled = isTiled;
-    spec.tileWidth = 256;
-    spec.tileLength = 32;
-    return spec;
+// Pages of every routine in Group 4, LZW and PackBits, 1, 8 and 16 bits.
+std::vector<RoundTrip> everyLayout() {
+    std::vector<RoundTrip> trips;
+    for (const auto& batch : {onePagePerRoutine(300, 90, 1, 1, COMPRESSION_CCITTFAX4),
+                              onePagePerRoutine(300, 90, 8, 3, COMPRESSION_LZW),
+                              onePagePerRoutine(130, 90, 16, 3, COMPRESSION_PACKBITS)})
+        trips.insert(trips.end(), batch.begin(), batch.end());
+    return trips;
 }
 
-OutputLayout output(std::uint16_t compression, bool isTiled, std::uint32_t rowsPerStrip = 0) {
-    OutputLayout layout;
-    layout.compression = compression;
-    layout.tiled = isTiled;
-    layout.rowsPerStrip = rowsPerStrip;
-    layout.tileWidth = 128;
-    layout.tileLength = 64;
-    return layout;
-}
-
-std::vector<Conversion> everyLayout() {
-    const std::uint16_t contig = PLANARCONFIG_CONTIG;
-    const std::uint16_t separate = PLANARCONFIG_SEPARATE;
-    return {
-        {"Group 4 strips, same height", page(1, 1, contig, COMPRESSION_CCITTFAX4, false),
-         output(COMPRESSION_LZW, false)},
-        {"Group 4 strips, other height", page(1, 1, contig, COMPRESSION_CCITTFAX4, false),
-         output(COMPRESSION_CCITTFAX3, false, 10)},
-        {"LZW RGB strips, same height", page(8, 3, contig, COMPRESSION_LZW, false),
-         output(COMPRESSION_PACKBITS, false)},
-        {"LZW RGB strips to tiles", page(8, 3, contig, COMPRESSION_LZW, false),
-         output(COMPRESSION_LZW, true)},
-        {"PackBits separate strips", page(8, 3, separate, COMPRESSION_PACKBITS, false),
-         output(COMPRESSION_LZW, false, 7)},
-        {"LZW separate strips to tiles", page(16, 3, separate, COMPRESSION_LZW, false),
-         output(COMPRESSION_NONE, true)},
-        {"LZW tiles to strips", page(8, 3, contig, COMPRESSION_LZW, true),
-         output(COMPRESSION_PACKBITS, false, 16)},
-        {"Group 4 tiles to tiles", page(1, 1, contig, COMPRESSION_CCITTFAX4, true),
-         output(COMPRESSION_CCITTFAX4, true)},
-        {"PackBits separate tiles to strips", page(8, 3, separate, COMPRESSION_PACKBITS, true),
-         output(COMPRESSION_LZW, false, 16)},
-        {"LZW separate tiles to tiles", page(16, 3, separate, COMPRESSION_LZW, true),
-         output(COMPRESSION_LZW, true)},
-    };
-}
-
-// Every strip or tile the output's directory lists has data.
-void expectEveryStrileWritten(const std::filesystem::path& path) {
+// The copy went through and every strip or tile of the output has data.
+void expectWholeOutput(const CopyOutcome& outcome, const std::filesystem::path& path) {
+    EXPECT_TRUE(outcome.copied);
+    EXPECT_TRUE(outcome.directoryWritten);
     TiffHandle file = openPage(path);
     ASSERT_TRUE(file) << path;
     const std::uint32_t striles =
@@ -82,25 +29,20 @@ void expectEveryStrileWritten(const std::filesystem::path& path) {
 
 TEST(CopyRoutines, WriteEveryStripOfInputsCutShortAtAnyPoint) {
     TempDir dir;
-    for (const Conversion& conversion : everyLayout()) {
-        SCOPED_TRACE(conversion.name);
-        writeTiff(dir.path() / "whole.tif", conversion.input);
+    for (const RoundTrip& trip : everyLayout()) {
+        SCOPED_TRACE(trip.name);
+        writeTiff(dir.path() / "whole.tif", trip.input);
         rewriteDirectoryFirst(dir.path() / "whole.tif", dir.path() / "first.tif");
         const std::vector<std::uint8_t> bytes = readBytes(dir.path() / "first.tif");
         int copiedCuts = 0;
         for (double fraction : {0.2, 0.4, 0.55, 0.7, 0.85, 0.97}) {
             SCOPED_TRACE(fraction);
-            const std::size_t cut = static_cast<std::size_t>(double(bytes.size()) * fraction);
-            writeBytes(dir.path() / "in.tif",
-                       std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + cut));
+            const auto cut = std::ptrdiff_t(double(bytes.size()) * fraction);
+            writeBytes(dir.path() / "in.tif", {bytes.begin(), bytes.begin() + cut});
             if (!openPage(dir.path() / "in.tif"))
                 continue; // cut inside the directory: nothing to copy
-            const CopyOutcome outcome =
-                copyPage(dir.path() / "in.tif", dir.path() / "out.tif", conversion.output);
-            EXPECT_NE(outcome.routine, nullptr);
-            EXPECT_TRUE(outcome.copied);
-            EXPECT_TRUE(outcome.directoryWritten);
-            expectEveryStrileWritten(dir.path() / "out.tif");
+            expectWholeOutput(copyPage(dir.path() / "in.tif", dir.path() / "out.tif", trip.output),
+                              dir.path() / "out.tif");
             ++copiedCuts;
         }
         EXPECT_GE(copiedCuts, 4) << "most cuts should leave the directory readable";
@@ -109,20 +51,17 @@ TEST(CopyRoutines, WriteEveryStripOfInputsCutShortAtAnyPoint) {
 
 TEST(CopyRoutines, SurviveFlippedBytesInTheStripsOfEveryLayout) {
     TempDir dir;
-    for (const Conversion& conversion : everyLayout()) {
-        SCOPED_TRACE(conversion.name);
-        writeTiff(dir.path() / "whole.tif", conversion.input);
+    for (const RoundTrip& trip : everyLayout()) {
+        SCOPED_TRACE(trip.name);
+        writeTiff(dir.path() / "whole.tif", trip.input);
         for (std::size_t step : {3u, 17u, 101u}) {
             rewriteDirectoryFirst(dir.path() / "whole.tif", dir.path() / "in.tif",
                                   [step](std::uint32_t, std::vector<std::uint8_t>& raw) {
                                       for (std::size_t i = step / 2; i < raw.size(); i += step)
                                           raw[i] ^= 0xA5;
                                   });
-            const CopyOutcome outcome =
-                copyPage(dir.path() / "in.tif", dir.path() / "out.tif", conversion.output);
-            EXPECT_TRUE(outcome.copied);
-            EXPECT_TRUE(outcome.directoryWritten);
-            expectEveryStrileWritten(dir.path() / "out.tif");
+            expectWholeOutput(copyPage(dir.path() / "in.tif", dir.path() / "out.tif", trip.output),
+                              dir.path() / "out.tif");
         }
     }
 }
@@ -140,24 +79,21 @@ TEST(CopyRoutines, SurviveFlippedBytesInTheStripsOfFilesFromOtherPrograms) {
         {
             TiffHandle file = openPage(shared / name);
             ASSERT_TRUE(file);
-            const std::uint32_t striles = TIFFIsTiled(file.get()) ? TIFFNumberOfTiles(file.get())
-                                                                  : TIFFNumberOfStrips(file.get());
+            const std::uint32_t last = (TIFFIsTiled(file.get()) ? TIFFNumberOfTiles(file.get())
+                                                                : TIFFNumberOfStrips(file.get())) -
+                                       1;
             first = TIFFGetStrileOffset(file.get(), 0);
-            end = TIFFGetStrileOffset(file.get(), striles - 1) +
-                  TIFFGetStrileByteCount(file.get(), striles - 1);
+            end = TIFFGetStrileOffset(file.get(), last) + TIFFGetStrileByteCount(file.get(), last);
         }
         ASSERT_LE(end, bytes.size());
         for (std::uint64_t i = first + 5; i < end; i += 37)
             bytes[i] ^= 0x5A;
         writeBytes(dir.path() / "in.tif", bytes);
         for (const OutputLayout& layout :
-             {output(COMPRESSION_LZW, false), output(COMPRESSION_PACKBITS, false, 3),
-              output(COMPRESSION_NONE, true)}) {
-            const CopyOutcome outcome =
-                copyPage(dir.path() / "in.tif", dir.path() / "out.tif", layout);
-            EXPECT_TRUE(outcome.copied);
-            EXPECT_TRUE(outcome.directoryWritten);
-        }
+             {toStrips(COMPRESSION_LZW), toStrips(COMPRESSION_PACKBITS, 3),
+              toTiles(COMPRESSION_NONE, 128, 64)})
+            expectWholeOutput(copyPage(dir.path() / "in.tif", dir.path() / "out.tif", layout),
+                              dir.path() / "out.tif");
     }
 }
 

@@ -6,6 +6,7 @@
 
 #include "engine/CopyRoutines.h"
 #include "engine/TiffHandle.h"
+#include "support/TempDir.h"
 #include "support/TiffFixtures.h"
 
 #include <gtest/gtest.h>
@@ -33,6 +34,54 @@ struct OutputLayout {
     int planar = -1; // -1: the input's
 };
 
+// A page of `bits`-bit samples with a photometric interpretation that fits them.
+inline PageSpec testPage(std::uint32_t width, std::uint32_t length, std::uint16_t bits,
+                         std::uint16_t spp, std::uint16_t planar, std::uint16_t compression,
+                         std::uint32_t rowsPerStrip = 16) {
+    PageSpec page;
+    page.width = width;
+    page.length = length;
+    page.bitsPerSample = bits;
+    page.samplesPerPixel = spp;
+    page.photometric = bits == 1 && spp == 1 ? PHOTOMETRIC_MINISWHITE
+                       : spp == 3            ? PHOTOMETRIC_RGB
+                       : spp == 4            ? PHOTOMETRIC_SEPARATED
+                                             : PHOTOMETRIC_MINISBLACK;
+    page.planar = planar;
+    page.compression = compression;
+    page.rowsPerStrip = rowsPerStrip;
+    if (spp == 2)
+        page.extraTags = [](TIFF* tif) {
+            const std::uint16_t extra[] = {EXTRASAMPLE_UNSPECIFIED};
+            TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, 1, extra);
+        };
+    return page;
+}
+
+inline PageSpec tiled(PageSpec page, std::uint32_t tileWidth, std::uint32_t tileLength) {
+    page.tiled = true;
+    page.tileWidth = tileWidth;
+    page.tileLength = tileLength;
+    return page;
+}
+
+inline OutputLayout toStrips(std::uint16_t compression, std::uint32_t rowsPerStrip = 0) {
+    OutputLayout layout;
+    layout.compression = compression;
+    layout.rowsPerStrip = rowsPerStrip;
+    return layout;
+}
+
+inline OutputLayout toTiles(std::uint16_t compression, std::uint32_t tileWidth,
+                            std::uint32_t tileLength) {
+    OutputLayout layout;
+    layout.compression = compression;
+    layout.tiled = true;
+    layout.tileWidth = tileWidth;
+    layout.tileLength = tileLength;
+    return layout;
+}
+
 inline const char* routineName(CopyRoutine routine) {
     struct Named {
         CopyRoutine routine;
@@ -56,7 +105,7 @@ inline const char* routineName(CopyRoutine routine) {
 }
 
 // Writes the tags the page set-up writes for the input page: geometry,
-// compression, photometric, planar configuration and strip or tile size.
+// compression, photometric, planar configuration, strip or tile size, colour map.
 inline void setUpOutputDirectory(TIFF* in, TIFF* out, const OutputLayout& layout) {
     std::uint32_t width = 0, length = 0;
     std::uint16_t bits = 1, spp = 1, photometric = PHOTOMETRIC_MINISWHITE, planar = 1,
@@ -98,6 +147,9 @@ inline void setUpOutputDirectory(TIFF* in, TIFF* out, const OutputLayout& layout
     }
     TIFFSetField(out, TIFFTAG_PLANARCONFIG,
                  layout.planar < 0 ? planar : static_cast<std::uint16_t>(layout.planar));
+    std::uint16_t *red = nullptr, *green = nullptr, *blue = nullptr;
+    if (TIFFGetField(in, TIFFTAG_COLORMAP, &red, &green, &blue))
+        TIFFSetField(out, TIFFTAG_COLORMAP, red, green, blue);
 }
 
 struct CopyOutcome {
@@ -149,6 +201,59 @@ inline void expectSamePixels(const std::filesystem::path& input,
     EXPECT_TRUE(mismatch.first == a.pixels.end())
         << "first differing byte at " << (mismatch.first - a.pixels.begin()) << " of "
         << a.pixels.size();
+}
+
+// A page, the output it goes to, and the routine that should take it.
+struct RoundTrip {
+    const char* name;
+    PageSpec input;
+    OutputLayout output;
+    CopyRoutine routine;
+};
+
+// Each input copied with copyPage: the expected routine, success, and the
+// same decoded samples on both sides.
+inline void expectLosslessRoundTrips(const std::vector<RoundTrip>& trips) {
+    TempDir dir;
+    for (const RoundTrip& trip : trips) {
+        SCOPED_TRACE(trip.name);
+        writeTiff(dir.path() / "in.tif", trip.input);
+        const CopyOutcome outcome =
+            copyPage(dir.path() / "in.tif", dir.path() / "out.tif", trip.output);
+        EXPECT_STREQ(routineName(outcome.routine), routineName(trip.routine));
+        EXPECT_TRUE(outcome.copied);
+        EXPECT_TRUE(outcome.directoryWritten);
+        expectSamePixels(dir.path() / "in.tif", dir.path() / "out.tif");
+    }
+}
+
+// One page for every routine, in the layouts it is chosen for.
+inline std::vector<RoundTrip> onePagePerRoutine(std::uint32_t width, std::uint32_t length,
+                                                std::uint16_t bits, std::uint16_t spp,
+                                                std::uint16_t compression) {
+    const std::uint16_t contig = PLANARCONFIG_CONTIG;
+    const std::uint16_t separate = PLANARCONFIG_SEPARATE;
+    auto page = [&](std::uint16_t planar) {
+        return testPage(width, length, bits, spp, planar, compression, 16);
+    };
+    return {
+        {"contiguous strips, other height", page(contig), toStrips(compression, 10),
+         copyRowsContig},
+        {"contiguous strips, same height", page(contig), toStrips(compression), copyStripsDecoded},
+        {"separate strips", page(separate), toStrips(compression, 10), copyRowsSeparateToSeparate},
+        {"contiguous strips to tiles", page(contig), toTiles(compression, 128, 32),
+         copyContigStripsToTiles},
+        {"contiguous tiles to strips", tiled(page(contig), 64, 16), toStrips(compression, 16),
+         copyContigTilesToStrips},
+        {"contiguous tiles to tiles", tiled(page(contig), 64, 16), toTiles(compression, 128, 32),
+         copyContigTilesToTiles},
+        {"separate strips to tiles", page(separate), toTiles(compression, 128, 32),
+         copySeparateStripsToTiles},
+        {"separate tiles to strips", tiled(page(separate), 64, 16), toStrips(compression, 16),
+         copySeparateTilesToStrips},
+        {"separate tiles to tiles", tiled(page(separate), 64, 16), toTiles(compression, 128, 32),
+         copySeparateTilesToTiles},
+    };
 }
 
 inline std::vector<std::uint8_t> readBytes(const std::filesystem::path& path) {

@@ -1,7 +1,5 @@
 #include "CopyTestSupport.h"
 
-#include "support/TempDir.h"
-
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -9,126 +7,61 @@
 namespace pagesmith::test {
 namespace {
 
-PageSpec page(std::uint32_t width, std::uint32_t length, std::uint16_t bits, std::uint16_t spp,
-              std::uint16_t planar, std::uint16_t compression) {
-    PageSpec spec;
-    spec.width = width;
-    spec.length = length;
-    spec.bitsPerSample = bits;
-    spec.samplesPerPixel = spp;
-    spec.photometric = bits == 1 && spp == 1 ? PHOTOMETRIC_MINISWHITE
-                       : spp == 3            ? PHOTOMETRIC_RGB
-                       : spp == 4            ? PHOTOMETRIC_SEPARATED
-                                             : PHOTOMETRIC_MINISBLACK;
-    spec.planar = planar;
-    spec.compression = compression;
-    spec.rowsPerStrip = 16;
-    if (spp == 2)
-        spec.extraTags = [](TIFF* tif) {
-            const std::uint16_t extra[] = {EXTRASAMPLE_UNSPECIFIED};
-            TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, 1, extra);
-        };
-    return spec;
-}
-
-PageSpec tiled(PageSpec spec, std::uint32_t tileWidth, std::uint32_t tileLength) {
-    spec.tiled = true;
-    spec.tileWidth = tileWidth;
-    spec.tileLength = tileLength;
-    return spec;
-}
-
-OutputLayout tiles(std::uint16_t compression, std::uint32_t width, std::uint32_t length) {
-    OutputLayout layout;
-    layout.compression = compression;
-    layout.tiled = true;
-    layout.tileWidth = width;
-    layout.tileLength = length;
-    return layout;
-}
-
-OutputLayout strips(std::uint16_t compression, std::uint32_t rowsPerStrip) {
-    OutputLayout layout;
-    layout.compression = compression;
-    layout.rowsPerStrip = rowsPerStrip;
-    return layout;
-}
-
-struct RoundTrip {
-    const char* name;
-    PageSpec input;
-    OutputLayout output;
-    const char* routine;
-};
-
-void expectRoundTrips(const std::vector<RoundTrip>& cases) {
-    TempDir dir;
-    for (const RoundTrip& trip : cases) {
-        SCOPED_TRACE(trip.name);
-        writeTiff(dir.path() / "in.tif", trip.input);
-        const CopyOutcome outcome =
-            copyPage(dir.path() / "in.tif", dir.path() / "out.tif", trip.output);
-        EXPECT_STREQ(routineName(outcome.routine), trip.routine);
-        EXPECT_TRUE(outcome.copied);
-        EXPECT_TRUE(outcome.directoryWritten);
-        expectSamePixels(dir.path() / "in.tif", dir.path() / "out.tif");
-    }
-}
-
 const std::uint16_t contig = PLANARCONFIG_CONTIG;
 const std::uint16_t separate = PLANARCONFIG_SEPARATE;
 
 TEST(CopyThroughImageBuffer, CopiesContiguousPagesBetweenStripsAndTilesWithPartialEdgeTiles) {
-    expectRoundTrips({
-        {"8-bit RGB strips to 256 tiles, 300 wide", page(300, 270, 8, 3, contig, COMPRESSION_LZW),
-         tiles(COMPRESSION_LZW, 256, 256), "copyContigStripsToTiles"},
+    expectLosslessRoundTrips({
+        {"8-bit RGB strips to 256 tiles, 300 wide",
+         testPage(300, 270, 8, 3, contig, COMPRESSION_LZW), toTiles(COMPRESSION_LZW, 256, 256),
+         copyContigStripsToTiles},
         {"8-bit RGB 256 tiles to strips",
-         tiled(page(300, 270, 8, 3, contig, COMPRESSION_NONE), 256, 256),
-         strips(COMPRESSION_PACKBITS, 16), "copyContigTilesToStrips"},
+         tiled(testPage(300, 270, 8, 3, contig, COMPRESSION_NONE), 256, 256),
+         toStrips(COMPRESSION_PACKBITS, 16), copyContigTilesToStrips},
         {"8-bit grey 256 tiles to 64x32 tiles",
-         tiled(page(300, 200, 8, 1, contig, COMPRESSION_PACKBITS), 256, 256),
-         tiles(COMPRESSION_LZW, 64, 32), "copyContigTilesToTiles"},
-        {"1-bit strips to Group 4 tiles", page(300, 100, 1, 1, contig, COMPRESSION_CCITTFAX4),
-         tiles(COMPRESSION_CCITTFAX4, 256, 64), "copyContigStripsToTiles"},
+         tiled(testPage(300, 200, 8, 1, contig, COMPRESSION_PACKBITS), 256, 256),
+         toTiles(COMPRESSION_LZW, 64, 32), copyContigTilesToTiles},
+        {"1-bit strips to Group 4 tiles", testPage(300, 100, 1, 1, contig, COMPRESSION_CCITTFAX4),
+         toTiles(COMPRESSION_CCITTFAX4, 256, 64), copyContigStripsToTiles},
         {"1-bit Group 4 tiles to strips",
-         tiled(page(300, 100, 1, 1, contig, COMPRESSION_CCITTFAX4), 256, 64),
-         strips(COMPRESSION_CCITTFAX3, 10), "copyContigTilesToStrips"},
+         tiled(testPage(300, 100, 1, 1, contig, COMPRESSION_CCITTFAX4), 256, 64),
+         toStrips(COMPRESSION_CCITTFAX3, 10), copyContigTilesToStrips},
         {"16-bit four samples, tiles larger than the image",
-         tiled(page(37, 21, 16, 4, contig, COMPRESSION_NONE), 16, 16),
-         tiles(COMPRESSION_LZW, 512, 512), "copyContigTilesToTiles"},
-        {"16-bit grey strips to tiles", page(40, 33, 16, 1, contig, COMPRESSION_NONE),
-         tiles(COMPRESSION_NONE, 16, 32), "copyContigStripsToTiles"},
+         tiled(testPage(37, 21, 16, 4, contig, COMPRESSION_NONE), 16, 16),
+         toTiles(COMPRESSION_LZW, 512, 512), copyContigTilesToTiles},
+        {"16-bit grey strips to tiles", testPage(40, 33, 16, 1, contig, COMPRESSION_NONE),
+         toTiles(COMPRESSION_NONE, 16, 32), copyContigStripsToTiles},
     });
 }
 
 TEST(CopyThroughImageBuffer, CopiesSeparatePlanesOfAnySampleSizeBetweenStripsAndTiles) {
-    expectRoundTrips({
-        {"8-bit RGB strips to tiles", page(300, 70, 8, 3, separate, COMPRESSION_LZW),
-         tiles(COMPRESSION_LZW, 256, 32), "copySeparateStripsToTiles"},
+    expectLosslessRoundTrips({
+        {"8-bit RGB strips to tiles", testPage(300, 70, 8, 3, separate, COMPRESSION_LZW),
+         toTiles(COMPRESSION_LZW, 256, 32), copySeparateStripsToTiles},
         {"16-bit RGB tiles to strips",
-         tiled(page(300, 70, 16, 3, separate, COMPRESSION_NONE), 256, 64),
-         strips(COMPRESSION_LZW, 7), "copySeparateTilesToStrips"},
+         tiled(testPage(300, 70, 16, 3, separate, COMPRESSION_NONE), 256, 64),
+         toStrips(COMPRESSION_LZW, 7), copySeparateTilesToStrips},
         {"16-bit four samples tiles to tiles",
-         tiled(page(50, 40, 16, 4, separate, COMPRESSION_PACKBITS), 32, 16),
-         tiles(COMPRESSION_NONE, 16, 48), "copySeparateTilesToTiles"},
+         tiled(testPage(50, 40, 16, 4, separate, COMPRESSION_PACKBITS), 32, 16),
+         toTiles(COMPRESSION_NONE, 16, 48), copySeparateTilesToTiles},
         {"1-bit three samples tiles to tiles",
-         tiled(page(45, 30, 1, 3, separate, COMPRESSION_NONE), 32, 16),
-         tiles(COMPRESSION_LZW, 16, 16), "copySeparateTilesToTiles"},
+         tiled(testPage(45, 30, 1, 3, separate, COMPRESSION_NONE), 32, 16),
+         toTiles(COMPRESSION_LZW, 16, 16), copySeparateTilesToTiles},
         {"1-bit three samples tiles to strips",
-         tiled(page(45, 30, 1, 3, separate, COMPRESSION_NONE), 32, 16),
-         strips(COMPRESSION_PACKBITS, 4), "copySeparateTilesToStrips"},
-        {"4-bit two samples strips to tiles", page(45, 30, 4, 2, separate, COMPRESSION_NONE),
-         tiles(COMPRESSION_NONE, 32, 16), "copySeparateStripsToTiles"},
+         tiled(testPage(45, 30, 1, 3, separate, COMPRESSION_NONE), 32, 16),
+         toStrips(COMPRESSION_PACKBITS, 4), copySeparateTilesToStrips},
+        {"4-bit two samples strips to tiles", testPage(45, 30, 4, 2, separate, COMPRESSION_NONE),
+         toTiles(COMPRESSION_NONE, 32, 16), copySeparateStripsToTiles},
     });
 }
 
 TEST(CopyThroughImageBuffer, PadsThePartOfEdgeTilesOutsideTheImageWithZeros) {
     TempDir dir;
-    PageSpec input = page(300, 200, 8, 1, contig, COMPRESSION_NONE);
+    PageSpec input = testPage(300, 200, 8, 1, contig, COMPRESSION_NONE);
     input.pixels.assign(input.rasterBytes(), 0xAB);
     writeTiff(dir.path() / "in.tif", input);
     const CopyOutcome outcome =
-        copyPage(dir.path() / "in.tif", dir.path() / "out.tif", tiles(COMPRESSION_LZW, 256, 256));
+        copyPage(dir.path() / "in.tif", dir.path() / "out.tif", toTiles(COMPRESSION_LZW, 256, 256));
     ASSERT_TRUE(outcome.copied && outcome.directoryWritten);
 
     TiffHandle out = openPage(dir.path() / "out.tif");
@@ -154,9 +87,9 @@ TEST(ImageBuffer, RefusesASizeThatOverflowsAndStaysEmpty) {
 
 TEST(ImageBufferReadersAndWriters, RefuseABufferShapedForAnotherLayout) {
     TempDir dir;
-    writeTiff(dir.path() / "contig.tif", page(40, 20, 8, 3, contig, COMPRESSION_NONE));
+    writeTiff(dir.path() / "contig.tif", testPage(40, 20, 8, 3, contig, COMPRESSION_NONE));
     writeTiff(dir.path() / "separate.tif",
-              tiled(page(40, 20, 8, 3, separate, COMPRESSION_NONE), 16, 16));
+              tiled(testPage(40, 20, 8, 3, separate, COMPRESSION_NONE), 16, 16));
     TiffHandle contigIn = openPage(dir.path() / "contig.tif");
     TiffHandle separateIn = openPage(dir.path() / "separate.tif");
     ASSERT_TRUE(contigIn && separateIn);
@@ -175,7 +108,7 @@ TEST(ImageBufferReadersAndWriters, RefuseABufferShapedForAnotherLayout) {
     EXPECT_FALSE(readContigStrips(contigIn.get(), empty));
 
     TiffHandle out(dir.file("out.tif"), "w");
-    setUpOutputDirectory(contigIn.get(), out.get(), strips(COMPRESSION_NONE, 8));
+    setUpOutputDirectory(contigIn.get(), out.get(), toStrips(COMPRESSION_NONE, 8));
     EXPECT_FALSE(writeContigStrips(out.get(), narrow));
     EXPECT_FALSE(writeContigStrips(out.get(), planes));
     EXPECT_FALSE(writeSeparateStrips(out.get(), planes));
