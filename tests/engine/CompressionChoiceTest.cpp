@@ -40,8 +40,8 @@ TEST(ParseFilterName, AcceptsTheFilterNamesInAnyCaseAndFallsBackToAll) {
         EXPECT_EQ(parseFilterName(name), filter) << '"' << name << '"';
 }
 
-TEST(CompressionModeInfo, HoldsTheDialogTextsAndOptionNamesOfEveryMode) {
-    const char* const texts[] = {"Unompressed",
+TEST(CompressionTables, HoldTheListTextsByteForByte) {
+    const char* const modes[] = {"Unompressed",
                                  "PackBits",
                                  "Group 3 1D (Fill to Byte)",
                                  "Group 3 1D ",
@@ -50,30 +50,25 @@ TEST(CompressionModeInfo, HoldsTheDialogTextsAndOptionNamesOfEveryMode) {
                                  "Group 4",
                                  "LZW",
                                  "JPEG"};
-    for (int mode = 0; mode < kCompressionModeCount; ++mode) {
-        const CompressionModeInfo* info = compressionModeInfo(mode);
-        ASSERT_NE(info, nullptr) << mode;
-        EXPECT_STREQ(info->dialogText, texts[mode]) << mode;
-        // Every named mode is found again by its name; modes 3 and 5 have none.
-        if (info->optionName)
-            EXPECT_EQ(parseCompressionName(info->optionName), mode);
-        else
-            EXPECT_TRUE(mode == 3 || mode == 5) << mode;
-    }
-    EXPECT_EQ(compressionModeInfo(-1), nullptr);
-    EXPECT_EQ(compressionModeInfo(kCompressionModeCount), nullptr);
-    EXPECT_EQ(kDefaultCompressionMode, 2);
-}
-
-TEST(CompressionFilterText, HoldsTheDropDownTextOfEveryFilter) {
-    const char* const texts[] = {
+    const char* const filters[] = {
         "ALL tiff files",        "Uncompressed tiff files", "PackBits tiff files",
         "Group 3 1D tiff files", "Group 3 2D tiff files",   "ALL Group 3 tiff files",
         "Group 4 tiff files",    "LZW tiff files",          "JPEG tiff files"};
-    for (int filter = 0; filter < kCompressionFilterCount; ++filter)
-        EXPECT_STREQ(compressionFilterText(filter), texts[filter]) << filter;
-    EXPECT_EQ(compressionFilterText(-1), nullptr);
-    EXPECT_EQ(compressionFilterText(kCompressionFilterCount), nullptr);
+    for (int i = 0; i < kCompressionModeCount; ++i) {
+        ASSERT_NE(compressionModeInfo(i), nullptr) << i;
+        EXPECT_STREQ(compressionModeInfo(i)->dialogText, modes[i]) << i;
+        // Every named mode is found again by its name; modes 3 and 5 have none.
+        if (const char* name = compressionModeInfo(i)->optionName) {
+            EXPECT_EQ(parseCompressionName(name), i);
+        } else {
+            EXPECT_TRUE(i == 3 || i == 5) << i;
+        }
+        EXPECT_STREQ(compressionFilterText(i), filters[i]) << i;
+    }
+    for (int outside : {-1, 9}) {
+        EXPECT_EQ(compressionModeInfo(outside), nullptr);
+        EXPECT_EQ(compressionFilterText(outside), nullptr);
+    }
 }
 
 TEST(IsBilevelCompression, IsTrueForTheCcittCodesOnly) {
@@ -84,7 +79,7 @@ TEST(IsBilevelCompression, IsTrueForTheCcittCodesOnly) {
         EXPECT_FALSE(isBilevelCompression(code)) << code;
 }
 
-TEST(ApplyCompressionMode, SetsTheRunsCompressionAndAppendsTheSuffix) {
+TEST(ApplyCompressionMode, SetsTheRunsCompressionAndAppendsTheSuffixUnlessKeepingNames) {
     struct Expected {
         std::uint16_t compression;
         std::uint32_t group3Options;
@@ -98,24 +93,17 @@ TEST(ApplyCompressionMode, SetsTheRunsCompressionAndAppendsTheSuffix) {
         {COMPRESSION_CCITTFAX4, 0, false, "scang4"},  {COMPRESSION_LZW, 0, false, "scanlzw"},
         {COMPRESSION_JPEG, 0, true, "scanjpg"},
     };
-    for (int mode = 0; mode < kCompressionModeCount; ++mode) {
-        PageSettings settings;
-        settings.group3Options = 77; // left over from an earlier run
-        std::string name = "scan";
-        ASSERT_TRUE(applyCompressionMode(mode, name, 0, settings)) << mode;
-        EXPECT_EQ(settings.outputCompression, expected[mode].compression) << mode;
-        EXPECT_EQ(settings.group3Options, expected[mode].group3Options) << mode;
-        EXPECT_EQ(settings.jpegColorModeRgb, expected[mode].jpegRgb) << mode;
-        EXPECT_EQ(name, expected[mode].name) << mode;
-    }
-}
-
-TEST(ApplyCompressionMode, LeavesTheNameAloneWhenKeepingNames) {
-    PageSettings settings;
-    std::string name = "out/a";
-    ASSERT_TRUE(applyCompressionMode(ModeGroup4, name, 1, settings));
-    EXPECT_EQ(name, "out/a");
-    EXPECT_EQ(settings.outputCompression, COMPRESSION_CCITTFAX4);
+    for (int mode = 0; mode < kCompressionModeCount; ++mode)
+        for (int keepName : {0, 1}) {
+            PageSettings settings;
+            settings.group3Options = 77; // left over from an earlier run
+            std::string name = "scan";
+            ASSERT_TRUE(applyCompressionMode(mode, name, keepName, settings)) << mode;
+            EXPECT_EQ(settings.outputCompression, expected[mode].compression) << mode;
+            EXPECT_EQ(settings.group3Options, expected[mode].group3Options) << mode;
+            EXPECT_EQ(settings.jpegColorModeRgb, expected[mode].jpegRgb) << mode;
+            EXPECT_EQ(name, keepName ? "scan" : expected[mode].name) << mode;
+        }
 }
 
 TEST(ApplyCompressionMode, RefusesAModeOutsideTheTableAfterClearingGroup3Options) {
