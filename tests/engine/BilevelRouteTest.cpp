@@ -3,7 +3,7 @@
 #include "app/ProcessState.h"
 #include "engine/ConvertFiles.h"
 #include "engine/PageSettings.h"
-#include "support/DamagedStrip.h"
+#include "support/FaxFixtures.h"
 #include "support/TagPatch.h"
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"
@@ -24,16 +24,7 @@ using Pixels = std::vector<std::uint8_t>;
 
 constexpr int kGroup4 = 6;
 
-PageSpec uniformPage(std::uint32_t width, std::uint32_t length, std::uint16_t samplesPerPixel,
-                     std::uint16_t photometric, std::uint8_t value) {
-    PageSpec page;
-    page.width = width;
-    page.length = length;
-    page.samplesPerPixel = samplesPerPixel;
-    page.photometric = photometric;
-    page.pixels.assign(std::size_t(width) * length * samplesPerPixel, value);
-    return page;
-}
+using test::uniformPage;
 
 PageSpec rgbPage(std::uint32_t width, std::uint32_t length, std::uint8_t value = 129) {
     return uniformPage(width, length, 3, PHOTOMETRIC_RGB, value);
@@ -80,13 +71,6 @@ BilevelOutcome routeInto(const std::filesystem::path& input, const std::filesyst
             << "the route set up an output page it did not finish";
     }
     return outcome;
-}
-
-std::string describe(const Pixels& bytes) {
-    std::string text;
-    for (std::uint8_t byte : bytes)
-        text += formatText("%02X ", byte);
-    return text;
 }
 
 // Share of white pixels in a one-bit page, padding bits left out.
@@ -157,7 +141,7 @@ TEST(ConvertPageToBilevel, DithersGreyPagesDirectlyWithoutTheScratchFile) {
     // A scratch file that cannot be created does not matter for grey pages.
     EXPECT_EQ(routeInto(dir.file("grey.tif"), dir.file("bw.tif"), dir.file("missing/scratch")),
               BilevelOutcome::Dithered);
-    EXPECT_EQ(describe(test::readPage(dir.file("bw.tif")).pixels), "A0 50 ");
+    EXPECT_EQ(test::hexBytes(test::readPage(dir.file("bw.tif")).pixels), "A0 50 ");
 }
 
 TEST(ConvertPageToBilevel, DithersColourPagesThroughTheGreyScratchPage) {
@@ -168,7 +152,7 @@ TEST(ConvertPageToBilevel, DithersColourPagesThroughTheGreyScratchPage) {
               BilevelOutcome::Dithered);
     const test::DecodedPage bw = test::readPage(dir.file("bw.tif"));
     expectOneBitPage(bw, 4, 2, "RGB page");
-    EXPECT_EQ(describe(bw.pixels), "A0 50 ");
+    EXPECT_EQ(test::hexBytes(bw.pixels), "A0 50 ");
 
     const test::DecodedPage grey = test::readPage(dir.file("tmptif.tbw"));
     EXPECT_EQ(grey.samplesPerPixel, 1);
@@ -192,7 +176,7 @@ TEST(ConvertPageToBilevel, DithersPalettePagesByTheirColoursNotTheirIndices) {
         test::writeTiff(dir.file("palette.tif"), palettePage(c.index, c.shade));
         ASSERT_EQ(routeInto(dir.file("palette.tif"), dir.file("bw.tif"), dir.file("tmptif.tbw")),
                   BilevelOutcome::Dithered);
-        EXPECT_EQ(describe(test::readPage(dir.file("bw.tif")).pixels), c.bits)
+        EXPECT_EQ(test::hexBytes(test::readPage(dir.file("bw.tif")).pixels), c.bits)
             << "index " << int(c.index) << " of shade " << int(c.shade);
     }
 }
@@ -207,19 +191,6 @@ TEST(ConvertPageToBilevel, DithersYCbCrJpegPagesAfterDecodingThemAsRgb) {
     const test::DecodedPage bw = test::readPage(dir.file("bw.tif"));
     expectOneBitPage(bw, 64, 47, "JPEG page");
     EXPECT_NEAR(whiteShare(bw), 200.0 / 255.0, 0.03);
-}
-
-// Values are darkness on a min-is-white page.
-TEST(ConvertPageToBilevel, KeepsTheTonesOfMinIsWhitePages) {
-    TempDir dir;
-    test::writeTiff(dir.file("white.tif"), uniformPage(16, 3, 1, PHOTOMETRIC_MINISWHITE, 0));
-    test::writeTiff(dir.file("dark.tif"), uniformPage(16, 40, 1, PHOTOMETRIC_MINISWHITE, 191));
-    ASSERT_EQ(routeInto(dir.file("white.tif"), dir.file("bw.tif"), dir.file("tmptif.tbw")),
-              BilevelOutcome::Dithered);
-    EXPECT_EQ(describe(test::readPage(dir.file("bw.tif")).pixels), "FF FF FF FF ");
-    ASSERT_EQ(routeInto(dir.file("dark.tif"), dir.file("bw2.tif"), dir.file("tmptif.tbw")),
-              BilevelOutcome::Dithered);
-    EXPECT_NEAR(whiteShare(test::readPage(dir.file("bw2.tif"))), 64.0 / 255.0, 0.03);
 }
 
 TEST(ConvertPageToBilevel, FailsPagesItCannotTurnIntoGreyAndLeavesTheOutputPageEmpty) {

@@ -1,7 +1,7 @@
 #include "engine/GrayReduction.h"
 
 #include "engine/TiffDiagnostics.h"
-#include "support/DamagedStrip.h"
+#include "support/FaxFixtures.h"
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"
 

@@ -1,5 +1,6 @@
-#include "support/DamagedStrip.h"
+#include "support/FaxFixtures.h"
 
+#include "batch/ReportLine.h"
 #include "engine/TiffHandle.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,24 @@
 #include <string>
 
 namespace pagesmith::test {
+
+PageSpec uniformPage(std::uint32_t width, std::uint32_t length, std::uint16_t samplesPerPixel,
+                     std::uint16_t photometric, std::uint8_t value) {
+    PageSpec page;
+    page.width = width;
+    page.length = length;
+    page.samplesPerPixel = samplesPerPixel;
+    page.photometric = photometric;
+    page.pixels.assign(std::size_t(width) * length * samplesPerPixel, value);
+    return page;
+}
+
+std::string hexBytes(const std::vector<std::uint8_t>& bytes) {
+    std::string text;
+    for (std::uint8_t byte : bytes)
+        text += formatText("%02X ", byte);
+    return text;
+}
 
 void damageStrip(const std::filesystem::path& path, std::uint32_t strip) {
     std::uint64_t offset = 0, count = 0;
