@@ -1,5 +1,7 @@
 #include "engine/InputPages.h"
 
+#include "inspect/OpenForReading.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -71,7 +73,7 @@ bool InputPages::open(const std::string& input) {
                      file.c_str());
         return false;
     }
-    m_file = TiffHandle(file, "r");
+    m_file = openTiffForReading(file); // never waits on a pipe named as input
     if (!m_file)
         return false;
     if (m_list.empty())

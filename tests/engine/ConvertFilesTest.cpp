@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace pagesmith {
 namespace {
 
@@ -259,6 +261,15 @@ TEST_F(PageLists, AFileWhoseNameHoldsACommaIsConvertedWhole) {
     convert({comma}, dir.file("out"));
     EXPECT_EQ(outputLengths(), (std::vector<std::uint32_t>{20, 21}));
     EXPECT_EQ(lines().substr(0, 9 + comma.size()), "Convert: " + comma);
+}
+
+TEST_F(ConvertFiles, SkipsAPipeNamedAsInputInsteadOfWaitingOnIt) {
+    const std::string pipe = dir.file("pipe.tif");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const std::string in = dir.file("fax.tif");
+    test::writeTiff(in, faxPage());
+    EXPECT_EQ(convert({pipe, in}, dir.file("out")), kConvertDone);
+    EXPECT_EQ(test::countPages(dir.file("out.tif")), 1);
 }
 
 TEST_F(ConvertFiles, RoutesLinesToTheWindowPageOfTheTarget) {

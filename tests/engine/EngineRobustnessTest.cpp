@@ -80,8 +80,9 @@ TEST_F(EngineOnRealFiles, ConvertsEveryFileInEveryMode) {
             for (int page = 0; page < succeeded; ++page) {
                 const auto written = test::readRgba(out + ".tif", page);
                 ASSERT_FALSE(written.empty());
-                if (isLossless(mode))
+                if (isLossless(mode)) {
                     EXPECT_EQ(written, test::readRgba(input, page)) << "page " << page;
+                }
             }
         }
     }
