@@ -14,6 +14,7 @@
 #include "engine/ConvertFiles.h"
 #include "engine/TiffDiagnostics.h"
 #include "engine/TiffHandle.h"
+#include "support/ChildRun.h"
 
 #include <tiffio.h>
 
@@ -32,6 +33,7 @@
 
 namespace fs = std::filesystem;
 using namespace pagesmith;
+using namespace pagesmith::bench;
 
 namespace {
 
@@ -173,60 +175,6 @@ bool writeTiled(const std::string& path, std::uint32_t size, std::uint32_t tile)
 
 // ---- Child processes ----------------------------------------------------
 
-struct ChildRun {
-    bool ok = false;
-    double seconds = 0;
-    long peakKiB = 0; // ru_maxrss
-};
-
-ChildRun runChild(const std::vector<std::string>& arguments) {
-    std::vector<char*> argv;
-    for (const std::string& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-
-    ChildRun run;
-    const auto start = std::chrono::steady_clock::now();
-    const pid_t pid = fork();
-    if (pid < 0)
-        return run;
-    if (pid == 0) {
-        if (FILE* null = std::fopen("/dev/null", "w")) {
-            dup2(fileno(null), STDOUT_FILENO);
-            dup2(fileno(null), STDERR_FILENO); // tiffcp's warnings
-        }
-        execvp(argv[0], argv.data());
-        _exit(127);
-    }
-    int status = 0;
-    rusage usage{};
-    if (wait4(pid, &status, 0, &usage) != pid)
-        return run;
-    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    run.peakKiB = usage.ru_maxrss;
-    run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    return run;
-}
-
-// The best time of `repeat` runs; the largest peak memory.
-ChildRun bestOf(int repeat, const std::vector<std::string>& arguments) {
-    ChildRun best;
-    for (int i = 0; i < repeat; ++i) {
-        const ChildRun run = runChild(arguments);
-        if (!run.ok)
-            return run;
-        best.seconds = i == 0 ? run.seconds : std::min(best.seconds, run.seconds);
-        best.peakKiB = std::max(best.peakKiB, run.peakKiB);
-        best.ok = true;
-    }
-    return best;
-}
-
-std::string selfPath() {
-    std::error_code error;
-    const fs::path self = fs::read_symlink("/proc/self/exe", error);
-    return error ? std::string("engine-bench") : self.string();
-}
 
 int convertChild(const char* input, const char* outputBase, int mode, int outputTiled,
                  const char* scratch) {
@@ -312,12 +260,9 @@ struct Case {
     double imageMiB; // one page decoded
 };
 
-double mebibytes(long kibibytes) {
-    return double(kibibytes) / 1024.0;
-}
 
 void runCase(const Case& run, const fs::path& folder, const Options& options, long idleKiB) {
-    const std::string self = selfPath();
+    const std::string self = selfPath("engine-bench");
     const std::string base = (folder / "engine").string();
     const std::string scratch = (folder / "tmptif.tbw").string();
     const std::string tiffcpOutput = (folder / "tiffcp.tif").string();
@@ -390,7 +335,7 @@ int benchmark(const Options& options) {
         fs::remove_all(folder);
         return 1;
     }
-    const long idleKiB = runChild({selfPath(), "--idle"}).peakKiB;
+    const long idleKiB = runChild({selfPath("engine-bench"), "--idle"}).peakKiB;
     std::printf("  a process that only starts: peak %.1f MiB\n", mebibytes(idleKiB));
     std::printf("  working memory = peak - that start - the input file (libtiff maps the input,\n"
                 "  and the pages it reads stay resident)\n");

@@ -14,6 +14,7 @@
 #include "engine/ConvertFiles.h"
 #include "engine/TiffDiagnostics.h"
 #include "engine/TiffHandle.h"
+#include "support/ChildRun.h"
 
 #include <tiffio.h>
 
@@ -32,6 +33,7 @@
 
 namespace fs = std::filesystem;
 using namespace pagesmith;
+using namespace pagesmith::bench;
 
 namespace {
 
@@ -125,58 +127,6 @@ bool writeDocument(const fs::path& folder, const Options& options) {
     return true;
 }
 
-struct ChildRun {
-    bool ok = false;
-    double seconds = 0;    // wall clock
-    double cpuSeconds = 0; // user and system time of the child
-    long peakKiB = 0;      // ru_maxrss
-
-    // Adds a later step of the same side.
-    void add(const ChildRun& step) {
-        ok = ok && step.ok;
-        seconds += step.seconds;
-        cpuSeconds += step.cpuSeconds;
-        peakKiB = std::max(peakKiB, step.peakKiB);
-    }
-};
-
-double secondsOf(const timeval& time) {
-    return double(time.tv_sec) + double(time.tv_usec) / 1e6;
-}
-
-ChildRun runChild(const std::vector<std::string>& arguments) {
-    std::vector<char*> argv;
-    for (const std::string& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-
-    ChildRun run;
-    const auto start = std::chrono::steady_clock::now();
-    const pid_t pid = fork();
-    if (pid < 0)
-        return run;
-    if (pid == 0) {
-        if (FILE* null = std::fopen("/dev/null", "w"))
-            dup2(fileno(null), STDOUT_FILENO);
-        execvp(argv[0], argv.data());
-        _exit(127);
-    }
-    int status = 0;
-    rusage usage{};
-    if (wait4(pid, &status, 0, &usage) != pid)
-        return run;
-    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    run.cpuSeconds = secondsOf(usage.ru_utime) + secondsOf(usage.ru_stime);
-    run.peakKiB = usage.ru_maxrss;
-    run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    return run;
-}
-
-std::string selfPath() {
-    std::error_code error;
-    const fs::path self = fs::read_symlink("/proc/self/exe", error);
-    return error ? std::string("fax-bench") : self.string();
-}
 
 // What a fax output holds: its pages, the size of its first page, and
 // whether every page is a one-bit Group 4 page of that size.
@@ -219,9 +169,6 @@ void printSide(const char* name, const ChildRun& run, const FaxOutput& output, i
                 output.uniform ? ", one-bit Group 4" : " (NOT all one-bit G4 alike)");
 }
 
-double mebibytes(long kibibytes) {
-    return double(kibibytes) / 1024.0;
-}
 
 int benchmark(const Options& options) {
     char pattern[] = "/tmp/pagesmith-fax-bench-XXXXXX";
@@ -230,7 +177,7 @@ int benchmark(const Options& options) {
         return 1;
     }
     const fs::path folder = pattern;
-    const std::string self = selfPath();
+    const std::string self = selfPath("fax-bench");
 
     std::printf("fax-bench: %d pages of %ux%u 8-bit RGB (LZW, 8 KiB strips) to Group 4\n",
                 options.pages, options.width, options.length);

@@ -7,8 +7,22 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 
 namespace pagesmith::bench {
+
+namespace {
+
+double secondsOf(const timeval& time) { return double(time.tv_sec) + double(time.tv_usec) / 1e6; }
+
+} // namespace
+
+void ChildRun::add(const ChildRun& step) {
+    ok = ok && step.ok;
+    seconds += step.seconds;
+    cpuSeconds += step.cpuSeconds;
+    peakKiB = std::max(peakKiB, step.peakKiB);
+}
 
 ChildRun runChild(const std::vector<std::string>& arguments) {
     std::vector<char*> argv;
@@ -34,6 +48,7 @@ ChildRun runChild(const std::vector<std::string>& arguments) {
     if (wait4(pid, &status, 0, &usage) != pid)
         return run;
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    run.cpuSeconds = secondsOf(usage.ru_utime) + secondsOf(usage.ru_stime);
     run.peakKiB = usage.ru_maxrss;
     run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
     return run;
@@ -53,5 +68,11 @@ ChildRun bestOf(int repeat, const std::vector<std::string>& arguments) {
 }
 
 double mebibytes(long kibibytes) { return double(kibibytes) / 1024.0; }
+
+std::string selfPath(const char* fallback) {
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string(fallback) : self.string();
+}
 
 } // namespace pagesmith::bench

@@ -73,7 +73,9 @@ bool InputPages::open(const std::string& input) {
                      file.c_str());
         return false;
     }
-    m_file = openTiffForReading(file); // never waits on a pipe named as input
+    // Never waits on a pipe named as input; read rather than mapped, so memory
+    // follows the strip at hand, not the size of the file.
+    m_file = openTiffForReading(file, "rm");
     if (!m_file)
         return false;
     if (m_list.empty())

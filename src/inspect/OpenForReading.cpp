@@ -8,9 +8,9 @@
 
 namespace pagesmith {
 
-TiffHandle openTiffForReading(const std::string& path) {
+TiffHandle openTiffForReading(const std::string& path, const char* mode) {
 #ifdef _WIN32
-    return TiffHandle(path, "r");
+    return TiffHandle(path, mode);
 #else
     // O_NONBLOCK keeps the open of a FIFO or device from waiting; the type
     // test is made on the opened descriptor so the file cannot change under it.
@@ -25,7 +25,7 @@ TiffHandle openTiffForReading(const std::string& path) {
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags != -1)
         ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-    TIFF* tiff = TIFFFdOpen(fd, path.c_str(), "r");
+    TIFF* tiff = TIFFFdOpen(fd, path.c_str(), mode);
     if (!tiff) {
         ::close(fd); // TIFFFdOpen leaves the descriptor open when it fails
         return {};
