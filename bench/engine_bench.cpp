@@ -15,6 +15,7 @@
 #include "engine/TiffDiagnostics.h"
 #include "engine/TiffHandle.h"
 #include "support/ChildRun.h"
+#include "support/ConvertOnce.h"
 
 #include <tiffio.h>
 
@@ -171,26 +172,6 @@ bool writeTiled(const std::string& path, std::uint32_t size, std::uint32_t tile)
         }
     }
     return TIFFWriteDirectory(file.get()) != 0;
-}
-
-// ---- Child processes ----------------------------------------------------
-
-
-int convertChild(const char* input, const char* outputBase, int mode, int outputTiled,
-                 const char* scratch) {
-    silenceTiffDiagnostics();
-    ConversionOptions options;
-    options.compressionMode = mode;
-    options.outputTiled = outputTiled;
-    options.keepName = 1;
-    options.tempFile = scratch;
-    const int result =
-        convertFiles(1, {std::string(input)}, outputBase, options, kMessageBufferTarget);
-    if (processState().messageBuffer.find("failed") != std::string::npos) {
-        std::fprintf(stderr, "%s", processState().messageBuffer.c_str());
-        return 1;
-    }
-    return result == kConvertDone ? 0 : 1;
 }
 
 // ---- Checking the outputs -----------------------------------------------
@@ -398,7 +379,7 @@ int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], "--idle") == 0)
         return 0;
     if (argc == 7 && std::strcmp(argv[1], "--convert") == 0)
-        return convertChild(argv[2], argv[3], std::atoi(argv[4]), std::atoi(argv[5]), argv[6]);
+        return convertOnce(argv[2], argv[3], std::atoi(argv[4]), std::atoi(argv[5]), argv[6]);
 
     Options options;
     for (int i = 1; i < argc; ++i) {

@@ -15,6 +15,7 @@
 #include "engine/TiffDiagnostics.h"
 #include "engine/TiffHandle.h"
 #include "support/ChildRun.h"
+#include "support/ConvertOnce.h"
 
 #include <tiffio.h>
 
@@ -259,22 +260,6 @@ int benchmark(const Options& options) {
     return 0;
 }
 
-int convertChild(const char* input, const char* outputBase, const char* scratch) {
-    silenceTiffDiagnostics();
-    ConversionOptions options;
-    options.compressionMode = kGroup4;
-    options.keepName = 1;
-    options.tempFile = scratch;
-    const int result =
-        convertFiles(1, {std::string(input)}, outputBase, options, kMessageBufferTarget);
-    // Every page should have gone through without a failed line.
-    if (processState().messageBuffer.find("failed") != std::string::npos) {
-        std::fprintf(stderr, "%s", processState().messageBuffer.c_str());
-        return 1;
-    }
-    return result == kConvertDone ? 0 : 1;
-}
-
 // The fax route alone, page by page, with the input read rather than mapped:
 // what the grey reduction and dithering hold, apart from how the driver opens
 // its input (a mapped input counts in the resident set as it is read).
@@ -299,7 +284,7 @@ int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], "--idle") == 0)
         return 0;
     if (argc == 5 && std::strcmp(argv[1], "--convert") == 0)
-        return convertChild(argv[2], argv[3], argv[4]);
+        return convertOnce(argv[2], argv[3], kGroup4, -1, argv[4]);
     if (argc == 5 && std::strcmp(argv[1], "--route") == 0)
         return routeChild(argv[2], argv[3], argv[4]);
 

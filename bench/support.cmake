@@ -1,3 +1,6 @@
-# What the benchmarks share: running a command in a child and measuring it.
-add_library(pagesmith_bench_support STATIC ${CMAKE_CURRENT_LIST_DIR}/support/ChildRun.cpp)
+# What the benchmarks share: running and measuring a child, one engine conversion.
+add_library(pagesmith_bench_support STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/support/ChildRun.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/support/ConvertOnce.cpp)
 target_include_directories(pagesmith_bench_support PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+target_link_libraries(pagesmith_bench_support PUBLIC pagesmith_core)

@@ -14,15 +14,7 @@ namespace {
 using test::PageSpec;
 using test::TempDir;
 
-PageSpec faxPage(std::uint32_t length = 24) {
-    PageSpec page;
-    page.width = 40;
-    page.length = length;
-    page.bitsPerSample = 1;
-    page.photometric = PHOTOMETRIC_MINISWHITE;
-    page.compression = COMPRESSION_CCITTFAX4;
-    return page;
-}
+PageSpec faxPage(std::uint32_t length = 24) { return test::faxPage(40, length); }
 
 class RunBatch : public ::testing::Test {
 protected:

@@ -27,15 +27,7 @@ using namespace std::chrono;
 using test::PageSpec;
 using test::TempDir;
 
-PageSpec bilevel(std::uint16_t compression) {
-    PageSpec page;
-    page.width = 48;
-    page.length = 12;
-    page.bitsPerSample = 1;
-    page.photometric = PHOTOMETRIC_MINISWHITE;
-    page.compression = compression;
-    return page;
-}
+PageSpec bilevel(std::uint16_t compression) { return test::faxPage(48, 12, compression); }
 
 PageSpec grey(std::uint16_t compression) {
     PageSpec page;

@@ -12,25 +12,9 @@ using test::TempDir;
 
 const std::string kSeparator = "--------------------------------------------------\n";
 
-PageSpec faxPage(std::uint32_t length = 30) {
-    PageSpec page;
-    page.width = 64;
-    page.length = length;
-    page.bitsPerSample = 1;
-    page.photometric = PHOTOMETRIC_MINISWHITE;
-    page.compression = COMPRESSION_CCITTFAX4;
-    return page;
-}
+PageSpec faxPage(std::uint32_t length = 30) { return test::faxPage(64, length); }
 
-PageSpec colourPage() {
-    PageSpec page;
-    page.width = 50;
-    page.length = 20;
-    page.samplesPerPixel = 3;
-    page.photometric = PHOTOMETRIC_RGB;
-    page.compression = COMPRESSION_LZW;
-    return page;
-}
+PageSpec colourPage() { return test::rgbPage(50, 20); }
 
 // Each case runs the program once over a folder "in" and compares its run-log
 // entry with the expected report, time stamp masked.
@@ -127,7 +111,7 @@ TEST_F(BatchRuns, MergesNamedFilesIntoOneFile) {
 TEST_F(BatchRuns, MergesAtMostAThousandFilesOfAFolder) {
     const std::vector<PageSpec> tiny = {faxPage(1)};
     for (int i = 0; i < 1001; ++i)
-        test::writeTiff(in("f" + std::to_string(i) + ".tif"), tiny);
+        test::writeTiff(in("f" + std::to_string(i).append(".tif")), tiny);
     const std::string log =
         run({"/m=x", "/d=" + inFolder.string(), "/sf=" + out("all.tif"), "/sc=g4", "/sl"});
     EXPECT_EQ(log, "<time>1000 files merged\n");

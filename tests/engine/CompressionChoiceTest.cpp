@@ -120,12 +120,7 @@ TEST(ApplyCompressionMode, RefusesAModeOutsideTheTableAfterClearingGroup3Options
 }
 
 PageSpec bilevel(std::uint16_t compression, std::int64_t group3Options = -1) {
-    PageSpec page;
-    page.width = 64;
-    page.length = 20;
-    page.bitsPerSample = 1;
-    page.photometric = PHOTOMETRIC_MINISWHITE;
-    page.compression = compression;
+    PageSpec page = test::faxPage(64, 20, compression);
     page.group3Options = group3Options;
     return page;
 }

@@ -17,13 +17,7 @@ using test::readPage;
 using test::TempDir;
 
 PageSpec faxPage(std::uint32_t width = 64, std::uint32_t length = 40) {
-    PageSpec page;
-    page.width = width;
-    page.length = length;
-    page.bitsPerSample = 1;
-    page.photometric = PHOTOMETRIC_MINISWHITE;
-    page.compression = COMPRESSION_CCITTFAX4;
-    return page;
+    return test::faxPage(width, length);
 }
 
 PageSpec numberedPage(std::uint16_t number, std::uint16_t total) {

@@ -96,19 +96,9 @@ protected:
     void TearDown() override { resetProcessState(); }
 
     std::vector<std::string> sources() {
-        PageSpec fax;
-        fax.width = 200;
-        fax.length = 120;
-        fax.bitsPerSample = 1;
-        fax.photometric = PHOTOMETRIC_MINISWHITE;
-        fax.compression = COMPRESSION_CCITTFAX4;
+        PageSpec fax = test::faxPage(200, 120);
         fax.rowsPerStrip = 40;
-        PageSpec rgb;
-        rgb.width = 90;
-        rgb.length = 70;
-        rgb.samplesPerPixel = 3;
-        rgb.photometric = PHOTOMETRIC_RGB;
-        rgb.compression = COMPRESSION_LZW;
+        PageSpec rgb = test::rgbPage(90, 70);
         rgb.rowsPerStrip = 16;
         PageSpec tiled = rgb;
         tiled.tiled = true;

@@ -14,12 +14,8 @@ using test::TempDir;
 
 // A colour page the way scanners write it: JPEG with YCbCr coding.
 PageSpec jpegColourPage(std::uint16_t subsampling) {
-    PageSpec page;
-    page.width = 72;
-    page.length = 48;
-    page.samplesPerPixel = 3;
+    PageSpec page = test::rgbPage(72, 48, COMPRESSION_JPEG);
     page.photometric = PHOTOMETRIC_YCBCR;
-    page.compression = COMPRESSION_JPEG;
     page.rowsPerStrip = 16;
     page.jpegFromRgb = true;
     // Smooth colour areas: what JPEG keeps well.

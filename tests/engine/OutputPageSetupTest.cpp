@@ -14,23 +14,10 @@ namespace {
 using test::PageSpec;
 using test::TempDir;
 
-PageSpec faxPage() {
-    PageSpec page;
-    page.width = 48;
-    page.length = 20;
-    page.bitsPerSample = 1;
-    page.photometric = PHOTOMETRIC_MINISWHITE;
-    page.compression = COMPRESSION_CCITTFAX4;
-    return page;
-}
+PageSpec faxPage() { return test::faxPage(48, 20); }
 
 PageSpec rgbPage(std::uint32_t rowsPerStrip) {
-    PageSpec page;
-    page.width = 40;
-    page.length = 48;
-    page.samplesPerPixel = 3;
-    page.photometric = PHOTOMETRIC_RGB;
-    page.compression = COMPRESSION_LZW;
+    PageSpec page = test::rgbPage(40, 48);
     page.rowsPerStrip = rowsPerStrip;
     return page;
 }

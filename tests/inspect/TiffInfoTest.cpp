@@ -17,17 +17,9 @@ namespace pagesmith {
 namespace {
 
 using test::PageSpec;
+using test::faxPage;
 using test::TempDir;
 
-PageSpec faxPage(std::uint32_t width, std::uint32_t length, std::uint16_t compression) {
-    PageSpec page;
-    page.width = width;
-    page.length = length;
-    page.bitsPerSample = 1;
-    page.photometric = PHOTOMETRIC_MINISWHITE;
-    page.compression = compression;
-    return page;
-}
 
 PageSpec greyPage(std::uint16_t compression) {
     PageSpec page;

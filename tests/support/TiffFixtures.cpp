@@ -87,6 +87,26 @@ std::size_t PageSpec::rasterBytes() const {
     return rowBytes() * length * planesOf(*this);
 }
 
+PageSpec faxPage(std::uint32_t width, std::uint32_t length, std::uint16_t compression) {
+    PageSpec page;
+    page.width = width;
+    page.length = length;
+    page.bitsPerSample = 1;
+    page.photometric = PHOTOMETRIC_MINISWHITE;
+    page.compression = compression;
+    return page;
+}
+
+PageSpec rgbPage(std::uint32_t width, std::uint32_t length, std::uint16_t compression) {
+    PageSpec page;
+    page.width = width;
+    page.length = length;
+    page.samplesPerPixel = 3;
+    page.photometric = PHOTOMETRIC_RGB;
+    page.compression = compression;
+    return page;
+}
+
 std::vector<std::uint8_t> patternPixels(const PageSpec& page, unsigned seed) {
     std::vector<std::uint8_t> raster(page.rasterBytes());
     std::uint32_t state = 2463534242u ^ (seed * 2654435761u);

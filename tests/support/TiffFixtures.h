@@ -41,6 +41,14 @@ struct PageSpec {
     std::size_t rasterBytes() const;
 };
 
+// A one-bit min-is-white page, as fax machines and document scanners write.
+PageSpec faxPage(std::uint32_t width = 64, std::uint32_t length = 32,
+                 std::uint16_t compression = COMPRESSION_CCITTFAX4);
+
+// An 8-bit RGB page with interleaved samples.
+PageSpec rgbPage(std::uint32_t width = 40, std::uint32_t length = 30,
+                 std::uint16_t compression = COMPRESSION_LZW);
+
 // A deterministic pattern for a page, with the padding bits of each row clear
 // so lossless round trips compare byte for byte.
 std::vector<std::uint8_t> patternPixels(const PageSpec& page, unsigned seed = 1);
