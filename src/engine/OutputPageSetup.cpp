@@ -215,11 +215,11 @@ bool isYCbCrDescription(std::uint16_t tag) {
 }
 
 void copyDescriptiveTags(TIFF* in, TIFF* out, const PageSettings& settings) {
-    for (const TagSpec& spec : CommonTagList) {
+    for (const TagSpec& entry : CommonTagList) {
         // A page read back as RGB no longer has the YCbCr coding these describe.
-        if (settings.inputDecodedAsRgb && isYCbCrDescription(spec.tag))
+        if (settings.inputDecodedAsRgb && isYCbCrDescription(entry.tag))
             continue;
-        copyTag(in, out, spec.tag, spec.count, spec.type);
+        copyTag(in, out, entry.tag, entry.count, entry.type);
     }
 }
 

@@ -151,8 +151,8 @@ void copyTag(TIFF* in, TIFF* out, std::uint16_t tag, std::uint16_t count, TIFFDa
 }
 
 void copyCommonTags(TIFF* in, TIFF* out) {
-    for (const TagSpec& spec : CommonTagList)
-        copyTag(in, out, spec.tag, spec.count, spec.type);
+    for (const TagSpec& entry : CommonTagList)
+        copyTag(in, out, entry.tag, entry.count, entry.type);
 }
 
 } // namespace pagesmith
