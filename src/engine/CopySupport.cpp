@@ -10,6 +10,13 @@ std::uint16_t planarConfig(TIFF* tif) {
     return planar;
 }
 
+bool imageFitsPlanes(TIFF* tif, const ImageBuffer& image, std::uint16_t planar) {
+    std::uint16_t spp = 1;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &spp);
+    const std::uint16_t planes = planar == PLANARCONFIG_SEPARATE ? spp : 1;
+    return image.bytes && image.planes == planes && planarConfig(tif) == planar;
+}
+
 bool hasLayout(TIFF* tif, bool tiled, std::uint16_t planar) {
     return (TIFFIsTiled(tif) != 0) == tiled && planarConfig(tif) == planar;
 }

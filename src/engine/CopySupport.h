@@ -25,6 +25,10 @@ inline std::optional<std::size_t> byteCount(tmsize_t size) {
 
 std::uint16_t planarConfig(TIFF* tif);
 
+// The image buffer has the planes this file's page needs: one for a
+// contiguous page, one per sample otherwise; and the page has that layout.
+bool imageFitsPlanes(TIFF* tif, const ImageBuffer& image, std::uint16_t planar);
+
 // The file stores its page as tiles (or strips) with this planar configuration.
 bool hasLayout(TIFF* tif, bool tiled, std::uint16_t planar);
 

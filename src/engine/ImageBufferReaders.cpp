@@ -7,13 +7,6 @@ namespace pagesmith {
 
 namespace {
 
-// The buffer has one plane for a contiguous page, one per sample otherwise.
-bool fitsPlanes(TIFF* in, const ImageBuffer& image, std::uint16_t planar) {
-    std::uint16_t spp = 1;
-    TIFFGetFieldDefaulted(in, TIFFTAG_SAMPLESPERPIXEL, &spp);
-    const std::uint16_t planes = planar == PLANARCONFIG_SEPARATE ? spp : 1;
-    return image.bytes && image.planes == planes && planarConfig(in) == planar;
-}
 
 // Scanlines straight into the buffer, plane after plane: each strip is
 // decoded once, whatever order the planes' strips have in the file.
@@ -51,19 +44,19 @@ bool readTiles(TIFF* in, ImageBuffer& image) {
 } // namespace
 
 bool readContigStrips(TIFF* in, ImageBuffer& image) {
-    return fitsPlanes(in, image, PLANARCONFIG_CONTIG) && readRows(in, image);
+    return imageFitsPlanes(in, image, PLANARCONFIG_CONTIG) && readRows(in, image);
 }
 
 bool readSeparateStrips(TIFF* in, ImageBuffer& image) {
-    return fitsPlanes(in, image, PLANARCONFIG_SEPARATE) && readRows(in, image);
+    return imageFitsPlanes(in, image, PLANARCONFIG_SEPARATE) && readRows(in, image);
 }
 
 bool readContigTiles(TIFF* in, ImageBuffer& image) {
-    return fitsPlanes(in, image, PLANARCONFIG_CONTIG) && readTiles(in, image);
+    return imageFitsPlanes(in, image, PLANARCONFIG_CONTIG) && readTiles(in, image);
 }
 
 bool readSeparateTiles(TIFF* in, ImageBuffer& image) {
-    return fitsPlanes(in, image, PLANARCONFIG_SEPARATE) && readTiles(in, image);
+    return imageFitsPlanes(in, image, PLANARCONFIG_SEPARATE) && readTiles(in, image);
 }
 
 } // namespace pagesmith

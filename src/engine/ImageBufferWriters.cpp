@@ -8,12 +8,6 @@ namespace pagesmith {
 
 namespace {
 
-bool fitsPlanes(TIFF* out, const ImageBuffer& image, std::uint16_t planar) {
-    std::uint16_t spp = 1;
-    TIFFGetFieldDefaulted(out, TIFFTAG_SAMPLESPERPIXEL, &spp);
-    const std::uint16_t planes = planar == PLANARCONFIG_SEPARATE ? spp : 1;
-    return image.bytes && image.planes == planes && planarConfig(out) == planar;
-}
 
 // The rows of a strip lie one after another in the buffer, so each strip is
 // encoded straight from it.
@@ -65,19 +59,19 @@ bool writeTiles(TIFF* out, const ImageBuffer& image) {
 } // namespace
 
 bool writeContigStrips(TIFF* out, const ImageBuffer& image) {
-    return fitsPlanes(out, image, PLANARCONFIG_CONTIG) && writeStrips(out, image);
+    return imageFitsPlanes(out, image, PLANARCONFIG_CONTIG) && writeStrips(out, image);
 }
 
 bool writeSeparateStrips(TIFF* out, const ImageBuffer& image) {
-    return fitsPlanes(out, image, PLANARCONFIG_SEPARATE) && writeStrips(out, image);
+    return imageFitsPlanes(out, image, PLANARCONFIG_SEPARATE) && writeStrips(out, image);
 }
 
 bool writeContigTiles(TIFF* out, const ImageBuffer& image) {
-    return fitsPlanes(out, image, PLANARCONFIG_CONTIG) && writeTiles(out, image);
+    return imageFitsPlanes(out, image, PLANARCONFIG_CONTIG) && writeTiles(out, image);
 }
 
 bool writeSeparateTiles(TIFF* out, const ImageBuffer& image) {
-    return fitsPlanes(out, image, PLANARCONFIG_SEPARATE) && writeTiles(out, image);
+    return imageFitsPlanes(out, image, PLANARCONFIG_SEPARATE) && writeTiles(out, image);
 }
 
 } // namespace pagesmith
