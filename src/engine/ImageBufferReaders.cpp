@@ -7,7 +7,6 @@ namespace pagesmith {
 
 namespace {
 
-
 // Scanlines straight into the buffer, plane after plane: each strip is
 // decoded once, whatever order the planes' strips have in the file.
 bool readRows(TIFF* in, ImageBuffer& image) {

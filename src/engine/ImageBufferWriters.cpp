@@ -8,7 +8,6 @@ namespace pagesmith {
 
 namespace {
 
-
 // The rows of a strip lie one after another in the buffer, so each strip is
 // encoded straight from it.
 bool writeStrips(TIFF* out, const ImageBuffer& image) {
