@@ -77,8 +77,9 @@ void runSize(const fs::path& work, int files) {
         }
 
     fs::remove_all(ours);
-    const ChildRun program = runChild({PAGESMITH_BINARY, "/d=" + in.string(), "/sd=" + ours.string(),
-                                       "/sc=g31d", "/q", "/sl", "/log=" + (work / "log.txt").string()});
+    const ChildRun program =
+        runChild({PAGESMITH_BINARY, "/d=" + in.string(), "/sd=" + ours.string(), "/sc=g31d", "/q",
+                  "/sl", "/log=" + (work / "log.txt").string()});
     ChildRun scripted;
     scripted.ok = true;
     for (const auto& entry : fs::directory_iterator(in)) {
@@ -88,11 +89,13 @@ void runSize(const fs::path& work, int files) {
         scripted.seconds += one.seconds;
         scripted.peakKiB = std::max(scripted.peakKiB, one.peakKiB);
     }
-    std::printf("%5d files  pagesmith %7.2f s %7.1f MiB peak   tiffcp per file %7.2f s %6.1f MiB peak"
-                "   ratio %.2f (target <= 0.70)%s\n",
-                files, program.seconds, mebibytes(program.peakKiB), scripted.seconds,
-                mebibytes(scripted.peakKiB), scripted.seconds > 0 ? program.seconds / scripted.seconds : 0.0,
-                program.ok && scripted.ok ? "" : "   (a run failed)");
+    std::printf(
+        "%5d files  pagesmith %7.2f s %7.1f MiB peak   tiffcp per file %7.2f s %6.1f MiB peak"
+        "   ratio %.2f (target <= 0.70)%s\n",
+        files, program.seconds, mebibytes(program.peakKiB), scripted.seconds,
+        mebibytes(scripted.peakKiB),
+        scripted.seconds > 0 ? program.seconds / scripted.seconds : 0.0,
+        program.ok && scripted.ok ? "" : "   (a run failed)");
 }
 
 } // namespace
@@ -105,14 +108,16 @@ int main(int argc, char** argv) {
             keep = true;
         } else if (std::strcmp(argv[i], "--files") == 0 && i + 1 < argc) {
             sizes.clear();
-            for (char* piece = std::strtok(argv[++i], ","); piece; piece = std::strtok(nullptr, ","))
+            for (char* piece = std::strtok(argv[++i], ","); piece;
+                 piece = std::strtok(nullptr, ","))
                 sizes.push_back(std::atoi(piece));
         }
     }
     TIFFSetWarningHandler(nullptr);
     const fs::path work = fs::temp_directory_path() / "pagesmith-batch-bench";
     fs::create_directories(work);
-    std::printf("Folder of single-page %ux%u Group 4 faxes to Group 3 1D (fill)\n", kWidth, kLength);
+    std::printf("Folder of single-page %ux%u Group 4 faxes to Group 3 1D (fill)\n", kWidth,
+                kLength);
     for (const int files : sizes)
         runSize(work, files);
     if (!keep)

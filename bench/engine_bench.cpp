@@ -241,7 +241,6 @@ struct Case {
     double imageMiB; // one page decoded
 };
 
-
 void runCase(const Case& run, const fs::path& folder, const Options& options, long idleKiB) {
     const std::string self = selfPath("engine-bench");
     const std::string base = (folder / "engine").string();

@@ -128,7 +128,6 @@ bool writeDocument(const fs::path& folder, const Options& options) {
     return true;
 }
 
-
 // What a fax output holds: its pages, the size of its first page, and
 // whether every page is a one-bit Group 4 page of that size.
 struct FaxOutput {
@@ -169,7 +168,6 @@ void printSide(const char* name, const ChildRun& run, const FaxOutput& output, i
                 output.length,
                 output.uniform ? ", one-bit Group 4" : " (NOT all one-bit G4 alike)");
 }
-
 
 int benchmark(const Options& options) {
     char pattern[] = "/tmp/pagesmith-fax-bench-XXXXXX";

@@ -32,8 +32,8 @@ std::uint32_t nextRandom(std::uint32_t& state) {
 
 // A bilevel page of "typed lines": rows of black word blocks on white.
 Page letterPage(std::uint32_t width, std::uint32_t length, std::uint32_t seed) {
-    Page page{width, length, 1, 1, PHOTOMETRIC_MINISWHITE, COMPRESSION_CCITTFAX4, 0, {},
-              "Faxed letter"};
+    Page page{width, length,        1, 1, PHOTOMETRIC_MINISWHITE, COMPRESSION_CCITTFAX4, 0,
+              {},    "Faxed letter"};
     const std::size_t rowBytes = (width + 7) / 8;
     page.pixels.assign(rowBytes * length, 0);
     std::uint32_t state = seed;
@@ -99,7 +99,8 @@ bool writeFile(const std::filesystem::path& path, const std::vector<Page>& pages
         TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, page.photometric);
         TIFFSetField(tif, TIFFTAG_COMPRESSION, page.compression);
         TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
-        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, page.rowsPerStrip ? page.rowsPerStrip : page.length);
+        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP,
+                     page.rowsPerStrip ? page.rowsPerStrip : page.length);
         TIFFSetField(tif, TIFFTAG_XRESOLUTION, page.bitsPerSample == 1 ? 204.0 : 150.0);
         TIFFSetField(tif, TIFFTAG_YRESOLUTION, page.bitsPerSample == 1 ? 196.0 : 150.0);
         TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
@@ -108,8 +109,8 @@ bool writeFile(const std::filesystem::path& path, const std::vector<Page>& pages
             TIFFSetField(tif, TIFFTAG_PAGENUMBER, std::uint16_t(n), std::uint16_t(pages.size()));
         const std::size_t rowBytes = page.pixels.size() / page.length;
         for (std::uint32_t row = 0; row < page.length && ok; ++row)
-            ok = TIFFWriteScanline(tif, const_cast<std::uint8_t*>(&page.pixels[row * rowBytes]), row,
-                                   0) >= 0;
+            ok = TIFFWriteScanline(tif, const_cast<std::uint8_t*>(&page.pixels[row * rowBytes]),
+                                   row, 0) >= 0;
         ok = ok && TIFFWriteDirectory(tif);
     }
     TIFFClose(tif);
@@ -126,8 +127,8 @@ int main(int argc, char** argv) {
     const std::filesystem::path folder = argv[1];
     std::filesystem::create_directories(folder);
     const bool ok =
-        writeFile(folder / "fax-letter.tif",
-                  {letterPage(1728, 1100, 1), letterPage(1728, 1100, 2), letterPage(1728, 1100, 3)}) &&
+        writeFile(folder / "fax-letter.tif", {letterPage(1728, 1100, 1), letterPage(1728, 1100, 2),
+                                              letterPage(1728, 1100, 3)}) &&
         writeFile(folder / "colour-photo.tif", {colourPhoto()}) &&
         writeFile(folder / "grey-scan.tif", {greyScan()}) &&
         writeFile(folder / "packbits-form.tif", {packBitsForm()});

@@ -13,7 +13,9 @@ namespace pagesmith::bench {
 
 namespace {
 
-double secondsOf(const timeval& time) { return double(time.tv_sec) + double(time.tv_usec) / 1e6; }
+double secondsOf(const timeval& time) {
+    return double(time.tv_sec) + double(time.tv_usec) / 1e6;
+}
 
 } // namespace
 
@@ -67,7 +69,9 @@ ChildRun bestOf(int repeat, const std::vector<std::string>& arguments) {
     return best;
 }
 
-double mebibytes(long kibibytes) { return double(kibibytes) / 1024.0; }
+double mebibytes(long kibibytes) {
+    return double(kibibytes) / 1024.0;
+}
 
 std::string selfPath(const char* fallback) {
     std::error_code error;

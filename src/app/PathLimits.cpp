@@ -14,7 +14,9 @@ std::size_t maxPathBytes() {
 #endif
 }
 
-bool fitsPathLimit(const std::string& path) { return path.size() <= maxPathBytes(); }
+bool fitsPathLimit(const std::string& path) {
+    return path.size() <= maxPathBytes();
+}
 
 std::string joinPath(const std::string& folder, const std::string& name) {
     std::string path;

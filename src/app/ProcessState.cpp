@@ -7,6 +7,8 @@ ProcessState& processState() {
     return state;
 }
 
-void resetProcessState() { processState() = ProcessState{}; }
+void resetProcessState() {
+    processState() = ProcessState{};
+}
 
 } // namespace pagesmith

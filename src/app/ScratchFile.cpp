@@ -15,7 +15,8 @@ constexpr const char* kScratchName = "tmptif.tbw";
 ScratchFile::ScratchFile() {
     std::error_code error;
     const std::filesystem::path temp = std::filesystem::temp_directory_path(error);
-    std::string pattern = ((error ? std::filesystem::path("/tmp") : temp) / "pagesmith-XXXXXX").string();
+    std::string pattern =
+        ((error ? std::filesystem::path("/tmp") : temp) / "pagesmith-XXXXXX").string();
     if (mkdtemp(pattern.data())) {
         m_folder = pattern;
         m_path = (std::filesystem::path(m_folder) / kScratchName).string();

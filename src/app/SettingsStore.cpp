@@ -15,8 +15,9 @@ constexpr qsizetype kMaxValueBytes = 2048;
 // The registry under HKEY_CURRENT_USER on Windows, a configuration file in the
 // user's configuration folder elsewhere; values live in the "Udt" group.
 std::unique_ptr<QSettings> openStore() {
-    auto store = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                             QStringLiteral("Tolvane"), QStringLiteral("Pagesmith"));
+    auto store =
+        std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                    QStringLiteral("Tolvane"), QStringLiteral("Pagesmith"));
     store->beginGroup(QStringLiteral("Udt"));
     return store;
 }

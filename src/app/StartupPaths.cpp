@@ -18,7 +18,9 @@ namespace {
 constexpr const char* kLogFolder = "log";
 constexpr const char* kLogName = "pagesmithlog.txt";
 
-std::string logUnder(const fs::path& folder) { return (folder / kLogFolder / kLogName).string(); }
+std::string logUnder(const fs::path& folder) {
+    return (folder / kLogFolder / kLogName).string();
+}
 
 } // namespace
 
@@ -43,7 +45,8 @@ std::string defaultLogPath(const std::string& moduleFolder) {
     if (!moduleFolder.empty() && access(moduleFolder.c_str(), W_OK) == 0)
         return logUnder(moduleFolder);
     const fs::path userFolder =
-        fs::path(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString()) /
+        fs::path(
+            QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString()) /
         "Tolvane" / "Pagesmith";
     std::error_code ignored;
     fs::create_directories(userFolder, ignored);

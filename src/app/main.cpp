@@ -1,3 +1,5 @@
 #include "app/Run.h"
 
-int main(int argc, char** argv) { return pagesmith::run(argc, argv); }
+int main(int argc, char** argv) {
+    return pagesmith::run(argc, argv);
+}

@@ -48,7 +48,8 @@ void writeHeader(BatchRequest& request, int merge) {
     } else if (request.operation == CountTotalPages) {
         request.resultText += "FUC: Count total pages of all tiff files in folder\n";
     } else {
-        request.resultText += formatText("FUC: Convert tiff files: folder %s --> %s\n", source, save);
+        request.resultText +=
+            formatText("FUC: Convert tiff files: folder %s --> %s\n", source, save);
         state.messageBuffer = "Start converting ...\n";
     }
 }

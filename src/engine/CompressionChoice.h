@@ -27,12 +27,12 @@ constexpr int kDefaultCompressionMode = ModeGroup3OneDimFill;
 constexpr int kCompressionFilterCount = 9;
 
 struct CompressionModeInfo {
-    const char* dialogText;       // entry of the destination dialog's list
-    const char* optionName;       // "/sc=" name, nullptr when there is none
-    std::uint16_t compression;    // TIFF Compression code
-    std::int64_t group3Options;   // -1 when not written
+    const char* dialogText;     // entry of the destination dialog's list
+    const char* optionName;     // "/sc=" name, nullptr when there is none
+    std::uint16_t compression;  // TIFF Compression code
+    std::int64_t group3Options; // -1 when not written
     bool jpegColorModeRgb;
-    const char* suffix;           // appended to output names
+    const char* suffix; // appended to output names
 };
 
 // Row of the mode table, nullptr outside 0..8.

@@ -71,8 +71,7 @@ int ConversionRun::run(const std::vector<std::string>& inputs, const std::string
     if (!m_output)
         return kConvertOutputUnusable;
 
-    const char* lineFormat =
-        m_inputCount == 1 ? "Convert: %s -> %s\r\n" : "Merge:   %s -> %s\r\n";
+    const char* lineFormat = m_inputCount == 1 ? "Convert: %s -> %s\r\n" : "Merge:   %s -> %s\r\n";
     for (int i = 0; i < m_inputCount; ++i) {
         InputPages input;
         if (!input.open(inputs[i]))
@@ -124,8 +123,8 @@ ConversionRun::PageOutcome ConversionRun::copyPage(TIFF* in, int pageIndex) {
 }
 
 ConversionRun::PageOutcome ConversionRun::ditherPage(TIFF* in, int pageIndex) {
-    switch (convertPageToBilevel(in, m_output.get(), m_options.compressionMode,
-                                 m_options.tempFile)) {
+    switch (
+        convertPageToBilevel(in, m_output.get(), m_options.compressionMode, m_options.tempFile)) {
     case BilevelOutcome::Dithered:
         if (TIFFWriteDirectory(m_output.get()))
             return PageOutcome::Next;

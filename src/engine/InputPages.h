@@ -32,8 +32,8 @@ private:
     bool selectListedPage();
 
     TiffHandle m_file;
-    std::string m_list;         // the rest of the page list, from a comma on
-    bool m_sequential = true;   // pages follow one another
+    std::string m_list;       // the rest of the page list, from a comma on
+    bool m_sequential = true; // pages follow one another
 };
 
 } // namespace pagesmith

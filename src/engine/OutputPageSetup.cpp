@@ -35,8 +35,8 @@ bool jpegCanEncode(TIFF* in, std::uint16_t bitsPerSample, std::uint16_t samplesP
 
 // How the input page's pixels are read back.
 enum class PixelSource {
-    AsStored,    // decoded rows as the codec delivers them
-    RgbaReader,  // old-style JPEG colour: its codec cannot deliver RGB rows
+    AsStored,   // decoded rows as the codec delivers them
+    RgbaReader, // old-style JPEG colour: its codec cannot deliver RGB rows
 };
 
 // Writes the output's Photometric and says how to read the input's pixels.
@@ -204,7 +204,8 @@ void setupPageNumber(TIFF* in, TIFF* out, PageSettings& settings) {
         TIFFSetField(out, TIFFTAG_PAGENUMBER, page, total);
     } else {
         // Merged pages are numbered in their new order.
-        TIFFSetField(out, TIFFTAG_PAGENUMBER, std::uint16_t(settings.pageCounter), std::uint16_t(0));
+        TIFFSetField(out, TIFFTAG_PAGENUMBER, std::uint16_t(settings.pageCounter),
+                     std::uint16_t(0));
         ++settings.pageCounter;
     }
 }

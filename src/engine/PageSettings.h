@@ -12,7 +12,7 @@ struct PageSettings {
     // Run-wide, set by applyCompressionMode and the run's options.
     std::uint16_t outputCompression = 0;
     std::uint32_t group3Options = 0; // 0, 1, 4 or 5 for Group 3 modes
-    bool jpegColorModeRgb = false;  // the codec is handed RGB samples (JPEG output)
+    bool jpegColorModeRgb = false;   // the codec is handed RGB samples (JPEG output)
     int jpegQuality = 75;
     int outputTiled = -1; // -1 until the run's first page decides it
     int pageCounter = -1; // -1 with one input: PageNumber kept; else the next number
@@ -20,11 +20,11 @@ struct PageSettings {
     bool ignoreReadErrors = true;
 
     // Per page, reset before each page.
-    int predictor = -1;   // never written by the copy path
-    int planarConfig = -1; // -1: as the input page
-    std::uint16_t fillOrder = 0; // 0: as the input page
+    int predictor = -1;             // never written by the copy path
+    int planarConfig = -1;          // -1: as the input page
+    std::uint16_t fillOrder = 0;    // 0: as the input page
     std::uint32_t rowsPerStrip = 0; // 0: decided by the page set-up
-    std::int64_t tileWidth = -1;  // -1: as the input page
+    std::int64_t tileWidth = -1;    // -1: as the input page
     std::int64_t tileLength = -1;
     // The input is a YCbCr JPEG page read back as RGB for an output that is not
     // JPEG: the output page is labelled RGB (set by the page set-up).

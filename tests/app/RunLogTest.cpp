@@ -1,5 +1,5 @@
-#include "app/ProcessState.h"
 #include "app/RunLog.h"
+#include "app/ProcessState.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -32,7 +32,8 @@ TEST_F(RunLog, AppendsTimeStampTextAndSeparatorPerEntry) {
     const std::string log = dir.file("run.txt");
     appendRunLog(log, "\nCMD : first\n");
     appendRunLog(log, "second\r\n");
-    EXPECT_EQ(maskedLog(log), "<time>\nCMD : first\n" + kSeparator + "<time>second\r\n" + kSeparator);
+    EXPECT_EQ(maskedLog(log),
+              "<time>\nCMD : first\n" + kSeparator + "<time>second\r\n" + kSeparator);
 }
 
 TEST_F(RunLog, ShortLogLeavesOutTheSeparators) {

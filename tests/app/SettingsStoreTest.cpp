@@ -1,6 +1,6 @@
+#include "app/SettingsStore.h"
 #include "app/PathLimits.h"
 #include "app/ProcessState.h"
-#include "app/SettingsStore.h"
 #include "app/StartupPaths.h"
 #include "support/TempDir.h"
 
@@ -65,7 +65,8 @@ TEST_F(SettingsStore, DefaultLogGoesToTheUserDataFolderWhenTheProgramFolderIsUnu
     qputenv("XDG_DATA_HOME", QByteArray::fromStdString(dir.file("data")));
     const std::string log = defaultLogPath(dir.file("no-such-folder"));
     qunsetenv("XDG_DATA_HOME");
-    EXPECT_EQ(log, (dir.path() / "data" / "Tolvane" / "Pagesmith" / "log" / "pagesmithlog.txt").string());
+    EXPECT_EQ(
+        log, (dir.path() / "data" / "Tolvane" / "Pagesmith" / "log" / "pagesmithlog.txt").string());
     // Its parents exist, so the run log only has to make its own folder.
     EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "data" / "Tolvane" / "Pagesmith"));
 }

@@ -1,6 +1,6 @@
+#include "batch/BatchOperations.h"
 #include "app/PathLimits.h"
 #include "app/ProcessState.h"
-#include "batch/BatchOperations.h"
 #include "batch/BatchRequest.h"
 #include "support/Recorders.h"
 #include "support/TempDir.h"
@@ -14,7 +14,9 @@ namespace {
 using test::PageSpec;
 using test::TempDir;
 
-PageSpec faxPage(std::uint32_t length = 24) { return test::faxPage(40, length); }
+PageSpec faxPage(std::uint32_t length = 24) {
+    return test::faxPage(40, length);
+}
 
 class RunBatch : public ::testing::Test {
 protected:
@@ -49,11 +51,10 @@ TEST_F(RunBatch, CountsThePagesOfEachFile) {
     addText("notes.tif");
     request.operation = CountPagesEach;
     EXPECT_EQ(runBatch(request, 0, kMessageBufferTarget), 2);
-    EXPECT_EQ(request.resultText,
-              "FUC: Count tiff file pages in folder " + dir.file("in") + "\n" +
-                  " (3) page(s) in tiff-file: " + in("a.tif") + "\n" +
-                  "Failed to get tiff page(s) of " + in("notes.tif") +
-                  " : NOT a tiff file or file not exist \r\n");
+    EXPECT_EQ(request.resultText, "FUC: Count tiff file pages in folder " + dir.file("in") + "\n" +
+                                      " (3) page(s) in tiff-file: " + in("a.tif") + "\n" +
+                                      "Failed to get tiff page(s) of " + in("notes.tif") +
+                                      " : NOT a tiff file or file not exist \r\n");
 }
 
 TEST_F(RunBatch, TotalCountsUnreadableFilesButNotTheirPages) {
@@ -61,11 +62,12 @@ TEST_F(RunBatch, TotalCountsUnreadableFilesButNotTheirPages) {
     addText("notes.tif");
     request.operation = CountTotalPages;
     EXPECT_EQ(runBatch(request, 0, kMessageBufferTarget), 2);
-    EXPECT_EQ(request.resultText,
-              "FUC: Count total pages of all tiff files in folder\n"
-              "Failed to get tiff page(s) of " + in("notes.tif") +
-                  " : NOT a tiff file or file not exist \r\n"
-                  " (2) tiff file(s), (3) total page(s) in folder " + dir.file("in") + "\n");
+    EXPECT_EQ(request.resultText, "FUC: Count total pages of all tiff files in folder\n"
+                                  "Failed to get tiff page(s) of " +
+                                      in("notes.tif") +
+                                      " : NOT a tiff file or file not exist \r\n"
+                                      " (2) tiff file(s), (3) total page(s) in folder " +
+                                      dir.file("in") + "\n");
 
     processState().shortLog = 1;
     request.resultText.clear();
@@ -86,15 +88,22 @@ TEST_F(RunBatch, ConvertsIntoTheSaveFolderMirroringSubFolders) {
 
     EXPECT_EQ(test::countPages(out("alzw.tif")), 1);
     EXPECT_EQ(test::countPages(out("sub/blzw.tif")), 2);
-    EXPECT_EQ(test::readPage(out("sub/blzw.tif"), 1).pixels, test::readPage(in("sub/b.tif"), 1).pixels);
-    EXPECT_EQ(request.resultText,
-              "FUC: Convert tiff files: folder " + dir.file("in") + " --> " + dir.file("out") + "\n"
-              "Start converting ...\n"
-              "Convert: " + in("a.tif") + " -> " + out("alzw.tif") + "\r\n  -- Page 0 success\r\n"
-              "Convert: " + in("sub/b.tif") + " -> " + out("sub/blzw.tif") + "\r\n"
-              "  -- Page 0 success\r\n  -- Page 1 success\r\n"
-              " (2) tiff file(s) converted\n");
-    EXPECT_EQ(window.statuses, (std::map<std::size_t, std::string>{{0, "Converted"}, {1, "Converted"}}));
+    EXPECT_EQ(test::readPage(out("sub/blzw.tif"), 1).pixels,
+              test::readPage(in("sub/b.tif"), 1).pixels);
+    EXPECT_EQ(request.resultText, "FUC: Convert tiff files: folder " + dir.file("in") + " --> " +
+                                      dir.file("out") +
+                                      "\n"
+                                      "Start converting ...\n"
+                                      "Convert: " +
+                                      in("a.tif") + " -> " + out("alzw.tif") +
+                                      "\r\n  -- Page 0 success\r\n"
+                                      "Convert: " +
+                                      in("sub/b.tif") + " -> " + out("sub/blzw.tif") +
+                                      "\r\n"
+                                      "  -- Page 0 success\r\n  -- Page 1 success\r\n"
+                                      " (2) tiff file(s) converted\n");
+    EXPECT_EQ(window.statuses,
+              (std::map<std::size_t, std::string>{{0, "Converted"}, {1, "Converted"}}));
 }
 
 TEST_F(RunBatch, ConvertingCountsAndSkipsUnselectedFiles) {
@@ -152,13 +161,18 @@ TEST_F(RunBatch, MergesTheSelectedFilesInListOrder) {
     ASSERT_EQ(test::countPages(out("all.tif")), 3); // no suffix for a merge
     EXPECT_EQ(test::readPage(out("all.tif"), 2).length, 12u);
     EXPECT_EQ(request.options.keepName, 1);
-    EXPECT_EQ(request.resultText,
-              "FUC: Merge tiff files: folder " + dir.file("in") + " --> " + dir.file("out") + "\n"
-              "Start merging ...\n"
-              "Merge:   " + in("b.tif") + " -> " + out("all.tif") + "\r\n"
-              "  -- Page 0 success\r\n  -- Page 1 success\r\n"
-              "Merge:   " + in("a.tif") + " -> " + out("all.tif") + "\r\n  -- Page 0 success\r\n"
-              "2 files merged\n");
+    EXPECT_EQ(request.resultText, "FUC: Merge tiff files: folder " + dir.file("in") + " --> " +
+                                      dir.file("out") +
+                                      "\n"
+                                      "Start merging ...\n"
+                                      "Merge:   " +
+                                      in("b.tif") + " -> " + out("all.tif") +
+                                      "\r\n"
+                                      "  -- Page 0 success\r\n  -- Page 1 success\r\n"
+                                      "Merge:   " +
+                                      in("a.tif") + " -> " + out("all.tif") +
+                                      "\r\n  -- Page 0 success\r\n"
+                                      "2 files merged\n");
     EXPECT_EQ(window.statuses, (std::map<std::size_t, std::string>{{0, "Merged"}, {1, "Merged"}}));
 }
 
@@ -191,9 +205,10 @@ TEST_F(RunBatch, WindowJobsTakeTheEngineLinesFromTheResultsPage) {
     test::FakeMainWindow window;
     window.pages[kResultsPage] = "Start converting ... \r\n----------------\r\n";
     runBatch(request, 0, kResultsPage);
-    EXPECT_EQ(window.pages[kResultsPage],
-              "Start converting ... \r\n----------------\r\n"
-              "Convert: " + in("a.tif") + " -> " + out("ag31.tif") + "\r\n  -- Page 0 success\r\n");
+    EXPECT_EQ(window.pages[kResultsPage], "Start converting ... \r\n----------------\r\n"
+                                          "Convert: " +
+                                              in("a.tif") + " -> " + out("ag31.tif") +
+                                              "\r\n  -- Page 0 success\r\n");
     EXPECT_EQ(request.resultText, "FUC: Convert tiff files: folder " + dir.file("in") + " --> " +
                                       dir.file("out") + "\n" + window.pages[kResultsPage] +
                                       " (1) tiff file(s) converted\n");
@@ -216,7 +231,8 @@ TEST_F(RunBatch, WithNoFilesWritesOnlyTheHeaderAndAZeroSummary) {
     request.operation = ConvertIntoFolder;
     EXPECT_EQ(runBatch(request, 0, kMessageBufferTarget), 0);
     EXPECT_EQ(request.resultText, "FUC: Convert tiff files: folder " + dir.file("in") + " --> " +
-                                      dir.file("out") + "\nStart converting ...\n"
+                                      dir.file("out") +
+                                      "\nStart converting ...\n"
                                       " (0) tiff file(s) converted\n");
 }
 

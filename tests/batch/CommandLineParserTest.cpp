@@ -1,7 +1,7 @@
+#include "batch/CommandLineParser.h"
 #include "app/PathLimits.h"
 #include "app/ProcessState.h"
 #include "batch/BatchRequest.h"
-#include "batch/CommandLineParser.h"
 #include "support/Recorders.h"
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"

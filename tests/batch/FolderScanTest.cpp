@@ -27,7 +27,9 @@ using namespace std::chrono;
 using test::PageSpec;
 using test::TempDir;
 
-PageSpec bilevel(std::uint16_t compression) { return test::faxPage(48, 12, compression); }
+PageSpec bilevel(std::uint16_t compression) {
+    return test::faxPage(48, 12, compression);
+}
 
 PageSpec grey(std::uint16_t compression) {
     PageSpec page;

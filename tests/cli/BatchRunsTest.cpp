@@ -12,9 +12,13 @@ using test::TempDir;
 
 const std::string kSeparator = "--------------------------------------------------\n";
 
-PageSpec faxPage(std::uint32_t length = 30) { return test::faxPage(64, length); }
+PageSpec faxPage(std::uint32_t length = 30) {
+    return test::faxPage(64, length);
+}
 
-PageSpec colourPage() { return test::rgbPage(50, 20); }
+PageSpec colourPage() {
+    return test::rgbPage(50, 20);
+}
 
 // Each case runs the program once over a folder "in" and compares its run-log
 // entry with the expected report, time stamp masked.
@@ -49,7 +53,8 @@ protected:
 
 TEST_F(BatchRuns, ConvertsAFolderWithSuffixesOrKeptNames) {
     test::writeTiff(in("fax.tif"), {faxPage(), faxPage(31)});
-    const std::string log = run({"/d=" + inFolder.string(), "/sd=" + outFolder.string(), "/sc=lzw"});
+    const std::string log =
+        run({"/d=" + inFolder.string(), "/sd=" + outFolder.string(), "/sc=lzw"});
     EXPECT_EQ(log, "<time>" + header + "FUC: Convert tiff files: folder " + inFolder.string() +
                        " --> " + outFolder.string() + "\nStart converting ...\n" +
                        "Convert: " + in("fax.tif") + " -> " + out("faxlzw.tif") + "\r\n" +
@@ -79,7 +84,7 @@ TEST_F(BatchRuns, ListsPageCountsOfTheFilteredFiles) {
     test::writeTextFile(in("readme.tif"), "text");
     const std::string log = run({"/c=g4", "/d=" + inFolder.string(), "/np"});
     EXPECT_EQ(log, "<time>" + header + "FUC: Count tiff file pages in folder " + inFolder.string() +
-                  "\n (3) page(s) in tiff-file: " + in("fax.tif") + "\n" + kSeparator);
+                       "\n (3) page(s) in tiff-file: " + in("fax.tif") + "\n" + kSeparator);
 }
 
 TEST_F(BatchRuns, CountsTotalPagesOfAFolder) {
@@ -87,8 +92,8 @@ TEST_F(BatchRuns, CountsTotalPagesOfAFolder) {
     test::writeTiff(in("colour.tif"), colourPage());
     const std::string log = run({"/d=" + inFolder.string(), "/tnp"});
     EXPECT_EQ(log, "<time>" + header + "FUC: Count total pages of all tiff files in folder\n" +
-                  " (2) tiff file(s), (4) total page(s) in folder " + inFolder.string() + "\n" +
-                  kSeparator);
+                       " (2) tiff file(s), (4) total page(s) in folder " + inFolder.string() +
+                       "\n" + kSeparator);
     EXPECT_EQ(run({"/d=" + inFolder.string(), "/tnp", "/sl"}),
               "<time> (2) tiff file(s), (4) total page(s)\n");
 }
@@ -96,8 +101,8 @@ TEST_F(BatchRuns, CountsTotalPagesOfAFolder) {
 TEST_F(BatchRuns, MergesNamedFilesIntoOneFile) {
     test::writeTiff(in("a.tif"), {faxPage(10), faxPage(11)});
     test::writeTiff(in("b.tif"), faxPage(12));
-    const std::string log = run({"/d=" + inFolder.string(), "/m=a.tif,b.tif",
-                                 "/sf=" + out("all.tif"), "/sc=g4"});
+    const std::string log =
+        run({"/d=" + inFolder.string(), "/m=a.tif,b.tif", "/sf=" + out("all.tif"), "/sc=g4"});
     EXPECT_EQ(log, "<time>" + header + "FUC: Merge tiff files: folder " + inFolder.string() +
                        " --> " + outFolder.string() + "\nStart merging ...\n" +
                        "Merge:   " + in("a.tif") + " -> " + out("all.tif") + "\r\n" +
@@ -150,12 +155,12 @@ TEST_F(BatchRuns, ReportsFilesThatAreNotTiff) {
     test::writeTextFile(in("broken.tif"), "II*\0garbage");
     // The folder scan leaves such a file out...
     std::string log = run({"/d=" + inFolder.string(), "/np"});
-    EXPECT_EQ(log, "<time>" + header + "FUC: Count tiff file pages in folder " +
-                       inFolder.string() + "\n" + kSeparator);
+    EXPECT_EQ(log, "<time>" + header + "FUC: Count tiff file pages in folder " + inFolder.string() +
+                       "\n" + kSeparator);
     // ...but named on its own it gets a line.
     log = run({"/f=" + in("broken.tif"), "/np"});
-    EXPECT_EQ(log, "<time>" + header + "FUC: Count tiff file pages in folder " +
-                       inFolder.string() + "\nFailed to get tiff page(s) of " + in("broken.tif") +
+    EXPECT_EQ(log, "<time>" + header + "FUC: Count tiff file pages in folder " + inFolder.string() +
+                       "\nFailed to get tiff page(s) of " + in("broken.tif") +
                        " : NOT a tiff file or file not exist \r\n" + kSeparator);
 }
 

@@ -9,9 +9,12 @@
 
 namespace pagesmith::test {
 
-std::filesystem::path builtProgram() { return PAGESMITH_BINARY; }
+std::filesystem::path builtProgram() {
+    return PAGESMITH_BINARY;
+}
 
-ProgramResult runProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+ProgramResult runProgram(const std::filesystem::path& program,
+                         const std::vector<std::string>& arguments,
                          const std::filesystem::path& home,
                          const std::map<std::string, std::string>& environment) {
     const std::filesystem::path outPath = home / "stdout.txt";

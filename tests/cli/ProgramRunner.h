@@ -16,7 +16,8 @@ struct ProgramResult {
 // Runs the built program with these arguments in a clean environment: no
 // display (message boxes go to the standard streams), settings and user data
 // under `home`, plus the extra variables given.
-ProgramResult runProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+ProgramResult runProgram(const std::filesystem::path& program,
+                         const std::vector<std::string>& arguments,
                          const std::filesystem::path& home,
                          const std::map<std::string, std::string>& environment = {});
 

@@ -1,6 +1,6 @@
+#include "engine/ConvertFiles.h"
 #include "app/ProcessState.h"
 #include "batch/BatchRequest.h"
-#include "engine/ConvertFiles.h"
 #include "support/Recorders.h"
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"
@@ -51,8 +51,9 @@ TEST_F(ConvertFiles, ReportsEveryPageOfOneInput) {
     const std::string out = dir.file("fax-lzw");
 
     EXPECT_EQ(convert({in}, out), kConvertDone);
-    EXPECT_EQ(lines(), "Convert: " + in + " -> " + out + ".tif\r\n"
-                       "  -- Page 0 success\r\n  -- Page 1 success\r\n  -- Page 2 success\r\n");
+    EXPECT_EQ(lines(), "Convert: " + in + " -> " + out +
+                           ".tif\r\n"
+                           "  -- Page 0 success\r\n  -- Page 1 success\r\n  -- Page 2 success\r\n");
     ASSERT_EQ(test::countPages(out + ".tif"), 3);
     for (int page = 0; page < 3; ++page) {
         EXPECT_EQ(readPage(out + ".tif", page).compression, COMPRESSION_LZW);
@@ -75,10 +76,13 @@ TEST_F(ConvertFiles, MergesInputsInOrderWithALinePerInput) {
     const std::string out = dir.file("all");
 
     EXPECT_EQ(convert({a, b}, out), kConvertDone);
-    EXPECT_EQ(lines(), "Merge:   " + a + " -> " + out + ".tif\r\n"
-                       "  -- Page 0 success\r\n  -- Page 1 success\r\n"
-                       "Merge:   " + b + " -> " + out + ".tif\r\n"
-                       "  -- Page 0 success\r\n");
+    EXPECT_EQ(lines(), "Merge:   " + a + " -> " + out +
+                           ".tif\r\n"
+                           "  -- Page 0 success\r\n  -- Page 1 success\r\n"
+                           "Merge:   " +
+                           b + " -> " + out +
+                           ".tif\r\n"
+                           "  -- Page 0 success\r\n");
     ASSERT_EQ(test::countPages(out + ".tif"), 3);
     EXPECT_EQ(readPage(out + ".tif", 0).length, 10u);
     EXPECT_EQ(readPage(out + ".tif", 1).length, 20u);
@@ -90,7 +94,8 @@ TEST_F(ConvertFiles, SkipsMergeInputsThatAreNotTiffWithoutALine) {
     test::writeTiff(a, faxPage());
     test::writeTextFile(text, "not a tiff");
     convert({text, a, dir.file("missing.tif")}, dir.file("all"));
-    EXPECT_EQ(lines(), "Merge:   " + a + " -> " + dir.file("all") + ".tif\r\n  -- Page 0 success\r\n");
+    EXPECT_EQ(lines(),
+              "Merge:   " + a + " -> " + dir.file("all") + ".tif\r\n  -- Page 0 success\r\n");
     EXPECT_EQ(test::countPages(dir.file("all.tif")), 1);
 }
 
@@ -116,10 +121,11 @@ TEST_F(ConvertFiles, AFailedPageEndsTheRunAndStaysOutOfTheFile) {
     const std::string out = dir.file("out");
 
     EXPECT_EQ(convert({in, in}, out), kConvertDone);
-    EXPECT_EQ(lines(),
-              "Merge:   " + in + " -> " + out + ".tif\r\n  -- Page 0 success\r\n"
-              "  -- Failed to convert as you're trying to convert grayscale or color tiff to B&W tiff\r\n"
-              "  -- Page 1 failed\r\n");
+    EXPECT_EQ(lines(), "Merge:   " + in + " -> " + out +
+                           ".tif\r\n  -- Page 0 success\r\n"
+                           "  -- Failed to convert as you're trying to convert grayscale or color "
+                           "tiff to B&W tiff\r\n"
+                           "  -- Page 1 failed\r\n");
     // Only the page that made it: no half-written page behind it.
     ASSERT_EQ(test::countPages(out + ".tif"), 1);
     EXPECT_EQ(readPage(out + ".tif").pixels, readPage(in).pixels);
@@ -130,7 +136,8 @@ TEST_F(ConvertFiles, AOneBitPageCannotGoToJpeg) {
     test::writeTiff(in, {faxPage(), faxPage()});
     options.compressionMode = 8;
     convert({in}, dir.file("out"));
-    EXPECT_EQ(lines(), "Convert: " + in + " -> " + dir.file("out") + ".tif\r\n  -- Page 0 failed\r\n");
+    EXPECT_EQ(lines(),
+              "Convert: " + in + " -> " + dir.file("out") + ".tif\r\n  -- Page 0 failed\r\n");
 }
 
 TEST_F(ConvertFiles, AnOutputThatCannotBeOpenedWritesNothing) {
@@ -189,8 +196,8 @@ TEST_F(ConvertFiles, MergedPagesAreNumberedInTheirNewOrder) {
         EXPECT_EQ(total, 0);
     }
     std::uint16_t n = 0, total = 0;
-    EXPECT_FALSE(TIFFGetField(test::openPage(dir.file("all.tif"), 1).get(), TIFFTAG_PAGENUMBER, &n,
-                              &total));
+    EXPECT_FALSE(
+        TIFFGetField(test::openPage(dir.file("all.tif"), 1).get(), TIFFTAG_PAGENUMBER, &n, &total));
 }
 
 TEST_F(ConvertFiles, OneInputKeepsItsPageNumbers) {
@@ -198,8 +205,8 @@ TEST_F(ConvertFiles, OneInputKeepsItsPageNumbers) {
     test::writeTiff(in, {numberedPage(4, 9), numberedPage(5, 9)});
     convert({in}, dir.file("out"));
     std::uint16_t n = 0, total = 0;
-    ASSERT_TRUE(TIFFGetField(test::openPage(dir.file("out.tif"), 1).get(), TIFFTAG_PAGENUMBER, &n,
-                             &total));
+    ASSERT_TRUE(
+        TIFFGetField(test::openPage(dir.file("out.tif"), 1).get(), TIFFTAG_PAGENUMBER, &n, &total));
     EXPECT_EQ(n, 5);
     EXPECT_EQ(total, 9);
 }

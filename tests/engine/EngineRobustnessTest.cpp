@@ -15,8 +15,12 @@ namespace {
 using test::PageSpec;
 using test::TempDir;
 
-bool isLossless(int mode) { return mode == 0 || mode == 1 || mode == 7; }
-bool isFax(int mode) { return mode >= 2 && mode <= 6; }
+bool isLossless(int mode) {
+    return mode == 0 || mode == 1 || mode == 7;
+}
+bool isFax(int mode) {
+    return mode >= 2 && mode <= 6;
+}
 
 // Log-encoded HDR pages are carried as their codec decodes them, which only
 // that codec reads back.
@@ -112,7 +116,7 @@ protected:
         grey.compression = COMPRESSION_JPEG;
         std::vector<std::string> files;
         const std::vector<std::pair<std::string, std::vector<PageSpec>>> kinds = {
-            {"fax.tif", {fax, fax}}, {"rgb.tif", {rgb}},     {"tiled.tif", {tiled}},
+            {"fax.tif", {fax, fax}},  {"rgb.tif", {rgb}},   {"tiled.tif", {tiled}},
             {"planes.tif", {planes}}, {"grey.tif", {grey}},
         };
         for (const auto& [name, pages] : kinds) {

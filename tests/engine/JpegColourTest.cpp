@@ -84,8 +84,9 @@ TEST_F(JpegColour, JpegOutputStaysYCbCr) {
     std::uint16_t photometric = 0;
     ASSERT_TRUE(TIFFGetField(page.get(), TIFFTAG_PHOTOMETRIC, &photometric));
     EXPECT_EQ(photometric, PHOTOMETRIC_YCBCR);
-    EXPECT_GT(test::psnrRgb(test::readRgba(dir.file("in.tif")), test::readRgba(dir.file("out.tif"))),
-              30.0);
+    EXPECT_GT(
+        test::psnrRgb(test::readRgba(dir.file("in.tif")), test::readRgba(dir.file("out.tif"))),
+        30.0);
 }
 
 class RealJpegFiles : public JpegColour {

@@ -14,7 +14,9 @@ namespace {
 using test::PageSpec;
 using test::TempDir;
 
-PageSpec faxPage() { return test::faxPage(48, 20); }
+PageSpec faxPage() {
+    return test::faxPage(48, 20);
+}
 
 PageSpec rgbPage(std::uint32_t rowsPerStrip) {
     PageSpec page = test::rgbPage(40, 48);
@@ -99,8 +101,9 @@ TEST_F(OutputPage, JpegOutputIsYCbCrInWholeBlocksOfSixteenRows) {
         EXPECT_EQ(field<std::uint32_t>(out, TIFFTAG_ROWSPERSTRIP), output) << input;
     }
     // Decoded back, the page is close to what went in.
-    EXPECT_GT(test::psnrRgb(test::readRgba(dir.file("in.tif")), test::readRgba(dir.file("out.tif"))),
-              30.0);
+    EXPECT_GT(
+        test::psnrRgb(test::readRgba(dir.file("in.tif")), test::readRgba(dir.file("out.tif"))),
+        30.0);
 }
 
 TEST_F(OutputPage, OrientationKeepsTheRowOrder) {
@@ -157,7 +160,8 @@ TEST_F(OutputPage, ForcedFillOrderReplacesTheInputs) {
     convertFiles(1, {dir.file("in.tif")}, dir.file("out"), options, kMessageBufferTarget);
     const TiffHandle out = test::openPage(dir.file("out.tif"));
     EXPECT_EQ(field<std::uint16_t>(out, TIFFTAG_FILLORDER), FILLORDER_LSB2MSB);
-    EXPECT_EQ(test::readPage(dir.file("out.tif")).pixels, test::readPage(dir.file("in.tif")).pixels);
+    EXPECT_EQ(test::readPage(dir.file("out.tif")).pixels,
+              test::readPage(dir.file("in.tif")).pixels);
 }
 
 TEST_F(OutputPage, InkNamesKeepTheirByteLength) {
@@ -174,7 +178,8 @@ TEST_F(OutputPage, InkNamesKeepTheirByteLength) {
     const std::optional<char*> names = field<char*>(out, TIFFTAG_INKNAMES);
     ASSERT_TRUE(names);
     EXPECT_EQ(std::memcmp(*names, "C\0M\0Y\0K\0", 8), 0);
-    EXPECT_EQ(test::readPage(dir.file("out.tif")).pixels, test::readPage(dir.file("in.tif")).pixels);
+    EXPECT_EQ(test::readPage(dir.file("out.tif")).pixels,
+              test::readPage(dir.file("in.tif")).pixels);
 }
 
 TEST_F(OutputPage, ColourDescriptionsAndProfilesAreCopied) {
@@ -223,7 +228,8 @@ TEST_F(OutputPage, GreyWithAlphaAndATransferCurveCopies) {
     ASSERT_TRUE(TIFFGetField(out.get(), TIFFTAG_EXTRASAMPLES, &count, &extra));
     EXPECT_EQ(count, 1);
     EXPECT_EQ(extra[0], EXTRASAMPLE_ASSOCALPHA);
-    EXPECT_EQ(test::readPage(dir.file("out.tif")).pixels, test::readPage(dir.file("in.tif")).pixels);
+    EXPECT_EQ(test::readPage(dir.file("out.tif")).pixels,
+              test::readPage(dir.file("in.tif")).pixels);
 }
 
 TEST_F(OutputPage, PaletteKeepsItsColourMap) {

@@ -16,10 +16,9 @@
 namespace pagesmith {
 namespace {
 
-using test::PageSpec;
 using test::faxPage;
+using test::PageSpec;
 using test::TempDir;
-
 
 PageSpec greyPage(std::uint16_t compression) {
     PageSpec page;

@@ -8,6 +8,8 @@ FakeMainWindow::FakeMainWindow() : m_previous(processState().mainWindow) {
     processState().mainWindow = this;
 }
 
-FakeMainWindow::~FakeMainWindow() { processState().mainWindow = m_previous; }
+FakeMainWindow::~FakeMainWindow() {
+    processState().mainWindow = m_previous;
+}
 
 } // namespace pagesmith::test

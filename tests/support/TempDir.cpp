@@ -9,7 +9,8 @@
 namespace pagesmith::test {
 
 TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "pagesmith-test-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "pagesmith-test-XXXXXX").string();
     if (!mkdtemp(pattern.data()))
         throw std::runtime_error("cannot create a temporary folder");
     m_path = pattern;

@@ -11,7 +11,9 @@ namespace pagesmith::test {
 
 namespace {
 
-std::size_t bytesForBits(std::uint64_t bits) { return static_cast<std::size_t>((bits + 7) / 8); }
+std::size_t bytesForBits(std::uint64_t bits) {
+    return static_cast<std::size_t>((bits + 7) / 8);
+}
 
 std::uint16_t planesOf(const PageSpec& page) {
     return page.planar == PLANARCONFIG_SEPARATE ? page.samplesPerPixel : 1;
@@ -20,7 +22,8 @@ std::uint16_t planesOf(const PageSpec& page) {
 // Zeroes the bits after the last sample of each row.
 void clearRowPadding(const PageSpec& page, std::vector<std::uint8_t>& raster) {
     const std::uint64_t samplesPerRow =
-        std::uint64_t(page.width) * (page.planar == PLANARCONFIG_SEPARATE ? 1 : page.samplesPerPixel);
+        std::uint64_t(page.width) *
+        (page.planar == PLANARCONFIG_SEPARATE ? 1 : page.samplesPerPixel);
     const std::uint64_t usedBits = samplesPerRow * page.bitsPerSample;
     const unsigned spare = static_cast<unsigned>(page.rowBytes() * 8 - usedBits);
     if (spare == 0)
@@ -204,11 +207,12 @@ DecodedPage readPage(const std::filesystem::path& path, int directory) {
         return decoded;
     }
     EXPECT_EQ(std::size_t(TIFFScanlineSize(tif)), layout.rowBytes()) << path;
-    std::vector<std::uint8_t> row(std::max<std::size_t>(layout.rowBytes(),
-                                                        std::size_t(TIFFScanlineSize(tif))));
+    std::vector<std::uint8_t> row(
+        std::max<std::size_t>(layout.rowBytes(), std::size_t(TIFFScanlineSize(tif))));
     for (std::uint16_t plane = 0; plane < planes; ++plane)
         for (std::uint32_t y = 0; y < layout.length; ++y) {
-            EXPECT_GE(TIFFReadScanline(tif, row.data(), y, plane), 0) << "row " << y << " of " << path;
+            EXPECT_GE(TIFFReadScanline(tif, row.data(), y, plane), 0)
+                << "row " << y << " of " << path;
             std::memcpy(decoded.pixels.data() + plane * planeBytes + y * layout.rowBytes(),
                         row.data(), layout.rowBytes());
         }
@@ -224,8 +228,8 @@ std::vector<std::uint32_t> readRgba(const std::filesystem::path& path, int direc
     TIFFGetField(file.get(), TIFFTAG_IMAGEWIDTH, &width);
     TIFFGetField(file.get(), TIFFTAG_IMAGELENGTH, &length);
     std::vector<std::uint32_t> raster(std::size_t(width) * length);
-    EXPECT_TRUE(TIFFReadRGBAImageOriented(file.get(), width, length, raster.data(),
-                                          ORIENTATION_TOPLEFT, 0))
+    EXPECT_TRUE(
+        TIFFReadRGBAImageOriented(file.get(), width, length, raster.data(), ORIENTATION_TOPLEFT, 0))
         << "RGBA decoding of " << path;
     return raster;
 }

@@ -1,6 +1,6 @@
+#include "app/WindowMode.h"
 #include "app/ProcessState.h"
 #include "app/SettingsStore.h"
-#include "app/WindowMode.h"
 
 #include <QApplication>
 #include <QMainWindow>
