@@ -179,7 +179,7 @@ TEST_F(RunBatch, MergesTheSelectedFilesInListOrder) {
 TEST_F(RunBatch, AMergeTakesAtMostAThousandFiles) {
     const std::vector<PageSpec> tiny = {faxPage(1)};
     for (int i = 0; i < 1001; ++i)
-        add("f" + std::to_string(i) + ".tif", tiny);
+        add("f" + std::to_string(i).append(".tif"), tiny);
     request.saveName = "all";
     request.options.compressionMode = 6;
     processState().shortLog = 1;
