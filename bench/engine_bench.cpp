@@ -8,14 +8,12 @@
 // Each conversion runs in a child process of its own, so that its peak
 // resident memory (wait4) is its alone; the best of --repeat runs is shown.
 
-#include "app/ProcessState.h"
-#include "batch/BatchRequest.h"
-#include "batch/ReportLine.h"
 #include "engine/ConvertFiles.h"
-#include "engine/TiffDiagnostics.h"
-#include "engine/TiffHandle.h"
+#include "inspect/ReportLines.h"
 #include "support/ChildRun.h"
 #include "support/ConvertOnce.h"
+#include "tiff/TiffDiagnostics.h"
+#include "tiff/TiffHandle.h"
 
 #include <tiffio.h>
 
@@ -37,12 +35,6 @@ using namespace pagesmith;
 using namespace pagesmith::bench;
 
 namespace {
-
-// CompressionMode indices.
-constexpr int kPackBits = 1;
-constexpr int kGroup3TwoD = 5; // two-dimensional, no fill bits: tiffcp's g3:2d
-constexpr int kLzw = 7;
-constexpr int kJpeg = 8;
 
 struct Options {
     int faxPages = 200;
@@ -233,7 +225,7 @@ bool sameRgba(const std::string& input, const std::string& output) {
 struct Case {
     const char* name;
     std::string input;
-    int mode;
+    CompressionMode mode;
     int outputTiled;
     std::vector<std::string> tiffcpOptions;
     bool lossless;
@@ -248,7 +240,7 @@ void runCase(const Case& run, const fs::path& folder, const Options& options, lo
     const std::string tiffcpOutput = (folder / "tiffcp.tif").string();
 
     const ChildRun engine =
-        bestOf(options.repeat, {self, "--convert", run.input, base, std::to_string(run.mode),
+        bestOf(options.repeat, {self, "--convert", run.input, base, std::to_string(int(run.mode)),
                                 std::to_string(run.outputTiled), scratch});
     std::vector<std::string> tiffcpArguments = {"tiffcp"};
     tiffcpArguments.insert(tiffcpArguments.end(), run.tiffcpOptions.begin(),
@@ -330,11 +322,25 @@ int benchmark(const Options& options) {
     const std::string faxToLzw = "(a) " + faxName + " to LZW";
     const std::string faxToG3 = "(a) " + faxName + " to Group 3 2D";
     const Case runs[] = {
-        {faxToLzw.c_str(), fax, kLzw, -1, {"-c", "lzw"}, true, faxStripKiB, faxPageMiB},
-        {faxToG3.c_str(), fax, kGroup3TwoD, -1, {"-c", "g3:2d"}, true, faxStripKiB, faxPageMiB},
+        {faxToLzw.c_str(),
+         fax,
+         CompressionMode::Lzw,
+         -1,
+         {"-c", "lzw"},
+         true,
+         faxStripKiB,
+         faxPageMiB},
+        {faxToG3.c_str(),
+         fax,
+         CompressionMode::Group3TwoDim,
+         -1,
+         {"-c", "g3:2d"},
+         true,
+         faxStripKiB,
+         faxPageMiB},
         {"(b) 6000x4000 RGB LZW to JPEG",
          photo,
-         kJpeg,
+         CompressionMode::Jpeg,
          -1,
          {"-c", "jpeg"},
          false,
@@ -342,7 +348,7 @@ int benchmark(const Options& options) {
          photoMiB},
         {"(b) 6000x4000 RGB LZW to PackBits",
          photo,
-         kPackBits,
+         CompressionMode::PackBits,
          -1,
          {"-c", "packbits"},
          true,
@@ -350,7 +356,7 @@ int benchmark(const Options& options) {
          photoMiB},
         {"(c) 8192x8192 RGB LZW 256x256 tiles to LZW strips",
          tiled,
-         kLzw,
+         CompressionMode::Lzw,
          0,
          {"-s", "-c", "lzw"},
          true,
@@ -379,7 +385,8 @@ int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], "--idle") == 0)
         return 0;
     if (argc == 7 && std::strcmp(argv[1], "--convert") == 0)
-        return convertOnce(argv[2], argv[3], std::atoi(argv[4]), std::atoi(argv[5]), argv[6]);
+        return convertOnce(argv[2], argv[3], CompressionMode(std::atoi(argv[4])),
+                           std::atoi(argv[5]), argv[6]);
 
     Options options;
     for (int i = 1; i < argc; ++i) {

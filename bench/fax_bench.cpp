@@ -7,15 +7,13 @@
 // Each side runs in a child process of its own, so that its peak resident
 // memory (wait4) is its alone.
 
-#include "app/ProcessState.h"
-#include "batch/BatchRequest.h"
-#include "batch/ReportLine.h"
 #include "engine/BilevelRoute.h"
 #include "engine/ConvertFiles.h"
-#include "engine/TiffDiagnostics.h"
-#include "engine/TiffHandle.h"
+#include "inspect/ReportLines.h"
 #include "support/ChildRun.h"
 #include "support/ConvertOnce.h"
+#include "tiff/TiffDiagnostics.h"
+#include "tiff/TiffHandle.h"
 
 #include <tiffio.h>
 
@@ -37,8 +35,6 @@ using namespace pagesmith;
 using namespace pagesmith::bench;
 
 namespace {
-
-constexpr int kGroup4 = 6;
 
 struct Options {
     int pages = 20;
@@ -268,7 +264,7 @@ int routeChild(const char* input, const char* output, const char* scratch) {
     if (!in || !out)
         return 1;
     do {
-        if (convertPageToBilevel(in.get(), out.get(), kGroup4, scratch) !=
+        if (convertPageToBilevel(in.get(), out.get(), CompressionMode::Group4, scratch) !=
                 BilevelOutcome::Dithered ||
             !TIFFWriteDirectory(out.get()))
             return 1;
@@ -282,7 +278,7 @@ int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], "--idle") == 0)
         return 0;
     if (argc == 5 && std::strcmp(argv[1], "--convert") == 0)
-        return convertOnce(argv[2], argv[3], kGroup4, -1, argv[4]);
+        return convertOnce(argv[2], argv[3], CompressionMode::Group4, -1, argv[4]);
     if (argc == 5 && std::strcmp(argv[1], "--route") == 0)
         return routeChild(argv[2], argv[3], argv[4]);
 

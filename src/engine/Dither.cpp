@@ -25,21 +25,12 @@ struct FaxCompression {
 
 // Looked up afresh on every call, so one run's Group 3 options never leak
 // into the next.
-std::optional<FaxCompression> faxCompressionFor(int compressionMode) {
-    switch (compressionMode) {
-    case 2:
-        return FaxCompression{COMPRESSION_CCITTFAX3, GROUP3OPT_FILLBITS};
-    case 3:
-        return FaxCompression{COMPRESSION_CCITTFAX3, 0};
-    case 4:
-        return FaxCompression{COMPRESSION_CCITTFAX3, GROUP3OPT_FILLBITS | GROUP3OPT_2DENCODING};
-    case 5:
-        return FaxCompression{COMPRESSION_CCITTFAX3, GROUP3OPT_2DENCODING};
-    case 6:
-        return FaxCompression{COMPRESSION_CCITTFAX4, 0};
-    default:
+std::optional<FaxCompression> faxCompressionFor(CompressionMode mode) {
+    const CompressionModeInfo* info = compressionModeInfo(mode);
+    if (!info || !isBilevelCompression(info->compression))
         return std::nullopt;
-    }
+    return FaxCompression{info->compression,
+                          info->group3Options < 0 ? 0u : std::uint32_t(info->group3Options)};
 }
 
 void writeBilevelTags(TIFF* in, TIFF* out, std::uint32_t length, const FaxCompression& fax) {
@@ -154,7 +145,7 @@ void ditherRow(const std::int16_t* current, std::int16_t* below, std::uint8_t* b
 
 } // namespace
 
-int ditherToBilevel(TIFF* in, TIFF* out, int compressionMode, ProgressTarget /*target*/) {
+int ditherToBilevel(TIFF* in, TIFF* out, CompressionMode compressionMode) {
     const std::optional<FaxCompression> fax = faxCompressionFor(compressionMode);
     if (!in || !out || !fax)
         return kDitherRefused;

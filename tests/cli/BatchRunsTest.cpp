@@ -7,16 +7,16 @@
 namespace pagesmith {
 namespace {
 
-using test::PageSpec;
 using test::TempDir;
+using test::TestPage;
 
 const std::string kSeparator = "--------------------------------------------------\n";
 
-PageSpec faxPage(std::uint32_t length = 30) {
+TestPage faxPage(std::uint32_t length = 30) {
     return test::faxPage(64, length);
 }
 
-PageSpec colourPage() {
+TestPage colourPage() {
     return test::rgbPage(50, 20);
 }
 
@@ -114,7 +114,7 @@ TEST_F(BatchRuns, MergesNamedFilesIntoOneFile) {
 }
 
 TEST_F(BatchRuns, MergesAtMostAThousandFilesOfAFolder) {
-    const std::vector<PageSpec> tiny = {faxPage(1)};
+    const std::vector<TestPage> tiny = {faxPage(1)};
     for (int i = 0; i < 1001; ++i)
         test::writeTiff(in("f" + std::to_string(i).append(".tif")), tiny);
     const std::string log =

@@ -56,7 +56,7 @@ TEST_F(RunModes, ShortLogDropsTheHeadersAndTheSeparator) {
 TEST_F(RunModes, AFolderWithBlanksArrivesWhole) {
     const auto folder = home.path() / "my scans";
     std::filesystem::create_directory(folder);
-    test::writeTiff(folder / "page.tif", {test::PageSpec{}, test::PageSpec{}});
+    test::writeTiff(folder / "page.tif", {test::TestPage{}, test::TestPage{}});
     run({"/q", "/d=" + folder.string(), "/log=" + logPath});
     EXPECT_NE(log().find(" (2) page(s) in tiff-file: " + (folder / "page.tif").string() + "\n"),
               std::string::npos)
