@@ -57,12 +57,19 @@ TEST_F(ConvertFiles, ReportsEveryPageOfOneInput) {
     }
 }
 
-TEST_F(ConvertFiles, ShortLogLeavesOutThePageLines) {
+// A run depends on its arguments alone: a short run and a full one in the
+// same process each report as their own options say.
+TEST_F(ConvertFiles, ShortLogLeavesOutThePageLinesOfItsOwnRunOnly) {
     const std::string in = dir.file("fax.tif");
     test::writeTiff(in, {faxPage(), faxPage()});
-    options.shortLog = 1;
-    convert({in}, dir.file("out"));
-    EXPECT_EQ(lines(), "Convert: " + in + " -> " + dir.file("out") + ".tif\r\n");
+    ConversionOptions shortOptions = options;
+    shortOptions.shortLog = 1;
+    test::ReportRecorder shortReport;
+    convertFiles(1, {in}, dir.file("short"), shortOptions, shortReport);
+    convertFiles(1, {in}, dir.file("full"), options, report);
+    EXPECT_EQ(shortReport.lines, "Convert: " + in + " -> " + dir.file("short") + ".tif\r\n");
+    EXPECT_EQ(lines(), "Convert: " + in + " -> " + dir.file("full") +
+                           ".tif\r\n  -- Page 0 success\r\n  -- Page 1 success\r\n");
 }
 
 TEST_F(ConvertFiles, MergesInputsInOrderWithALinePerInput) {
