@@ -10,6 +10,7 @@
 
 #include "batch/BatchRequest.h"
 #include "batch/FolderScan.h"
+#include "support/TempFolder.h"
 #include "tiff/TiffDiagnostics.h"
 #include "tiff/TiffHandle.h"
 
@@ -162,12 +163,10 @@ int main(int argc, char** argv) {
     }
     silenceTiffDiagnostics();
 
-    std::string pattern = (fs::temp_directory_path() / "pagesmith-scan-bench-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) {
-        std::perror("mkdtemp");
+    bench::TempFolder work("scan-bench");
+    if (!work)
         return 1;
-    }
-    const std::string folder = pattern;
+    const std::string folder = work.path().string();
     std::printf("generating %d files in %s\n", options.files, folder.c_str());
     const double generation = secondsOf([&] {
         if (!generateFolder(folder, options.files))
@@ -198,11 +197,7 @@ int main(int argc, char** argv) {
     std::printf("  scan, filter 6          %10.0f files/s   %.2f x floor\n", files / scanGroup4,
                 scanGroup4 / floor);
 
-    if (options.keep) {
-        std::printf("kept %s\n", folder.c_str());
-    } else {
-        std::error_code ignored;
-        fs::remove_all(folder, ignored);
-    }
+    if (options.keep)
+        work.keep();
     return 0;
 }
