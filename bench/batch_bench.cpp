@@ -31,7 +31,8 @@ void runSize(const fs::path& work, int files) {
     fs::create_directories(theirs);
     for (int i = 0; i < files; ++i)
         if (!fs::exists(in / ("fax" + std::to_string(i) + ".tif")) &&
-            !writeFaxFile((in / ("fax" + std::to_string(i) + ".tif")).string(), 1, kFaxLength, i)) {
+            !writeFaxFile((in / ("fax" + std::to_string(i) + ".tif")).string(), letterFaxRow, 1,
+                          kFaxLength, i)) {
             std::printf("cannot write the inputs in %s\n", in.c_str());
             return;
         }

@@ -171,8 +171,8 @@ int benchmark(const Options& options) {
     std::printf("engine-bench: best of %d runs, each in a child process\n", options.repeat);
     std::printf("  generating inputs in %s ...\n", folder.c_str());
     std::fflush(stdout);
-    if (!writeFaxFile(fax, options.faxPages, 256) || !writePhoto(photo, 6000, 4000) ||
-        !writeTiledPhoto(tiled, 8192, 256)) {
+    if (!writeFaxFile(fax, documentFaxRow, options.faxPages, 256) ||
+        !writePhoto(photo, 6000, 4000) || !writeTiledPhoto(tiled, 8192, 256)) {
         std::fprintf(stderr, "cannot write the inputs\n");
         return 1;
     }

@@ -14,7 +14,8 @@ std::uint32_t nextNoise(std::uint32_t& state) {
     return state;
 }
 
-void faxRow(std::vector<std::uint8_t>& row, std::uint32_t width, std::uint32_t y, int page) {
+void documentFaxRow(std::vector<std::uint8_t>& row, std::uint32_t width, std::uint32_t y,
+                    int page) {
     std::fill(row.begin(), row.end(), 0);
     const std::uint32_t line = (y + std::uint32_t(page) * 7) % 40;
     const bool rule = (y + std::uint32_t(page) * 97) % 700 == 0;
@@ -30,7 +31,23 @@ void faxRow(std::vector<std::uint8_t>& row, std::uint32_t width, std::uint32_t y
     }
 }
 
-bool writeFaxFile(const std::string& path, int pages, std::uint32_t rowsPerStrip, int firstPage) {
+void letterFaxRow(std::vector<std::uint8_t>& row, std::uint32_t width, std::uint32_t y, int page) {
+    std::fill(row.begin(), row.end(), 0);
+    const std::uint32_t length = kFaxLength;
+    if (y < 150 || y > length - 150 || (y + std::uint32_t(page) * 11) % 36 >= 22)
+        return;
+    std::uint32_t state = 2166136261u ^ ((y / 4) * 16777619u) ^ (std::uint32_t(page) * 7919u);
+    for (std::uint32_t x = 120; x < width - 120;) {
+        state = state * 1103515245u + 12345u;
+        const std::uint32_t word = 24 + (state >> 16) % 80;
+        for (std::uint32_t i = x; i < std::min(x + word, width - 120); ++i)
+            row[i / 8] |= std::uint8_t(0x80 >> (i % 8));
+        x += word + 16;
+    }
+}
+
+bool writeFaxFile(const std::string& path, FaxRowPainter paint, int pages,
+                  std::uint32_t rowsPerStrip, int firstPage) {
     TiffHandle file(path, "w");
     if (!file)
         return false;
@@ -49,7 +66,7 @@ bool writeFaxFile(const std::string& path, int pages, std::uint32_t rowsPerStrip
         TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
         TIFFSetField(tif, TIFFTAG_PAGENUMBER, page, pages);
         for (std::uint32_t y = 0; y < kFaxLength; ++y) {
-            faxRow(row, kFaxWidth, y, firstPage + page);
+            paint(row, kFaxWidth, y, firstPage + page);
             if (TIFFWriteScanline(tif, row.data(), y, 0) < 0)
                 return false;
         }

@@ -17,14 +17,21 @@ std::uint32_t nextNoise(std::uint32_t& state);
 constexpr std::uint32_t kFaxWidth = 1728;
 constexpr std::uint32_t kFaxLength = 2200;
 
-// One row of a typed fax page: margins, lines of word-like black runs, a rule
-// now and then. `page` makes every page different.
-void faxRow(std::vector<std::uint8_t>& row, std::uint32_t width, std::uint32_t y, int page);
+// Draws row `y` of fax page `page` (one bit per pixel, black set), so that
+// every page differs.
+using FaxRowPainter = void (*)(std::vector<std::uint8_t>& row, std::uint32_t width, std::uint32_t y,
+                               int page);
+
+// A typed document: margins, lines of glyph-like strokes, a rule now and then.
+void documentFaxRow(std::vector<std::uint8_t>& row, std::uint32_t width, std::uint32_t y, int page);
+
+// A typed letter: lines of solid word-sized black runs.
+void letterFaxRow(std::vector<std::uint8_t>& row, std::uint32_t width, std::uint32_t y, int page);
 
 // A file of `pages` fax pages in strips of `rowsPerStrip` rows; the first page
 // is drawn as page `firstPage`, so single-page files can differ too.
-bool writeFaxFile(const std::string& path, int pages, std::uint32_t rowsPerStrip,
-                  int firstPage = 0);
+bool writeFaxFile(const std::string& path, FaxRowPainter paint, int pages,
+                  std::uint32_t rowsPerStrip, int firstPage = 0);
 
 // ---- Colour pages: 8-bit RGB, LZW, samples interleaved ----------------------
 
