@@ -17,6 +17,7 @@ public:
     void showError(const std::string& caption, const std::string& text) override {
         std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
     }
+    void noteFailure() override {}
     std::string lines;
 };
 

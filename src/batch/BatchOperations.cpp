@@ -1,6 +1,7 @@
 #include "batch/BatchOperations.h"
 
 #include "base/Paths.h"
+#include "batch/BatchProgress.h"
 #include "batch/BatchRequest.h"
 #include "batch/FolderScan.h"
 #include "batch/ReportRoute.h"
@@ -25,9 +26,35 @@ bool isSelected(const BatchRequest& request, std::size_t index) {
     return index < request.fileSelected.size() && request.fileSelected[index];
 }
 
-void appendPathTooLong(BatchRequest& request, const std::string& path) {
+void appendPathTooLong(BatchRequest& request, const std::string& path, ReportRoute& route) {
     request.resultText += formatText("Failed to convert %s : path too long\r\n", path.c_str());
+    route.noteFailure();
 }
+
+// A merge is one engine call: its inputs' progress comes from the engine as
+// it begins each of them.
+class MergeReport : public ProgressReport {
+public:
+    MergeReport(ReportRoute& route, const std::vector<std::string>& inputs)
+        : m_route(route), m_inputs(inputs) {}
+
+    void addLine(const std::string& text) override { m_route.addLine(text); }
+    void markFile(std::size_t fileIndex, const std::string& status) override {
+        m_route.markFile(fileIndex, status);
+    }
+    void showError(const std::string& caption, const std::string& text) override {
+        m_route.showError(caption, text);
+    }
+    void noteFailure() override { m_route.noteFailure(); }
+    void inputStarted(std::size_t inputIndex) override {
+        if (BatchProgress* progress = m_route.progress(); progress && inputIndex < m_inputs.size())
+            progress->fileStarted(int(inputIndex), int(m_inputs.size()), m_inputs[inputIndex]);
+    }
+
+private:
+    ReportRoute& m_route;
+    const std::vector<std::string>& m_inputs;
+};
 
 void writeHeader(BatchRequest& request, int merge, std::string& messageBuffer) {
     if (request.options.shortLog)
@@ -67,7 +94,7 @@ int runMerge(BatchRequest& request, ReportRoute& route) {
             continue;
         const std::string input = joinPath(request.sourceFolder, request.fileNames[j]);
         if (!fitsPathLimit(input)) {
-            appendPathTooLong(request, input);
+            appendPathTooLong(request, input, route);
             continue;
         }
         inputs.push_back(input);
@@ -75,10 +102,12 @@ int runMerge(BatchRequest& request, ReportRoute& route) {
     }
 
     request.options.keepName = 1; // a merged file is named as asked
-    if (fitsPathLimit(outputBase + ".tif"))
-        convertFiles(int(inputs.size()), inputs, outputBase, request.options, route);
-    else
-        appendPathTooLong(request, outputBase);
+    if (fitsPathLimit(outputBase + ".tif")) {
+        MergeReport report(route, inputs);
+        convertFiles(int(inputs.size()), inputs, outputBase, request.options, report);
+    } else {
+        appendPathTooLong(request, outputBase, route);
+    }
     appendEngineMessages(request, route);
     request.resultText += formatText("%d files merged\n", int(inputs.size()));
     return int(inputs.size());
@@ -92,7 +121,7 @@ void convertOne(BatchRequest& request, std::size_t index, const std::string& inp
     const std::string outputBase = withoutExtension(joinPath(request.saveFolder, name));
     // The longest name the engine makes from the base: a three-letter suffix and ".tif".
     if (!fitsPathLimit(outputBase + "xxx.tif")) {
-        appendPathTooLong(request, input);
+        appendPathTooLong(request, input, route);
         return;
     }
     ensureFolder(splitPath(outputBase).folder); // mirrors the source's sub-folders
@@ -129,18 +158,31 @@ int runBatch(BatchRequest& request, int merge, ReportRoute& route) {
     if (merge)
         return runMerge(request, route);
 
+    int selected = 0;
+    for (std::size_t i = 0; i < request.fileNames.size(); ++i)
+        selected += isSelected(request, i) ? 1 : 0;
+
+    BatchProgress* progress = route.progress();
+    bool stopped = false;
     int count = 0;
     int total = 0;
     for (std::size_t i = 0; i < request.fileNames.size(); ++i) {
         if (!isSelected(request, i))
             continue;
+        if (progress && progress->stopRequested()) {
+            stopped = true;
+            break;
+        }
         const std::string input = joinPath(request.sourceFolder, request.fileNames[i]);
+        if (progress)
+            progress->fileStarted(count, selected, input);
         const int pages = countTiffPages(input);
         ++count;
         if (pages < 0) {
             request.resultText += formatText(
                 "Failed to get tiff page(s) of %s : NOT a tiff file or file not exist \r\n",
                 input.c_str());
+            route.noteFailure();
             continue;
         }
         total += pages;
@@ -151,6 +193,9 @@ int runBatch(BatchRequest& request, int merge, ReportRoute& route) {
             convertOne(request, i, input, route);
     }
     appendEngineMessages(request, route);
+    if (stopped)
+        request.resultText +=
+            formatText("Stopped: %d of %d selected file(s) done\n", count, selected);
     appendSummary(request, count, total);
     return count;
 }

@@ -7,6 +7,7 @@
 
 namespace pagesmith {
 
+class BatchProgress;
 class MainWindowHooks;
 class MessageSink;
 
@@ -19,8 +20,8 @@ constexpr ProgressTarget kInfoPage = 0;
 constexpr ProgressTarget kResultsPage = 1;
 
 // The progress target of one run: routes the lines of the batch, the engine
-// and the information report by target, marks the file-list rows and shows
-// the engine's fault messages. Without a window, lines for a page and marks
+// and the information report by target, marks the file-list rows, shows the
+// engine's fault messages and counts what failed. Without a window, lines for a page and marks
 // are dropped.
 class ReportRoute : public ProgressReport {
 public:
@@ -30,8 +31,16 @@ public:
     void addLine(const std::string& text) override;
     void markFile(std::size_t fileIndex, const std::string& status) override;
     void showError(const std::string& caption, const std::string& text) override;
+    void noteFailure() override { ++m_failures; }
 
     ProgressTarget target() const { return m_target; }
+
+    // Pages, inputs and outputs that did not go through since the route was made.
+    int failures() const { return m_failures; }
+
+    // Who follows the run file by file; none by default.
+    BatchProgress* progress() const { return m_progress; }
+    void setProgress(BatchProgress* progress) { m_progress = progress; }
 
     // Lines for a negative target, collected for the command-line report.
     std::string& messageBuffer() { return m_messageBuffer; }
@@ -45,6 +54,8 @@ private:
     MainWindowHooks* m_window;
     MessageSink& m_messages;
     std::string m_messageBuffer;
+    int m_failures = 0;
+    BatchProgress* m_progress = nullptr;
 };
 
 } // namespace pagesmith

@@ -63,17 +63,24 @@ int ConversionRun::run(const std::vector<std::string>& inputs, const std::string
 
     // Opening the output truncates it: it must not be one of the files still
     // to be read.
-    if (outputIsAnInput(inputs))
+    if (outputIsAnInput(inputs)) {
+        m_report.noteFailure();
         return kConvertOutputUnusable;
+    }
     m_output = TiffHandle(m_outputPath, m_options.append ? "a" : "w");
-    if (!m_output)
+    if (!m_output) {
+        m_report.noteFailure();
         return kConvertOutputUnusable;
+    }
 
     const char* lineFormat = m_inputCount == 1 ? "Convert: %s -> %s\r\n" : "Merge:   %s -> %s\r\n";
     for (int i = 0; i < m_inputCount; ++i) {
+        m_report.inputStarted(std::size_t(i));
         InputPages input;
-        if (!input.open(inputs[i]))
+        if (!input.open(inputs[i])) {
+            m_report.noteFailure();
             continue;
+        }
         writeReportLine(m_report, lineFormat, inputs[i].c_str(), m_outputPath.c_str());
         int pageIndex = 0;
         do {
@@ -83,6 +90,7 @@ int ConversionRun::run(const std::vector<std::string>& inputs, const std::string
             case PageOutcome::EndRun:
                 return kConvertDone;
             case PageOutcome::ScratchUnavailable:
+                m_report.noteFailure();
                 return kConvertScratchUnusable;
             }
             ++pageIndex;
@@ -106,6 +114,7 @@ ConversionRun::PageOutcome ConversionRun::copyPage(TIFF* in, int pageIndex) {
         copied = setup == PageSetupResult::Copied && TIFFWriteDirectory(m_output.get());
     } catch (const std::exception&) {
         discardOutputPage();
+        m_report.noteFailure();
         m_report.showError(
             "Exception Error",
             "Fail to convert this tiff file, try to convert it to another compression mode");
@@ -119,6 +128,7 @@ ConversionRun::PageOutcome ConversionRun::copyPage(TIFF* in, int pageIndex) {
         writeReportLine(m_report, "  -- Failed to convert as you're trying to convert grayscale "
                                   "or color tiff to B&W tiff\r\n");
     writePageLine("  -- Page %d failed\r\n", pageIndex);
+    m_report.noteFailure();
     // The pages before stay; the half-made page does not go into the file.
     discardOutputPage();
     return PageOutcome::EndRun;
@@ -138,6 +148,7 @@ ConversionRun::PageOutcome ConversionRun::ditherPage(TIFF* in, int pageIndex) {
         return PageOutcome::ScratchUnavailable;
     }
     writePageLine("  -- Page %d failed\r\n", pageIndex);
+    m_report.noteFailure();
     discardOutputPage();
     return PageOutcome::Next;
 }

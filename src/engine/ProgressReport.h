@@ -17,6 +17,15 @@ public:
     // caller's list.
     virtual void markFile(std::size_t fileIndex, const std::string& status) = 0;
     virtual void showError(const std::string& caption, const std::string& text) = 0;
+
+    // Something the run was asked to do did not go through: a page, an input
+    // that cannot be read, an output that cannot be written. Its line, where
+    // it has one, is already written. Callers count these for the outcome of
+    // the run (the command line's exit status).
+    virtual void noteFailure() = 0;
+
+    // The run begins on its input with this index (a merge has several).
+    virtual void inputStarted(std::size_t /*inputIndex*/) {}
 };
 
 } // namespace pagesmith

@@ -1,5 +1,6 @@
 #include "batch/BatchOperations.h"
 #include "base/Paths.h"
+#include "batch/BatchProgress.h"
 #include "batch/BatchRequest.h"
 #include "batch/ReportRoute.h"
 #include "support/Recorders.h"
@@ -238,6 +239,61 @@ TEST_F(RunBatch, WithNoFilesWritesOnlyTheHeaderAndAZeroSummary) {
                                       dir.file("out") +
                                       "\nStart converting ...\n"
                                       " (0) tiff file(s) converted\n");
+}
+
+// Follows a run as a progress display does, and stops it after `stopAfter` files.
+class ProgressRecorder : public BatchProgress {
+public:
+    void fileStarted(int done, int total, const std::string& path) override {
+        calls.push_back(std::to_string(done) + "/" + std::to_string(total) + " " + path);
+    }
+    bool stopRequested() override { return int(calls.size()) >= stopAfter; }
+
+    int stopAfter = 1000;
+    std::vector<std::string> calls;
+};
+
+TEST_F(RunBatch, ReportsEachFileAsItBeginsAndCountsWhatFailed) {
+    add("a.tif", {test::rgbPage(8, 8)});
+    addText("notes.tif");
+    add("fax.tif", {faxPage()}); // one bit per sample: the JPEG codec refuses it
+    request.operation = BatchOperation::ConvertIntoFolder;
+    request.options.compressionMode = CompressionMode::Jpeg;
+    ProgressRecorder progress;
+    ReportRoute route(kMessageBufferTarget, nullptr, messages);
+    route.setProgress(&progress);
+    EXPECT_EQ(runBatch(request, 0, route), 3);
+    EXPECT_EQ(progress.calls,
+              (std::vector<std::string>{"0/3 " + in("a.tif"), "1/3 " + in("notes.tif"),
+                                        "2/3 " + in("fax.tif")}));
+    EXPECT_EQ(route.failures(), 2);
+
+    // The merge of the same files: its inputs in merge order, the same failures.
+    progress.calls.clear();
+    ReportRoute mergeRoute(kMessageBufferTarget, nullptr, messages);
+    mergeRoute.setProgress(&progress);
+    request.saveName = "all.tif";
+    EXPECT_EQ(runBatch(request, 1, mergeRoute), 3);
+    EXPECT_EQ(progress.calls,
+              (std::vector<std::string>{"0/3 " + in("a.tif"), "1/3 " + in("notes.tif"),
+                                        "2/3 " + in("fax.tif")}));
+    EXPECT_EQ(mergeRoute.failures(), 2);
+}
+
+TEST_F(RunBatch, AStopEndsTheRunBetweenTwoFilesAndSaysHowFarItGot) {
+    for (const char* name : {"a.tif", "b.tif", "c.tif"})
+        add(name, {faxPage()});
+    request.operation = BatchOperation::ConvertIntoFolder;
+    ProgressRecorder progress;
+    progress.stopAfter = 2;
+    ReportRoute route(kMessageBufferTarget, nullptr, messages);
+    route.setProgress(&progress);
+    EXPECT_EQ(runBatch(request, 0, route), 2);
+    EXPECT_TRUE(std::filesystem::exists(out("bg31.tif")));
+    EXPECT_FALSE(std::filesystem::exists(out("cg31.tif")));
+    const std::string ending = "Stopped: 2 of 3 selected file(s) done\n"
+                               " (2) tiff file(s) converted\n";
+    EXPECT_EQ(request.resultText.substr(request.resultText.size() - ending.size()), ending);
 }
 
 } // namespace

@@ -36,10 +36,12 @@ public:
     void showError(const std::string& caption, const std::string& text) override {
         errors.push_back({caption, text, MessageKind::Error});
     }
+    void noteFailure() override { ++failures; }
 
     std::string lines;
     std::map<std::size_t, std::string> marks;
     std::vector<RecordedMessage> errors;
+    int failures = 0;
 };
 
 // Stands in for the main window's pages and file list.
