@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QMetaObject>
+#include <QObject>
+#include <QThread>
+
+#include <type_traits>
+#include <utility>
+
+namespace pagesmith {
+
+// Runs a function on the thread that owns context and returns its result. A
+// caller on another thread waits until the owning thread has run it, so the
+// widgets behind context are only ever touched by their own thread. The owning
+// thread must keep its event loop running while others call in. Should context
+// be destroyed before the call runs, the caller gets a default result.
+template <typename Function>
+std::invoke_result_t<Function> runOnThreadOf(QObject* context, Function&& function) {
+    using Result = std::invoke_result_t<Function>;
+    if (QThread::currentThread() == context->thread())
+        return function();
+    if constexpr (std::is_void_v<Result>) {
+        QMetaObject::invokeMethod(context, std::forward<Function>(function),
+                                  Qt::BlockingQueuedConnection);
+    } else {
+        Result result{};
+        QMetaObject::invokeMethod(
+            context, [&] { result = function(); }, Qt::BlockingQueuedConnection);
+        return result;
+    }
+}
+
+} // namespace pagesmith
