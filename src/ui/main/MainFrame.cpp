@@ -103,6 +103,7 @@ MainFrame::MainFrame(QWidget* parent) : QMainWindow(parent) {
 }
 
 MainFrame::~MainFrame() {
+    forgetListPane(); // its model announces its end while the frame is half gone
     if (processState().mainWindow == this)
         processState().mainWindow = nullptr;
 }
@@ -226,18 +227,28 @@ QWidget* MainFrame::listPaneWidget() const {
 void MainFrame::setListPane(QWidget* pane, ListPane* list) {
     if (pane->accessibleName().isEmpty())
         pane->setAccessibleName(text(MainFrameTexts::kListPaneName));
+    forgetListPane();
     m_listOverInfo->replacePane(0, pane);
     m_listPane = list;
     if (const auto* view = qobject_cast<QAbstractItemView*>(pane); view && view->model()) {
         const QAbstractItemModel* model = view->model();
         const auto follow = [this] { updateCommandState(); };
-        connect(model, &QAbstractItemModel::rowsInserted, pane, follow);
-        connect(model, &QAbstractItemModel::rowsRemoved, pane, follow);
-        connect(model, &QAbstractItemModel::modelReset, pane, follow);
-        connect(model, &QAbstractItemModel::layoutChanged, pane, follow);
+        m_listConnections = {
+            connect(model, &QAbstractItemModel::rowsInserted, this, follow),
+            connect(model, &QAbstractItemModel::rowsRemoved, this, follow),
+            connect(model, &QAbstractItemModel::modelReset, this, follow),
+            connect(model, &QAbstractItemModel::layoutChanged, this, follow),
+        };
     }
     pane->setFocus(); // keyboard focus starts in the list
     updateCommandState();
+}
+
+void MainFrame::forgetListPane() {
+    for (const QMetaObject::Connection& connection : m_listConnections)
+        disconnect(connection);
+    m_listConnections.clear();
+    m_listPane = nullptr;
 }
 
 QAction* MainFrame::commandAction(CommandId id) const {

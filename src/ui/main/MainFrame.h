@@ -8,6 +8,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 class QComboBox;
 class QLabel;
@@ -102,6 +103,8 @@ private:
     void runCommand(CommandId id, bool checked);
     void selectAll();
     QLabel* statusLabel(StatusPane pane) const;
+    // Stops listening to the list pane, before it is replaced or destroyed.
+    void forgetListPane();
 
     std::string m_currentFolder;
     bool m_includeSubFolders = false;
@@ -119,6 +122,7 @@ private:
     ProportionalSplitter* m_sideBySide = nullptr;
     ProportionalSplitter* m_listOverInfo = nullptr;
     ListPane* m_listPane = nullptr;
+    std::vector<QMetaObject::Connection> m_listConnections;
     InfoResultsView* m_infoResults = nullptr;
 };
 

@@ -1,0 +1,388 @@
+#include "ui/main/MainFrame.h"
+#include "app/ProcessState.h"
+#include "batch/ReportLine.h"
+#include "support/TempDir.h"
+#include "support/TiffFixtures.h"
+#include "ui/main/InfoResultsView.h"
+#include "ui/main/PanePlaceholders.h"
+#include "ui/toolkit/ProportionalSplitter.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QStatusBar>
+#include <QThread>
+#include <QToolBar>
+#include <QToolButton>
+#include <QWidgetAction>
+#include <QtTest>
+
+#include <memory>
+
+using namespace pagesmith;
+
+namespace {
+
+struct Item {
+    const char* text; // nullptr: a separator
+    const char* prompt;
+    const char* tooltip;
+};
+
+struct Menu {
+    const char* title;
+    std::vector<Item> items;
+};
+
+const Item kSeparator{nullptr, nullptr, nullptr};
+
+// The menus as the user must see them.
+const std::vector<Menu> kExpectedMenus = {
+    {"&File",
+     {{"&Convert", "Convert tiff compression mode",
+       "convert tiff from one compression mode to another"},
+      {"&Merge", "Merge tiff files", "merge multiple tiff files into one"},
+      kSeparator,
+      {"&Select All", "Select all items", "select all item"},
+      kSeparator,
+      {"E&xit", "Quit the application; prompts to save documents", "Exit"}}},
+    {"Settings",
+     {{"Include Sub Folder", "Include sub folder", "Include sub folder"},
+      {"Keep File Name", "Keep converted file name as original",
+       "Keep converted file name as original"}}},
+    {"&View",
+     {{"&Toolbar", "Show or hide the toolbar", "Toggle ToolBar"},
+      {"&Status Bar", "Show or hide the status bar", "Toggle StatusBar"}}},
+    {"&Help",
+     {{"&Help", "Open help", "open help"},
+      kSeparator,
+      {"&About Pagesmith...", "Display program information, version number and copyright",
+       "About"}}},
+};
+
+// The toolbar from left to right: button tooltips, "|" for a separator and
+// "[filter]" for the compression filter.
+const QStringList kExpectedToolbar = {"convert tiff from one compression mode to another",
+                                      "merge multiple tiff files into one",
+                                      "|",
+                                      "select all item",
+                                      "|",
+                                      "Include sub folder",
+                                      "Keep converted file name as original",
+                                      "|",
+                                      "[filter]",
+                                      "|",
+                                      "open help",
+                                      "About"};
+
+QString accessibleName(QWidget* widget) {
+    return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+}
+
+void addRows(ListPanePlaceholder* list, int count) {
+    for (int i = 0; i < count; ++i) {
+        auto* item = new QListWidgetItem(QStringLiteral("file%1.tif").arg(i), list);
+        item->setData(Qt::UserRole, i);
+        item->setCheckState(Qt::Checked);
+    }
+}
+
+std::vector<Qt::CheckState> checkStates(ListPanePlaceholder* list) {
+    std::vector<Qt::CheckState> states;
+    for (int i = 0; i < list->count(); ++i)
+        states.push_back(list->item(i)->checkState());
+    return states;
+}
+
+} // namespace
+
+class MainFrameTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        m_frame = std::make_unique<MainFrame>();
+        m_frame->resize(1000, 700);
+        m_frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_frame.get()));
+    }
+    void cleanup() { m_frame.reset(); }
+
+    void showsMenusAndToolbarWithTheirPromptsAndTooltips() {
+        QCOMPARE(m_frame->windowTitle(), QStringLiteral("Pagesmith"));
+        QVERIFY(!m_frame->windowIcon().isNull());
+
+        const QList<QAction*> menus = m_frame->menuBar()->actions();
+        QCOMPARE(menus.size(), qsizetype(kExpectedMenus.size()));
+        for (std::size_t m = 0; m < kExpectedMenus.size(); ++m) {
+            QCOMPARE(menus[m]->text(), QString(kExpectedMenus[m].title));
+            const QList<QAction*> items = menus[m]->menu()->actions();
+            QCOMPARE(items.size(), qsizetype(kExpectedMenus[m].items.size()));
+            for (qsizetype i = 0; i < items.size(); ++i) {
+                const Item& expected = kExpectedMenus[m].items[i];
+                QCOMPARE(items[i]->isSeparator(), expected.text == nullptr);
+                if (!expected.text)
+                    continue;
+                QCOMPARE(items[i]->text(), QString(expected.text));
+                QCOMPARE(items[i]->statusTip(), QString(expected.prompt));
+                QCOMPARE(items[i]->toolTip(), QString(expected.tooltip));
+            }
+        }
+
+        QStringList toolbar;
+        for (QAction* action : m_frame->commandBar()->actions()) {
+            if (action->isSeparator())
+                toolbar << "|";
+            else if (qobject_cast<QWidgetAction*>(action))
+                toolbar << "[filter]";
+            else
+                toolbar << action->toolTip();
+            // Every button has its own image, which its menu item shows too.
+            if (!action->isSeparator() && !qobject_cast<QWidgetAction*>(action))
+                QVERIFY(!action->icon().isNull());
+        }
+        QCOMPARE(toolbar, kExpectedToolbar);
+        QCOMPARE(m_frame->filterCombo()->width(), 180);
+        QCOMPARE(accessibleName(m_frame->filterCombo()), QStringLiteral("Compression filter"));
+    }
+
+    void commandStatesFollowTheRowsAndTheFlags() {
+        auto* list = qobject_cast<ListPanePlaceholder*>(m_frame->listPaneWidget());
+        QVERIFY(list);
+        QAction* convert = m_frame->commandAction(kConvertCommand);
+        QAction* merge = m_frame->commandAction(kMergeCommand);
+        QAction* selectAll = m_frame->commandAction(kSelectAllCommand);
+        const auto enabled = [&] {
+            return std::vector<bool>{convert->isEnabled(), merge->isEnabled(),
+                                     selectAll->isEnabled()};
+        };
+        QCOMPARE(enabled(), std::vector<bool>(3, false));
+        // The toolbar buttons grey out with their commands.
+        QToolButton* button =
+            qobject_cast<QToolButton*>(m_frame->commandBar()->widgetForAction(convert));
+        QVERIFY(!button->isEnabled());
+
+        // A fill that produced rows, all of them checked.
+        addRows(list, 3);
+        m_frame->setSelectAllState(true);
+        QCOMPARE(enabled(), std::vector<bool>(3, true));
+        QVERIFY(button->isEnabled());
+        QVERIFY(selectAll->isChecked());
+
+        selectAll->trigger();
+        QVERIFY(!m_frame->selectAllState());
+        QVERIFY(!selectAll->isChecked());
+        QCOMPARE(checkStates(list), std::vector<Qt::CheckState>(3, Qt::Unchecked));
+        selectAll->trigger();
+        QVERIFY(selectAll->isChecked());
+        QCOMPARE(checkStates(list), std::vector<Qt::CheckState>(3, Qt::Checked));
+
+        // The settings flip their flags and marks; the list stays as it is.
+        for (const CommandId id : {kIncludeSubFolderCommand, kKeepFileNameCommand}) {
+            m_frame->commandAction(id)->trigger();
+            QVERIFY(m_frame->commandAction(id)->isChecked());
+        }
+        QVERIFY(m_frame->includeSubFolders());
+        QVERIFY(m_frame->keepFileNames());
+        QCOMPARE(list->count(), 3);
+        m_frame->commandAction(kIncludeSubFolderCommand)->trigger();
+        QVERIFY(!m_frame->includeSubFolders());
+        QVERIFY(!m_frame->commandAction(kIncludeSubFolderCommand)->isChecked());
+
+        // A fill that produced no rows.
+        list->clear();
+        m_frame->setSelectAllState(false);
+        QCOMPARE(enabled(), std::vector<bool>(3, false));
+        QVERIFY(!selectAll->isChecked());
+    }
+
+    void statusBarHasItsPanesAndShowsPrompts() {
+        QLabel* main = m_frame->statusBar()->findChildren<QLabel*>().value(0);
+        QCOMPARE(m_frame->statusPaneText(MainFrame::StatusPane::Main), QStringLiteral("Ready"));
+        QCOMPARE(main->text(), QStringLiteral("Ready"));
+        QLabel* jobState = nullptr;
+        QLabel* jobTotal = nullptr;
+        for (QLabel* label : m_frame->statusBar()->findChildren<QLabel*>()) {
+            if (label->accessibleDescription() == "Job state")
+                jobState = label;
+            if (label->accessibleDescription() == "Job total")
+                jobTotal = label;
+        }
+        QVERIFY(jobState && jobTotal);
+        QCOMPARE(jobState->width(), 80);
+        QCOMPARE(jobTotal->width(), 300);
+        QVERIFY(main->width() > m_frame->width() / 2); // the main pane takes the rest
+
+        // A worker writes the job panes while the window thread waits for it.
+        QThread* worker = QThread::create([&] {
+            m_frame->setStatusPaneText(MainFrame::StatusPane::JobState, "Converting ......");
+            m_frame->setStatusPaneText(MainFrame::StatusPane::JobTotal,
+                                       "Total 2 tiff file(s) are convertered/merged.\r\n");
+        });
+        worker->start();
+        QTRY_VERIFY(worker->isFinished());
+        delete worker;
+        QCOMPARE(jobState->text(), QStringLiteral("Converting ......"));
+        QCOMPARE(accessibleName(jobState), QStringLiteral("Converting ......"));
+
+        // A highlighted menu item's prompt fills the bar as one pane.
+        QMenu* file = m_frame->menuBar()->actions()[0]->menu();
+        file->popup(m_frame->mapToGlobal(QPoint(10, 10)));
+        QVERIFY(QTest::qWaitForWindowExposed(file));
+        file->setActiveAction(m_frame->commandAction(kExitCommand));
+        QCOMPARE(m_frame->statusBar()->currentMessage(),
+                 QStringLiteral("Quit the application; prompts to save documents"));
+        QVERIFY(!jobState->isVisible());
+        file->close();
+        QTRY_VERIFY(m_frame->statusBar()->currentMessage().isEmpty());
+        QVERIFY(jobState->isVisible());
+        QVERIFY(main->isVisible());
+    }
+
+    void viewCommandsHideTheToolbarAndTheStatusBar() {
+        QWidget* panes = m_frame->centralWidget();
+        const int fullHeight = panes->height();
+        m_frame->commandAction(kToggleToolbarCommand)->trigger();
+        QTRY_VERIFY(panes->height() > fullHeight);
+        QVERIFY(!m_frame->commandBar()->isVisible());
+        QVERIFY(m_frame->menuBar()->isVisible());
+        QVERIFY(!m_frame->commandAction(kToggleToolbarCommand)->isChecked());
+
+        const int withoutToolbar = panes->height();
+        m_frame->commandAction(kToggleStatusBarCommand)->trigger();
+        QTRY_VERIFY(panes->height() > withoutToolbar);
+        QVERIFY(!m_frame->statusBar()->isVisible());
+
+        m_frame->commandAction(kToggleToolbarCommand)->trigger();
+        m_frame->commandAction(kToggleStatusBarCommand)->trigger();
+        QTRY_COMPARE(panes->height(), fullHeight);
+    }
+
+    void panesStartInTheirProportionsWithFocusInTheList() {
+        auto* sideBySide = qobject_cast<ProportionalSplitter*>(m_frame->centralWidget());
+        QVERIFY(sideBySide);
+        auto* listOverInfo = qobject_cast<ProportionalSplitter*>(sideBySide->widget(1));
+        QVERIFY(listOverInfo);
+        QCOMPARE(sideBySide->sizes()[0], sideBySide->width() / 5);
+        QCOMPARE(listOverInfo->sizes()[0], listOverInfo->height() * 3 / 4);
+        QCOMPARE(listOverInfo->widget(1), m_frame->infoResultsView());
+        QCOMPARE(m_frame->focusWidget(), m_frame->listPaneWidget());
+
+        // A list pane that arrives later takes the place, the focus and the
+        // command states.
+        auto* list = new ListPanePlaceholder;
+        addRows(list, 1);
+        m_frame->setListPane(list, list);
+        QCOMPARE(m_frame->listPaneWidget(), list);
+        QCOMPARE(listOverInfo->sizes()[0], listOverInfo->height() * 3 / 4);
+        QVERIFY(m_frame->commandAction(kMergeCommand)->isEnabled());
+        QTRY_COMPARE(QApplication::focusWidget(), list);
+    }
+
+    void acceleratorsDoNothingEvenInTheTextArea_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        const int ctrl = Qt::ControlModifier;
+        const int shift = Qt::ShiftModifier;
+        QTest::newRow("Ctrl+C") << int(Qt::Key_C) << ctrl;
+        QTest::newRow("Ctrl+Insert") << int(Qt::Key_Insert) << ctrl;
+        QTest::newRow("Ctrl+X") << int(Qt::Key_X) << ctrl;
+        QTest::newRow("Shift+Delete") << int(Qt::Key_Delete) << shift;
+        QTest::newRow("Ctrl+V") << int(Qt::Key_V) << ctrl;
+        QTest::newRow("Shift+Insert") << int(Qt::Key_Insert) << shift;
+        QTest::newRow("Ctrl+Z") << int(Qt::Key_Z) << ctrl;
+        QTest::newRow("Alt+Backspace") << int(Qt::Key_Backspace) << int(Qt::AltModifier);
+        QTest::newRow("Ctrl+N") << int(Qt::Key_N) << ctrl;
+        QTest::newRow("F6") << int(Qt::Key_F6) << 0;
+    }
+
+    void acceleratorsDoNothingEvenInTheTextArea() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QPlainTextEdit* text = m_frame->infoResultsView()->textArea();
+        m_frame->activateWindow();
+        text->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), text);
+        // An edit first, so that undo would have something to undo.
+        QTest::keyClicks(text, "report");
+        text->selectAll();
+        QApplication::clipboard()->setText("clipboard before");
+
+        QTest::keyClick(text, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(text->toPlainText(), QStringLiteral("report"));
+        QCOMPARE(text->textCursor().selectedText(), QStringLiteral("report"));
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("clipboard before"));
+        QCOMPARE(QApplication::focusWidget(), text);
+    }
+
+    void tiffInfoShowsTheHeadingsAndTheReportOfTheRow() {
+        test::TempDir folder;
+        test::writeTiff(folder.path() / "a.tif", test::faxPage(64, 32));
+        m_frame->setCurrentFolder(folder.str());
+        InfoResultsView* view = m_frame->infoResultsView();
+        view->showPage(InfoResultsView::kResultsPage);
+        view->appendToPage(InfoResultsView::kResultsPage, "job report\r\n");
+
+        m_frame->showTiffInfo("a.tif");
+        QCOMPARE(view->currentPage(), InfoResultsView::kInfoPage);
+        const std::string path = folder.file("a.tif");
+        const std::string expected = "Inside tiff file info: \r\n"
+                                     "---------------------- \r\n"
+                                     "Tiff Name:   " +
+                                     path +
+                                     "\r\n"
+                                     "Total pages: 1\r\n"
+                                     "Image Size:  64 x 32\r\n"
+                                     "Compression: 4 = Group 4 Fax\r\n";
+        QCOMPARE(view->paneText(InfoResultsView::kInfoPage), expected);
+        QCOMPARE(view->textArea()->toPlainText(),
+                 QString::fromStdString(expected).replace("\r\n", "\n"));
+        QCOMPARE(view->paneText(InfoResultsView::kResultsPage), std::string("job report\r\n"));
+
+        // A file gone since the list was filled.
+        m_frame->showTiffInfo("gone.tif");
+        QCOMPARE(view->paneText(InfoResultsView::kInfoPage),
+                 "Inside tiff file info: \r\n---------------------- \r\nError tiff file : " +
+                     folder.file("gone.tif") + "\r\n");
+    }
+
+    void reportLinesAndMarksReachTheWindowFromAWorker() {
+        auto* list = qobject_cast<ListPanePlaceholder*>(m_frame->listPaneWidget());
+        addRows(list, 2);
+        QThread* worker = QThread::create([] {
+            writeReportLine(kResultsPage, "  -- Page %d ok\r\n", 1);
+            writeReportLine(kInfoPage, "Total %d tiff files in this folder\r\n", 2);
+            setFileStatus(1, "Converted");
+            appendReportText(kResultsPage, paneText(kResultsPage)); // read back and doubled
+        });
+        worker->start();
+        QTRY_VERIFY(worker->isFinished());
+        delete worker;
+        QCOMPARE(m_frame->pageText(kResultsPage),
+                 std::string("  -- Page 1 ok\r\n  -- Page 1 ok\r\n"));
+        QCOMPARE(m_frame->pageText(kInfoPage),
+                 std::string("Total 2 tiff files in this folder\r\n"));
+        QCOMPARE(list->item(1)->text(), QStringLiteral("file1.tif\tConverted"));
+        QCOMPARE(list->item(0)->text(), QStringLiteral("file0.tif"));
+
+        // Without the window, lines for its pages go nowhere.
+        m_frame.reset();
+        QVERIFY(processState().mainWindow == nullptr);
+        writeReportLine(kResultsPage, "dropped\r\n");
+    }
+
+    void exitClosesTheWindow() {
+        m_frame->commandAction(kExitCommand)->trigger();
+        QVERIFY(!m_frame->isVisible());
+    }
+
+private:
+    std::unique_ptr<MainFrame> m_frame;
+};
+
+QTEST_MAIN(MainFrameTest)
+#include "MainFrameTest.moc"
