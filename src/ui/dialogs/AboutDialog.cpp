@@ -39,7 +39,9 @@ QString linkObjectName(AboutDialog::Link id) {
 
 } // namespace
 
-AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
+AboutDialog::AboutDialog(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
     setWindowTitle(QString::fromLatin1(kCaption));
 
     auto* icon = new QLabel;
