@@ -120,7 +120,7 @@ void InfoResultsView::appendToPage(int page, const std::string& text) {
     });
 }
 
-std::string InfoResultsView::paneText(int page) {
+std::string InfoResultsView::paneText(int page) const {
     if (!isPage(page))
         return {};
     return runOnThreadOf(this, [&] { return m_pages[page]; });

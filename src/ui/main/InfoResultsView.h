@@ -36,7 +36,7 @@ public:
     // the text area.
     void appendToPage(int page, const std::string& text);
     // A copy of the page's text.
-    std::string paneText(int page);
+    std::string paneText(int page) const;
 
     int currentPage() const;
     QPlainTextEdit* textArea() const { return m_text; }

@@ -335,7 +335,7 @@ void MainFrame::setStatusPaneText(StatusPane pane, const QString& paneText) {
 }
 
 QString MainFrame::statusPaneText(StatusPane pane) const {
-    return runOnThreadOf(const_cast<MainFrame*>(this), [&] { return statusLabel(pane)->text(); });
+    return runOnThreadOf(this, [&] { return statusLabel(pane)->text(); });
 }
 
 void MainFrame::showTiffInfo(const std::string& relativeName) {
