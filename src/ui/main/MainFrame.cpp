@@ -74,9 +74,11 @@ QIcon commandIcon(CommandImage image) {
                        menuColour);
 }
 
-QComboBox* placeholderFilterCombo() {
-    auto* combo = new QComboBox;
+// The filter keeps its place's width; a combo without a name gets the filter's.
+QComboBox* asFilterCombo(QComboBox* combo) {
     combo->setFixedWidth(kFilterWidth);
+    if (combo->accessibleName().isEmpty())
+        combo->setAccessibleName(text(MainFrameTexts::kFilterName));
     return combo;
 }
 
@@ -150,8 +152,7 @@ void MainFrame::createToolBar() {
         if (id == kNoCommand) {
             m_toolBar->addSeparator();
         } else if (id == kFilterComboId) {
-            m_filterCombo = placeholderFilterCombo();
-            m_filterCombo->setAccessibleName(text(MainFrameTexts::kFilterName));
+            m_filterCombo = asFilterCombo(new QComboBox); // the filter list comes next
             m_filterAction = m_toolBar->addWidget(m_filterCombo);
         } else {
             m_toolBar->addAction(m_actions.at(id));
@@ -160,11 +161,8 @@ void MainFrame::createToolBar() {
 }
 
 void MainFrame::setFilterCombo(QComboBox* combo) {
-    combo->setFixedWidth(kFilterWidth);
-    if (combo->accessibleName().isEmpty())
-        combo->setAccessibleName(text(MainFrameTexts::kFilterName));
     QAction* replaced = m_filterAction;
-    m_filterAction = m_toolBar->insertWidget(replaced, combo);
+    m_filterAction = m_toolBar->insertWidget(replaced, asFilterCombo(combo));
     m_toolBar->removeAction(replaced);
     delete m_filterCombo;
     m_filterCombo = combo;
