@@ -1,13 +1,13 @@
 #include "ui/main/FileListSortProxy.h"
 
 #include "ui/main/FileListModel.h"
+#include "ui/toolkit/LinguisticCollator.h"
 
 namespace pagesmith {
 
 FileListSortProxy::FileListSortProxy(FileListModel& source, QObject* parent)
-    : QSortFilterProxyModel(parent), m_source(source) {
-    m_collator.setCaseSensitivity(Qt::CaseSensitive);
-    m_collator.setNumericMode(false);
+    : QSortFilterProxyModel(parent), m_source(source),
+      m_collator(linguisticCollator(Qt::CaseSensitive, false)) {
     // A result written while a job runs must not move its row.
     setDynamicSortFilter(false);
     setSourceModel(&source);

@@ -1,6 +1,7 @@
 #include "ui/main/FolderTree.h"
 
-#include <QCollator>
+#include "ui/toolkit/LinguisticCollator.h"
+
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
@@ -40,9 +41,7 @@ SubFolders listSubFolders(const QString& path) {
             continue;
         result.names.push_back(QFile::decodeName(QByteArray::fromStdString(name)));
     }
-    QCollator collator;
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    collator.setNumericMode(true);
+    const QCollator collator = linguisticCollator(Qt::CaseInsensitive, true);
     std::sort(result.names.begin(), result.names.end(),
               [&](const QString& a, const QString& b) { return collator.compare(a, b) < 0; });
     return result;
