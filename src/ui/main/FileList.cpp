@@ -46,8 +46,7 @@ FileList::FileList(QWidget* parent)
     header()->setStretchLastSection(false);
     header()->setSectionsMovable(false);
     header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    for (int column = 0; column < FileListModel::ColumnCount; ++column)
-        setColumnWidth(column, kResultColumnWidth);
+    fitColumns(); // to their headers while the list is empty
     setSortingEnabled(true);
     sortByColumn(FileListModel::NameColumn, Qt::AscendingOrder);
 
@@ -70,11 +69,15 @@ void FileList::showFiles(const BatchRequest& request) {
     setUpdatesEnabled(false);
     m_model->fill(request);
     sortByColumn(FileListModel::NameColumn, Qt::AscendingOrder);
+    fitColumns();
+    setUpdatesEnabled(true);
+}
+
+void FileList::fitColumns() {
     for (int column :
          {FileListModel::NameColumn, FileListModel::SizeColumn, FileListModel::DateColumn})
         resizeColumnToContents(column);
     setColumnWidth(FileListModel::ResultColumn, kResultColumnWidth);
-    setUpdatesEnabled(true);
 }
 
 void FileList::clearFiles() {

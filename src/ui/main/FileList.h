@@ -53,6 +53,9 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // The names, sizes and dates to their header and contents; the result
+    // column keeps a fixed width for the texts a job writes.
+    void fitColumns();
     int sourceRow(int shownRow) const;
 
     FileListModel* m_model;
