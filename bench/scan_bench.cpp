@@ -17,23 +17,14 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <string>
 
 namespace fs = std::filesystem;
 using namespace pagesmith;
-using pagesmith::bench::generateMixedFolder;
-using pagesmith::bench::secondsOf;
+using namespace pagesmith::bench;
 
 namespace {
-
-struct Options {
-    int files = 10000;
-    int repeat = 5;
-    bool keep = false;
-};
 
 // The floor: list the folder and open and close each entry with libtiff.
 int openEveryFile(const std::string& folder) {
@@ -54,37 +45,18 @@ std::size_t scanWith(const std::string& folder, int filter) {
     return request.fileNames.size();
 }
 
-bool parseOptions(int argc, char** argv, Options& options) {
-    for (int i = 1; i < argc; ++i) {
-        const bool hasValue = i + 1 < argc;
-        if (!std::strcmp(argv[i], "--files") && hasValue)
-            options.files = std::atoi(argv[++i]);
-        else if (!std::strcmp(argv[i], "--repeat") && hasValue)
-            options.repeat = std::atoi(argv[++i]);
-        else if (!std::strcmp(argv[i], "--keep"))
-            options.keep = true;
-        else
-            return false;
-    }
-    return options.files > 0 && options.repeat > 0;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
-    Options options;
-    if (!parseOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: scan-bench [--files N] [--repeat N] [--keep]\n");
+    FolderBenchOptions options;
+    if (!parseFolderBenchOptions(argc, argv, "scan-bench", options))
         return 2;
-    }
     silenceTiffDiagnostics();
 
-    std::string pattern = (fs::temp_directory_path() / "pagesmith-scan-bench-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) {
-        std::perror("mkdtemp");
+    const BenchFolder benchFolder("scan-bench", options.keep);
+    const std::string& folder = benchFolder.path();
+    if (folder.empty())
         return 1;
-    }
-    const std::string folder = pattern;
     std::printf("generating %d files in %s\n", options.files, folder.c_str());
     const double generation = secondsOf([&] {
         if (!generateMixedFolder(folder, options.files))
@@ -114,11 +86,5 @@ int main(int argc, char** argv) {
     std::printf("  scan, filter 6          %10.0f files/s   %.2f x floor\n", files / scanGroup4,
                 scanGroup4 / floor);
 
-    if (options.keep) {
-        std::printf("kept %s\n", folder.c_str());
-    } else {
-        std::error_code ignored;
-        fs::remove_all(folder, ignored);
-    }
     return 0;
 }

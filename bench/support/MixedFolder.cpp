@@ -7,6 +7,8 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -98,6 +100,46 @@ double secondsOf(const std::function<void()>& work) {
     const auto start = std::chrono::steady_clock::now();
     work();
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+bool parseFolderBenchOptions(int argc, char** argv, const char* program,
+                             FolderBenchOptions& options) {
+    bool valid = true;
+    for (int i = 1; i < argc && valid; ++i) {
+        const bool hasValue = i + 1 < argc;
+        if (!std::strcmp(argv[i], "--files") && hasValue)
+            options.files = std::atoi(argv[++i]);
+        else if (!std::strcmp(argv[i], "--repeat") && hasValue)
+            options.repeat = std::atoi(argv[++i]);
+        else if (!std::strcmp(argv[i], "--keep"))
+            options.keep = true;
+        else
+            valid = false;
+    }
+    valid = valid && options.files > 0 && options.repeat > 0;
+    if (!valid)
+        std::fprintf(stderr, "usage: %s [--files N] [--repeat N] [--keep]\n", program);
+    return valid;
+}
+
+BenchFolder::BenchFolder(const char* program, bool keep) : m_keep(keep) {
+    std::string pattern =
+        (fs::temp_directory_path() / (std::string("pagesmith-") + program + "-XXXXXX")).string();
+    if (mkdtemp(pattern.data()))
+        m_path = pattern;
+    else
+        std::perror("mkdtemp");
+}
+
+BenchFolder::~BenchFolder() {
+    if (m_path.empty())
+        return;
+    if (m_keep) {
+        std::printf("kept %s\n", m_path.c_str());
+        return;
+    }
+    std::error_code ignored;
+    fs::remove_all(m_path, ignored);
 }
 
 } // namespace pagesmith::bench
