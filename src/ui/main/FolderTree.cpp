@@ -17,7 +17,7 @@ namespace {
 
 const QString kAccessibleName = QStringLiteral("Folders");
 
-enum NodeRole { PathRole = Qt::UserRole, SlowRole };
+enum NodeRole { PathRole = Qt::UserRole, RemovableOrNetworkRole };
 
 struct SubFolders {
     bool readable = false;
@@ -71,7 +71,7 @@ FolderTree::FolderTree(const QString& desktopPath, std::vector<FolderPlace> plac
 
     for (const FolderPlace& place : m_places) {
         if (place.removableOrNetwork)
-            m_slowRoots.push_back(place.path);
+            m_removableOrNetworkRoots.push_back(place.path);
     }
 
     m_root = addNode(nullptr, QDir(desktopPath).dirName(), desktopPath,
@@ -94,14 +94,14 @@ QTreeWidgetItem* FolderTree::addNode(QTreeWidgetItem* parent, const QString& tex
     node->setText(0, text);
     node->setIcon(0, m_icons.icon(icon));
     node->setData(0, PathRole, path);
-    node->setData(0, SlowRole, removableOrNetwork);
+    node->setData(0, RemovableOrNetworkRole, removableOrNetwork);
     // Whether a folder has sub-folders is only learnt by opening it.
     node->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
     return node;
 }
 
 bool FolderTree::isOnRemovableOrNetwork(const QTreeWidgetItem* node) const {
-    return node->data(0, SlowRole).toBool();
+    return node->data(0, RemovableOrNetworkRole).toBool();
 }
 
 void FolderTree::populate(QTreeWidgetItem* node) {
@@ -117,11 +117,12 @@ void FolderTree::populate(QTreeWidgetItem* node) {
     for (const QString& name : folders.names) {
         const QString child = childPath(path, name);
         addNode(node, name, child, QAbstractFileIconProvider::Folder,
-                isOnRemovableOrNetwork(node) || m_slowRoots.contains(child));
+                isOnRemovableOrNetwork(node) || m_removableOrNetworkRoots.contains(child));
     }
     if (node == m_root || node->childCount() > 0)
         return;
-    // A fixed folder that cannot be read never will be: its button goes.
+    // A fixed folder that cannot be read (gone, or closed to this user)
+    // loses its button; a removable or network place may come back.
     if (!folders.readable && !isOnRemovableOrNetwork(node))
         node->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
     // Not settled: shown collapsed, and read again on the next expansion.

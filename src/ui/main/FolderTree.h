@@ -39,7 +39,7 @@ private:
     void reportSelection();
 
     std::vector<FolderPlace> m_places;
-    QStringList m_slowRoots; // folders of the removable and network places
+    QStringList m_removableOrNetworkRoots; // folders of the removable and network places
     QTreeWidgetItem* m_root = nullptr;
     QFileIconProvider m_icons;
 };
