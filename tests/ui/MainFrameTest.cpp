@@ -3,8 +3,10 @@
 #include "batch/ReportLine.h"
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"
+#include "ui/main/FileList.h"
+#include "ui/main/FilterCombo.h"
+#include "ui/main/FolderTree.h"
 #include "ui/main/InfoResultsView.h"
-#include "ui/main/PanePlaceholders.h"
 #include "ui/toolkit/ProportionalSplitter.h"
 
 #include <QAccessible>
@@ -83,18 +85,16 @@ QString accessibleName(QWidget* widget) {
     return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
 }
 
-void addRows(ListPanePlaceholder* list, int count) {
-    for (int i = 0; i < count; ++i) {
-        auto* item = new QListWidgetItem(QStringLiteral("file%1.tif").arg(i), list);
-        item->setData(Qt::UserRole, i);
-        item->setCheckState(Qt::Checked);
-    }
+// A folder of `count` one-page fax files, file0.tif, file1.tif, ...
+void writeFaxFiles(const test::TempDir& folder, int count) {
+    for (int i = 0; i < count; ++i)
+        test::writeTiff(folder.path() / ("file" + std::to_string(i) + ".tif"), test::faxPage());
 }
 
-std::vector<Qt::CheckState> checkStates(ListPanePlaceholder* list) {
-    std::vector<Qt::CheckState> states;
-    for (int i = 0; i < list->count(); ++i)
-        states.push_back(list->item(i)->checkState());
+std::vector<bool> checkStates(FileList* list) {
+    std::vector<bool> states;
+    for (int row = 0; row < list->rowCount(); ++row)
+        states.push_back(list->fileModel().isChecked(row));
     return states;
 }
 
@@ -104,6 +104,12 @@ class MainFrameTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() {
+        // The folder tree shows a desktop of this test, wherever the user's is.
+        qputenv("HOME", QByteArray::fromStdString(m_home.str()));
+        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(m_home.file("config")));
+    }
+
     void init() {
         m_frame = std::make_unique<MainFrame>();
         m_frame->resize(1000, 700);
@@ -147,12 +153,11 @@ private slots:
         }
         QCOMPARE(toolbar, kExpectedToolbar);
         QCOMPARE(m_frame->filterCombo()->width(), 180);
-        QCOMPARE(accessibleName(m_frame->filterCombo()), QStringLiteral("Compression filter"));
+        QCOMPARE(m_frame->filterCombo()->accessibleName(), QStringLiteral("Compression filter"));
     }
 
     void commandStatesFollowTheRowsAndTheFlags() {
-        auto* list = qobject_cast<ListPanePlaceholder*>(m_frame->listPaneWidget());
-        QVERIFY(list);
+        FileList* list = m_frame->fileList();
         QAction* convert = m_frame->commandAction(kConvertCommand);
         QAction* merge = m_frame->commandAction(kMergeCommand);
         QAction* selectAll = m_frame->commandAction(kSelectAllCommand);
@@ -167,8 +172,9 @@ private slots:
         QVERIFY(!button->isEnabled());
 
         // A fill that produced rows, all of them checked.
-        addRows(list, 3);
-        m_frame->setSelectAllState(true);
+        test::TempDir folder;
+        writeFaxFiles(folder, 3);
+        m_frame->showFolder(folder.str());
         QCOMPARE(enabled(), std::vector<bool>(3, true));
         QVERIFY(button->isEnabled());
         QVERIFY(selectAll->isChecked());
@@ -176,10 +182,10 @@ private slots:
         selectAll->trigger();
         QVERIFY(!m_frame->selectAllState());
         QVERIFY(!selectAll->isChecked());
-        QCOMPARE(checkStates(list), std::vector<Qt::CheckState>(3, Qt::Unchecked));
+        QCOMPARE(checkStates(list), std::vector<bool>(3, false));
         selectAll->trigger();
         QVERIFY(selectAll->isChecked());
-        QCOMPARE(checkStates(list), std::vector<Qt::CheckState>(3, Qt::Checked));
+        QCOMPARE(checkStates(list), std::vector<bool>(3, true));
 
         // The settings flip their flags and marks; the list stays as it is.
         for (const CommandId id : {kIncludeSubFolderCommand, kKeepFileNameCommand}) {
@@ -188,14 +194,13 @@ private slots:
         }
         QVERIFY(m_frame->includeSubFolders());
         QVERIFY(m_frame->keepFileNames());
-        QCOMPARE(list->count(), 3);
+        QCOMPARE(list->rowCount(), 3);
         m_frame->commandAction(kIncludeSubFolderCommand)->trigger();
         QVERIFY(!m_frame->includeSubFolders());
         QVERIFY(!m_frame->commandAction(kIncludeSubFolderCommand)->isChecked());
 
         // A fill that produced no rows.
-        list->clear();
-        m_frame->setSelectAllState(false);
+        m_frame->showFolder(folder.file("none"));
         QCOMPARE(enabled(), std::vector<bool>(3, false));
         QVERIFY(!selectAll->isChecked());
     }
@@ -270,17 +275,37 @@ private slots:
         QCOMPARE(sideBySide->sizes()[0], sideBySide->width() / 5);
         QCOMPARE(listOverInfo->sizes()[0], listOverInfo->height() * 3 / 4);
         QCOMPARE(listOverInfo->widget(1), m_frame->infoResultsView());
-        QCOMPARE(m_frame->focusWidget(), m_frame->listPaneWidget());
+        QCOMPARE(sideBySide->widget(0), m_frame->folderTree());
+        QCOMPARE(listOverInfo->widget(0), m_frame->fileList());
+        QCOMPARE(m_frame->focusWidget(), m_frame->fileList());
+    }
 
-        // A list pane that arrives later takes the place, the focus and the
-        // command states.
-        auto* list = new ListPanePlaceholder;
-        addRows(list, 1);
-        m_frame->setListPane(list, list);
-        QCOMPARE(m_frame->listPaneWidget(), list);
-        QCOMPARE(listOverInfo->sizes()[0], listOverInfo->height() * 3 / 4);
-        QVERIFY(m_frame->commandAction(kMergeCommand)->isEnabled());
-        QTRY_COMPARE(QApplication::focusWidget(), list);
+    // The tree's selection lists its folder, a click on a row shows the file's
+    // report, another filter lists the folder again at once.
+    void treeListAndFilterWorkTogether() {
+        test::TempDir folder;
+        writeFaxFiles(folder, 2);
+        test::writeTiff(folder.path() / "photo.tif", test::rgbPage(8, 8, COMPRESSION_LZW));
+        FolderTree* tree = m_frame->folderTree();
+        emit tree->folderSelected(QString::fromStdString(folder.str()));
+        QCOMPARE(m_frame->currentFolder(), folder.str());
+        QCOMPARE(m_frame->fileList()->rowCount(), 3);
+        QCOMPARE(m_frame->request().fileNames.size(), std::size_t(3));
+        QVERIFY(m_frame->selectAllState());
+        QCOMPARE(m_frame->pageText(kInfoPage),
+                 std::string("Total 3 tiff files in this folder\r\n"));
+
+        FileList* list = m_frame->fileList();
+        const QRect row = list->visualRect(list->model()->index(2, 0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row.center());
+        QVERIFY(m_frame->pageText(kInfoPage).find("Tiff Name:   " + folder.file("photo.tif")) !=
+                std::string::npos);
+
+        m_frame->filterCombo()->setCurrentIndex(6); // Group 4 tiff files
+        QCOMPARE(list->rowCount(), 2);
+        QCOMPARE(m_frame->request().fileNames.size(), std::size_t(2));
+        QCOMPARE(m_frame->pageText(kInfoPage),
+                 std::string("Total 2 tiff files in this folder\r\n"));
     }
 
     void acceleratorsDoNothingEvenInTheTextArea_data() {
@@ -351,8 +376,9 @@ private slots:
     }
 
     void reportLinesAndMarksReachTheWindowFromAWorker() {
-        auto* list = qobject_cast<ListPanePlaceholder*>(m_frame->listPaneWidget());
-        addRows(list, 2);
+        test::TempDir folder;
+        writeFaxFiles(folder, 2);
+        m_frame->showFolder(folder.str());
         QThread* worker = QThread::create([] {
             writeReportLine(kResultsPage, "  -- Page %d ok\r\n", 1);
             writeReportLine(kInfoPage, "Total %d tiff files in this folder\r\n", 2);
@@ -365,9 +391,11 @@ private slots:
         QCOMPARE(m_frame->pageText(kResultsPage),
                  std::string("  -- Page 1 ok\r\n  -- Page 1 ok\r\n"));
         QCOMPARE(m_frame->pageText(kInfoPage),
-                 std::string("Total 2 tiff files in this folder\r\n"));
-        QCOMPARE(list->item(1)->text(), QStringLiteral("file1.tif\tConverted"));
-        QCOMPARE(list->item(0)->text(), QStringLiteral("file0.tif"));
+                 std::string("Total 2 tiff files in this folder\r\n"
+                             "Total 2 tiff files in this folder\r\n"));
+        const FileListModel& rows = m_frame->fileList()->fileModel();
+        QCOMPARE(rows.cellText(1, FileListModel::ResultColumn), QStringLiteral("Converted"));
+        QCOMPARE(rows.cellText(0, FileListModel::ResultColumn), QString());
 
         // Without the window, lines for its pages go nowhere.
         m_frame.reset();
@@ -381,6 +409,7 @@ private slots:
     }
 
 private:
+    test::TempDir m_home;
     std::unique_ptr<MainFrame> m_frame;
 };
 

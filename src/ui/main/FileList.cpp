@@ -1,7 +1,7 @@
 #include "ui/main/FileList.h"
 
 #include "ui/main/FileListSortProxy.h"
-#include "ui/toolkit/WindowThreadCall.h"
+#include "ui/toolkit/RunOnThread.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -95,7 +95,7 @@ int FileList::sourceRow(int shownRow) const {
 }
 
 int FileList::rowOfScanIndex(std::size_t scanIndex) {
-    return callOnWindowThread(this, [this, scanIndex] {
+    return runOnThreadOf(this, [this, scanIndex] {
         if (scanIndex >= static_cast<std::size_t>(m_model->rowCount()))
             return -1;
         return m_proxy->mapFromSource(m_model->index(static_cast<int>(scanIndex), 0)).row();
@@ -103,19 +103,19 @@ int FileList::rowOfScanIndex(std::size_t scanIndex) {
 }
 
 void FileList::setCellText(int row, int column, const QString& text) {
-    callOnWindowThread(
+    runOnThreadOf(
         this, [this, row, column, text] { m_model->setCellText(sourceRow(row), column, text); });
 }
 
 void FileList::setFileStatus(std::size_t scanIndex, const QString& status) {
-    callOnWindowThread(this, [this, scanIndex, status] {
+    runOnThreadOf(this, [this, scanIndex, status] {
         if (scanIndex < static_cast<std::size_t>(m_model->rowCount()))
             m_model->setCellText(static_cast<int>(scanIndex), FileListModel::ResultColumn, status);
     });
 }
 
 std::vector<FileListModel::RowCheck> FileList::rowChecks() {
-    return callOnWindowThread(this, [this] {
+    return runOnThreadOf(this, [this] {
         std::vector<FileListModel::RowCheck> checks;
         checks.reserve(static_cast<std::size_t>(m_proxy->rowCount()));
         for (int row = 0; row < m_proxy->rowCount(); ++row) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/main/InfoPageSink.h"
+
 #include <QFrame>
 
 #include <array>
@@ -19,7 +21,7 @@ class FlatTabStrip;
 // types changes only the text area, never a page. The page operations may be
 // called from any thread: they run on the window's thread while the caller
 // waits. Any page other than 0 and 1 is ignored.
-class InfoResultsView : public QFrame {
+class InfoResultsView : public QFrame, public InfoPageSink {
     Q_OBJECT
 
 public:
@@ -29,12 +31,12 @@ public:
     explicit InfoResultsView(QWidget* parent = nullptr);
 
     // Selects page's tab and shows that page's text.
-    void showPage(int page);
+    void showPage(int page) override;
     // Empties the page's text and the text area.
-    void clearPage(int page);
+    void clearPage(int page) override;
     // Adds text at the end of the page; on the shown page also at the end of
     // the text area.
-    void appendToPage(int page, const std::string& text);
+    void appendToPage(int page, const std::string& text) override;
     // A copy of the page's text.
     std::string paneText(int page) const;
 

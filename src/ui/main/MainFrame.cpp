@@ -4,8 +4,11 @@
 #include "app/ProcessState.h"
 #include "inspect/TiffInfo.h"
 #include "ui/dialogs/AboutDialog.h"
+#include "ui/main/FileList.h"
+#include "ui/main/FileListFill.h"
+#include "ui/main/FilterCombo.h"
+#include "ui/main/FolderTree.h"
 #include "ui/main/InfoResultsView.h"
-#include "ui/main/PanePlaceholders.h"
 #include "ui/main/ProgramArt.h"
 #include "ui/toolkit/DesktopIntegration.h"
 #include "ui/toolkit/DisabledImage.h"
@@ -13,10 +16,8 @@
 #include "ui/toolkit/RunOnThread.h"
 #include "ui/toolkit/SwallowedKeys.h"
 
-#include <QAbstractItemView>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -52,7 +53,6 @@ constexpr CommandId kCheckableCommands[] = {kSelectAllCommand, kIncludeSubFolder
 constexpr CommandId kCommandsNeedingRows[] = {kConvertCommand, kMergeCommand, kSelectAllCommand};
 
 constexpr int kToolbarImageSize = 16;
-constexpr int kFilterWidth = 180;
 constexpr int kJobStateWidth = 80;
 constexpr int kJobTotalWidth = 300;
 
@@ -72,14 +72,6 @@ QIcon commandIcon(CommandImage image) {
     return toolbarIcon({drawCommandImage(image, kToolbarImageSize),
                         drawCommandImage(image, 2 * kToolbarImageSize)},
                        menuColour);
-}
-
-// The filter keeps its place's width; a combo without a name gets the filter's.
-QComboBox* asFilterCombo(QComboBox* combo) {
-    combo->setFixedWidth(kFilterWidth);
-    if (combo->accessibleName().isEmpty())
-        combo->setAccessibleName(text(MainFrameTexts::kFilterName));
-    return combo;
 }
 
 } // namespace
@@ -105,7 +97,8 @@ MainFrame::MainFrame(QWidget* parent) : QMainWindow(parent) {
 }
 
 MainFrame::~MainFrame() {
-    forgetListPane(); // its model announces its end while the frame is half gone
+    // The list's model announces its end while the frame is half gone.
+    disconnect(&m_fileList->fileModel(), nullptr, this, nullptr);
     if (processState().mainWindow == this)
         processState().mainWindow = nullptr;
 }
@@ -152,20 +145,15 @@ void MainFrame::createToolBar() {
         if (id == kNoCommand) {
             m_toolBar->addSeparator();
         } else if (id == kFilterComboId) {
-            m_filterCombo = asFilterCombo(new QComboBox); // the filter list comes next
-            m_filterAction = m_toolBar->addWidget(m_filterCombo);
+            m_filterCombo = new FilterCombo;
+            m_toolBar->addWidget(m_filterCombo);
+            // A new filter applies at once, to the folder shown.
+            connect(m_filterCombo, &FilterCombo::refillRequested, this,
+                    [this] { showFolder(m_currentFolder); });
         } else {
             m_toolBar->addAction(m_actions.at(id));
         }
     }
-}
-
-void MainFrame::setFilterCombo(QComboBox* combo) {
-    QAction* replaced = m_filterAction;
-    m_filterAction = m_toolBar->insertWidget(replaced, asFilterCombo(combo));
-    m_toolBar->removeAction(replaced);
-    delete m_filterCombo;
-    m_filterCombo = combo;
 }
 
 void MainFrame::createStatusBar() {
@@ -194,59 +182,36 @@ void MainFrame::createClientArea() {
     // three quarters of the height (neither pane under a fifth).
     m_sideBySide = new ProportionalSplitter(Qt::Horizontal, 1, 5, 10);
     m_listOverInfo = new ProportionalSplitter(Qt::Vertical, 3, 4, 5);
+    m_folderTree = new FolderTree;
+    m_fileList = new FileList;
     m_infoResults = new InfoResultsView;
     m_infoResults->setAccessibleName(text(MainFrameTexts::kInfoResultsName));
 
-    m_sideBySide->addWidget(new QWidget); // the folder pane comes next
+    m_sideBySide->addWidget(m_folderTree);
     m_sideBySide->addWidget(m_listOverInfo);
-    m_listOverInfo->addWidget(new QWidget); // the list pane comes next
+    m_listOverInfo->addWidget(m_fileList);
     m_listOverInfo->addWidget(m_infoResults);
     setCentralWidget(m_sideBySide);
 
-    setFolderPane(new FolderPanePlaceholder);
-    auto* list = new ListPanePlaceholder;
-    setListPane(list, list);
+    connect(m_folderTree, &FolderTree::folderSelected, this,
+            [this](const QString& folder) { showFolder(folder.toStdString()); });
+    connect(m_fileList, &FileList::fileActivated, this,
+            [this](const QString& name) { showTiffInfo(name.toStdString()); });
+    // Convert, Merge and Select All follow the rows.
+    const FileListModel* model = &m_fileList->fileModel();
+    const auto follow = [this] { updateCommandState(); };
+    connect(model, &QAbstractItemModel::rowsInserted, this, follow);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, follow);
+    connect(model, &QAbstractItemModel::modelReset, this, follow);
+    m_fileList->setFocus(); // keyboard focus starts in the list
 }
 
-QWidget* MainFrame::folderPane() const {
-    return m_sideBySide->widget(0);
-}
-
-void MainFrame::setFolderPane(QWidget* pane) {
-    if (pane->accessibleName().isEmpty())
-        pane->setAccessibleName(text(MainFrameTexts::kFolderPaneName));
-    m_sideBySide->replacePane(0, pane);
-}
-
-QWidget* MainFrame::listPaneWidget() const {
-    return m_listOverInfo->widget(0);
-}
-
-void MainFrame::setListPane(QWidget* pane, ListPane* list) {
-    if (pane->accessibleName().isEmpty())
-        pane->setAccessibleName(text(MainFrameTexts::kListPaneName));
-    forgetListPane();
-    m_listOverInfo->replacePane(0, pane);
-    m_listPane = list;
-    if (const auto* view = qobject_cast<QAbstractItemView*>(pane); view && view->model()) {
-        const QAbstractItemModel* model = view->model();
-        const auto follow = [this] { updateCommandState(); };
-        m_listConnections = {
-            connect(model, &QAbstractItemModel::rowsInserted, this, follow),
-            connect(model, &QAbstractItemModel::rowsRemoved, this, follow),
-            connect(model, &QAbstractItemModel::modelReset, this, follow),
-            connect(model, &QAbstractItemModel::layoutChanged, this, follow),
-        };
-    }
-    pane->setFocus(); // keyboard focus starts in the list
-    updateCommandState();
-}
-
-void MainFrame::forgetListPane() {
-    for (const QMetaObject::Connection& connection : m_listConnections)
-        disconnect(connection);
-    m_listConnections.clear();
-    m_listPane = nullptr;
+void MainFrame::showFolder(const std::string& folder) {
+    setSelectAllState(false);
+    m_currentFolder = folder;
+    const int rows = FileListFill(*m_fileList, *m_infoResults)
+                         .fill(m_request, folder, m_includeSubFolders, m_filterCombo->filterCode());
+    setSelectAllState(rows > 0);
 }
 
 QAction* MainFrame::commandAction(CommandId id) const {
@@ -260,7 +225,7 @@ void MainFrame::setSelectAllState(bool on) {
 }
 
 void MainFrame::updateCommandState() {
-    const bool hasRows = m_listPane && m_listPane->rowCount() > 0;
+    const bool hasRows = m_fileList->rowCount() > 0;
     for (CommandId id : kCommandsNeedingRows)
         m_actions.at(id)->setEnabled(hasRows);
     m_actions.at(kSelectAllCommand)->setChecked(m_selectAllState);
@@ -312,8 +277,7 @@ void MainFrame::runCommand(CommandId id, bool checked) {
 
 void MainFrame::selectAll() {
     m_selectAllState = !m_selectAllState;
-    if (m_listPane)
-        m_listPane->setAllChecked(m_selectAllState);
+    m_fileList->setAllChecked(m_selectAllState);
 }
 
 QLabel* MainFrame::statusLabel(StatusPane pane) const {
@@ -353,10 +317,7 @@ std::string MainFrame::pageText(int page) {
 }
 
 void MainFrame::setFileStatus(std::size_t fileIndex, const std::string& status) {
-    runOnThreadOf(this, [&] {
-        if (m_listPane)
-            m_listPane->setFileStatus(fileIndex, QString::fromLocal8Bit(status));
-    });
+    m_fileList->setFileStatus(fileIndex, QString::fromLocal8Bit(status));
 }
 
 void MainFrame::closeEvent(QCloseEvent* event) {

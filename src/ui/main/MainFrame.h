@@ -8,15 +8,15 @@
 
 #include <map>
 #include <string>
-#include <vector>
 
-class QComboBox;
 class QLabel;
 
 namespace pagesmith {
 
+class FileList;
+class FilterCombo;
+class FolderTree;
 class InfoResultsView;
-class ListPane;
 class ProportionalSplitter;
 
 // The one top-level window of window mode: menu bar, toolbar with the
@@ -48,19 +48,16 @@ public:
     // The request the list shows and the jobs run; its file lists mirror the rows.
     BatchRequest& request() { return m_request; }
 
-    // The panes. The frame owns them; setting one deletes the one it replaces.
-    QWidget* folderPane() const;
-    void setFolderPane(QWidget* pane);
-    QWidget* listPaneWidget() const;
-    ListPane* listPane() const { return m_listPane; }
-    // pane is the widget shown, list its ListPane side (usually the same
-    // object). When pane is an item view, the command states follow its
-    // model's rows by themselves; otherwise call updateCommandState after a change.
-    void setListPane(QWidget* pane, ListPane* list);
+    // The panes and the compression filter on the toolbar.
+    FolderTree* folderTree() const { return m_folderTree; }
+    FileList* fileList() const { return m_fileList; }
     InfoResultsView* infoResultsView() const { return m_infoResults; }
-    // The compression filter on the toolbar, in the place of entry 32776.
-    QComboBox* filterCombo() const { return m_filterCombo; }
-    void setFilterCombo(QComboBox* combo);
+    FilterCombo* filterCombo() const { return m_filterCombo; }
+
+    // Lists a folder's TIFF files (with its sub-folders when Include Sub Folder
+    // is on) through the current filter; the tree's selection and a change of
+    // filter come here. The folder becomes currentFolder.
+    void showFolder(const std::string& folder);
 
     // Any thread.
     void setStatusPaneText(StatusPane pane, const QString& text);
@@ -103,8 +100,6 @@ private:
     void runCommand(CommandId id, bool checked);
     void selectAll();
     QLabel* statusLabel(StatusPane pane) const;
-    // Stops listening to the list pane, before it is replaced or destroyed.
-    void forgetListPane();
 
     std::string m_currentFolder;
     bool m_includeSubFolders = false;
@@ -114,15 +109,14 @@ private:
 
     std::map<CommandId, QAction*> m_actions;
     QToolBar* m_toolBar = nullptr;
-    QComboBox* m_filterCombo = nullptr;
-    QAction* m_filterAction = nullptr;
+    FilterCombo* m_filterCombo = nullptr;
     QLabel* m_mainPane = nullptr;
     QLabel* m_jobStatePane = nullptr;
     QLabel* m_jobTotalPane = nullptr;
     ProportionalSplitter* m_sideBySide = nullptr;
     ProportionalSplitter* m_listOverInfo = nullptr;
-    ListPane* m_listPane = nullptr;
-    std::vector<QMetaObject::Connection> m_listConnections;
+    FolderTree* m_folderTree = nullptr;
+    FileList* m_fileList = nullptr;
     InfoResultsView* m_infoResults = nullptr;
 };
 

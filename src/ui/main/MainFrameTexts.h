@@ -41,9 +41,6 @@ struct MainFrameTexts {
     static constexpr const char* kTitle = "Pagesmith";
     static constexpr const char* kReady = "Ready";
     static constexpr const char* kToolbarName = "Toolbar";
-    static constexpr const char* kFolderPaneName = "Folders";
-    static constexpr const char* kListPaneName = "Tiff files";
-    static constexpr const char* kFilterName = "Compression filter";
     static constexpr const char* kInfoResultsName = "Tiff info and results";
     static constexpr const char* kStatusName = "Status";
     static constexpr const char* kJobStateName = "Job state";
