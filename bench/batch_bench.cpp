@@ -6,6 +6,8 @@
 //   batch-bench [--files N,N,...] [--keep]
 
 #include "support/ChildRun.h"
+#include "support/PageWriters.h"
+#include "support/TempFolder.h"
 
 #include <tiffio.h>
 
@@ -17,51 +19,9 @@
 #include <vector>
 
 namespace fs = std::filesystem;
-using pagesmith::bench::ChildRun;
-using pagesmith::bench::mebibytes;
-using pagesmith::bench::runChild;
+using namespace pagesmith::bench;
 
 namespace {
-
-constexpr std::uint32_t kWidth = 1728;
-constexpr std::uint32_t kLength = 2200;
-
-// Typed lines of word-sized black runs, different on every page.
-void letterRow(std::vector<std::uint8_t>& row, std::uint32_t y, std::uint32_t page) {
-    std::fill(row.begin(), row.end(), 0);
-    if (y < 150 || y > kLength - 150 || (y + page * 11) % 36 >= 22)
-        return;
-    std::uint32_t state = 2166136261u ^ ((y / 4) * 16777619u) ^ (page * 7919u);
-    for (std::uint32_t x = 120; x < kWidth - 120;) {
-        state = state * 1103515245u + 12345u;
-        const std::uint32_t word = 24 + (state >> 16) % 80;
-        for (std::uint32_t i = x; i < std::min(x + word, kWidth - 120); ++i)
-            row[i / 8] |= std::uint8_t(0x80 >> (i % 8));
-        x += word + 16;
-    }
-}
-
-bool writeFax(const fs::path& path, std::uint32_t page) {
-    TIFF* tif = TIFFOpen(path.c_str(), "w");
-    if (!tif)
-        return false;
-    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, kWidth);
-    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, kLength);
-    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 1);
-    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
-    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
-    TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX4);
-    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, kLength);
-    std::vector<std::uint8_t> row(kWidth / 8);
-    bool ok = true;
-    for (std::uint32_t y = 0; y < kLength && ok; ++y) {
-        letterRow(row, y, page);
-        ok = TIFFWriteScanline(tif, row.data(), y, 0) >= 0;
-    }
-    ok = ok && TIFFWriteDirectory(tif);
-    TIFFClose(tif);
-    return ok;
-}
 
 void runSize(const fs::path& work, int files) {
     const fs::path in = work / ("in-" + std::to_string(files));
@@ -71,7 +31,8 @@ void runSize(const fs::path& work, int files) {
     fs::create_directories(theirs);
     for (int i = 0; i < files; ++i)
         if (!fs::exists(in / ("fax" + std::to_string(i) + ".tif")) &&
-            !writeFax(in / ("fax" + std::to_string(i) + ".tif"), std::uint32_t(i))) {
+            !writeFaxFile((in / ("fax" + std::to_string(i) + ".tif")).string(), letterFaxRow, 1,
+                          kFaxLength, i)) {
             std::printf("cannot write the inputs in %s\n", in.c_str());
             return;
         }
@@ -114,13 +75,14 @@ int main(int argc, char** argv) {
         }
     }
     TIFFSetWarningHandler(nullptr);
-    const fs::path work = fs::temp_directory_path() / "pagesmith-batch-bench";
-    fs::create_directories(work);
-    std::printf("Folder of single-page %ux%u Group 4 faxes to Group 3 1D (fill)\n", kWidth,
-                kLength);
+    TempFolder work("batch-bench");
+    if (!work)
+        return 1;
+    std::printf("Folder of single-page %ux%u Group 4 faxes to Group 3 1D (fill)\n", kFaxWidth,
+                kFaxLength);
     for (const int files : sizes)
-        runSize(work, files);
-    if (!keep)
-        fs::remove_all(work);
+        runSize(work.path(), files);
+    if (keep)
+        work.keep();
     return 0;
 }

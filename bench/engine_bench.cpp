@@ -8,23 +8,16 @@
 // Each conversion runs in a child process of its own, so that its peak
 // resident memory (wait4) is its alone; the best of --repeat runs is shown.
 
-#include "app/ProcessState.h"
-#include "batch/BatchRequest.h"
-#include "batch/ReportLine.h"
-#include "engine/ConvertFiles.h"
-#include "engine/TiffDiagnostics.h"
-#include "engine/TiffHandle.h"
+#include "inspect/ReportLines.h"
 #include "support/ChildRun.h"
 #include "support/ConvertOnce.h"
+#include "support/PageWriters.h"
+#include "support/TempFolder.h"
+#include "tiff/TiffHandle.h"
 
 #include <tiffio.h>
 
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -38,141 +31,11 @@ using namespace pagesmith::bench;
 
 namespace {
 
-// CompressionMode indices.
-constexpr int kPackBits = 1;
-constexpr int kGroup3TwoD = 5; // two-dimensional, no fill bits: tiffcp's g3:2d
-constexpr int kLzw = 7;
-constexpr int kJpeg = 8;
-
 struct Options {
     int faxPages = 200;
     int repeat = 3;
     bool keep = false;
 };
-
-// ---- Inputs -------------------------------------------------------------
-
-std::uint32_t nextNoise(std::uint32_t& state) {
-    state ^= state << 13;
-    state ^= state >> 17;
-    state ^= state << 5;
-    return state;
-}
-
-// A fax page: margins, lines of word-like black runs, a rule now and then.
-void faxRow(std::vector<std::uint8_t>& row, std::uint32_t width, std::uint32_t y, int page) {
-    std::fill(row.begin(), row.end(), 0);
-    const std::uint32_t line = (y + std::uint32_t(page) * 7) % 40;
-    const bool rule = (y + std::uint32_t(page) * 97) % 700 == 0;
-    if (y < 120 || y > 2080 || (!rule && line >= 24))
-        return;
-    std::uint32_t noise = 2166136261u ^ (y / 3) * 16777619u ^ std::uint32_t(page) * 7919u;
-    for (std::uint32_t x = 100; x < width - 100;) {
-        const std::uint32_t word = 20 + nextNoise(noise) % 90;
-        for (std::uint32_t i = 0; i < word && x + i < width - 100; ++i)
-            if (rule || ((x + i) / 3 + y / 4 + word) % 4 != 0) // glyph-like strokes
-                row[(x + i) / 8] |= std::uint8_t(0x80 >> ((x + i) % 8));
-        x += word + 15 + nextNoise(noise) % 25;
-    }
-}
-
-bool writeFaxDocument(const std::string& path, int pages) {
-    const std::uint32_t width = 1728, length = 2200;
-    TiffHandle file(path, "w");
-    if (!file)
-        return false;
-    std::vector<std::uint8_t> row(width / 8);
-    for (int page = 0; page < pages; ++page) {
-        TIFF* tif = file.get();
-        TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, width);
-        TIFFSetField(tif, TIFFTAG_IMAGELENGTH, length);
-        TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 1);
-        TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
-        TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
-        TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX4);
-        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, 256u);
-        TIFFSetField(tif, TIFFTAG_XRESOLUTION, 204.0);
-        TIFFSetField(tif, TIFFTAG_YRESOLUTION, 196.0);
-        TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
-        TIFFSetField(tif, TIFFTAG_PAGENUMBER, page, pages);
-        for (std::uint32_t y = 0; y < length; ++y) {
-            faxRow(row, width, y, page);
-            if (TIFFWriteScanline(tif, row.data(), y, 0) < 0)
-                return false;
-        }
-        if (!TIFFWriteDirectory(tif))
-            return false;
-    }
-    return true;
-}
-
-// A photograph-like RGB row: smooth gradients with grain.
-void photoRow(std::vector<std::uint8_t>& row, std::uint32_t width, std::uint32_t y) {
-    std::uint32_t noise = 2463534242u ^ y * 2654435761u;
-    for (std::uint32_t x = 0; x < width; ++x) {
-        const int grain = int(nextNoise(noise) & 7) - 4;
-        const int r = int(60 + 150 * x / width + (y / 40) % 30) + grain;
-        const int g = int(40 + (x / 3 + y / 2) % 160) + grain;
-        const int b = int(200 - 120 * y / 8192 + (x / 50) % 20) + grain;
-        row[std::size_t(x) * 3 + 0] = std::uint8_t(std::clamp(r, 0, 255));
-        row[std::size_t(x) * 3 + 1] = std::uint8_t(std::clamp(g, 0, 255));
-        row[std::size_t(x) * 3 + 2] = std::uint8_t(std::clamp(b, 0, 255));
-    }
-}
-
-void startRgb(TIFF* tif, std::uint32_t width, std::uint32_t length) {
-    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, width);
-    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, length);
-    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
-    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 3);
-    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
-    TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
-    TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
-}
-
-bool writePhoto(const std::string& path, std::uint32_t width, std::uint32_t length) {
-    TiffHandle file(path, "w");
-    if (!file)
-        return false;
-    startRgb(file.get(), width, length);
-    TIFFSetField(file.get(), TIFFTAG_ROWSPERSTRIP, 16u);
-    std::vector<std::uint8_t> row(std::size_t(width) * 3);
-    for (std::uint32_t y = 0; y < length; ++y) {
-        photoRow(row, width, y);
-        if (TIFFWriteScanline(file.get(), row.data(), y, 0) < 0)
-            return false;
-    }
-    return TIFFWriteDirectory(file.get()) != 0;
-}
-
-// Tiled, written band by band of tiles so that generating it holds one band.
-bool writeTiled(const std::string& path, std::uint32_t size, std::uint32_t tile) {
-    TiffHandle file(path, "w");
-    if (!file)
-        return false;
-    startRgb(file.get(), size, size);
-    TIFFSetField(file.get(), TIFFTAG_TILEWIDTH, tile);
-    TIFFSetField(file.get(), TIFFTAG_TILELENGTH, tile);
-    const std::size_t rowBytes = std::size_t(size) * 3;
-    std::vector<std::uint8_t> band(rowBytes * tile);
-    std::vector<std::uint8_t> row(rowBytes);
-    std::vector<std::uint8_t> buffer(std::size_t(tile) * tile * 3);
-    for (std::uint32_t y0 = 0; y0 < size; y0 += tile) {
-        for (std::uint32_t r = 0; r < tile; ++r) {
-            photoRow(row, size, y0 + r);
-            std::copy(row.begin(), row.end(), band.begin() + std::ptrdiff_t(r * rowBytes));
-        }
-        for (std::uint32_t x0 = 0; x0 < size; x0 += tile) {
-            for (std::uint32_t r = 0; r < tile; ++r)
-                std::memcpy(buffer.data() + std::size_t(r) * tile * 3,
-                            band.data() + r * rowBytes + std::size_t(x0) * 3,
-                            std::size_t(tile) * 3);
-            if (TIFFWriteTile(file.get(), buffer.data(), x0, y0, 0, 0) < 0)
-                return false;
-        }
-    }
-    return TIFFWriteDirectory(file.get()) != 0;
-}
 
 // ---- Checking the outputs -----------------------------------------------
 
@@ -233,7 +96,7 @@ bool sameRgba(const std::string& input, const std::string& output) {
 struct Case {
     const char* name;
     std::string input;
-    int mode;
+    CompressionMode mode;
     int outputTiled;
     std::vector<std::string> tiffcpOptions;
     bool lossless;
@@ -248,7 +111,7 @@ void runCase(const Case& run, const fs::path& folder, const Options& options, lo
     const std::string tiffcpOutput = (folder / "tiffcp.tif").string();
 
     const ChildRun engine =
-        bestOf(options.repeat, {self, "--convert", run.input, base, std::to_string(run.mode),
+        bestOf(options.repeat, {self, "--convert", run.input, base, std::to_string(int(run.mode)),
                                 std::to_string(run.outputTiled), scratch});
     std::vector<std::string> tiffcpArguments = {"tiffcp"};
     tiffcpArguments.insert(tiffcpArguments.end(), run.tiffcpOptions.begin(),
@@ -297,12 +160,10 @@ void runCase(const Case& run, const fs::path& folder, const Options& options, lo
 }
 
 int benchmark(const Options& options) {
-    char pattern[] = "/tmp/pagesmith-engine-bench-XXXXXX";
-    if (!mkdtemp(pattern)) {
-        std::fprintf(stderr, "cannot create a temporary folder\n");
+    TempFolder work("engine-bench");
+    if (!work)
         return 1;
-    }
-    const fs::path folder = pattern;
+    const fs::path& folder = work.path();
     const std::string fax = (folder / "fax.tif").string();
     const std::string photo = (folder / "photo.tif").string();
     const std::string tiled = (folder / "tiled.tif").string();
@@ -310,10 +171,9 @@ int benchmark(const Options& options) {
     std::printf("engine-bench: best of %d runs, each in a child process\n", options.repeat);
     std::printf("  generating inputs in %s ...\n", folder.c_str());
     std::fflush(stdout);
-    if (!writeFaxDocument(fax, options.faxPages) || !writePhoto(photo, 6000, 4000) ||
-        !writeTiled(tiled, 8192, 256)) {
+    if (!writeFaxFile(fax, documentFaxRow, options.faxPages, 256) ||
+        !writePhoto(photo, 6000, 4000) || !writeTiledPhoto(tiled, 8192, 256)) {
         std::fprintf(stderr, "cannot write the inputs\n");
-        fs::remove_all(folder);
         return 1;
     }
     const long idleKiB = runChild({selfPath("engine-bench"), "--idle"}).peakKiB;
@@ -330,11 +190,25 @@ int benchmark(const Options& options) {
     const std::string faxToLzw = "(a) " + faxName + " to LZW";
     const std::string faxToG3 = "(a) " + faxName + " to Group 3 2D";
     const Case runs[] = {
-        {faxToLzw.c_str(), fax, kLzw, -1, {"-c", "lzw"}, true, faxStripKiB, faxPageMiB},
-        {faxToG3.c_str(), fax, kGroup3TwoD, -1, {"-c", "g3:2d"}, true, faxStripKiB, faxPageMiB},
+        {faxToLzw.c_str(),
+         fax,
+         CompressionMode::Lzw,
+         -1,
+         {"-c", "lzw"},
+         true,
+         faxStripKiB,
+         faxPageMiB},
+        {faxToG3.c_str(),
+         fax,
+         CompressionMode::Group3TwoDim,
+         -1,
+         {"-c", "g3:2d"},
+         true,
+         faxStripKiB,
+         faxPageMiB},
         {"(b) 6000x4000 RGB LZW to JPEG",
          photo,
-         kJpeg,
+         CompressionMode::Jpeg,
          -1,
          {"-c", "jpeg"},
          false,
@@ -342,7 +216,7 @@ int benchmark(const Options& options) {
          photoMiB},
         {"(b) 6000x4000 RGB LZW to PackBits",
          photo,
-         kPackBits,
+         CompressionMode::PackBits,
          -1,
          {"-c", "packbits"},
          true,
@@ -350,7 +224,7 @@ int benchmark(const Options& options) {
          photoMiB},
         {"(c) 8192x8192 RGB LZW 256x256 tiles to LZW strips",
          tiled,
-         kLzw,
+         CompressionMode::Lzw,
          0,
          {"-s", "-c", "lzw"},
          true,
@@ -363,9 +237,7 @@ int benchmark(const Options& options) {
     std::printf("\n  memory target: strip-to-strip conversions hold one strip, not the image;\n"
                 "  tiles to strips hold the decoded image (both sides)\n");
     if (options.keep)
-        std::printf("  files kept in %s\n", folder.c_str());
-    else
-        fs::remove_all(folder);
+        work.keep();
     return 0;
 }
 
@@ -379,7 +251,8 @@ int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], "--idle") == 0)
         return 0;
     if (argc == 7 && std::strcmp(argv[1], "--convert") == 0)
-        return convertOnce(argv[2], argv[3], std::atoi(argv[4]), std::atoi(argv[5]), argv[6]);
+        return convertOnce(argv[2], argv[3], CompressionMode(std::atoi(argv[4])),
+                           std::atoi(argv[5]), argv[6]);
 
     Options options;
     for (int i = 1; i < argc; ++i) {

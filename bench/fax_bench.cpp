@@ -7,24 +7,17 @@
 // Each side runs in a child process of its own, so that its peak resident
 // memory (wait4) is its alone.
 
-#include "app/ProcessState.h"
-#include "batch/BatchRequest.h"
-#include "batch/ReportLine.h"
 #include "engine/BilevelRoute.h"
-#include "engine/ConvertFiles.h"
-#include "engine/TiffDiagnostics.h"
-#include "engine/TiffHandle.h"
+#include "inspect/ReportLines.h"
 #include "support/ChildRun.h"
 #include "support/ConvertOnce.h"
+#include "support/PageWriters.h"
+#include "support/TempFolder.h"
+#include "tiff/TiffDiagnostics.h"
+#include "tiff/TiffHandle.h"
 
 #include <tiffio.h>
 
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -38,8 +31,6 @@ using namespace pagesmith::bench;
 
 namespace {
 
-constexpr int kGroup4 = 6;
-
 struct Options {
     int pages = 20;
     std::uint32_t width = 2480; // A4 at 300 dpi
@@ -48,48 +39,8 @@ struct Options {
     bool keep = false; // leave the generated files for a closer look
 };
 
-// A colour page that looks like a scanned letter: paper tone, lines of "text",
-// a photograph with soft gradients and grain, a coloured logo.
-void fillRow(std::vector<std::uint8_t>& rgb, std::uint32_t width, std::uint32_t length,
-             std::uint32_t y, int page) {
-    std::uint32_t noise = 2166136261u ^ (y * 16777619u) ^ std::uint32_t(page * 7919);
-    const std::uint32_t margin = width / 12;
-    const bool photoRows = y > length / 2 && y < length / 2 + length / 5;
-    const bool logoRows = y > length / 20 && y < length / 20 + length / 25;
-    const std::uint32_t line = (y + std::uint32_t(page) * 13) % 50;
-    const bool textRow = !photoRows && y > length / 8 && line < 30;
-    for (std::uint32_t x = 0; x < width; ++x) {
-        noise ^= noise << 13;
-        noise ^= noise >> 17;
-        noise ^= noise << 5;
-        const int grain = int(noise & 15) - 8;
-        int r = 246, g = 244, b = 238; // paper
-        if (photoRows && x > margin && x < width - margin) {
-            r = int(90 + 120 * x / width) + grain;
-            g = int(60 + 150 * (y % 400) / 400) + grain;
-            b = int(150 - 100 * x / width) + grain;
-        } else if (logoRows && x > margin && x < margin + width / 6) {
-            r = 200, g = 30, b = 40;
-        } else if (textRow && x > margin && x < width - margin) {
-            // Glyph-sized dark marks with gaps between words.
-            const std::uint32_t cell = (x + y / 3 + std::uint32_t(page) * 31) % 37;
-            if (cell < 22 && ((x / 7 + line) % 3) != 0)
-                r = g = b = 30 + (grain & 15);
-        }
-        rgb[std::size_t(x) * 3 + 0] = std::uint8_t(std::clamp(r, 0, 255));
-        rgb[std::size_t(x) * 3 + 1] = std::uint8_t(std::clamp(g, 0, 255));
-        rgb[std::size_t(x) * 3 + 2] = std::uint8_t(std::clamp(b, 0, 255));
-    }
-}
-
-void startRgbPage(TIFF* tif, const Options& options, int page) {
-    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, options.width);
-    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, options.length);
-    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
-    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 3);
-    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
-    TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
-    TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
+void startLetterPage(TIFF* tif, const Options& options, int page) {
+    startRgbPage(tif, options.width, options.length);
     TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tif, 0));
     TIFFSetField(tif, TIFFTAG_XRESOLUTION, 300.0);
     TIFFSetField(tif, TIFFTAG_YRESOLUTION, 300.0);
@@ -114,10 +65,10 @@ bool writeDocument(const fs::path& folder, const Options& options) {
         TiffHandle single(pagePath(folder, "page", page), "w");
         if (!single)
             return false;
-        startRgbPage(document.get(), options, page);
-        startRgbPage(single.get(), options, page);
+        startLetterPage(document.get(), options, page);
+        startLetterPage(single.get(), options, page);
         for (std::uint32_t y = 0; y < options.length; ++y) {
-            fillRow(row, options.width, options.length, y, page);
+            letterRow(row, options.width, options.length, y, page);
             if (TIFFWriteScanline(document.get(), row.data(), y, 0) < 0 ||
                 TIFFWriteScanline(single.get(), row.data(), y, 0) < 0)
                 return false;
@@ -170,12 +121,10 @@ void printSide(const char* name, const ChildRun& run, const FaxOutput& output, i
 }
 
 int benchmark(const Options& options) {
-    char pattern[] = "/tmp/pagesmith-fax-bench-XXXXXX";
-    if (!mkdtemp(pattern)) {
-        std::fprintf(stderr, "cannot create a temporary folder\n");
+    TempFolder work("fax-bench");
+    if (!work)
         return 1;
-    }
-    const fs::path folder = pattern;
+    const fs::path& folder = work.path();
     const std::string self = selfPath("fax-bench");
 
     std::printf("fax-bench: %d pages of %ux%u 8-bit RGB (LZW, 8 KiB strips) to Group 4\n",
@@ -184,7 +133,6 @@ int benchmark(const Options& options) {
     std::fflush(stdout);
     if (!writeDocument(folder, options)) {
         std::fprintf(stderr, "cannot write the test document\n");
-        fs::remove_all(folder);
         return 1;
     }
 
@@ -252,9 +200,7 @@ int benchmark(const Options& options) {
     std::printf("  memory target: a few scanlines plus the codec, far below one page\n");
 
     if (options.keep)
-        std::printf("  files kept in %s\n", folder.c_str());
-    else
-        fs::remove_all(folder);
+        work.keep();
     return 0;
 }
 
@@ -268,7 +214,7 @@ int routeChild(const char* input, const char* output, const char* scratch) {
     if (!in || !out)
         return 1;
     do {
-        if (convertPageToBilevel(in.get(), out.get(), kGroup4, scratch) !=
+        if (convertPageToBilevel(in.get(), out.get(), CompressionMode::Group4, scratch) !=
                 BilevelOutcome::Dithered ||
             !TIFFWriteDirectory(out.get()))
             return 1;
@@ -282,7 +228,7 @@ int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], "--idle") == 0)
         return 0;
     if (argc == 5 && std::strcmp(argv[1], "--convert") == 0)
-        return convertOnce(argv[2], argv[3], kGroup4, -1, argv[4]);
+        return convertOnce(argv[2], argv[3], CompressionMode::Group4, -1, argv[4]);
     if (argc == 5 && std::strcmp(argv[1], "--route") == 0)
         return routeChild(argv[2], argv[3], argv[4]);
 

@@ -10,8 +10,9 @@
 
 #include "batch/BatchRequest.h"
 #include "batch/FolderScan.h"
-#include "engine/TiffDiagnostics.h"
 #include "support/MixedFolder.h"
+#include "support/TempFolder.h"
+#include "tiff/TiffDiagnostics.h"
 #include "ui/main/FileList.h"
 #include "ui/main/FileListFill.h"
 #include "ui/main/InfoPageSink.h"
@@ -52,10 +53,12 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     silenceTiffDiagnostics();
 
-    const BenchFolder benchFolder("filelist-bench", options.keep);
-    const std::string& folder = benchFolder.path();
-    if (folder.empty())
+    bench::TempFolder work("filelist-bench");
+    if (!work)
         return 1;
+    if (options.keep)
+        work.keep();
+    const std::string folder = work.path().string();
     std::printf("generating %d files in %s\n", options.files, folder.c_str());
     if (!generateMixedFolder(folder, options.files))
         std::fprintf(stderr, "could not write every file\n");
@@ -67,15 +70,18 @@ int main(int argc, char** argv) {
     FileListFill fill(list, pages);
     BatchRequest request;
     // The first fill of the process also sets up fonts and styles.
-    const double firstFill = secondsOf([&] { fill.fill(request, folder, 0, 0); });
+    const double firstFill =
+        secondsOf([&] { fill.fill(request, folder, 0, CompressionFilter::All); });
 
     Figures best;
     for (int run = 0; run < options.repeat; ++run) {
         BatchRequest scanned;
         scanned.sourceFolder = folder;
-        best.scan = std::min(best.scan, secondsOf([&] { scanFolder(scanned, folder, 0, 0); }));
+        best.scan = std::min(
+            best.scan, secondsOf([&] { scanFolder(scanned, folder, 0, CompressionFilter::All); }));
         best.rows = std::min(best.rows, secondsOf([&] { list.showFiles(scanned); }));
-        best.fill = std::min(best.fill, secondsOf([&] { fill.fill(request, folder, 0, 0); }));
+        best.fill = std::min(
+            best.fill, secondsOf([&] { fill.fill(request, folder, 0, CompressionFilter::All); }));
         best.paint = std::min(best.paint, secondsOf([&] { list.grab(); }));
     }
 

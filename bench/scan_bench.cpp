@@ -10,8 +10,10 @@
 
 #include "batch/BatchRequest.h"
 #include "batch/FolderScan.h"
-#include "engine/TiffDiagnostics.h"
 #include "support/MixedFolder.h"
+#include "support/TempFolder.h"
+#include "tiff/TiffDiagnostics.h"
+#include "tiff/TiffHandle.h"
 
 #include <tiffio.h>
 
@@ -38,7 +40,7 @@ int openEveryFile(const std::string& folder) {
     return opened;
 }
 
-std::size_t scanWith(const std::string& folder, int filter) {
+std::size_t scanWith(const std::string& folder, CompressionFilter filter) {
     BatchRequest request;
     request.sourceFolder = folder;
     scanFolder(request, folder, 0, filter);
@@ -53,10 +55,10 @@ int main(int argc, char** argv) {
         return 2;
     silenceTiffDiagnostics();
 
-    const BenchFolder benchFolder("scan-bench", options.keep);
-    const std::string& folder = benchFolder.path();
-    if (folder.empty())
+    bench::TempFolder work("scan-bench");
+    if (!work)
         return 1;
+    const std::string folder = work.path().string();
     std::printf("generating %d files in %s\n", options.files, folder.c_str());
     const double generation = secondsOf([&] {
         if (!generateMixedFolder(folder, options.files))
@@ -66,16 +68,17 @@ int main(int argc, char** argv) {
 
     // Warm the cache and check that the three runs agree on what they see.
     const int tiffFiles = openEveryFile(folder);
-    const std::size_t all = scanWith(folder, 0);
-    const std::size_t group4 = scanWith(folder, 6);
+    const std::size_t all = scanWith(folder, CompressionFilter::All);
+    const std::size_t group4 = scanWith(folder, CompressionFilter::Group4);
     std::printf("%d files open as TIFF; filter 0 keeps %zu, filter 6 keeps %zu\n", tiffFiles, all,
                 group4);
 
     double floor = 1e30, scanAll = 1e30, scanGroup4 = 1e30;
     for (int run = 0; run < options.repeat; ++run) {
         floor = std::min(floor, secondsOf([&] { openEveryFile(folder); }));
-        scanAll = std::min(scanAll, secondsOf([&] { scanWith(folder, 0); }));
-        scanGroup4 = std::min(scanGroup4, secondsOf([&] { scanWith(folder, 6); }));
+        scanAll = std::min(scanAll, secondsOf([&] { scanWith(folder, CompressionFilter::All); }));
+        scanGroup4 =
+            std::min(scanGroup4, secondsOf([&] { scanWith(folder, CompressionFilter::Group4); }));
     }
 
     const double files = options.files;
@@ -86,5 +89,7 @@ int main(int argc, char** argv) {
     std::printf("  scan, filter 6          %10.0f files/s   %.2f x floor\n", files / scanGroup4,
                 scanGroup4 / floor);
 
+    if (options.keep)
+        work.keep();
     return 0;
 }

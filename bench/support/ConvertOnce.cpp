@@ -1,26 +1,39 @@
 #include "support/ConvertOnce.h"
 
-#include "app/ProcessState.h"
-#include "batch/BatchRequest.h"
 #include "engine/ConvertFiles.h"
-#include "engine/TiffDiagnostics.h"
+#include "tiff/TiffDiagnostics.h"
 
 #include <cstdio>
 
 namespace pagesmith::bench {
 
-int convertOnce(const char* input, const char* outputBase, int compressionMode, int outputTiled,
-                const char* scratchFile) {
+namespace {
+
+// The run's lines, kept to show why a page failed; a fault is shown at once.
+class CollectedReport : public ProgressReport {
+public:
+    void addLine(const std::string& text) override { lines += text; }
+    void markFile(std::size_t, const std::string&) override {}
+    void showError(const std::string& caption, const std::string& text) override {
+        std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+    }
+    std::string lines;
+};
+
+} // namespace
+
+int convertOnce(const char* input, const char* outputBase, CompressionMode compressionMode,
+                int outputTiled, const char* scratchFile) {
     silenceTiffDiagnostics();
     ConversionOptions options;
     options.compressionMode = compressionMode;
     options.outputTiled = outputTiled;
     options.keepName = 1;
     options.tempFile = scratchFile;
-    const int result =
-        convertFiles(1, {std::string(input)}, outputBase, options, kMessageBufferTarget);
-    if (processState().messageBuffer.find("failed") != std::string::npos) {
-        std::fprintf(stderr, "%s", processState().messageBuffer.c_str());
+    CollectedReport report;
+    const int result = convertFiles(1, {std::string(input)}, outputBase, options, report);
+    if (report.lines.find("failed") != std::string::npos) {
+        std::fprintf(stderr, "%s", report.lines.c_str());
         return 1;
     }
     return result == kConvertDone ? 0 : 1;

@@ -1,6 +1,6 @@
 #include "support/MixedFolder.h"
 
-#include "engine/TiffHandle.h"
+#include "tiff/TiffHandle.h"
 
 #include <tiffio.h>
 
@@ -120,26 +120,6 @@ bool parseFolderBenchOptions(int argc, char** argv, const char* program,
     if (!valid)
         std::fprintf(stderr, "usage: %s [--files N] [--repeat N] [--keep]\n", program);
     return valid;
-}
-
-BenchFolder::BenchFolder(const char* program, bool keep) : m_keep(keep) {
-    std::string pattern =
-        (fs::temp_directory_path() / (std::string("pagesmith-") + program + "-XXXXXX")).string();
-    if (mkdtemp(pattern.data()))
-        m_path = pattern;
-    else
-        std::perror("mkdtemp");
-}
-
-BenchFolder::~BenchFolder() {
-    if (m_path.empty())
-        return;
-    if (m_keep) {
-        std::printf("kept %s\n", m_path.c_str());
-        return;
-    }
-    std::error_code ignored;
-    fs::remove_all(m_path, ignored);
 }
 
 } // namespace pagesmith::bench

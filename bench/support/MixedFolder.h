@@ -24,23 +24,6 @@ struct FolderBenchOptions {
 bool parseFolderBenchOptions(int argc, char** argv, const char* program,
                              FolderBenchOptions& options);
 
-// A fresh folder under the system's temporary folder, removed with what it
-// holds when the object goes unless kept.
-class BenchFolder {
-public:
-    BenchFolder(const char* program, bool keep);
-    ~BenchFolder();
-    BenchFolder(const BenchFolder&) = delete;
-    BenchFolder& operator=(const BenchFolder&) = delete;
-
-    // Empty when the folder could not be made.
-    const std::string& path() const { return m_path; }
-
-private:
-    std::string m_path;
-    bool m_keep;
-};
-
 // Wall-clock seconds the work takes.
 double secondsOf(const std::function<void()>& work);
 

@@ -2,34 +2,37 @@
 
 #include "app/CommandLineMode.h"
 #include "app/CommandLineText.h"
-#include "app/DialogMessageSink.h"
-#include "app/GuiEnvironment.h"
+#include "app/Display.h"
+#include "app/ProcessSettings.h"
 #include "app/ScratchFile.h"
 #include "app/StartupPaths.h"
-#include "app/WindowMode.h"
 #include "batch/BatchRequest.h"
 #include "batch/CommandLineParser.h"
-#include "engine/TiffDiagnostics.h"
+#include "batch/MessageSink.h"
+#include "tiff/TiffDiagnostics.h"
 
 namespace pagesmith {
 
-int run(int argc, const char* const* argv) {
+int run(int argc, const char* const* argv, const WindowMode& windowMode,
+        MessageSink& screenMessages) {
     silenceTiffDiagnostics();
-    static DialogMessageSink dialogs;
-    if (detectDisplay() == DisplayKind::Interactive)
-        setMessageSink(&dialogs);
+    StreamMessageSink streams;
+    MessageSink& messages = detectDisplay() == DisplayKind::Interactive ? screenMessages : streams;
 
     const ScratchFile scratch;
-    initialiseProcessPaths(currentModulePath(argc > 0 ? argv[0] : nullptr), scratch.path());
+    ProcessSettings settings =
+        startupSettings(currentModulePath(argc > 0 ? argv[0] : nullptr), scratch.path());
 
     BatchRequest request;
     request.reset();
-    request.options.tempFile = scratch.path();
+    request.options.tempFile = settings.scratchPath;
 
     const std::optional<std::string> commandLine = commandLineText(argc, argv);
-    if (parseCommandLine(request, commandLine) == kRunBatch)
-        return runCommandLineMode(request, *commandLine);
-    return runWindowMode();
+    const int parsed = parseCommandLine(request, commandLine, settings.logPath, messages);
+    settings.shortLog = request.options.shortLog; // "/sl" counts for the window too
+    if (parsed == kRunBatch)
+        return runCommandLineMode(request, *commandLine, settings, messages);
+    return windowMode(settings, messages);
 }
 
 } // namespace pagesmith

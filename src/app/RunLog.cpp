@@ -1,7 +1,6 @@
 #include "app/RunLog.h"
 
-#include "app/PathLimits.h"
-#include "app/ProcessState.h"
+#include "base/Paths.h"
 
 #include <cstdio>
 #include <ctime>
@@ -16,10 +15,9 @@ constexpr const char* kSeparator = "--------------------------------------------
 // Only the log's own folder is created, not its parents: a log path in a
 // missing tree is most likely a typing error.
 bool logFolderReady(const std::string& logPath) {
-    const std::size_t cut = logPath.find_last_of(kPathSeparator);
-    if (cut == std::string::npos || cut == 0)
+    const std::filesystem::path folder = splitPath(logPath).folder;
+    if (folder.empty())
         return true; // current folder, or the root
-    const std::filesystem::path folder = logPath.substr(0, cut);
     std::error_code error;
     if (std::filesystem::is_directory(folder, error))
         return true;
@@ -38,7 +36,7 @@ std::string timeStamp() {
 
 } // namespace
 
-void appendRunLog(const std::string& logPath, const std::string& text) {
+void appendRunLog(const std::string& logPath, const std::string& text, int shortLog) {
     if (logPath.empty() || !logFolderReady(logPath))
         return;
     const std::string stamp = timeStamp();
@@ -48,7 +46,7 @@ void appendRunLog(const std::string& logPath, const std::string& text) {
         return;
     std::fwrite(stamp.data(), 1, stamp.size(), log);
     std::fwrite(text.data(), 1, text.size(), log);
-    if (!processState().shortLog)
+    if (!shortLog)
         std::fputs(kSeparator, log);
     std::fclose(log);
 }

@@ -1,8 +1,7 @@
 #include "app/StartupPaths.h"
 
-#include "app/PathLimits.h"
-#include "app/ProcessState.h"
 #include "app/SettingsStore.h"
+#include "base/Paths.h"
 
 #include <QStandardPaths>
 
@@ -53,16 +52,15 @@ std::string defaultLogPath(const std::string& moduleFolder) {
     return logUnder(userFolder);
 }
 
-void initialiseProcessPaths(const std::string& modulePath, const std::string& scratchPath) {
-    ProcessState& state = processState();
-    state.modulePath = modulePath;
-    state.moduleFolder = fs::path(modulePath).parent_path().string();
-    state.tempFilePath = scratchPath;
-    state.logPath = defaultLogPath(state.moduleFolder);
-    state.shortLog = 0;
+ProcessSettings startupSettings(const std::string& modulePath, const std::string& scratchPath) {
+    ProcessSettings settings;
+    settings.modulePath = modulePath;
+    settings.scratchPath = scratchPath;
+    settings.logPath = defaultLogPath(fs::path(modulePath).parent_path().string());
     const std::string stored = readSetting(kLogPathSetting);
     if (!stored.empty() && fitsPathLimit(stored))
-        state.logPath = stored;
+        settings.logPath = stored;
+    return settings;
 }
 
 } // namespace pagesmith

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/ProcessSettings.h"
+
 #include <string>
 
 namespace pagesmith {
@@ -11,9 +13,8 @@ std::string currentModulePath(const char* argv0);
 // folder is writable, otherwise the same under the per-user data folder.
 std::string defaultLogPath(const std::string& moduleFolder);
 
-// Fills the process state's paths and flags for a fresh start: module path and
-// folder, scratch file, and the log path (the stored one when it is set and
-// fits the path limit).
-void initialiseProcessPaths(const std::string& modulePath, const std::string& scratchPath);
+// The settings of a fresh start: module path, scratch file, and the log path
+// (the stored one when it is set and fits the path limit, else the default).
+ProcessSettings startupSettings(const std::string& modulePath, const std::string& scratchPath);
 
 } // namespace pagesmith

@@ -2,19 +2,11 @@
 
 namespace pagesmith {
 
-void ConversionOptions::reset() {
-    compressionMode = 2;
-    jpegQuality = 75;
-    fillOrder = 0;
-    outputTiled = -1;
-    append = 0;
-    keepName = 1;
-    tempFile.clear(); // the owner points it at its scratch file after the reset
-}
-
-bool isConvertingOperation(int operation) {
-    return operation == ConvertIntoFolder || operation == ConvertToNamedFile ||
-           operation == ConvertIntoFolderAndCount || operation == ConvertToNamedFileAndCount;
+bool isConvertingOperation(BatchOperation operation) {
+    return operation == BatchOperation::ConvertIntoFolder ||
+           operation == BatchOperation::ConvertToNamedFile ||
+           operation == BatchOperation::ConvertIntoFolderAndCount ||
+           operation == BatchOperation::ConvertToNamedFileAndCount;
 }
 
 void BatchRequest::reset() {
@@ -22,9 +14,9 @@ void BatchRequest::reset() {
     sourceFolder.clear();
     saveFolder.clear();
     merge = 0;
-    operation = CountPagesEach;
+    operation = BatchOperation::CountPagesEach;
     includeSubfolders = 0;
-    compressionFilter = 0;
+    compressionFilter = CompressionFilter::All;
 }
 
 void BatchRequest::clearFiles() {

@@ -1,26 +1,15 @@
 #pragma once
 
-#include <cstdint>
+#include "engine/CompressionChoice.h"
+#include "engine/ConversionOptions.h"
+
 #include <string>
 #include <vector>
 
 namespace pagesmith {
 
-// Engine settings handed to convertFiles for one conversion or merge.
-struct ConversionOptions {
-    int compressionMode = 2; // CompressionMode index, see engine/CompressionChoice.h
-    int jpegQuality = 75;
-    std::uint16_t fillOrder = 0; // 0: as the input page
-    int outputTiled = -1;        // -1: tiled if and only if the run's first page is tiled
-    int append = 0;              // nonzero: add pages to an existing output file
-    int keepName = 1;            // nonzero: no compression suffix in the output name
-    std::string tempFile;        // scratch TIFF for colour pages bound for fax
-
-    void reset();
-};
-
 // What runBatch does with each selected file (codes combine: 5 = 1|4, 6 = 2|4).
-enum BatchOperation : int {
+enum class BatchOperation : int {
     CountPagesEach = 0,
     ConvertIntoFolder = 1,
     ConvertToNamedFile = 2,
@@ -29,8 +18,13 @@ enum BatchOperation : int {
     ConvertToNamedFileAndCount = 6,
 };
 
+// The operation with the total page count added ("/tnp").
+constexpr BatchOperation withTotalCount(BatchOperation operation) {
+    return BatchOperation(int(operation) | int(BatchOperation::CountTotalPages));
+}
+
 // Converting operations need a save folder.
-bool isConvertingOperation(int operation);
+bool isConvertingOperation(BatchOperation operation);
 
 // The parameters and report of one batch operation. fileNames, fileInfos and
 // fileSelected are parallel lists; a file is referred to by its index in them.
@@ -43,10 +37,10 @@ struct BatchRequest {
     std::string saveName;
     std::string resultText;
     int merge = 0;
-    int operation = CountPagesEach;
+    BatchOperation operation = BatchOperation::CountPagesEach;
     ConversionOptions options;
     int includeSubfolders = 0;
-    int compressionFilter = 0;
+    CompressionFilter compressionFilter = CompressionFilter::All;
     int quiet = 0;
 
     // Defaults of a fresh request; the lists, saveName and resultText are left alone.

@@ -1,14 +1,13 @@
 #include "batch/CommandLineParser.h"
 
-#include "app/MessageSink.h"
-#include "app/PathLimits.h"
-#include "app/ProcessState.h"
+#include "base/Paths.h"
 #include "batch/BatchRequest.h"
 #include "batch/FolderScan.h"
+#include "batch/MessageSink.h"
 #include "engine/CompressionChoice.h"
+#include "engine/TextCase.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 
 namespace pagesmith {
@@ -16,12 +15,6 @@ namespace pagesmith {
 namespace {
 
 constexpr const char* kWhiteSpace = " \t\r\n\v\f";
-
-std::string lowerCased(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return char(std::tolower(c)); });
-    return text;
-}
 
 // The text still to be read. Options are single tokens separated by blanks; a
 // quoted value may run on into later tokens.
@@ -86,13 +79,11 @@ private:
     // Where file names ignore case, values are lower-cased as the token is;
     // only what a quote carries in from later tokens keeps its case.
     std::string valueText(std::size_t begin, std::size_t end) const {
-        std::string value = m_rest.substr(begin, end - begin);
-        if (kCaseInsensitiveFileNames && begin < m_tokenEnd) {
-            const std::size_t inToken = std::min(end, m_tokenEnd) - begin;
-            std::transform(value.begin(), value.begin() + inToken, value.begin(),
-                           [](unsigned char c) { return char(std::tolower(c)); });
-        }
-        return value;
+        if (!kCaseInsensitiveFileNames || begin >= m_tokenEnd)
+            return m_rest.substr(begin, end - begin);
+        const std::size_t inToken = std::min(end, m_tokenEnd);
+        return lowerCased(m_rest.substr(begin, inToken - begin)) +
+               m_rest.substr(inToken, end - inToken);
     }
 
     std::string m_rest;
@@ -124,26 +115,13 @@ bool sameFolder(const std::string& a, const std::string& b) {
     return normalised(a) == normalised(b);
 }
 
-// Splits a path at its last separator when that is not the first character.
-bool splitAtLastSeparator(const std::string& path, std::string& folder, std::string& name) {
-    const std::size_t cut = path.find_last_of(kPathSeparator);
-    if (cut == std::string::npos || cut == 0)
-        return false;
-    folder = path.substr(0, cut);
-    name = path.substr(cut + 1);
-    return true;
-}
-
+// A path whose only separator is its first character names no folder here.
 void takeOneFile(BatchRequest& request, const std::string& path) {
-    std::string folder, name;
-    if (splitAtLastSeparator(path, folder, name)) {
-        request.sourceFolder = folder;
-    } else {
-        const std::size_t cut = path.find_last_of(kPathSeparator);
-        name = cut == std::string::npos ? path : path.substr(cut + 1);
-    }
+    PathParts parts = splitPath(path);
+    if (!parts.folder.empty())
+        request.sourceFolder = parts.folder;
     request.clearFiles();
-    request.addFile(name);
+    request.addFile(std::move(parts.name));
 }
 
 // "/m=a.tif,b.tif": one file per comma-separated piece. An empty piece ends
@@ -160,8 +138,8 @@ void takeMergeList(BatchRequest& request, const std::string& list) {
         request.addFile(rest);
 }
 
-void handleToken(BatchRequest& request, CommandLineCursor& cursor, const std::string& token) {
-    ProcessState& state = processState();
+void handleToken(BatchRequest& request, std::string& logPath, CommandLineCursor& cursor,
+                 const std::string& token) {
     const std::string option = lowerCased(token);
 
     if (option == "/q") {
@@ -169,7 +147,7 @@ void handleToken(BatchRequest& request, CommandLineCursor& cursor, const std::st
     } else if (option == "/k") {
         request.options.keepName = 1;
     } else if (option == "/sl") {
-        state.shortLog = 1;
+        request.options.shortLog = 1;
     } else if (startsWith(option, "/sc=")) {
         request.options.compressionMode = parseCompressionName(cursor.plainValue(4));
     } else if (startsWith(option, "/c=")) {
@@ -181,19 +159,18 @@ void handleToken(BatchRequest& request, CommandLineCursor& cursor, const std::st
                    request.compressionFilter);
         return;
     } else if (startsWith(option, "/sd=")) {
-        request.operation = ConvertIntoFolder;
+        request.operation = BatchOperation::ConvertIntoFolder;
         request.saveFolder = cursor.quotableValue(4);
         return;
     } else if (startsWith(option, "/f=")) {
         takeOneFile(request, cursor.quotableValue(3));
         return;
     } else if (startsWith(option, "/sf=")) {
-        request.operation = ConvertToNamedFile;
-        const std::string path = cursor.quotableValue(4);
-        std::string folder, name;
-        if (splitAtLastSeparator(path, folder, name)) {
-            request.saveFolder = folder;
-            request.saveName = name;
+        request.operation = BatchOperation::ConvertToNamedFile;
+        PathParts parts = splitPath(cursor.quotableValue(4));
+        if (!parts.folder.empty()) {
+            request.saveFolder = std::move(parts.folder);
+            request.saveName = std::move(parts.name);
         }
         return;
     } else if (startsWith(option, "/m=")) {
@@ -203,27 +180,28 @@ void handleToken(BatchRequest& request, CommandLineCursor& cursor, const std::st
         const std::string path = cursor.quotableValue(5);
         // A path the platform cannot open is refused rather than cut short.
         if (fitsPathLimit(path))
-            state.logPath = path;
+            logPath = path;
         return;
     } else if (startsWith(option, "/np")) {
-        request.operation = CountPagesEach;
+        request.operation = BatchOperation::CountPagesEach;
     } else if (startsWith(option, "/tnp")) {
-        request.operation |= CountTotalPages;
+        request.operation = withTotalCount(request.operation);
     }
     cursor.dropToken();
 }
 
 } // namespace
 
-int parseCommandLine(BatchRequest& request, const std::optional<std::string>& commandLine) {
+int parseCommandLine(BatchRequest& request, const std::optional<std::string>& commandLine,
+                     std::string& logPath, MessageSink& messages) {
     request.merge = 0;
-    request.operation = CountPagesEach;
+    request.operation = BatchOperation::CountPagesEach;
     request.includeSubfolders = 0;
     request.quiet = 0;
     request.saveFolder.clear();
     request.sourceFolder.clear();
     request.options.keepName = 0;
-    request.compressionFilter = 0;
+    request.compressionFilter = CompressionFilter::All;
     if (!commandLine)
         return kNoCommandLine;
     if (commandLine->empty())
@@ -232,7 +210,7 @@ int parseCommandLine(BatchRequest& request, const std::optional<std::string>& co
     CommandLineCursor cursor(*commandLine);
     std::string token;
     while (cursor.nextToken(token))
-        handleToken(request, cursor, token);
+        handleToken(request, logPath, cursor, token);
 
     // Writing into the source folder could overwrite the files being read; a
     // merge needs a target as much as a conversion does.
@@ -241,9 +219,10 @@ int parseCommandLine(BatchRequest& request, const std::optional<std::string>& co
         !sameFolder(request.saveFolder, request.sourceFolder))
         return kRunBatch;
     if (writesFiles) {
-        showMessage("ERROR Save Folder",
-                    "Please set save-dir with '/sd=', and be sure it is not the same as source-dir",
-                    MessageKind::Error);
+        messages.show("ERROR Save Folder",
+                      "Please set save-dir with '/sd=', and be sure it is not the same as "
+                      "source-dir",
+                      MessageKind::Error);
         return kNoSaveFolder;
     }
     return kRunBatch;

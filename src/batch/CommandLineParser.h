@@ -6,6 +6,7 @@
 namespace pagesmith {
 
 struct BatchRequest;
+class MessageSink;
 
 // Results of parseCommandLine; only kRunBatch runs the command-line batch.
 constexpr int kRunBatch = 0;
@@ -13,8 +14,11 @@ constexpr int kNoCommandLine = -1;
 constexpr int kEmptyCommandLine = -2;
 constexpr int kNoSaveFolder = 126;
 
-// Turns the command-line text into the (reset) request, the process's short-log
-// flag and log path. No text at all is std::nullopt.
-int parseCommandLine(BatchRequest& request, const std::optional<std::string>& commandLine);
+// Turns the command-line text into the (reset) request, its short-log flag
+// included, and the log path for this run ("/log=", kept unless given and
+// usable). No text at all is std::nullopt. The "ERROR Save Folder" box goes to
+// `messages`.
+int parseCommandLine(BatchRequest& request, const std::optional<std::string>& commandLine,
+                     std::string& logPath, MessageSink& messages);
 
 } // namespace pagesmith

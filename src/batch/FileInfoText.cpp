@@ -1,6 +1,6 @@
 #include "batch/FileInfoText.h"
 
-#include "batch/ReportLine.h"
+#include "inspect/ReportLines.h"
 
 namespace pagesmith {
 

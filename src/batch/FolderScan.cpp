@@ -1,6 +1,6 @@
 #include "batch/FolderScan.h"
 
-#include "app/PathLimits.h"
+#include "base/Paths.h"
 #include "batch/BatchRequest.h"
 #include "batch/FileInfoText.h"
 #include "engine/CompressionChoice.h"
@@ -55,7 +55,8 @@ std::optional<std::chrono::system_clock::time_point> lastWriteTime(const std::st
         std::chrono::file_clock::to_sys(time));
 }
 
-void addIfMatching(BatchRequest& request, const std::string& path, int compressionFilter) {
+void addIfMatching(BatchRequest& request, const std::string& path,
+                   CompressionFilter compressionFilter) {
     if (!matchesCompressionFilter(path, compressionFilter))
         return;
     std::error_code error;
@@ -69,9 +70,9 @@ void addIfMatching(BatchRequest& request, const std::string& path, int compressi
 } // namespace
 
 void scanFolder(BatchRequest& request, const std::string& folder, int includeSubfolders,
-                int compressionFilter) {
-    if (compressionFilter < 0)
-        compressionFilter = 0;
+                CompressionFilter compressionFilter) {
+    if (int(compressionFilter) < 0)
+        compressionFilter = CompressionFilter::All;
     std::error_code error;
     fs::directory_iterator entries(folder, error);
     for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
@@ -95,13 +96,10 @@ int ensureFolder(const std::string& folder) {
     std::error_code error;
     if (fs::is_directory(folder, error))
         return 1;
-    const std::size_t lastSeparator = folder.rfind(kPathSeparator);
-    if (lastSeparator != std::string::npos) {
-        const std::string parent = folder.substr(0, lastSeparator);
-        // The root cannot be created and always exists.
-        if (fs::path(parent).has_relative_path())
-            ensureFolder(parent);
-    }
+    // The root cannot be created and always exists.
+    const std::string parent = splitPath(folder).folder;
+    if (fs::path(parent).has_relative_path())
+        ensureFolder(parent);
     fs::create_directory(folder, error);
     return error ? 0 : 1;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/CompressionChoice.h"
+
 #include <string>
 
 namespace pagesmith {
@@ -11,7 +13,7 @@ struct BatchRequest;
 // lists. folder must be the request's sourceFolder or lie inside it: names are
 // stored relative to sourceFolder.
 void scanFolder(BatchRequest& request, const std::string& folder, int includeSubfolders,
-                int compressionFilter);
+                CompressionFilter compressionFilter);
 
 // Makes sure a folder exists, creating missing parents first. Nonzero when it
 // exists or was created.

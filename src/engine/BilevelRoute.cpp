@@ -4,7 +4,7 @@
 #include "engine/Dither.h"
 #include "engine/GrayReduction.h"
 #include "engine/PageSettings.h"
-#include "engine/TiffHandle.h"
+#include "tiff/TiffHandle.h"
 
 #include <cstdint>
 
@@ -19,7 +19,7 @@ bool takesBilevelRoute(TIFF* in, const PageSettings& settings) {
     return bitsPerSample == 8 && (samplesPerPixel == 1 || samplesPerPixel == 3);
 }
 
-BilevelOutcome convertPageToBilevel(TIFF* in, TIFF* out, int compressionMode,
+BilevelOutcome convertPageToBilevel(TIFF* in, TIFF* out, CompressionMode compressionMode,
                                     const std::string& scratchPath) {
     std::uint32_t length = 0;
     std::uint16_t samplesPerPixel = 1;
@@ -35,7 +35,7 @@ BilevelOutcome convertPageToBilevel(TIFF* in, TIFF* out, int compressionMode,
         // Ink amounts of a separated page are no brightness to dither by.
         if (photometric == PHOTOMETRIC_SEPARATED)
             return BilevelOutcome::PageFailed;
-        return ditherToBilevel(in, out, compressionMode, kMessageBufferTarget) == kDitherWritten
+        return ditherToBilevel(in, out, compressionMode) == kDitherWritten
                    ? BilevelOutcome::Dithered
                    : BilevelOutcome::PageFailed;
     }
@@ -55,7 +55,7 @@ BilevelOutcome convertPageToBilevel(TIFF* in, TIFF* out, int compressionMode,
     TiffHandle grey(scratchPath, "rm");
     if (!grey)
         return BilevelOutcome::PageFailed;
-    return ditherToBilevel(grey.get(), out, compressionMode, kMessageBufferTarget) == kDitherWritten
+    return ditherToBilevel(grey.get(), out, compressionMode) == kDitherWritten
                ? BilevelOutcome::Dithered
                : BilevelOutcome::PageFailed;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/CompressionChoice.h"
+
 #include <tiffio.h>
 
 #include <string>
@@ -24,7 +26,7 @@ bool takesBilevelRoute(TIFF* in, const PageSettings& settings);
 // is written anew, closed and reopened. PageFailed for a page that cannot be
 // read or turned into grey, and for a page of one row. The caller writes the
 // directory on Dithered.
-BilevelOutcome convertPageToBilevel(TIFF* in, TIFF* out, int compressionMode,
+BilevelOutcome convertPageToBilevel(TIFF* in, TIFF* out, CompressionMode compressionMode,
                                     const std::string& scratchPath);
 
 } // namespace pagesmith

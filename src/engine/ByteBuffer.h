@@ -8,32 +8,40 @@
 
 namespace pagesmith {
 
-// Zero-filled bytes for pixel data. Allocated with calloc: a size that
-// overflowed or cannot be had leaves the buffer empty instead of throwing, and
-// a large buffer is not touched (nor committed) before it is used. Damaged
-// pages are written with whatever their buffer holds, so it starts as zeros,
-// never as stale heap contents.
-class ByteBuffer {
+// The most one buffer may take. Sizes come from the file: a damaged one must
+// not make us reserve the world.
+constexpr std::size_t kMaxBufferBytes = std::size_t(512) << 20;
+
+// Zero-filled elements for pixel data, the one way the engine allocates them.
+// Allocated with calloc: a size that overflowed, exceeds kMaxBufferBytes or
+// cannot be had leaves the buffer empty instead of throwing, and a large
+// buffer is not touched (nor committed) before it is used. Damaged pages are
+// written with whatever their buffer holds, so it starts as zeros, never as
+// stale heap contents.
+template <typename T> class ZeroedBuffer {
 public:
-    ByteBuffer() = default;
-    explicit ByteBuffer(std::optional<std::size_t> size) {
-        if (!size || *size == 0)
+    ZeroedBuffer() = default;
+    explicit ZeroedBuffer(std::optional<std::size_t> count) {
+        if (!count || *count == 0 || *count > kMaxBufferBytes / sizeof(T))
             return;
-        m_data.reset(static_cast<std::uint8_t*>(std::calloc(*size, 1)));
+        m_data.reset(static_cast<T*>(std::calloc(*count, sizeof(T))));
         if (m_data)
-            m_size = *size;
+            m_size = *count;
     }
 
     explicit operator bool() const { return m_data != nullptr; }
-    std::uint8_t* data() const { return m_data.get(); }
+    T* data() const { return m_data.get(); }
     std::size_t size() const { return m_size; }
+    T& operator[](std::size_t index) const { return m_data.get()[index]; }
 
 private:
     struct Free {
-        void operator()(std::uint8_t* bytes) const { std::free(bytes); }
+        void operator()(T* elements) const { std::free(elements); }
     };
-    std::unique_ptr<std::uint8_t, Free> m_data;
+    std::unique_ptr<T, Free> m_data;
     std::size_t m_size = 0;
 };
+
+using ByteBuffer = ZeroedBuffer<std::uint8_t>;
 
 } // namespace pagesmith

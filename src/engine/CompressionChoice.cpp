@@ -1,11 +1,10 @@
 #include "engine/CompressionChoice.h"
 
 #include "engine/PageSettings.h"
+#include "engine/TextCase.h"
 #include "inspect/TiffInfo.h"
 
 #include <tiffio.h>
-
-#include <cctype>
 
 namespace pagesmith {
 
@@ -37,52 +36,50 @@ constexpr NamedFilter kFilters[kCompressionFilterCount] = {
     {"JPEG tiff files", "JPEG"},
 };
 
-std::string upperCased(const std::string& text) {
-    std::string upper = text;
-    for (char& c : upper)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return upper;
+bool sameName(const std::string& name, const char* tableName) {
+    return tableName && lowerCased(name) == lowerCased(tableName);
 }
 
-bool passesFilter(const TiffFileInfo& info, int filter) {
+bool passesFilter(const TiffFileInfo& info, CompressionFilter filter) {
     const bool group3 = info.compression == COMPRESSION_CCITTFAX3;
     const bool twoDimensional = (info.group3Options & GROUP3OPT_2DENCODING) != 0;
     switch (filter) {
-    case 0:
+    case CompressionFilter::All:
         return true;
-    case 1:
+    case CompressionFilter::Uncompressed:
         return info.compression == COMPRESSION_NONE;
-    case 2:
+    case CompressionFilter::PackBits:
         return info.compression == COMPRESSION_PACKBITS;
-    case 3:
+    case CompressionFilter::Group3OneDim:
         return group3 && !twoDimensional;
-    case 4:
+    case CompressionFilter::Group3TwoDim:
         return group3 && twoDimensional;
-    case 5:
+    case CompressionFilter::Group3Any:
         return group3;
-    case 6:
+    case CompressionFilter::Group4:
         return info.compression == COMPRESSION_CCITTFAX4;
-    case 7:
+    case CompressionFilter::Lzw:
         return info.compression == COMPRESSION_LZW;
-    case 8:
+    case CompressionFilter::Jpeg:
         return info.compression == COMPRESSION_JPEG;
-    default:
-        return false;
     }
+    return false;
+}
+
+bool inTable(int index, int count) {
+    return index >= 0 && index < count;
 }
 
 } // namespace
 
-const CompressionModeInfo* compressionModeInfo(int mode) {
-    if (mode < 0 || mode >= kCompressionModeCount)
-        return nullptr;
-    return &kModes[mode];
+const CompressionModeInfo* compressionModeInfo(CompressionMode mode) {
+    const int index = int(mode);
+    return inTable(index, kCompressionModeCount) ? &kModes[index] : nullptr;
 }
 
-const char* compressionFilterText(int filter) {
-    if (filter < 0 || filter >= kCompressionFilterCount)
-        return nullptr;
-    return kFilters[filter].text;
+const char* compressionFilterText(CompressionFilter filter) {
+    const int index = int(filter);
+    return inTable(index, kCompressionFilterCount) ? kFilters[index].text : nullptr;
 }
 
 bool isBilevelCompression(std::uint16_t compression) {
@@ -90,26 +87,24 @@ bool isBilevelCompression(std::uint16_t compression) {
            compression == COMPRESSION_CCITTFAX4;
 }
 
-int parseCompressionName(const std::string& name) {
-    const std::string upper = upperCased(name);
+CompressionMode parseCompressionName(const std::string& name) {
     // Table order: the first mode with the name wins, so G31D and G32D name
     // the fill-to-byte variants.
     for (int mode = 0; mode < kCompressionModeCount; ++mode)
-        if (kModes[mode].optionName && upper == kModes[mode].optionName)
-            return mode;
-    return ModePackBits;
+        if (sameName(name, kModes[mode].optionName))
+            return CompressionMode(mode);
+    return CompressionMode::PackBits;
 }
 
-int parseFilterName(const std::string& name) {
-    const std::string upper = upperCased(name);
+CompressionFilter parseFilterName(const std::string& name) {
     for (int filter = 0; filter < kCompressionFilterCount; ++filter)
-        if (upper == kFilters[filter].optionName)
-            return filter;
-    return 0;
+        if (sameName(name, kFilters[filter].optionName))
+            return CompressionFilter(filter);
+    return CompressionFilter::All;
 }
 
-bool matchesCompressionFilter(const std::string& path, int filter) {
-    if (filter < 0 || filter >= kCompressionFilterCount)
+bool matchesCompressionFilter(const std::string& path, CompressionFilter filter) {
+    if (!inTable(int(filter), kCompressionFilterCount))
         return false;
     TiffFileInfo info;
     if (readTiffInfo(path, &info) != 0)
@@ -117,7 +112,8 @@ bool matchesCompressionFilter(const std::string& path, int filter) {
     return passesFilter(info, filter);
 }
 
-bool applyCompressionMode(int mode, std::string& outputName, int keepName, PageSettings& settings) {
+bool applyCompressionMode(CompressionMode mode, std::string& outputName, int keepName,
+                          PageSettings& settings) {
     settings.group3Options = 0;
     const CompressionModeInfo* info = compressionModeInfo(mode);
     if (!info)

@@ -8,22 +8,33 @@ namespace pagesmith {
 struct PageSettings;
 
 // Output compressions, by the index shared with the dialog list and "/sc=".
-enum CompressionMode : int {
-    ModeUncompressed = 0,
-    ModePackBits = 1,
-    ModeGroup3OneDimFill = 2,
-    ModeGroup3OneDim = 3,
-    ModeGroup3TwoDimFill = 4,
-    ModeGroup3TwoDim = 5,
-    ModeGroup4 = 6,
-    ModeLzw = 7,
-    ModeJpeg = 8,
+enum class CompressionMode : int {
+    Uncompressed = 0,
+    PackBits = 1,
+    Group3OneDimFill = 2,
+    Group3OneDim = 3,
+    Group3TwoDimFill = 4,
+    Group3TwoDim = 5,
+    Group4 = 6,
+    Lzw = 7,
+    Jpeg = 8,
 };
 constexpr int kCompressionModeCount = 9;
-constexpr int kDefaultCompressionMode = ModeGroup3OneDimFill;
+constexpr CompressionMode kDefaultCompressionMode = CompressionMode::Group3OneDimFill;
 
 // Input selection by first-page compression, by the index shared with the
 // file list's filter and "/c=".
+enum class CompressionFilter : int {
+    All = 0,
+    Uncompressed = 1,
+    PackBits = 2,
+    Group3OneDim = 3,
+    Group3TwoDim = 4,
+    Group3Any = 5,
+    Group4 = 6,
+    Lzw = 7,
+    Jpeg = 8,
+};
 constexpr int kCompressionFilterCount = 9;
 
 struct CompressionModeInfo {
@@ -36,20 +47,22 @@ struct CompressionModeInfo {
 };
 
 // Row of the mode table, nullptr outside 0..8.
-const CompressionModeInfo* compressionModeInfo(int mode);
+const CompressionModeInfo* compressionModeInfo(CompressionMode mode);
 
 // Text of a filter in the file list's drop-down, nullptr outside 0..8.
-const char* compressionFilterText(int filter);
+const char* compressionFilterText(CompressionFilter filter);
 
 // Bilevel modes (Group 3 and Group 4) take one-bit pages only.
 bool isBilevelCompression(std::uint16_t compression);
 
-int parseCompressionName(const std::string& name);
-int parseFilterName(const std::string& name);
-bool matchesCompressionFilter(const std::string& path, int filter);
+// "/sc=" and "/c=" names in any case; PackBits and All for a name not known.
+CompressionMode parseCompressionName(const std::string& name);
+CompressionFilter parseFilterName(const std::string& name);
+bool matchesCompressionFilter(const std::string& path, CompressionFilter filter);
 
 // Sets the run's compression settings and, unless keepName, appends the mode's
 // suffix to outputName. False for a mode outside the table.
-bool applyCompressionMode(int mode, std::string& outputName, int keepName, PageSettings& settings);
+bool applyCompressionMode(CompressionMode mode, std::string& outputName, int keepName,
+                          PageSettings& settings);
 
 } // namespace pagesmith

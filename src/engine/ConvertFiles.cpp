@@ -1,13 +1,11 @@
 #include "engine/ConvertFiles.h"
 
-#include "app/MessageSink.h"
-#include "app/ProcessState.h"
 #include "engine/BilevelRoute.h"
 #include "engine/CompressionChoice.h"
 #include "engine/InputPages.h"
 #include "engine/OutputPageSetup.h"
 #include "engine/PageSettings.h"
-#include "engine/TiffHandle.h"
+#include "tiff/TiffHandle.h"
 
 #include <exception>
 #include <filesystem>
@@ -20,9 +18,9 @@ namespace {
 // lines go.
 class ConversionRun {
 public:
-    ConversionRun(const ConversionOptions& options, int inputCount, ProgressTarget target)
-        : m_options(options), m_inputCount(inputCount), m_target(target) {
-        m_settings.startRun(options, inputCount, target);
+    ConversionRun(const ConversionOptions& options, int inputCount, ProgressReport& report)
+        : m_options(options), m_inputCount(inputCount), m_report(report) {
+        m_settings.startRun(options, inputCount);
     }
 
     int run(const std::vector<std::string>& inputs, const std::string& outputBase);
@@ -40,7 +38,7 @@ private:
 
     const ConversionOptions& m_options;
     const int m_inputCount;
-    const ProgressTarget m_target;
+    ProgressReport& m_report;
     PageSettings m_settings;
     std::string m_outputPath;
     TiffHandle m_output;
@@ -50,7 +48,7 @@ bool ConversionRun::outputIsAnInput(const std::vector<std::string>& inputs) cons
     for (int i = 0; i < m_inputCount; ++i) {
         std::error_code error;
         if (std::filesystem::equivalent(InputPages::fileOf(inputs[i]), m_outputPath, error)) {
-            writeReportLine(m_target, "  -- Failed: output is the same file as the input %s\r\n",
+            writeReportLine(m_report, "  -- Failed: output is the same file as the input %s\r\n",
                             inputs[i].c_str());
             return true;
         }
@@ -76,7 +74,7 @@ int ConversionRun::run(const std::vector<std::string>& inputs, const std::string
         InputPages input;
         if (!input.open(inputs[i]))
             continue;
-        writeReportLine(m_target, lineFormat, inputs[i].c_str(), m_outputPath.c_str());
+        writeReportLine(m_report, lineFormat, inputs[i].c_str(), m_outputPath.c_str());
         int pageIndex = 0;
         do {
             switch (convertPage(input.tiff(), pageIndex)) {
@@ -101,21 +99,25 @@ ConversionRun::PageOutcome ConversionRun::convertPage(TIFF* in, int pageIndex) {
 }
 
 ConversionRun::PageOutcome ConversionRun::copyPage(TIFF* in, int pageIndex) {
+    PageSetupResult setup = PageSetupResult::Failed;
     bool copied = false;
     try {
-        copied = setupOutputPage(in, m_output.get(), m_settings) == PageSetupResult::Copied &&
-                 TIFFWriteDirectory(m_output.get());
+        setup = setupOutputPage(in, m_output.get(), m_settings);
+        copied = setup == PageSetupResult::Copied && TIFFWriteDirectory(m_output.get());
     } catch (const std::exception&) {
         discardOutputPage();
-        showMessage("Exception Error",
-                    "Fail to convert this tiff file, try to convert it to another compression mode",
-                    MessageKind::Error);
+        m_report.showError(
+            "Exception Error",
+            "Fail to convert this tiff file, try to convert it to another compression mode");
         return PageOutcome::Next;
     }
     if (copied) {
         writePageLine("  -- Page %d success\r\n", pageIndex);
         return PageOutcome::Next;
     }
+    if (setup == PageSetupResult::BilevelRejected)
+        writeReportLine(m_report, "  -- Failed to convert as you're trying to convert grayscale "
+                                  "or color tiff to B&W tiff\r\n");
     writePageLine("  -- Page %d failed\r\n", pageIndex);
     // The pages before stay; the half-made page does not go into the file.
     discardOutputPage();
@@ -141,8 +143,8 @@ ConversionRun::PageOutcome ConversionRun::ditherPage(TIFF* in, int pageIndex) {
 }
 
 void ConversionRun::writePageLine(const char* format, int pageIndex) const {
-    if (!processState().shortLog)
-        writeReportLine(m_target, format, pageIndex);
+    if (!m_options.shortLog)
+        writeReportLine(m_report, format, pageIndex);
 }
 
 // Whether the output's current page has begun to receive pixel data.
@@ -169,10 +171,10 @@ void ConversionRun::discardOutputPage() {
 } // namespace
 
 int convertFiles(int count, const std::vector<std::string>& inputs, const std::string& outputBase,
-                 const ConversionOptions& options, ProgressTarget target) {
+                 const ConversionOptions& options, ProgressReport& report) {
     if (count < 0 || std::size_t(count) > inputs.size())
         count = int(inputs.size());
-    ConversionRun run(options, count, target);
+    ConversionRun run(options, count, report);
     return run.run(inputs, outputBase);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "batch/BatchRequest.h"
-#include "batch/ReportLine.h"
+#include "engine/ConversionOptions.h"
+#include "engine/ProgressReport.h"
 
 #include <string>
 #include <vector>
@@ -16,8 +16,9 @@ constexpr int kConvertScratchUnusable =
 
 // Copies every page of every input (in order) into one output file named
 // outputBase + mode suffix (unless keepName) + ".tif". An input path may carry
-// a page list: "a.tif,2,0". Reports go to the progress target.
+// a page list: "a.tif,2,0". Its lines, and the message of a fault, go to the
+// report.
 int convertFiles(int count, const std::vector<std::string>& inputs, const std::string& outputBase,
-                 const ConversionOptions& options, ProgressTarget target);
+                 const ConversionOptions& options, ProgressReport& report);
 
 } // namespace pagesmith

@@ -1,15 +1,14 @@
 #include "engine/Dither.h"
 
+#include "engine/ByteBuffer.h"
 #include "engine/PageRows.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdio>
-#include <new>
 #include <optional>
 #include <utility>
-#include <vector>
 
 namespace pagesmith {
 
@@ -25,21 +24,12 @@ struct FaxCompression {
 
 // Looked up afresh on every call, so one run's Group 3 options never leak
 // into the next.
-std::optional<FaxCompression> faxCompressionFor(int compressionMode) {
-    switch (compressionMode) {
-    case 2:
-        return FaxCompression{COMPRESSION_CCITTFAX3, GROUP3OPT_FILLBITS};
-    case 3:
-        return FaxCompression{COMPRESSION_CCITTFAX3, 0};
-    case 4:
-        return FaxCompression{COMPRESSION_CCITTFAX3, GROUP3OPT_FILLBITS | GROUP3OPT_2DENCODING};
-    case 5:
-        return FaxCompression{COMPRESSION_CCITTFAX3, GROUP3OPT_2DENCODING};
-    case 6:
-        return FaxCompression{COMPRESSION_CCITTFAX4, 0};
-    default:
+std::optional<FaxCompression> faxCompressionFor(CompressionMode mode) {
+    const CompressionModeInfo* info = compressionModeInfo(mode);
+    if (!info || !isBilevelCompression(info->compression))
         return std::nullopt;
-    }
+    return FaxCompression{info->compression,
+                          info->group3Options < 0 ? 0u : std::uint32_t(info->group3Options)};
 }
 
 void writeBilevelTags(TIFF* in, TIFF* out, std::uint32_t length, const FaxCompression& fax) {
@@ -72,7 +62,7 @@ void writeBilevelTags(TIFF* in, TIFF* out, std::uint32_t length, const FaxCompre
 
 // One input row into an error row; min-is-white rows are turned into
 // brightness first, or the page would come out as its own negative.
-void loadRow(std::vector<std::int16_t>& errors, const std::uint8_t* row, bool invert) {
+void loadRow(ZeroedBuffer<std::int16_t>& errors, const std::uint8_t* row, bool invert) {
     const std::size_t width = errors.size();
     if (invert) {
         for (std::size_t x = 0; x < width; ++x)
@@ -154,7 +144,7 @@ void ditherRow(const std::int16_t* current, std::int16_t* below, std::uint8_t* b
 
 } // namespace
 
-int ditherToBilevel(TIFF* in, TIFF* out, int compressionMode, ProgressTarget /*target*/) {
+int ditherToBilevel(TIFF* in, TIFF* out, CompressionMode compressionMode) {
     const std::optional<FaxCompression> fax = faxCompressionFor(compressionMode);
     if (!in || !out || !fax)
         return kDitherRefused;
@@ -183,15 +173,10 @@ int ditherToBilevel(TIFF* in, TIFF* out, int compressionMode, ProgressTarget /*t
     const bool invert = photometric == PHOTOMETRIC_MINISWHITE;
 
     // Two error rows and a one-bit row; the reader has already bounded the width.
-    std::vector<std::int16_t> current, next;
-    std::vector<std::uint8_t> bits;
-    try {
-        current.resize(width);
-        next.resize(width);
-        bits.resize((std::size_t(width) + 7) / 8);
-    } catch (const std::bad_alloc&) {
+    ZeroedBuffer<std::int16_t> current(width), next(width);
+    ByteBuffer bits((std::size_t(width) + 7) / 8);
+    if (!current || !next || !bits)
         return kDitherRefused;
-    }
 
     writeBilevelTags(in, out, length, *fax);
     if (!rows.readRow(0))

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "batch/ReportLine.h"
+#include "engine/CompressionChoice.h"
 
 #include <tiffio.h>
 
@@ -14,7 +14,8 @@ constexpr int kDitherStopped = -2; // a read or write error stopped it part-way
 // Floyd-Steinberg dithers the input's current 8-bit grey page into a one-bit
 // page of the output (Group 3 or Group 4 by the compression mode), one row
 // shorter than the input: the last row only carries errors. The output
-// directory is left for the caller to write. The target is not used.
-int ditherToBilevel(TIFF* in, TIFF* out, int compressionMode, ProgressTarget target);
+// directory is left for the caller to write. Refused for a mode that is not
+// Group 3 or Group 4.
+int ditherToBilevel(TIFF* in, TIFF* out, CompressionMode compressionMode);
 
 } // namespace pagesmith

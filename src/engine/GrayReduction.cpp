@@ -1,5 +1,6 @@
 #include "engine/GrayReduction.h"
 
+#include "engine/ByteBuffer.h"
 #include "engine/PageRows.h"
 #include "engine/TagCopy.h"
 
@@ -8,7 +9,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
-#include <vector>
 
 namespace pagesmith {
 
@@ -72,8 +72,9 @@ enum class Source { RgbContig, RgbSeparate, Palette, Rgba };
 // Fills `grey` for every row of the page and writes it to the scratch page.
 int writeGrayRows(TIFF* scratch, std::uint32_t width, std::uint32_t length, Source source,
                   PageRowReader* rows, RgbaRowReader* rgba, const GrayTable& grays) {
-    std::vector<std::uint8_t> grey(
-        std::max<std::size_t>(width, std::size_t(TIFFScanlineSize64(scratch))));
+    const ByteBuffer grey(std::max<std::size_t>(width, std::size_t(TIFFScanlineSize64(scratch))));
+    if (!grey)
+        return kGrayStopped;
     for (std::uint32_t row = 0; row < length; ++row) {
         std::uint8_t* out = grey.data();
         if (source == Source::Rgba) {

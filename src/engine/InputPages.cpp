@@ -1,6 +1,6 @@
 #include "engine/InputPages.h"
 
-#include "inspect/OpenForReading.h"
+#include "tiff/OpenForReading.h"
 
 #include <cerrno>
 #include <cstdio>

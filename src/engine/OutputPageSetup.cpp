@@ -1,6 +1,5 @@
 #include "engine/OutputPageSetup.h"
 
-#include "batch/ReportLine.h"
 #include "engine/CompressionChoice.h"
 #include "engine/CopyRoutines.h"
 #include "engine/PageSettings.h"
@@ -216,7 +215,7 @@ bool isYCbCrDescription(std::uint16_t tag) {
 }
 
 void copyDescriptiveTags(TIFF* in, TIFF* out, const PageSettings& settings) {
-    for (const TagSpec& entry : CommonTagList) {
+    for (const TagEntry& entry : CommonTagList) {
         // A page read back as RGB no longer has the YCbCr coding these describe.
         if (settings.inputDecodedAsRgb && isYCbCrDescription(entry.tag))
             continue;
@@ -244,9 +243,6 @@ PageSetupResult setupOutputPage(TIFF* in, TIFF* out, PageSettings& settings) {
     if (isBilevelCompression(settings.outputCompression) &&
         (samplesPerPixel != 1 || bitsPerSample != 1 || photometric > PHOTOMETRIC_MINISBLACK)) {
         copyTag(in, out, TIFFTAG_COMPRESSION, 1, TIFF_SHORT);
-        writeReportLine(settings.progressTarget,
-                        "  -- Failed to convert as you're trying to convert grayscale or color "
-                        "tiff to B&W tiff\r\n");
         return PageSetupResult::BilevelRejected;
     }
     // Refused here, a page the JPEG encoder cannot take leaves nothing in the
@@ -272,7 +268,6 @@ PageSetupResult setupOutputPage(TIFF* in, TIFF* out, PageSettings& settings) {
         if (source == PixelSource::RgbaReader)
             planar = PLANARCONFIG_CONTIG;
         TIFFSetField(out, TIFFTAG_PLANARCONFIG, planar);
-        settings.planarConfig = planar;
     }
     if (samplesPerPixel <= 4)
         copyTag(in, out, TIFFTAG_TRANSFERFUNCTION, 4, TIFF_SHORT);

@@ -9,7 +9,7 @@ struct PageSettings;
 enum class PageSetupResult {
     Copied,          // directory filled and pixels copied
     Failed,          // no copy routine, or the copy failed
-    BilevelRejected, // a page that a fax compression cannot take; its line is written
+    BilevelRejected, // a page that a fax compression cannot take
 };
 
 // Fills the output page's directory from the input page (positioned on it) and

@@ -4,28 +4,18 @@
 
 #include <algorithm>
 #include <cstring>
-#include <new>
 #include <optional>
 
 namespace pagesmith {
 
 namespace {
 
-// Sizes come from the file: a damaged one must not make us reserve the world.
-constexpr std::size_t kMaxBufferBytes = std::size_t(512) << 20;
-
 // The RGBA reader's band stays below this, whatever the strip height.
 constexpr std::size_t kRgbaBandBytes = std::size_t(8) << 20;
 
-template <typename T> bool allocate(std::vector<T>& buffer, std::optional<std::size_t> count) {
-    if (!count || *count == 0 || *count > kMaxBufferBytes / sizeof(T))
-        return false;
-    try {
-        buffer.assign(*count, T{});
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    return true;
+template <typename T> bool allocate(ZeroedBuffer<T>& buffer, std::optional<std::size_t> count) {
+    buffer = ZeroedBuffer<T>(count);
+    return static_cast<bool>(buffer);
 }
 
 } // namespace

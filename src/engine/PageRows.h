@@ -1,10 +1,11 @@
 #pragma once
 
+#include "engine/ByteBuffer.h"
+
 #include <tiffio.h>
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 namespace pagesmith {
 
@@ -51,8 +52,8 @@ private:
     std::uint32_t m_bandStart = 0;
     bool m_bandLoaded = false;
     std::uint32_t m_row = 0;
-    std::vector<std::uint8_t> m_band; // planes one after another
-    std::vector<std::uint8_t> m_tile;
+    ByteBuffer m_band; // planes one after another
+    ByteBuffer m_tile;
     std::uint32_t m_tileWidth = 0;
     std::size_t m_tileRowBytes = 0;
 };
@@ -84,7 +85,7 @@ private:
     std::uint32_t m_bandRows = 0;
     std::uint32_t m_bandStart = 0;
     bool m_bandLoaded = false;
-    std::vector<std::uint32_t> m_band;
+    ZeroedBuffer<std::uint32_t> m_band;
 };
 
 } // namespace pagesmith

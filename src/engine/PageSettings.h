@@ -16,12 +16,8 @@ struct PageSettings {
     int jpegQuality = 75;
     int outputTiled = -1; // -1 until the run's first page decides it
     int pageCounter = -1; // -1 with one input: PageNumber kept; else the next number
-    int progressTarget = -1;
-    bool ignoreReadErrors = true;
 
     // Per page, reset before each page.
-    int predictor = -1;             // never written by the copy path
-    int planarConfig = -1;          // -1: as the input page
     std::uint16_t fillOrder = 0;    // 0: as the input page
     std::uint32_t rowsPerStrip = 0; // 0: decided by the page set-up
     std::int64_t tileWidth = -1;    // -1: as the input page
@@ -30,7 +26,7 @@ struct PageSettings {
     // JPEG: the output page is labelled RGB (set by the page set-up).
     bool inputDecodedAsRgb = false;
 
-    void startRun(const ConversionOptions& options, int inputCount, int target);
+    void startRun(const ConversionOptions& options, int inputCount);
     void startPage(const ConversionOptions& options);
 };
 

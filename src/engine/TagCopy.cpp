@@ -2,7 +2,7 @@
 
 namespace pagesmith {
 
-const std::array<TagSpec, 33> CommonTagList = {{
+const std::array<TagEntry, 33> CommonTagList = {{
     {TIFFTAG_SUBFILETYPE, 1, TIFF_LONG},
     {TIFFTAG_THRESHHOLDING, 1, TIFF_SHORT},
     {TIFFTAG_DOCUMENTNAME, 1, TIFF_ASCII},
@@ -151,7 +151,7 @@ void copyTag(TIFF* in, TIFF* out, std::uint16_t tag, std::uint16_t count, TIFFDa
 }
 
 void copyCommonTags(TIFF* in, TIFF* out) {
-    for (const TagSpec& entry : CommonTagList)
+    for (const TagEntry& entry : CommonTagList)
         copyTag(in, out, entry.tag, entry.count, entry.type);
 }
 

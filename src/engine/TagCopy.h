@@ -10,14 +10,14 @@ namespace pagesmith {
 // A count of kVariableCount means "an array with its own count".
 constexpr std::uint16_t kVariableCount = 0xFFFF;
 
-struct TagSpec {
+struct TagEntry {
     std::uint16_t tag;
     std::uint16_t count;
     TIFFDataType type;
 };
 
 // Descriptive tags copied unchanged onto every output page, in this order.
-extern const std::array<TagSpec, 33> CommonTagList;
+extern const std::array<TagEntry, 33> CommonTagList;
 
 // Copies one tag from the input's current directory to the output's; a tag the
 // input lacks is not written.

@@ -1,6 +1,6 @@
 #include "inspect/TiffInfo.h"
 
-#include "inspect/OpenForReading.h"
+#include "tiff/OpenForReading.h"
 
 #include <tiffio.h>
 
@@ -102,17 +102,17 @@ int readTiffInfo(const std::string& path, TiffFileInfo* info) {
     return 0;
 }
 
-int writeTiffInfo(const std::string& path, ProgressTarget target) {
+int writeTiffInfo(const std::string& path, ReportLines& report) {
     TiffFileInfo info;
     if (readTiffInfo(path, &info) != 0) {
-        writeReportLine(target, "Error tiff file : %s\r\n", path.c_str());
+        writeReportLine(report, "Error tiff file : %s\r\n", path.c_str());
         return -1;
     }
-    writeReportLine(target, "Tiff Name:   %s\r\n", path.c_str());
-    writeReportLine(target, "Total pages: %d\r\n", info.pageCount);
+    writeReportLine(report, "Tiff Name:   %s\r\n", path.c_str());
+    writeReportLine(report, "Total pages: %d\r\n", info.pageCount);
     // Unsigned, so a width past 2^31 is not shown negative.
-    writeReportLine(target, "Image Size:  %u x %u\r\n", info.width, info.length);
-    writeReportLine(target, "Compression: %s\r\n", describeCompression(info.compression));
+    writeReportLine(report, "Image Size:  %u x %u\r\n", info.width, info.length);
+    writeReportLine(report, "Compression: %s\r\n", describeCompression(info.compression));
     return 0;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "batch/ReportLine.h"
+#include "inspect/ReportLines.h"
 
 #include <cstdint>
 #include <string>
@@ -22,8 +22,8 @@ int countTiffPages(const std::string& path);
 // 0 on success, -1 when the file does not open as TIFF, -2 without a record.
 int readTiffInfo(const std::string& path, TiffFileInfo* info);
 
-// The four-line report (or the error line) to a progress target; 0 or -1.
-int writeTiffInfo(const std::string& path, ProgressTarget target);
+// The four-line report (or the error line); 0 or -1.
+int writeTiffInfo(const std::string& path, ReportLines& report);
 
 // "4 = Group 4 Fax" and so on; "Unknown" for codes outside the table.
 const char* describeCompression(std::uint16_t compression);

@@ -1,5 +1,4 @@
 #include "app/RunLog.h"
-#include "app/ProcessState.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -23,57 +22,54 @@ std::string maskedLog(const std::filesystem::path& path) {
 
 class RunLog : public ::testing::Test {
 protected:
-    void SetUp() override { resetProcessState(); }
-    void TearDown() override { resetProcessState(); }
     TempDir dir;
 };
 
 TEST_F(RunLog, AppendsTimeStampTextAndSeparatorPerEntry) {
     const std::string log = dir.file("run.txt");
-    appendRunLog(log, "\nCMD : first\n");
-    appendRunLog(log, "second\r\n");
+    appendRunLog(log, "\nCMD : first\n", 0);
+    appendRunLog(log, "second\r\n", 0);
     EXPECT_EQ(maskedLog(log),
               "<time>\nCMD : first\n" + kSeparator + "<time>second\r\n" + kSeparator);
 }
 
 TEST_F(RunLog, ShortLogLeavesOutTheSeparators) {
-    processState().shortLog = 1;
     const std::string log = dir.file("run.txt");
-    appendRunLog(log, "a\n");
-    appendRunLog(log, "b\n");
+    appendRunLog(log, "a\n", 1);
+    appendRunLog(log, "b\n", 1);
     EXPECT_EQ(maskedLog(log), "<time>a\n<time>b\n");
 }
 
 TEST_F(RunLog, CreatesTheMissingLogFolderButNotItsParents) {
     const std::string oneLevel = (dir.path() / "log" / "pagesmithlog.txt").string();
-    appendRunLog(oneLevel, "x");
+    appendRunLog(oneLevel, "x", 0);
     EXPECT_EQ(maskedLog(oneLevel), "<time>x" + kSeparator);
 
     const auto twoLevels = dir.path() / "missing" / "log" / "pagesmithlog.txt";
-    appendRunLog(twoLevels.string(), "x");
+    appendRunLog(twoLevels.string(), "x", 0);
     EXPECT_FALSE(std::filesystem::exists(twoLevels.parent_path()));
 }
 
 TEST_F(RunLog, WritesABareFileNameInTheCurrentFolder) {
     const auto previous = std::filesystem::current_path();
     std::filesystem::current_path(dir.path());
-    appendRunLog("bare.txt", "x");
+    appendRunLog("bare.txt", "x", 0);
     std::filesystem::current_path(previous);
     EXPECT_EQ(maskedLog(dir.path() / "bare.txt"), "<time>x" + kSeparator);
 }
 
 TEST_F(RunLog, SilentlySkipsAnEmptyPathOrAnUnwritableFile) {
-    appendRunLog("", "x");
+    appendRunLog("", "x", 0);
     // A folder where the log file should be cannot be opened for appending.
     std::filesystem::create_directory(dir.path() / "taken");
-    appendRunLog((dir.path() / "taken").string(), "x");
+    appendRunLog((dir.path() / "taken").string(), "x", 0);
     EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "taken"));
 }
 
 TEST_F(RunLog, TimeStampIsTheLocalTimeOfTheWrite) {
     const std::string log = dir.file("run.txt");
     const std::time_t before = std::time(nullptr);
-    appendRunLog(log, "x");
+    appendRunLog(log, "x", 0);
     const std::string text = readTextFile(log);
     std::tm stamp{};
     ASSERT_NE(strptime(text.substr(0, 19).c_str(), "%Y-%m-%d %H:%M:%S", &stamp), nullptr);

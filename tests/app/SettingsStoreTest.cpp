@@ -1,7 +1,6 @@
 #include "app/SettingsStore.h"
-#include "app/PathLimits.h"
-#include "app/ProcessState.h"
 #include "app/StartupPaths.h"
+#include "base/Paths.h"
 #include "support/TempDir.h"
 
 #include <QSettings>
@@ -18,9 +17,7 @@ protected:
     void SetUp() override {
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
                            QString::fromStdString(dir.str()));
-        resetProcessState();
     }
-    void TearDown() override { resetProcessState(); }
     TempDir dir;
 };
 
@@ -46,19 +43,20 @@ TEST_F(SettingsStore, AValueTooLongForTheReaderCountsAsAbsent) {
 
 TEST_F(SettingsStore, StartUpUsesTheStoredLogPathOnlyWhenSetAndUsable) {
     const std::string module = dir.file("pagesmith");
-    initialiseProcessPaths(module, dir.file("scratch.tbw"));
-    EXPECT_EQ(processState().logPath, (dir.path() / "log" / "pagesmithlog.txt").string());
-    EXPECT_EQ(processState().moduleFolder, dir.str());
-    EXPECT_EQ(processState().tempFilePath, dir.file("scratch.tbw"));
+    const ProcessSettings fresh = startupSettings(module, dir.file("scratch.tbw"));
+    // The default log lies in the program's folder.
+    EXPECT_EQ(fresh.logPath, (dir.path() / "log" / "pagesmithlog.txt").string());
+    EXPECT_EQ(fresh.modulePath, module);
+    EXPECT_EQ(fresh.scratchPath, dir.file("scratch.tbw"));
+    EXPECT_EQ(fresh.shortLog, 0);
 
     writeSetting(kLogPathSetting, "/elsewhere/log.txt");
-    initialiseProcessPaths(module, dir.file("scratch.tbw"));
-    EXPECT_EQ(processState().logPath, "/elsewhere/log.txt");
+    EXPECT_EQ(startupSettings(module, dir.file("scratch.tbw")).logPath, "/elsewhere/log.txt");
 
     // Longer than any path the platform opens: the default stays.
     writeSetting(kLogPathSetting, "/" + std::string(maxPathBytes(), 'a'));
-    initialiseProcessPaths(module, dir.file("scratch.tbw"));
-    EXPECT_EQ(processState().logPath, (dir.path() / "log" / "pagesmithlog.txt").string());
+    EXPECT_EQ(startupSettings(module, dir.file("scratch.tbw")).logPath,
+              (dir.path() / "log" / "pagesmithlog.txt").string());
 }
 
 TEST_F(SettingsStore, DefaultLogGoesToTheUserDataFolderWhenTheProgramFolderIsUnusable) {

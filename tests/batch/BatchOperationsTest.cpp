@@ -1,7 +1,7 @@
 #include "batch/BatchOperations.h"
-#include "app/PathLimits.h"
-#include "app/ProcessState.h"
+#include "base/Paths.h"
 #include "batch/BatchRequest.h"
+#include "batch/ReportRoute.h"
 #include "support/Recorders.h"
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"
@@ -11,17 +11,16 @@
 namespace pagesmith {
 namespace {
 
-using test::PageSpec;
 using test::TempDir;
+using test::TestPage;
 
-PageSpec faxPage(std::uint32_t length = 24) {
+TestPage faxPage(std::uint32_t length = 24) {
     return test::faxPage(40, length);
 }
 
 class RunBatch : public ::testing::Test {
 protected:
     void SetUp() override {
-        resetProcessState();
         request.reset();
         request.sourceFolder = dir.file("in");
         request.saveFolder = dir.file("out");
@@ -29,11 +28,15 @@ protected:
         request.options.tempFile = dir.file("scratch.tbw");
         std::filesystem::create_directories(dir.path() / "in" / "sub");
     }
-    void TearDown() override { resetProcessState(); }
-
+    // A run whose window, if any, is `window`.
+    int run(int merge, ProgressTarget target = kMessageBufferTarget,
+            MainWindowHooks* window = nullptr) {
+        ReportRoute route(target, window, messages);
+        return runBatch(request, merge, route);
+    }
     std::string in(const std::string& name) const { return dir.file("in/" + name); }
     std::string out(const std::string& name) const { return dir.file("out/" + name); }
-    void add(const std::string& name, std::vector<PageSpec> pages) {
+    void add(const std::string& name, std::vector<TestPage> pages) {
         test::writeTiff(in(name), pages);
         request.addFile(name);
     }
@@ -44,13 +47,14 @@ protected:
 
     TempDir dir;
     BatchRequest request;
+    test::MessageRecorder messages;
 };
 
 TEST_F(RunBatch, CountsThePagesOfEachFile) {
     add("a.tif", {faxPage(), faxPage(), faxPage()});
     addText("notes.tif");
-    request.operation = CountPagesEach;
-    EXPECT_EQ(runBatch(request, 0, kMessageBufferTarget), 2);
+    request.operation = BatchOperation::CountPagesEach;
+    EXPECT_EQ(run(0), 2);
     EXPECT_EQ(request.resultText, "FUC: Count tiff file pages in folder " + dir.file("in") + "\n" +
                                       " (3) page(s) in tiff-file: " + in("a.tif") + "\n" +
                                       "Failed to get tiff page(s) of " + in("notes.tif") +
@@ -60,8 +64,8 @@ TEST_F(RunBatch, CountsThePagesOfEachFile) {
 TEST_F(RunBatch, TotalCountsUnreadableFilesButNotTheirPages) {
     add("a.tif", {faxPage(), faxPage(), faxPage()});
     addText("notes.tif");
-    request.operation = CountTotalPages;
-    EXPECT_EQ(runBatch(request, 0, kMessageBufferTarget), 2);
+    request.operation = BatchOperation::CountTotalPages;
+    EXPECT_EQ(run(0), 2);
     EXPECT_EQ(request.resultText, "FUC: Count total pages of all tiff files in folder\n"
                                   "Failed to get tiff page(s) of " +
                                       in("notes.tif") +
@@ -69,9 +73,9 @@ TEST_F(RunBatch, TotalCountsUnreadableFilesButNotTheirPages) {
                                       " (2) tiff file(s), (3) total page(s) in folder " +
                                       dir.file("in") + "\n");
 
-    processState().shortLog = 1;
+    request.options.shortLog = 1;
     request.resultText.clear();
-    runBatch(request, 0, kMessageBufferTarget);
+    run(0);
     EXPECT_EQ(request.resultText, "Failed to get tiff page(s) of " + in("notes.tif") +
                                       " : NOT a tiff file or file not exist \r\n"
                                       " (2) tiff file(s), (3) total page(s)\n");
@@ -81,10 +85,10 @@ TEST_F(RunBatch, ConvertsIntoTheSaveFolderMirroringSubFolders) {
     add("a.tif", {faxPage()});
     add("sub/b.tif", {faxPage(), faxPage()});
     request.fileSelected = {1, 1};
-    request.operation = ConvertIntoFolder;
-    request.options.compressionMode = 7;
+    request.operation = BatchOperation::ConvertIntoFolder;
+    request.options.compressionMode = CompressionMode::Lzw;
     test::FakeMainWindow window; // the rows of the list get their marks
-    EXPECT_EQ(runBatch(request, 0, kMessageBufferTarget), 2);
+    EXPECT_EQ(run(0, kMessageBufferTarget, &window), 2);
 
     EXPECT_EQ(test::countPages(out("alzw.tif")), 1);
     EXPECT_EQ(test::countPages(out("sub/blzw.tif")), 2);
@@ -111,9 +115,9 @@ TEST_F(RunBatch, ConvertingCountsAndSkipsUnselectedFiles) {
     add("b.tif", {faxPage()});
     addText("c.tif");
     request.fileSelected = {1, 0, 1};
-    request.operation = ConvertIntoFolderAndCount;
-    request.options.compressionMode = 6;
-    EXPECT_EQ(runBatch(request, 0, kMessageBufferTarget), 2);
+    request.operation = BatchOperation::ConvertIntoFolderAndCount;
+    request.options.compressionMode = CompressionMode::Group4;
+    EXPECT_EQ(run(0), 2);
     EXPECT_TRUE(std::filesystem::exists(out("ag4.tif")));
     EXPECT_FALSE(std::filesystem::exists(out("bg4.tif")));
     EXPECT_TRUE(request.resultText.ends_with(" (2) tiff file(s) converted, (2) total page(s)\n"))
@@ -123,27 +127,27 @@ TEST_F(RunBatch, ConvertingCountsAndSkipsUnselectedFiles) {
 TEST_F(RunBatch, ADotInTheSaveFolderIsNoExtension) {
     add("scan", {faxPage()});
     request.saveFolder = dir.file("out.old");
-    request.operation = ConvertIntoFolder;
-    request.options.compressionMode = 6;
-    runBatch(request, 0, kMessageBufferTarget);
+    request.operation = BatchOperation::ConvertIntoFolder;
+    request.options.compressionMode = CompressionMode::Group4;
+    run(0);
     EXPECT_EQ(test::countPages(dir.file("out.old/scang4.tif")), 1);
 }
 
 TEST_F(RunBatch, ConvertingToOneNamedFileKeepsOnlyTheLastFile) {
     add("a.tif", {faxPage(10)});
     add("b.tif", {faxPage(20), faxPage(21)});
-    request.operation = ConvertToNamedFile;
+    request.operation = BatchOperation::ConvertToNamedFile;
     request.saveName = "one.tif";
-    request.options.compressionMode = 6;
-    EXPECT_EQ(runBatch(request, 0, kMessageBufferTarget), 2);
+    request.options.compressionMode = CompressionMode::Group4;
+    EXPECT_EQ(run(0), 2);
     ASSERT_EQ(test::countPages(out("oneg4.tif")), 2);
     EXPECT_EQ(test::readPage(out("oneg4.tif")).length, 20u);
     // No summary line for this operation.
     EXPECT_TRUE(request.resultText.ends_with("  -- Page 1 success\r\n")) << request.resultText;
 
     // With the total count too, outputs are named after their sources.
-    request.operation = ConvertToNamedFileAndCount;
-    runBatch(request, 0, kMessageBufferTarget);
+    request.operation = BatchOperation::ConvertToNamedFileAndCount;
+    run(0);
     EXPECT_TRUE(std::filesystem::exists(out("ag4.tif")));
     EXPECT_TRUE(std::filesystem::exists(out("bg4.tif")));
 }
@@ -154,9 +158,9 @@ TEST_F(RunBatch, MergesTheSelectedFilesInListOrder) {
     add("skipped.tif", {faxPage(13)});
     request.fileSelected = {1, 1, 0};
     request.saveName = "all.tif";
-    request.options.compressionMode = 6;
+    request.options.compressionMode = CompressionMode::Group4;
     test::FakeMainWindow window;
-    EXPECT_EQ(runBatch(request, 1, kMessageBufferTarget), 2);
+    EXPECT_EQ(run(1, kMessageBufferTarget, &window), 2);
 
     ASSERT_EQ(test::countPages(out("all.tif")), 3); // no suffix for a merge
     EXPECT_EQ(test::readPage(out("all.tif"), 2).length, 12u);
@@ -177,14 +181,14 @@ TEST_F(RunBatch, MergesTheSelectedFilesInListOrder) {
 }
 
 TEST_F(RunBatch, AMergeTakesAtMostAThousandFiles) {
-    const std::vector<PageSpec> tiny = {faxPage(1)};
+    const std::vector<TestPage> tiny = {faxPage(1)};
     for (int i = 0; i < 1001; ++i)
         add("f" + std::to_string(i).append(".tif"), tiny);
     request.saveName = "all";
-    request.options.compressionMode = 6;
-    processState().shortLog = 1;
+    request.options.compressionMode = CompressionMode::Group4;
+    request.options.shortLog = 1;
     test::FakeMainWindow window;
-    EXPECT_EQ(runBatch(request, 1, kMessageBufferTarget), 1000);
+    EXPECT_EQ(run(1, kMessageBufferTarget, &window), 1000);
     EXPECT_EQ(request.resultText, "1000 files merged\n");
     EXPECT_EQ(test::countPages(out("all.tif")), 1000);
     EXPECT_EQ(window.statuses.size(), 1000u);
@@ -193,7 +197,7 @@ TEST_F(RunBatch, AMergeTakesAtMostAThousandFiles) {
 
 TEST_F(RunBatch, AMergeOfNothingStillMakesItsFile) {
     request.saveName = "empty.tif";
-    EXPECT_EQ(runBatch(request, 1, kMessageBufferTarget), 0);
+    EXPECT_EQ(run(1), 0);
     EXPECT_TRUE(request.resultText.ends_with("Start merging ...\n0 files merged\n"))
         << request.resultText;
     EXPECT_TRUE(std::filesystem::exists(out("empty.tif")));
@@ -201,10 +205,10 @@ TEST_F(RunBatch, AMergeOfNothingStillMakesItsFile) {
 
 TEST_F(RunBatch, WindowJobsTakeTheEngineLinesFromTheResultsPage) {
     add("a.tif", {faxPage()});
-    request.operation = ConvertIntoFolder;
+    request.operation = BatchOperation::ConvertIntoFolder;
     test::FakeMainWindow window;
     window.pages[kResultsPage] = "Start converting ... \r\n----------------\r\n";
-    runBatch(request, 0, kResultsPage);
+    run(0, kResultsPage, &window);
     EXPECT_EQ(window.pages[kResultsPage], "Start converting ... \r\n----------------\r\n"
                                           "Convert: " +
                                               in("a.tif") + " -> " + out("ag31.tif") +
@@ -217,9 +221,9 @@ TEST_F(RunBatch, WindowJobsTakeTheEngineLinesFromTheResultsPage) {
 TEST_F(RunBatch, RefusesOutputPathsTooLongForThePlatform) {
     add("a.tif", {faxPage()});
     add("b.tif", {faxPage()});
-    request.operation = ConvertIntoFolder;
+    request.operation = BatchOperation::ConvertIntoFolder;
     request.saveFolder = dir.file(std::string(maxPathBytes(), 'x'));
-    EXPECT_EQ(runBatch(request, 0, kMessageBufferTarget), 2);
+    EXPECT_EQ(run(0), 2);
     EXPECT_NE(request.resultText.find("Failed to convert " + in("a.tif") + " : path too long\r\n"),
               std::string::npos);
     EXPECT_NE(request.resultText.find("Failed to convert " + in("b.tif") + " : path too long\r\n"),
@@ -228,8 +232,8 @@ TEST_F(RunBatch, RefusesOutputPathsTooLongForThePlatform) {
 }
 
 TEST_F(RunBatch, WithNoFilesWritesOnlyTheHeaderAndAZeroSummary) {
-    request.operation = ConvertIntoFolder;
-    EXPECT_EQ(runBatch(request, 0, kMessageBufferTarget), 0);
+    request.operation = BatchOperation::ConvertIntoFolder;
+    EXPECT_EQ(run(0), 0);
     EXPECT_EQ(request.resultText, "FUC: Convert tiff files: folder " + dir.file("in") + " --> " +
                                       dir.file("out") +
                                       "\nStart converting ...\n"

@@ -1,7 +1,7 @@
 #include "batch/CommandLineParser.h"
-#include "app/PathLimits.h"
-#include "app/ProcessState.h"
+#include "base/Paths.h"
 #include "batch/BatchRequest.h"
+#include "support/Codes.h"
 #include "support/Recorders.h"
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"
@@ -12,33 +12,30 @@ namespace pagesmith {
 namespace {
 
 using test::MessageRecorder;
-using test::PageSpec;
 using test::TempDir;
+using test::TestPage;
 
 const char* const kSaveFolderError =
     "Please set save-dir with '/sd=', and be sure it is not the same as source-dir";
 
 class ParseCommandLine : public ::testing::Test {
 protected:
-    void SetUp() override {
-        resetProcessState();
-        processState().logPath = "/default/log.txt";
-        request.reset();
-    }
-    void TearDown() override { resetProcessState(); }
+    void SetUp() override { request.reset(); }
 
-    int parse(const std::optional<std::string>& text) { return parseCommandLine(request, text); }
+    int parse(const std::optional<std::string>& text) {
+        return parseCommandLine(request, text, logPath, messages);
+    }
 
     // A folder holding a Group 4 and an LZW file and a text file.
     std::string scanFolder() {
         const auto folder = dir.path() / "in";
         std::filesystem::create_directory(folder);
-        PageSpec fax;
+        TestPage fax;
         fax.bitsPerSample = 1;
         fax.photometric = PHOTOMETRIC_MINISWHITE;
         fax.compression = COMPRESSION_CCITTFAX4;
         test::writeTiff(folder / "fax.tif", fax);
-        PageSpec grey;
+        TestPage grey;
         grey.compression = COMPRESSION_LZW;
         test::writeTiff(folder / "grey.tif", grey);
         test::writeTextFile(folder / "notes.tif", "not a tiff");
@@ -54,6 +51,7 @@ protected:
     TempDir dir;
     MessageRecorder messages;
     BatchRequest request;
+    std::string logPath = "/default/log.txt";
 };
 
 TEST_F(ParseCommandLine, NoTextOrEmptyTextChoosesTheWindow) {
@@ -69,9 +67,9 @@ TEST_F(ParseCommandLine, NoTextOrEmptyTextChoosesTheWindow) {
 TEST_F(ParseCommandLine, AnyOtherTextRunsTheBatchEvenWithoutOptions) {
     EXPECT_EQ(parse("   "), kRunBatch);
     EXPECT_EQ(parse("hello world"), kRunBatch);
-    EXPECT_EQ(request.operation, CountPagesEach);
+    EXPECT_EQ(request.operation, BatchOperation::CountPagesEach);
     EXPECT_TRUE(request.fileNames.empty());
-    EXPECT_EQ(request.options.compressionMode, 2);
+    EXPECT_EQ(request.options.compressionMode, CompressionMode::Group3OneDimFill);
     EXPECT_EQ(request.options.jpegQuality, 75);
 }
 
@@ -79,28 +77,28 @@ TEST_F(ParseCommandLine, SwitchesMatchWholeTokensInAnyCase) {
     EXPECT_EQ(parse("/Q /K /SL"), kRunBatch);
     EXPECT_EQ(request.quiet, 1);
     EXPECT_EQ(request.options.keepName, 1);
-    EXPECT_EQ(processState().shortLog, 1);
+    EXPECT_EQ(request.options.shortLog, 1);
 
-    processState().shortLog = 0;
+    request.options.shortLog = 0;
     EXPECT_EQ(parse("/qq x/k /slow"), kRunBatch);
     EXPECT_EQ(request.quiet, 0);
     EXPECT_EQ(request.options.keepName, 0);
-    EXPECT_EQ(processState().shortLog, 0);
+    EXPECT_EQ(request.options.shortLog, 0);
 }
 
 TEST_F(ParseCommandLine, CompressionAndFilterNamesPickTheirCodes) {
     parse("/sc=g4 /c=lzw");
-    EXPECT_EQ(request.options.compressionMode, 6);
-    EXPECT_EQ(request.compressionFilter, 7);
+    EXPECT_EQ(request.options.compressionMode, CompressionMode::Group4);
+    EXPECT_EQ(request.compressionFilter, CompressionFilter::Lzw);
     parse("/SC=G31D /C=G3ALL");
-    EXPECT_EQ(request.options.compressionMode, 2);
-    EXPECT_EQ(request.compressionFilter, 5);
+    EXPECT_EQ(request.options.compressionMode, CompressionMode::Group3OneDimFill);
+    EXPECT_EQ(request.compressionFilter, CompressionFilter::Group3Any);
     // Unknown names: PackBits for the output, every file for the filter.
     parse("/sc=group4 /c=fax");
-    EXPECT_EQ(request.options.compressionMode, 1);
-    EXPECT_EQ(request.compressionFilter, 0);
+    EXPECT_EQ(request.options.compressionMode, CompressionMode::PackBits);
+    EXPECT_EQ(request.compressionFilter, CompressionFilter::All);
     parse("/sc=");
-    EXPECT_EQ(request.options.compressionMode, 1);
+    EXPECT_EQ(request.options.compressionMode, CompressionMode::PackBits);
 }
 
 TEST_F(ParseCommandLine, FolderIsScannedAtOnceWithTheFilterGivenBeforeIt) {
@@ -119,7 +117,7 @@ TEST_F(ParseCommandLine, FolderIsScannedAtOnceWithTheFilterGivenBeforeIt) {
 TEST_F(ParseCommandLine, ConvertsAFolderIntoASaveFolder) {
     const std::string folder = scanFolder();
     EXPECT_EQ(parse("/d=" + folder + " /sd=" + dir.file("out") + " /k"), kRunBatch);
-    EXPECT_EQ(request.operation, ConvertIntoFolder);
+    EXPECT_EQ(request.operation, BatchOperation::ConvertIntoFolder);
     EXPECT_EQ(request.saveFolder, dir.file("out"));
     EXPECT_EQ(request.options.keepName, 1);
     EXPECT_EQ(request.fileNames.size(), 2u);
@@ -128,7 +126,7 @@ TEST_F(ParseCommandLine, ConvertsAFolderIntoASaveFolder) {
 TEST_F(ParseCommandLine, QuotedValuesKeepTheirBlanksAndEndAtTheClosingQuote) {
     const auto spaced = dir.path() / "my scans";
     std::filesystem::create_directory(spaced);
-    test::writeTiff(spaced / "page.tif", PageSpec{});
+    test::writeTiff(spaced / "page.tif", TestPage{});
     EXPECT_EQ(parse("/d=\"" + spaced.string() + "\" /sd=\"" + dir.file("out put") + "\" /q"),
               kRunBatch);
     EXPECT_EQ(request.sourceFolder, spaced.string());
@@ -138,13 +136,13 @@ TEST_F(ParseCommandLine, QuotedValuesKeepTheirBlanksAndEndAtTheClosingQuote) {
 
     // Closed within its own token, the next option is still read.
     parse("/log=\"/tmp/x.txt\" /q");
-    EXPECT_EQ(processState().logPath, "/tmp/x.txt");
+    EXPECT_EQ(logPath, "/tmp/x.txt");
     EXPECT_EQ(request.quiet, 1);
 }
 
 TEST_F(ParseCommandLine, AnUnclosedQuoteTakesTheRestOfTheLine) {
     parse("/log=\"/tmp/a b /q  ");
-    EXPECT_EQ(processState().logPath, "/tmp/a b /q");
+    EXPECT_EQ(logPath, "/tmp/a b /q");
     EXPECT_EQ(request.quiet, 0);
 }
 
@@ -153,10 +151,10 @@ TEST_F(ParseCommandLine, OneFileIsSplitAtItsLastSeparator) {
     EXPECT_EQ(request.sourceFolder, "/in/sub");
     EXPECT_EQ(request.fileNames, std::vector<std::string>{"one.tif"});
     EXPECT_EQ(request.fileSelected, std::vector<int>{1});
-    EXPECT_EQ(request.operation, ConvertToNamedFile);
+    EXPECT_EQ(request.operation, BatchOperation::ConvertToNamedFile);
     EXPECT_EQ(request.saveFolder, "/out");
     EXPECT_EQ(request.saveName, "two.tif");
-    EXPECT_EQ(request.options.compressionMode, 6);
+    EXPECT_EQ(request.options.compressionMode, CompressionMode::Group4);
 
     // No separator after the first character: the name alone, folders untouched.
     request.sourceFolder = "/kept";
@@ -198,22 +196,22 @@ TEST_F(ParseCommandLine, AFolderAfterTheMergeListReplacesIt) {
 
 TEST_F(ParseCommandLine, OperationsCombineInTheOrderGiven) {
     parse("/sd=/out /tnp");
-    EXPECT_EQ(request.operation, ConvertIntoFolderAndCount);
+    EXPECT_EQ(request.operation, BatchOperation::ConvertIntoFolderAndCount);
     parse("/sf=/out/a.tif /tnp");
-    EXPECT_EQ(request.operation, ConvertToNamedFileAndCount);
+    EXPECT_EQ(request.operation, BatchOperation::ConvertToNamedFileAndCount);
     parse("/tnp");
-    EXPECT_EQ(request.operation, CountTotalPages);
+    EXPECT_EQ(request.operation, BatchOperation::CountTotalPages);
     parse("/sd=/out /np");
-    EXPECT_EQ(request.operation, CountPagesEach);
+    EXPECT_EQ(request.operation, BatchOperation::CountPagesEach);
     parse("/npx");
-    EXPECT_EQ(request.operation, CountPagesEach);
+    EXPECT_EQ(request.operation, BatchOperation::CountPagesEach);
 }
 
 TEST_F(ParseCommandLine, LogPathIsTakenForThisRunUnlessTooLong) {
     parse("/log=/var/tmp/scan.log");
-    EXPECT_EQ(processState().logPath, "/var/tmp/scan.log");
+    EXPECT_EQ(logPath, "/var/tmp/scan.log");
     parse("/log=/" + std::string(maxPathBytes(), 'x'));
-    EXPECT_EQ(processState().logPath, "/var/tmp/scan.log");
+    EXPECT_EQ(logPath, "/var/tmp/scan.log");
 }
 
 TEST_F(ParseCommandLine, ConvertingWithoutAUsableSaveFolderIsRefused) {

@@ -1,6 +1,6 @@
 #include "batch/FolderScan.h"
 
-#include "app/PathLimits.h"
+#include "base/Paths.h"
 #include "batch/BatchRequest.h"
 #include "batch/FileInfoText.h"
 #include "support/TempDir.h"
@@ -24,15 +24,15 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono;
-using test::PageSpec;
 using test::TempDir;
+using test::TestPage;
 
-PageSpec bilevel(std::uint16_t compression) {
+TestPage bilevel(std::uint16_t compression) {
     return test::faxPage(48, 12, compression);
 }
 
-PageSpec grey(std::uint16_t compression) {
-    PageSpec page;
+TestPage grey(std::uint16_t compression) {
+    TestPage page;
     page.compression = compression;
     return page;
 }
@@ -76,8 +76,8 @@ std::vector<std::string> expectedOrder(const std::string& folder,
 
 // Runs the scan on another thread so a scan stuck on a pipe fails the test
 // instead of hanging it; the pipe is then opened for writing to free it.
-void scanWithin(BatchRequest& request, const std::string& folder, int includeSubfolders, int filter,
-                const std::vector<std::string>& pipes) {
+void scanWithin(BatchRequest& request, const std::string& folder, int includeSubfolders,
+                CompressionFilter filter, const std::vector<std::string>& pipes) {
     std::promise<void> done;
     std::future<void> finished = done.get_future();
     std::thread scan([&] {
@@ -120,7 +120,7 @@ protected:
         request.sourceFolder = dir.str();
     }
 
-    void scan(int includeSubfolders, int filter) {
+    void scan(int includeSubfolders, CompressionFilter filter) {
         scanWithin(request, dir.str(), includeSubfolders, filter, {dir.file("pipe.tif")});
     }
 
@@ -129,7 +129,7 @@ protected:
 };
 
 TEST_F(ScanFolder, ListsTheTiffFilesOfTheFolderOnlyWithoutSubFolders) {
-    scan(0, 0);
+    scan(0, CompressionFilter::All);
 
     EXPECT_EQ(request.fileNames, expectedOrder(dir.str(), {"a.tif", "y.dat", "link.tif"}));
     EXPECT_EQ(request.fileInfos.size(), request.fileNames.size());
@@ -137,7 +137,7 @@ TEST_F(ScanFolder, ListsTheTiffFilesOfTheFolderOnlyWithoutSubFolders) {
 }
 
 TEST_F(ScanFolder, ListsTiffFilesOfSubFoldersDepthFirstWhereTheyAreMet) {
-    scan(1, 0);
+    scan(1, CompressionFilter::All);
 
     const std::set<std::string> found = {"a.tif",
                                          "y.dat",
@@ -151,22 +151,22 @@ TEST_F(ScanFolder, ListsTiffFilesOfSubFoldersDepthFirstWhereTheyAreMet) {
 }
 
 TEST_F(ScanFolder, KeepsOnlyFilesWhoseFirstPagePassesTheFilter) {
-    scan(1, 6);
+    scan(1, CompressionFilter::Group4);
     EXPECT_EQ(request.fileNames,
               expectedOrder(dir.str(), {"a.tif", "link.tif", rel({"sub", "deeper", "d.tif"})}));
 
     request.clearFiles();
-    scan(1, 2);
+    scan(1, CompressionFilter::PackBits);
     EXPECT_EQ(request.fileNames, std::vector<std::string>{rel({"sub", "c.tif"})});
 
     request.clearFiles();
-    scan(0, -3); // a negative code passes every TIFF file
+    scan(0, CompressionFilter(-3)); // a negative code passes every TIFF file
     EXPECT_EQ(request.fileNames, expectedOrder(dir.str(), {"a.tif", "y.dat", "link.tif"}));
 }
 
 TEST_F(ScanFolder, AppendsToTheListsWithoutClearingThem) {
     request.addFile("earlier.tif", "1,2000.01.01 12:00", 0);
-    scan(0, 6);
+    scan(0, CompressionFilter::Group4);
 
     ASSERT_EQ(request.fileNames.size(), 3u);
     EXPECT_EQ(request.fileNames[0], "earlier.tif");
@@ -174,7 +174,7 @@ TEST_F(ScanFolder, AppendsToTheListsWithoutClearingThem) {
 }
 
 TEST_F(ScanFolder, NamesFilesOfAnInnerFolderRelativeToTheSourceFolder) {
-    scanWithin(request, dir.file("sub"), 1, 0, {});
+    scanWithin(request, dir.file("sub"), 1, CompressionFilter::All, {});
 
     std::vector<std::string> expected =
         expectedOrder(dir.file("sub"), {"c.tif", rel({"deeper", "d.tif"})});
@@ -185,12 +185,12 @@ TEST_F(ScanFolder, NamesFilesOfAnInnerFolderRelativeToTheSourceFolder) {
 
 TEST_F(ScanFolder, KeepsTheFullPathOfAFolderOutsideTheSourceFolder) {
     request.sourceFolder = dir.file("other");
-    scanWithin(request, dir.file("sub"), 0, 0, {});
+    scanWithin(request, dir.file("sub"), 0, CompressionFilter::All, {});
     EXPECT_EQ(request.fileNames, std::vector<std::string>{joinPath(dir.file("sub"), "c.tif")});
 }
 
 TEST_F(ScanFolder, AddsNothingForAMissingFolder) {
-    scanWithin(request, dir.file("absent"), 1, 0, {});
+    scanWithin(request, dir.file("absent"), 1, CompressionFilter::All, {});
     EXPECT_TRUE(request.fileNames.empty());
     EXPECT_TRUE(request.fileInfos.empty());
     EXPECT_TRUE(request.fileSelected.empty());
@@ -200,7 +200,7 @@ TEST_F(ScanFolder, LeavesOutAFileItMayNotRead) {
     if (::geteuid() == 0)
         GTEST_SKIP() << "permissions do not bind the superuser";
     fs::permissions(dir.path() / "y.dat", fs::perms::none);
-    scan(0, 0);
+    scan(0, CompressionFilter::All);
     EXPECT_EQ(request.fileNames, expectedOrder(dir.str(), {"a.tif", "link.tif"}));
 }
 
@@ -213,7 +213,7 @@ void setWriteTime(const std::string& path, sys_seconds when) {
 TEST_F(ScanFolder, DescribesEachFileBySizeAndUtcWriteTimeOnTheTwelveHourClock) {
     setWriteTime(dir.file("a.tif"), sys_days{2009y / July / 19} + 15h + 26min + 59s);
     setWriteTime(dir.file("y.dat"), sys_days{2021y / January / 3} + 0h + 5min);
-    scan(0, 0);
+    scan(0, CompressionFilter::All);
 
     for (std::size_t i = 0; i < request.fileNames.size(); ++i) {
         const std::string size = std::to_string(fs::file_size(dir.file(request.fileNames[i])));
@@ -230,7 +230,7 @@ TEST_F(ScanFolder, ShowsTheLow32BitsOfAFileOverFourGigabytes) {
     const std::uintmax_t size = (std::uintmax_t(5) << 30) + 1234; // sparse, costs no space
     fs::resize_file(big, size);
     request.sourceFolder = dir.str();
-    scan(0, 0);
+    scan(0, CompressionFilter::All);
 
     const auto at = std::find(request.fileNames.begin(), request.fileNames.end(), "big.tif");
     ASSERT_NE(at, request.fileNames.end());
@@ -246,7 +246,7 @@ TEST_F(ScanFolder, WritesOnlyTheSizeWhenTheWriteTimeCannotBeRead) {
     (void)fs::last_write_time(dir.file("y.dat"), error);
     if (!error)
         GTEST_SKIP() << "this library reads the time";
-    scan(0, 7);
+    scan(0, CompressionFilter::Lzw);
 
     ASSERT_EQ(request.fileNames, std::vector<std::string>{"y.dat"});
     EXPECT_EQ(request.fileInfos[0], std::to_string(fs::file_size(dir.file("y.dat"))) + ",");

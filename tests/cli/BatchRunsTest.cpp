@@ -4,172 +4,244 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace pagesmith {
 namespace {
 
-using test::PageSpec;
-using test::TempDir;
+using test::TestPage;
 
-const std::string kSeparator = "--------------------------------------------------\n";
+// The folders of one case: inputs are written into `in`, outputs go to `out`.
+struct Folders {
+    std::filesystem::path home;
+    std::filesystem::path in;
+    std::filesystem::path out;
+};
 
-PageSpec faxPage(std::uint32_t length = 30) {
+// One input file: TIFF pages, or a text when it has none.
+struct InputFile {
+    std::string name;
+    std::vector<TestPage> pages;
+    std::string text;
+};
+
+// One run of the program over its inputs and the exact run-log entry it
+// writes. In arguments and entry, {in}, {out} and {home} stand for the
+// folders, {cmd} for the command header line and {sep} for the separator;
+// <time> is the masked time stamp. The runner adds "/q" and "/log=".
+struct CliCase {
+    const char* name;
+    std::vector<InputFile> inputs;
+    std::vector<std::string> arguments;
+    std::string logEntry;
+    std::function<void(const Folders&)> checkOutputs = {};
+};
+
+TestPage faxPage(std::uint32_t length = 30) {
     return test::faxPage(64, length);
 }
 
-PageSpec colourPage() {
-    return test::rgbPage(50, 20);
+InputFile tiff(const std::string& name, std::vector<TestPage> pages) {
+    return {name, std::move(pages), {}};
 }
 
-// Each case runs the program once over a folder "in" and compares its run-log
-// entry with the expected report, time stamp masked.
-class BatchRuns : public ::testing::Test {
+InputFile text(const std::string& name, const std::string& content) {
+    return {name, {}, content};
+}
+
+std::vector<InputFile> manyTinyFaxes(int count) {
+    std::vector<InputFile> files;
+    for (int i = 0; i < count; ++i)
+        files.push_back(tiff("f" + std::to_string(i).append(".tif"), {faxPage(1)}));
+    return files;
+}
+
+void expectSamePixels(const std::filesystem::path& a, const std::filesystem::path& b, int pages) {
+    for (int page = 0; page < pages; ++page)
+        EXPECT_EQ(test::readPage(a, page).pixels, test::readPage(b, page).pixels) << page;
+}
+
+const std::string kConvertHeader =
+    "<time>{cmd}FUC: Convert tiff files: folder {in} --> {out}\nStart converting ...\n";
+const std::string kCountHeader = "<time>{cmd}FUC: Count tiff file pages in folder {in}\n";
+
+std::vector<CliCase> cases() {
+    const TestPage colour = test::rgbPage(50, 20);
+    return {
+        {"ConvertsAFolderWithSuffixes",
+         {tiff("fax.tif", {faxPage(), faxPage(31)})},
+         {"/d={in}", "/sd={out}", "/sc=lzw"},
+         kConvertHeader + "Convert: {in}/fax.tif -> {out}/faxlzw.tif\r\n"
+                          "  -- Page 0 success\r\n  -- Page 1 success\r\n"
+                          " (1) tiff file(s) converted\n{sep}",
+         [](const Folders& f) { expectSamePixels(f.out / "faxlzw.tif", f.in / "fax.tif", 2); }},
+        {"ConvertsAFolderKeepingTheNames",
+         {tiff("fax.tif", {faxPage(), faxPage(31)})},
+         {"/d={in}", "/sd={out}", "/sc=lzw", "/k"},
+         kConvertHeader + "Convert: {in}/fax.tif -> {out}/fax.tif\r\n"
+                          "  -- Page 0 success\r\n  -- Page 1 success\r\n"
+                          " (1) tiff file(s) converted\n{sep}",
+         [](const Folders& f) { EXPECT_EQ(test::countPages(f.out / "fax.tif"), 2); }},
+        {"DefaultModeIsGroupThreeWithByteAlignedLines",
+         {tiff("fax.tif", {faxPage()})},
+         {"/d={in}", "/sd={out}"},
+         kConvertHeader + "Convert: {in}/fax.tif -> {out}/faxg31.tif\r\n  -- Page 0 success\r\n"
+                          " (1) tiff file(s) converted\n{sep}",
+         [](const Folders& f) {
+             const auto page = test::openPage(f.out / "faxg31.tif");
+             std::uint32_t options = 0;
+             ASSERT_TRUE(TIFFGetField(page.get(), TIFFTAG_GROUP3OPTIONS, &options));
+             EXPECT_EQ(options, 4u);
+             expectSamePixels(f.out / "faxg31.tif", f.in / "fax.tif", 1);
+         }},
+        {"ListsPageCountsOfTheFilteredFiles",
+         {tiff("fax.tif", {faxPage(), faxPage(), faxPage()}), tiff("colour.tif", {colour}),
+          text("readme.tif", "text")},
+         {"/c=g4", "/d={in}", "/np"},
+         kCountHeader + " (3) page(s) in tiff-file: {in}/fax.tif\n{sep}"},
+        {"CountsTotalPagesOfAFolder",
+         {tiff("fax.tif", {faxPage(), faxPage(), faxPage()}), tiff("colour.tif", {colour})},
+         {"/d={in}", "/tnp"},
+         "<time>{cmd}FUC: Count total pages of all tiff files in folder\n"
+         " (2) tiff file(s), (4) total page(s) in folder {in}\n{sep}"},
+        {"CountsTotalPagesShortly",
+         {tiff("fax.tif", {faxPage(), faxPage(), faxPage()}), tiff("colour.tif", {colour})},
+         {"/d={in}", "/tnp", "/sl"},
+         "<time> (2) tiff file(s), (4) total page(s)\n"},
+        {"MergesNamedFilesIntoOneFile",
+         {tiff("a.tif", {faxPage(10), faxPage(11)}), tiff("b.tif", {faxPage(12)})},
+         {"/d={in}", "/m=a.tif,b.tif", "/sf={out}/all.tif", "/sc=g4"},
+         "<time>{cmd}FUC: Merge tiff files: folder {in} --> {out}\nStart merging ...\n"
+         "Merge:   {in}/a.tif -> {out}/all.tif\r\n"
+         "  -- Page 0 success\r\n  -- Page 1 success\r\n"
+         "Merge:   {in}/b.tif -> {out}/all.tif\r\n"
+         "  -- Page 0 success\r\n2 files merged\n{sep}",
+         [](const Folders& f) {
+             ASSERT_EQ(test::countPages(f.out / "all.tif"), 3);
+             EXPECT_EQ(test::readPage(f.out / "all.tif", 2).pixels,
+                       test::readPage(f.in / "b.tif").pixels);
+         }},
+        {"MergesAtMostAThousandFilesOfAFolder",
+         manyTinyFaxes(1001),
+         {"/m=x", "/d={in}", "/sf={out}/all.tif", "/sc=g4", "/sl"},
+         "<time>1000 files merged\n",
+         [](const Folders& f) { EXPECT_EQ(test::countPages(f.out / "all.tif"), 1000); }},
+        {"ConvertsOneFileToANamedOutput",
+         {tiff("one.tif", {faxPage()})},
+         {"/f={in}/one.tif", "/sf={out}/two.tif", "/sc=g4"},
+         kConvertHeader +
+             "Convert: {in}/one.tif -> {out}/twog4.tif\r\n  -- Page 0 success\r\n{sep}",
+         [](const Folders& f) { EXPECT_EQ(test::countPages(f.out / "twog4.tif"), 1); }},
+        {"ConvertsOneFileToANamedOutputKeepingItsName",
+         {tiff("one.tif", {faxPage()})},
+         {"/f={in}/one.tif", "/sf={out}/two.tif", "/sc=g4", "/k"},
+         kConvertHeader + "Convert: {in}/one.tif -> {out}/two.tif\r\n  -- Page 0 success\r\n{sep}",
+         [](const Folders& f) { EXPECT_EQ(test::countPages(f.out / "two.tif"), 1); }},
+        // Dithered pages get no page line.
+        {"ColourPagesReachFaxAsDitheredPages",
+         {tiff("colour.tif", {colour})},
+         {"/d={in}", "/sd={out}", "/sc=g4"},
+         kConvertHeader + "Convert: {in}/colour.tif -> {out}/colourg4.tif\r\n"
+                          " (1) tiff file(s) converted\n{sep}",
+         [](const Folders& f) {
+             const auto page = test::readPage(f.out / "colourg4.tif");
+             EXPECT_EQ(page.bitsPerSample, 1);
+             EXPECT_EQ(page.width, 50u);
+             EXPECT_EQ(page.length, 19u);
+         }},
+        {"ShortLogKeepsOnlyTheSummary",
+         {tiff("fax.tif", {faxPage()})},
+         {"/d={in}", "/sd={out}", "/sl"},
+         "<time> (1) tiff file(s) converted\n"},
+        // The folder scan leaves a broken file out...
+        {"LeavesABrokenFileOutOfTheScan",
+         {text("broken.tif", "II*\0garbage")},
+         {"/d={in}", "/np"},
+         kCountHeader + "{sep}"},
+        // ...but named on its own it gets a line.
+        {"ReportsANamedFileThatIsNotTiff",
+         {text("broken.tif", "II*\0garbage")},
+         {"/f={in}/broken.tif", "/np"},
+         kCountHeader + "Failed to get tiff page(s) of {in}/broken.tif"
+                        " : NOT a tiff file or file not exist \r\n{sep}"},
+        {"SaveFolderWithADotAndUpperCaseNames",
+         {tiff("Scan.TIF", {faxPage()})},
+         {"/f={in}/Scan.TIF", "/sf={home}/out.old/Result", "/sc=G4"},
+         "<time>{cmd}FUC: Convert tiff files: folder {in} --> {home}/out.old\n"
+         "Start converting ...\n"
+         "Convert: {in}/Scan.TIF -> {home}/out.old/Resultg4.tif\r\n  -- Page 0 success\r\n{sep}",
+         [](const Folders& f) { EXPECT_EQ(test::countPages(f.home / "out.old/Resultg4.tif"), 1); }},
+        {"RunsWithoutOptionsAndCountsNothing",
+         {},
+         {},
+         "<time>{cmd}FUC: Count tiff file pages in folder \n{sep}"},
+        {"ShortLogDropsTheHeadersAndTheSeparator",
+         {},
+         {"/sl", "/tnp"},
+         "<time> (0) tiff file(s), (0) total page(s)\n"},
+    };
+}
+
+std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
+    for (std::size_t at = text.find(from); at != std::string::npos;
+         at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+// Test output names a case by its name.
+void PrintTo(const CliCase& run, std::ostream* out) {
+    *out << run.name;
+}
+
+class BatchRuns : public ::testing::TestWithParam<CliCase> {
 protected:
-    void SetUp() override { std::filesystem::create_directory(inFolder); }
-
-    // Runs with "/q" and a log of its own; returns the masked log.
-    std::string run(std::vector<std::string> arguments) {
-        arguments.push_back("/q");
-        arguments.push_back("/log=" + logPath);
-        std::filesystem::remove(logPath);
-        const auto result = test::runProgram(program, arguments, home.path());
-        EXPECT_EQ(result.exitCode, 0);
-        EXPECT_EQ(result.standardOutput, "Please Wait...\n");
-        header = "\nCMD : " + program.string();
-        for (const std::string& argument : arguments)
-            header += " " + argument;
-        header += "\n";
-        return test::maskTimeStamps(test::readTextFile(logPath));
+    std::string expand(std::string text) const {
+        text = replaceAll(std::move(text), "{in}", folders.in.string());
+        text = replaceAll(std::move(text), "{out}", folders.out.string());
+        return replaceAll(std::move(text), "{home}", folders.home.string());
     }
-    std::string in(const std::string& name) const { return (inFolder / name).string(); }
-    std::string out(const std::string& name) const { return (outFolder / name).string(); }
 
-    TempDir home;
-    std::filesystem::path program = test::builtProgram();
-    std::filesystem::path inFolder = home.path() / "in";
-    std::filesystem::path outFolder = home.path() / "out";
-    std::string logPath = home.file("run.log");
-    std::string header;
+    test::TempDir home;
+    Folders folders{home.path(), home.path() / "in", home.path() / "out"};
 };
 
-TEST_F(BatchRuns, ConvertsAFolderWithSuffixesOrKeptNames) {
-    test::writeTiff(in("fax.tif"), {faxPage(), faxPage(31)});
-    const std::string log =
-        run({"/d=" + inFolder.string(), "/sd=" + outFolder.string(), "/sc=lzw"});
-    EXPECT_EQ(log, "<time>" + header + "FUC: Convert tiff files: folder " + inFolder.string() +
-                       " --> " + outFolder.string() + "\nStart converting ...\n" +
-                       "Convert: " + in("fax.tif") + " -> " + out("faxlzw.tif") + "\r\n" +
-                       "  -- Page 0 success\r\n  -- Page 1 success\r\n" +
-                       " (1) tiff file(s) converted\n" + kSeparator);
-    for (int page = 0; page < 2; ++page)
-        EXPECT_EQ(test::readPage(out("faxlzw.tif"), page).pixels,
-                  test::readPage(in("fax.tif"), page).pixels);
+TEST_P(BatchRuns, WritesItsRunLogEntry) {
+    const CliCase& run = GetParam();
+    std::filesystem::create_directory(folders.in);
+    for (const InputFile& input : run.inputs) {
+        if (input.pages.empty())
+            test::writeTextFile(folders.in / input.name, input.text);
+        else
+            test::writeTiff(folders.in / input.name, input.pages);
+    }
+    const std::string logPath = home.file("run.log");
+    std::vector<std::string> arguments;
+    for (const std::string& argument : run.arguments)
+        arguments.push_back(expand(argument));
+    arguments.push_back("/q");
+    arguments.push_back("/log=" + logPath);
 
-    run({"/d=" + inFolder.string(), "/sd=" + outFolder.string(), "/sc=lzw", "/k"});
-    EXPECT_EQ(test::countPages(out("fax.tif")), 2);
+    const std::filesystem::path program = test::builtProgram();
+    const auto result = test::runProgram(program, arguments, home.path());
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.standardOutput, "Please Wait...\n");
+
+    std::string header = "\nCMD : " + program.string();
+    for (const std::string& argument : arguments)
+        header += " " + argument;
+    std::string expected = replaceAll(expand(run.logEntry), "{cmd}", header + "\n");
+    expected = replaceAll(std::move(expected), "{sep}",
+                          "--------------------------------------------------\n");
+    EXPECT_EQ(test::maskTimeStamps(test::readTextFile(logPath)), expected);
+    if (run.checkOutputs)
+        run.checkOutputs(folders);
 }
 
-TEST_F(BatchRuns, DefaultModeIsGroupThreeWithByteAlignedLines) {
-    test::writeTiff(in("fax.tif"), faxPage());
-    run({"/d=" + inFolder.string(), "/sd=" + outFolder.string()});
-    const auto page = test::openPage(out("faxg31.tif"));
-    std::uint32_t options = 0;
-    ASSERT_TRUE(TIFFGetField(page.get(), TIFFTAG_GROUP3OPTIONS, &options));
-    EXPECT_EQ(options, 4u);
-    EXPECT_EQ(test::readPage(out("faxg31.tif")).pixels, test::readPage(in("fax.tif")).pixels);
-}
-
-TEST_F(BatchRuns, ListsPageCountsOfTheFilteredFiles) {
-    test::writeTiff(in("fax.tif"), {faxPage(), faxPage(), faxPage()});
-    test::writeTiff(in("colour.tif"), colourPage());
-    test::writeTextFile(in("readme.tif"), "text");
-    const std::string log = run({"/c=g4", "/d=" + inFolder.string(), "/np"});
-    EXPECT_EQ(log, "<time>" + header + "FUC: Count tiff file pages in folder " + inFolder.string() +
-                       "\n (3) page(s) in tiff-file: " + in("fax.tif") + "\n" + kSeparator);
-}
-
-TEST_F(BatchRuns, CountsTotalPagesOfAFolder) {
-    test::writeTiff(in("fax.tif"), {faxPage(), faxPage(), faxPage()});
-    test::writeTiff(in("colour.tif"), colourPage());
-    const std::string log = run({"/d=" + inFolder.string(), "/tnp"});
-    EXPECT_EQ(log, "<time>" + header + "FUC: Count total pages of all tiff files in folder\n" +
-                       " (2) tiff file(s), (4) total page(s) in folder " + inFolder.string() +
-                       "\n" + kSeparator);
-    EXPECT_EQ(run({"/d=" + inFolder.string(), "/tnp", "/sl"}),
-              "<time> (2) tiff file(s), (4) total page(s)\n");
-}
-
-TEST_F(BatchRuns, MergesNamedFilesIntoOneFile) {
-    test::writeTiff(in("a.tif"), {faxPage(10), faxPage(11)});
-    test::writeTiff(in("b.tif"), faxPage(12));
-    const std::string log =
-        run({"/d=" + inFolder.string(), "/m=a.tif,b.tif", "/sf=" + out("all.tif"), "/sc=g4"});
-    EXPECT_EQ(log, "<time>" + header + "FUC: Merge tiff files: folder " + inFolder.string() +
-                       " --> " + outFolder.string() + "\nStart merging ...\n" +
-                       "Merge:   " + in("a.tif") + " -> " + out("all.tif") + "\r\n" +
-                       "  -- Page 0 success\r\n  -- Page 1 success\r\n" +
-                       "Merge:   " + in("b.tif") + " -> " + out("all.tif") + "\r\n" +
-                       "  -- Page 0 success\r\n2 files merged\n" + kSeparator);
-    ASSERT_EQ(test::countPages(out("all.tif")), 3);
-    EXPECT_EQ(test::readPage(out("all.tif"), 2).pixels, test::readPage(in("b.tif")).pixels);
-}
-
-TEST_F(BatchRuns, MergesAtMostAThousandFilesOfAFolder) {
-    const std::vector<PageSpec> tiny = {faxPage(1)};
-    for (int i = 0; i < 1001; ++i)
-        test::writeTiff(in("f" + std::to_string(i).append(".tif")), tiny);
-    const std::string log =
-        run({"/m=x", "/d=" + inFolder.string(), "/sf=" + out("all.tif"), "/sc=g4", "/sl"});
-    EXPECT_EQ(log, "<time>1000 files merged\n");
-    EXPECT_EQ(test::countPages(out("all.tif")), 1000);
-}
-
-TEST_F(BatchRuns, ConvertsOneFileToANamedOutput) {
-    test::writeTiff(in("one.tif"), faxPage());
-    run({"/f=" + in("one.tif"), "/sf=" + out("two.tif"), "/sc=g4"});
-    EXPECT_EQ(test::countPages(out("twog4.tif")), 1);
-    run({"/f=" + in("one.tif"), "/sf=" + out("two.tif"), "/sc=g4", "/k"});
-    EXPECT_EQ(test::countPages(out("two.tif")), 1);
-}
-
-TEST_F(BatchRuns, ColourPagesReachFaxAsDitheredPages) {
-    test::writeTiff(in("colour.tif"), colourPage());
-    const std::string log = run({"/d=" + inFolder.string(), "/sd=" + outFolder.string(), "/sc=g4"});
-    // Dithered pages get no page line.
-    EXPECT_EQ(log, "<time>" + header + "FUC: Convert tiff files: folder " + inFolder.string() +
-                       " --> " + outFolder.string() + "\nStart converting ...\n" +
-                       "Convert: " + in("colour.tif") + " -> " + out("colourg4.tif") + "\r\n" +
-                       " (1) tiff file(s) converted\n" + kSeparator);
-    const auto page = test::readPage(out("colourg4.tif"));
-    EXPECT_EQ(page.bitsPerSample, 1);
-    EXPECT_EQ(page.width, 50u);
-    EXPECT_EQ(page.length, 19u);
-}
-
-TEST_F(BatchRuns, ShortLogKeepsOnlyTheSummary) {
-    test::writeTiff(in("fax.tif"), faxPage());
-    EXPECT_EQ(run({"/d=" + inFolder.string(), "/sd=" + outFolder.string(), "/sl"}),
-              "<time> (1) tiff file(s) converted\n");
-}
-
-TEST_F(BatchRuns, ReportsFilesThatAreNotTiff) {
-    test::writeTextFile(in("broken.tif"), "II*\0garbage");
-    // The folder scan leaves such a file out...
-    std::string log = run({"/d=" + inFolder.string(), "/np"});
-    EXPECT_EQ(log, "<time>" + header + "FUC: Count tiff file pages in folder " + inFolder.string() +
-                       "\n" + kSeparator);
-    // ...but named on its own it gets a line.
-    log = run({"/f=" + in("broken.tif"), "/np"});
-    EXPECT_EQ(log, "<time>" + header + "FUC: Count tiff file pages in folder " + inFolder.string() +
-                       "\nFailed to get tiff page(s) of " + in("broken.tif") +
-                       " : NOT a tiff file or file not exist \r\n" + kSeparator);
-}
-
-TEST_F(BatchRuns, SaveFolderWithADotAndUpperCaseNames) {
-    test::writeTiff(in("Scan.TIF"), faxPage());
-    const auto target = home.path() / "out.old";
-    run({"/f=" + in("Scan.TIF"), "/sf=" + (target / "Result").string(), "/sc=G4"});
-    EXPECT_EQ(test::countPages(target / "Resultg4.tif"), 1);
-}
+INSTANTIATE_TEST_SUITE_P(Table, BatchRuns, ::testing::ValuesIn(cases()),
+                         [](const ::testing::TestParamInfo<CliCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 } // namespace
 } // namespace pagesmith

@@ -38,25 +38,10 @@ TEST_F(RunModes, AnyCommandLineRunsOneBatchAndLogsIt) {
     EXPECT_EQ(result.standardError, "");
 }
 
-TEST_F(RunModes, QuietRunsShowNothingButStillLog) {
-    const auto result = run({"/q", "/log=" + logPath});
-    EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.standardOutput, "Please Wait...\n");
-    EXPECT_EQ(log(), "<time>\nCMD : " + program.string() + " /q /log=" + logPath +
-                         "\nFUC: Count tiff file pages in folder \n" + kSeparator);
-}
-
-TEST_F(RunModes, ShortLogDropsTheHeadersAndTheSeparator) {
-    run({"/q", "/sl", "/tnp", "/log=" + logPath});
-    run({"/q", "/sl", "/tnp", "/log=" + logPath});
-    EXPECT_EQ(log(), "<time> (0) tiff file(s), (0) total page(s)\n"
-                     "<time> (0) tiff file(s), (0) total page(s)\n");
-}
-
 TEST_F(RunModes, AFolderWithBlanksArrivesWhole) {
     const auto folder = home.path() / "my scans";
     std::filesystem::create_directory(folder);
-    test::writeTiff(folder / "page.tif", {test::PageSpec{}, test::PageSpec{}});
+    test::writeTiff(folder / "page.tif", {test::TestPage{}, test::TestPage{}});
     run({"/q", "/d=" + folder.string(), "/log=" + logPath});
     EXPECT_NE(log().find(" (2) page(s) in tiff-file: " + (folder / "page.tif").string() + "\n"),
               std::string::npos)

@@ -1,9 +1,10 @@
 #include "engine/BilevelRoute.h"
 
-#include "app/ProcessState.h"
 #include "engine/ConvertFiles.h"
 #include "engine/PageSettings.h"
+#include "support/Codes.h"
 #include "support/FaxFixtures.h"
+#include "support/Recorders.h"
 #include "support/TagPatch.h"
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"
@@ -18,26 +19,24 @@
 namespace pagesmith {
 namespace {
 
-using test::PageSpec;
 using test::TempDir;
+using test::TestPage;
 using Pixels = std::vector<std::uint8_t>;
-
-constexpr int kGroup4 = 6;
 
 using test::uniformPage;
 
-PageSpec rgbPage(std::uint32_t width, std::uint32_t length, std::uint8_t value = 129) {
+TestPage rgbPage(std::uint32_t width, std::uint32_t length, std::uint8_t value = 129) {
     return uniformPage(width, length, 3, PHOTOMETRIC_RGB, value);
 }
 
-PageSpec greyPage(std::uint32_t width, std::uint32_t length, std::uint8_t value = 129) {
+TestPage greyPage(std::uint32_t width, std::uint32_t length, std::uint8_t value = 129) {
     return uniformPage(width, length, 1, PHOTOMETRIC_MINISBLACK, value);
 }
 
 // A palette page showing one index everywhere; the map gives that index the
 // grey `shade` and every other index the opposite end of the scale.
-PageSpec palettePage(std::uint8_t index, std::uint8_t shade) {
-    PageSpec page = uniformPage(4, 3, 1, PHOTOMETRIC_PALETTE, index);
+TestPage palettePage(std::uint8_t index, std::uint8_t shade) {
+    TestPage page = uniformPage(4, 3, 1, PHOTOMETRIC_PALETTE, index);
     page.extraTags = [index, shade](TIFF* tif) {
         std::vector<std::uint16_t> map(256, shade < 128 ? 65535 : 0);
         map[index] = std::uint16_t(shade * 257);
@@ -46,8 +45,8 @@ PageSpec palettePage(std::uint8_t index, std::uint8_t shade) {
     return page;
 }
 
-PageSpec jpegPage(std::uint32_t width, std::uint32_t length, std::uint8_t value) {
-    PageSpec page = rgbPage(width, length, value);
+TestPage jpegPage(std::uint32_t width, std::uint32_t length, std::uint8_t value) {
+    TestPage page = rgbPage(width, length, value);
     page.photometric = PHOTOMETRIC_YCBCR;
     page.compression = COMPRESSION_JPEG;
     page.jpegFromRgb = true;
@@ -62,7 +61,8 @@ BilevelOutcome routeInto(const std::filesystem::path& input, const std::filesyst
     TiffHandle in = test::openPage(input, directory);
     TiffHandle out(output.string(), "w");
     EXPECT_TRUE(in && out);
-    const BilevelOutcome outcome = convertPageToBilevel(in.get(), out.get(), kGroup4, scratch);
+    const BilevelOutcome outcome =
+        convertPageToBilevel(in.get(), out.get(), CompressionMode::Group4, scratch);
     if (outcome == BilevelOutcome::Dithered) {
         EXPECT_TRUE(TIFFWriteDirectory(out.get()));
     } else {
@@ -110,7 +110,7 @@ TEST(TakesBilevelRoute, TakesEightBitPagesOfOneOrThreeSamplesBoundForGroup3Or4) 
     };
     for (const Case& c : cases) {
         TempDir dir;
-        PageSpec page;
+        TestPage page;
         page.bitsPerSample = c.bitsPerSample;
         page.samplesPerPixel = c.samplesPerPixel;
         page.photometric = c.samplesPerPixel >= 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
@@ -196,7 +196,7 @@ TEST(ConvertPageToBilevel, DithersYCbCrJpegPagesAfterDecodingThemAsRgb) {
 TEST(ConvertPageToBilevel, FailsPagesItCannotTurnIntoGreyAndLeavesTheOutputPageEmpty) {
     struct Case {
         const char* what;
-        PageSpec page;
+        TestPage page;
         const char* message;
     };
     const char* badPhotometric = "Bad photometric; can only handle RGB and Palette images.\n";
@@ -222,7 +222,7 @@ TEST(ConvertPageToBilevel, FailsPagesItCannotTurnIntoGreyAndLeavesTheOutputPageE
 TEST(ConvertPageToBilevel, FailsPagesWithAStripThatCannotBeDecoded) {
     for (std::uint16_t samples : {1, 3}) {
         TempDir dir;
-        PageSpec page = samples == 1 ? greyPage(30, 20) : rgbPage(30, 20);
+        TestPage page = samples == 1 ? greyPage(30, 20) : rgbPage(30, 20);
         page.pixels = test::patternPixels(page);
         page.compression = COMPRESSION_LZW;
         page.rowsPerStrip = 4;
@@ -230,7 +230,8 @@ TEST(ConvertPageToBilevel, FailsPagesWithAStripThatCannotBeDecoded) {
         test::damageStrip(dir.file("in.tif"), 3);
         TiffHandle in = test::openPage(dir.file("in.tif"));
         TiffHandle out(dir.file("bw.tif"), "w");
-        EXPECT_EQ(convertPageToBilevel(in.get(), out.get(), kGroup4, dir.file("tmptif.tbw")),
+        EXPECT_EQ(convertPageToBilevel(in.get(), out.get(), CompressionMode::Group4,
+                                       dir.file("tmptif.tbw")),
                   BilevelOutcome::PageFailed)
             << samples << " samples";
     }
@@ -239,11 +240,11 @@ TEST(ConvertPageToBilevel, FailsPagesWithAStripThatCannotBeDecoded) {
 TEST(ConvertPageToBilevel, FailsPagesWhoseSizesDoNotMatchTheirData) {
     struct Case {
         const char* what;
-        PageSpec page;
+        TestPage page;
         std::uint16_t tag;
         std::uint32_t value;
     };
-    PageSpec tiledGrey = greyPage(32, 32);
+    TestPage tiledGrey = greyPage(32, 32);
     tiledGrey.tiled = true;
     const std::vector<Case> cases = {
         {"grey, far wider than its data", greyPage(8, 4), TIFFTAG_IMAGEWIDTH, 0xFFFF},
@@ -259,7 +260,8 @@ TEST(ConvertPageToBilevel, FailsPagesWhoseSizesDoNotMatchTheirData) {
         TiffHandle in = test::openPage(dir.file("in.tif"));
         ASSERT_TRUE(in) << c.what;
         TiffHandle out(dir.file("bw.tif"), "w");
-        EXPECT_EQ(convertPageToBilevel(in.get(), out.get(), kGroup4, dir.file("tmptif.tbw")),
+        EXPECT_EQ(convertPageToBilevel(in.get(), out.get(), CompressionMode::Group4,
+                                       dir.file("tmptif.tbw")),
                   BilevelOutcome::PageFailed)
             << c.what;
     }
@@ -294,30 +296,29 @@ TEST(ConvertPageToBilevel, DithersOldStyleJpegThroughTheRgbaReader) {
 // End to end, through the convert and merge driver.
 class ConvertFilesToFax : public testing::Test {
 protected:
-    void SetUp() override { resetProcessState(); }
-    void TearDown() override { resetProcessState(); }
-
-    int convert(const std::filesystem::path& input, int mode = kGroup4) {
+    int convert(const std::filesystem::path& input,
+                CompressionMode mode = CompressionMode::Group4) {
         ConversionOptions options;
         options.compressionMode = mode;
         options.keepName = 1;
         options.tempFile = dir.file("tmptif.tbw");
-        processState().messageBuffer.clear();
-        return convertFiles(1, {input.string()}, output(), options, kMessageBufferTarget);
+        recorder.lines.clear();
+        return convertFiles(1, {input.string()}, output(), options, recorder);
     }
     std::string output() const { return dir.file("out"); }
     std::string outputFile() const { return dir.file("out.tif"); }
-    std::string report() const { return processState().messageBuffer; }
+    std::string report() const { return recorder.lines; }
 
     TempDir dir;
+    test::ReportRecorder recorder;
 };
 
 TEST_F(ConvertFilesToFax, WritesEveryColourAndGreyPageOneBitAndOneRowShorterWithoutPageLines) {
-    PageSpec palette = palettePage(3, 90);
+    TestPage palette = palettePage(3, 90);
     palette.width = 25;
     palette.length = 10;
     palette.pixels.assign(250, 3);
-    const std::vector<PageSpec> pages = {rgbPage(40, 30, 77), greyPage(33, 20, 140), palette,
+    const std::vector<TestPage> pages = {rgbPage(40, 30, 77), greyPage(33, 20, 140), palette,
                                          jpegPage(48, 32, 60)};
     test::writeTiff(dir.file("in.tif"), pages);
 
@@ -331,7 +332,7 @@ TEST_F(ConvertFilesToFax, WritesEveryColourAndGreyPageOneBitAndOneRowShorterWith
 
 TEST_F(ConvertFilesToFax, ReportsAPageTheRouteCannotTakeAndGoesOnWithTheNext) {
     test::writeTiff(dir.file("in.tif"),
-                    std::vector<PageSpec>{uniformPage(8, 4, 3, PHOTOMETRIC_CIELAB, 50),
+                    std::vector<TestPage>{uniformPage(8, 4, 3, PHOTOMETRIC_CIELAB, 50),
                                           rgbPage(12, 5), greyPage(9, 1), greyPage(10, 6)});
     testing::internal::CaptureStderr();
     EXPECT_EQ(convert(dir.file("in.tif")), kConvertDone);
@@ -345,7 +346,12 @@ TEST_F(ConvertFilesToFax, ReportsAPageTheRouteCannotTakeAndGoesOnWithTheNext) {
 
 TEST_F(ConvertFilesToFax, WritesTheGroup3OptionsOfEachRunsModeAfterARunOfAnotherMode) {
     test::writeTiff(dir.file("in.tif"), rgbPage(16, 6, 100));
-    const std::vector<std::pair<int, std::uint32_t>> runs = {{2, 4}, {3, 0}, {4, 5}, {5, 1}};
+    const std::vector<std::pair<CompressionMode, std::uint32_t>> runs = {
+        {CompressionMode::Group3OneDimFill, 4},
+        {CompressionMode::Group3OneDim, 0},
+        {CompressionMode::Group3TwoDimFill, 5},
+        {CompressionMode::Group3TwoDim, 1},
+    };
     for (const auto& [mode, options] : runs) {
         EXPECT_EQ(convert(dir.file("in.tif"), mode), kConvertDone);
         TiffHandle file = test::openPage(outputFile());
@@ -362,9 +368,9 @@ TEST_F(ConvertFilesToFax, WritesTheGroup3OptionsOfEachRunsModeAfterARunOfAnother
 TEST_F(ConvertFilesToFax, EndsTheRunWhenTheScratchFileCannotBeCreated) {
     test::writeTiff(dir.file("in.tif"), rgbPage(16, 6));
     ConversionOptions options;
-    options.compressionMode = kGroup4;
+    options.compressionMode = CompressionMode::Group4;
     options.tempFile = dir.file("missing/tmptif.tbw");
-    EXPECT_EQ(convertFiles(1, {dir.file("in.tif")}, output(), options, kMessageBufferTarget),
+    EXPECT_EQ(convertFiles(1, {dir.file("in.tif")}, output(), options, recorder),
               kConvertScratchUnusable);
 }
 

@@ -1,6 +1,7 @@
 #include "engine/CompressionChoice.h"
 
 #include "engine/PageSettings.h"
+#include "support/Codes.h"
 #include "support/TagPatch.h"
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"
@@ -16,25 +17,54 @@
 namespace pagesmith {
 namespace {
 
-using test::PageSpec;
 using test::TempDir;
+using test::TestPage;
 
 TEST(ParseCompressionName, AcceptsTheOptionNamesInAnyCaseAndFallsBackToPackBits) {
-    const std::vector<std::pair<std::string, int>> cases = {
-        {"NONE", 0},  {"none", 0}, {"PackBits", 1}, {"g31d", 2}, {"G31D", 2},
-        {"G32D", 4},  {"g32d", 4}, {"g4", 6},       {"G4", 6},   {"Lzw", 7},
-        {"jpeg", 8},  {"", 1},     {"group4", 1},   {"g4x", 1},  {" G4", 1},
-        {"G3ALL", 1}, {"ALL", 1},  {"JPG", 1},      {"8", 1},
+    using Mode = CompressionMode;
+    const std::vector<std::pair<std::string, CompressionMode>> cases = {
+        {"NONE", Mode::Uncompressed},
+        {"none", Mode::Uncompressed},
+        {"PackBits", Mode::PackBits},
+        {"g31d", Mode::Group3OneDimFill},
+        {"G31D", Mode::Group3OneDimFill},
+        {"G32D", Mode::Group3TwoDimFill},
+        {"g32d", Mode::Group3TwoDimFill},
+        {"g4", Mode::Group4},
+        {"G4", Mode::Group4},
+        {"Lzw", Mode::Lzw},
+        {"jpeg", Mode::Jpeg},
+        {"", Mode::PackBits},
+        {"group4", Mode::PackBits},
+        {"g4x", Mode::PackBits},
+        {" G4", Mode::PackBits},
+        {"G3ALL", Mode::PackBits},
+        {"ALL", Mode::PackBits},
+        {"JPG", Mode::PackBits},
+        {"8", Mode::PackBits},
     };
     for (const auto& [name, mode] : cases)
         EXPECT_EQ(parseCompressionName(name), mode) << '"' << name << '"';
 }
 
 TEST(ParseFilterName, AcceptsTheFilterNamesInAnyCaseAndFallsBackToAll) {
-    const std::vector<std::pair<std::string, int>> cases = {
-        {"ALL", 0},  {"all", 0},     {"None", 1}, {"packbits", 2}, {"G31D", 3},
-        {"g32d", 4}, {"g3all", 5},   {"G4", 6},   {"lzw", 7},      {"JPEG", 8},
-        {"", 0},     {"group 4", 0}, {"G3", 0},   {"JPG", 0},      {"lzw ", 0},
+    using Filter = CompressionFilter;
+    const std::vector<std::pair<std::string, CompressionFilter>> cases = {
+        {"ALL", Filter::All},
+        {"all", Filter::All},
+        {"None", Filter::Uncompressed},
+        {"packbits", Filter::PackBits},
+        {"G31D", Filter::Group3OneDim},
+        {"g32d", Filter::Group3TwoDim},
+        {"g3all", Filter::Group3Any},
+        {"G4", Filter::Group4},
+        {"lzw", Filter::Lzw},
+        {"JPEG", Filter::Jpeg},
+        {"", Filter::All},
+        {"group 4", Filter::All},
+        {"G3", Filter::All},
+        {"JPG", Filter::All},
+        {"lzw ", Filter::All},
     };
     for (const auto& [name, filter] : cases)
         EXPECT_EQ(parseFilterName(name), filter) << '"' << name << '"';
@@ -55,19 +85,22 @@ TEST(CompressionTables, HoldTheListTextsByteForByte) {
         "Group 3 1D tiff files", "Group 3 2D tiff files",   "ALL Group 3 tiff files",
         "Group 4 tiff files",    "LZW tiff files",          "JPEG tiff files"};
     for (int i = 0; i < kCompressionModeCount; ++i) {
-        ASSERT_NE(compressionModeInfo(i), nullptr) << i;
-        EXPECT_STREQ(compressionModeInfo(i)->dialogText, modes[i]) << i;
+        const CompressionMode mode = CompressionMode(i);
+        ASSERT_NE(compressionModeInfo(mode), nullptr) << i;
+        EXPECT_STREQ(compressionModeInfo(mode)->dialogText, modes[i]) << i;
         // Every named mode is found again by its name; modes 3 and 5 have none.
-        if (const char* name = compressionModeInfo(i)->optionName) {
-            EXPECT_EQ(parseCompressionName(name), i);
+        if (const char* name = compressionModeInfo(mode)->optionName) {
+            EXPECT_EQ(parseCompressionName(name), mode);
         } else {
-            EXPECT_TRUE(i == 3 || i == 5) << i;
+            EXPECT_TRUE(mode == CompressionMode::Group3OneDim ||
+                        mode == CompressionMode::Group3TwoDim)
+                << i;
         }
-        EXPECT_STREQ(compressionFilterText(i), filters[i]) << i;
+        EXPECT_STREQ(compressionFilterText(CompressionFilter(i)), filters[i]) << i;
     }
     for (int outside : {-1, 9}) {
-        EXPECT_EQ(compressionModeInfo(outside), nullptr);
-        EXPECT_EQ(compressionFilterText(outside), nullptr);
+        EXPECT_EQ(compressionModeInfo(CompressionMode(outside)), nullptr);
+        EXPECT_EQ(compressionFilterText(CompressionFilter(outside)), nullptr);
     }
 }
 
@@ -98,7 +131,8 @@ TEST(ApplyCompressionMode, SetsTheRunsCompressionAndAppendsTheSuffixUnlessKeepin
             PageSettings settings;
             settings.group3Options = 77; // left over from an earlier run
             std::string name = "scan";
-            ASSERT_TRUE(applyCompressionMode(mode, name, keepName, settings)) << mode;
+            ASSERT_TRUE(applyCompressionMode(CompressionMode(mode), name, keepName, settings))
+                << mode;
             EXPECT_EQ(settings.outputCompression, expected[mode].compression) << mode;
             EXPECT_EQ(settings.group3Options, expected[mode].group3Options) << mode;
             EXPECT_EQ(settings.jpegColorModeRgb, expected[mode].jpegRgb) << mode;
@@ -112,21 +146,21 @@ TEST(ApplyCompressionMode, RefusesAModeOutsideTheTableAfterClearingGroup3Options
         settings.outputCompression = COMPRESSION_LZW;
         settings.group3Options = 5;
         std::string name = "a";
-        EXPECT_FALSE(applyCompressionMode(mode, name, 0, settings)) << mode;
+        EXPECT_FALSE(applyCompressionMode(CompressionMode(mode), name, 0, settings)) << mode;
         EXPECT_EQ(settings.group3Options, 0u);
         EXPECT_EQ(settings.outputCompression, COMPRESSION_LZW);
         EXPECT_EQ(name, "a");
     }
 }
 
-PageSpec bilevel(std::uint16_t compression, std::int64_t group3Options = -1) {
-    PageSpec page = test::faxPage(64, 20, compression);
+TestPage bilevel(std::uint16_t compression, std::int64_t group3Options = -1) {
+    TestPage page = test::faxPage(64, 20, compression);
     page.group3Options = group3Options;
     return page;
 }
 
-PageSpec grey(std::uint16_t compression) {
-    PageSpec page;
+TestPage grey(std::uint16_t compression) {
+    TestPage page;
     page.width = 32;
     page.length = 16;
     page.compression = compression;
@@ -168,7 +202,7 @@ protected:
         cases.push_back({"missing.tif", {}});
     }
 
-    void add(const std::string& name, const PageSpec& page, std::set<int> passes) {
+    void add(const std::string& name, const TestPage& page, std::set<int> passes) {
         test::writeTiff(dir.file(name), page);
         cases.push_back({name, std::move(passes)});
     }
@@ -180,7 +214,7 @@ protected:
 TEST_F(MatchesCompressionFilter, SelectsByFirstPageCompressionForEveryCode) {
     for (const FilterCase& fixture : cases)
         for (int filter = -2; filter <= kCompressionFilterCount + 1; ++filter)
-            EXPECT_EQ(matchesCompressionFilter(dir.file(fixture.name), filter),
+            EXPECT_EQ(matchesCompressionFilter(dir.file(fixture.name), CompressionFilter(filter)),
                       fixture.passes.count(filter) == 1)
                 << fixture.name << " with filter " << filter;
 }
@@ -188,7 +222,7 @@ TEST_F(MatchesCompressionFilter, SelectsByFirstPageCompressionForEveryCode) {
 TEST_F(MatchesCompressionFilter, RejectsANamedPipeWithoutBlocking) {
     const std::string pipe = dir.file("pipe.tif");
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-    EXPECT_FALSE(matchesCompressionFilter(pipe, 0));
+    EXPECT_FALSE(matchesCompressionFilter(pipe, CompressionFilter::All));
 }
 
 TEST(MatchesCompressionFilterOnSharedData, OldStyleJpegPassesOnlyTheAllFilter) {
@@ -196,9 +230,9 @@ TEST(MatchesCompressionFilterOnSharedData, OldStyleJpegPassesOnlyTheAllFilter) {
     if (folder.empty() || !std::filesystem::exists(folder / "zackthecat.tif"))
         GTEST_SKIP() << "no old-style JPEG sample in this checkout";
     const std::string path = (folder / "zackthecat.tif").string();
-    EXPECT_TRUE(matchesCompressionFilter(path, 0));
+    EXPECT_TRUE(matchesCompressionFilter(path, CompressionFilter::All));
     for (int filter = 1; filter < kCompressionFilterCount; ++filter)
-        EXPECT_FALSE(matchesCompressionFilter(path, filter)) << filter;
+        EXPECT_FALSE(matchesCompressionFilter(path, CompressionFilter(filter))) << filter;
 }
 
 } // namespace

@@ -1,6 +1,4 @@
 #include "engine/ConvertFiles.h"
-#include "app/ProcessState.h"
-#include "batch/BatchRequest.h"
 #include "support/Recorders.h"
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"
@@ -12,16 +10,16 @@
 namespace pagesmith {
 namespace {
 
-using test::PageSpec;
 using test::readPage;
 using test::TempDir;
+using test::TestPage;
 
-PageSpec faxPage(std::uint32_t width = 64, std::uint32_t length = 40) {
+TestPage faxPage(std::uint32_t width = 64, std::uint32_t length = 40) {
     return test::faxPage(width, length);
 }
 
-PageSpec numberedPage(std::uint16_t number, std::uint16_t total) {
-    PageSpec page = faxPage();
+TestPage numberedPage(std::uint16_t number, std::uint16_t total) {
+    TestPage page = faxPage();
     page.extraTags = [=](TIFF* tif) { TIFFSetField(tif, TIFFTAG_PAGENUMBER, number, total); };
     return page;
 }
@@ -29,20 +27,18 @@ PageSpec numberedPage(std::uint16_t number, std::uint16_t total) {
 class ConvertFiles : public ::testing::Test {
 protected:
     void SetUp() override {
-        resetProcessState();
         options.keepName = 1;
-        options.compressionMode = 7; // LZW
+        options.compressionMode = CompressionMode::Lzw;
         options.tempFile = dir.file("scratch.tbw");
     }
-    void TearDown() override { resetProcessState(); }
-
     int convert(const std::vector<std::string>& inputs, const std::string& base) {
-        return convertFiles(int(inputs.size()), inputs, base, options, kMessageBufferTarget);
+        return convertFiles(int(inputs.size()), inputs, base, options, report);
     }
-    const std::string& lines() const { return processState().messageBuffer; }
+    const std::string& lines() const { return report.lines; }
 
     TempDir dir;
     ConversionOptions options;
+    test::ReportRecorder report;
 };
 
 TEST_F(ConvertFiles, ReportsEveryPageOfOneInput) {
@@ -61,12 +57,19 @@ TEST_F(ConvertFiles, ReportsEveryPageOfOneInput) {
     }
 }
 
-TEST_F(ConvertFiles, ShortLogLeavesOutThePageLines) {
+// A run depends on its arguments alone: a short run and a full one in the
+// same process each report as their own options say.
+TEST_F(ConvertFiles, ShortLogLeavesOutThePageLinesOfItsOwnRunOnly) {
     const std::string in = dir.file("fax.tif");
     test::writeTiff(in, {faxPage(), faxPage()});
-    processState().shortLog = 1;
-    convert({in}, dir.file("out"));
-    EXPECT_EQ(lines(), "Convert: " + in + " -> " + dir.file("out") + ".tif\r\n");
+    ConversionOptions shortOptions = options;
+    shortOptions.shortLog = 1;
+    test::ReportRecorder shortReport;
+    convertFiles(1, {in}, dir.file("short"), shortOptions, shortReport);
+    convertFiles(1, {in}, dir.file("full"), options, report);
+    EXPECT_EQ(shortReport.lines, "Convert: " + in + " -> " + dir.file("short") + ".tif\r\n");
+    EXPECT_EQ(lines(), "Convert: " + in + " -> " + dir.file("full") +
+                           ".tif\r\n  -- Page 0 success\r\n  -- Page 1 success\r\n");
 }
 
 TEST_F(ConvertFiles, MergesInputsInOrderWithALinePerInput) {
@@ -103,10 +106,10 @@ TEST_F(ConvertFiles, NamesTheOutputWithTheModeSuffixUnlessKeepingTheName) {
     const std::string in = dir.file("scan.tif");
     test::writeTiff(in, faxPage());
     options.keepName = 0;
-    options.compressionMode = 6;
+    options.compressionMode = CompressionMode::Group4;
     convert({in}, dir.file("scan"));
     EXPECT_TRUE(std::filesystem::exists(dir.file("scang4.tif")));
-    options.compressionMode = 5;
+    options.compressionMode = CompressionMode::Group3TwoDim;
     convert({in}, dir.file("scan"));
     EXPECT_TRUE(std::filesystem::exists(dir.file("scang32.tif")));
     EXPECT_EQ(readPage(dir.file("scang32.tif")).compression, COMPRESSION_CCITTFAX3);
@@ -114,10 +117,10 @@ TEST_F(ConvertFiles, NamesTheOutputWithTheModeSuffixUnlessKeepingTheName) {
 
 TEST_F(ConvertFiles, AFailedPageEndsTheRunAndStaysOutOfTheFile) {
     const std::string in = dir.file("mixed.tif");
-    PageSpec grey;
+    TestPage grey;
     grey.bitsPerSample = 4;
     test::writeTiff(in, {faxPage(), grey, faxPage()});
-    options.compressionMode = 2; // Group 3 takes one-bit pages only
+    options.compressionMode = CompressionMode::Group3OneDimFill; // Group 3 takes one-bit pages only
     const std::string out = dir.file("out");
 
     EXPECT_EQ(convert({in, in}, out), kConvertDone);
@@ -134,7 +137,7 @@ TEST_F(ConvertFiles, AFailedPageEndsTheRunAndStaysOutOfTheFile) {
 TEST_F(ConvertFiles, AOneBitPageCannotGoToJpeg) {
     const std::string in = dir.file("fax.tif");
     test::writeTiff(in, {faxPage(), faxPage()});
-    options.compressionMode = 8;
+    options.compressionMode = CompressionMode::Jpeg;
     convert({in}, dir.file("out"));
     EXPECT_EQ(lines(),
               "Convert: " + in + " -> " + dir.file("out") + ".tif\r\n  -- Page 0 failed\r\n");
@@ -162,7 +165,7 @@ TEST_F(ConvertFiles, RefusesToWriteOverAnInput) {
     EXPECT_EQ(test::readTextFile(in), before);
 
     // A page list on the input names the same file.
-    processState().messageBuffer.clear();
+    report.lines.clear();
     EXPECT_EQ(convert({in + ",1"}, dir.file("scan")), kConvertOutputUnusable);
     EXPECT_EQ(test::readTextFile(in), before);
 }
@@ -216,7 +219,7 @@ class PageLists : public ConvertFiles {
 protected:
     void SetUp() override {
         ConvertFiles::SetUp();
-        std::vector<PageSpec> pages;
+        std::vector<TestPage> pages;
         for (std::uint32_t i = 0; i < 4; ++i)
             pages.push_back(faxPage(32, 10 + i));
         test::writeTiff(in, pages);
@@ -244,7 +247,7 @@ TEST_F(PageLists, ChooseAndOrderThePages) {
 TEST_F(PageLists, AMissingListedPageEndsTheInput) {
     convert({in + ",9"}, dir.file("out"));
     EXPECT_EQ(lines(), ""); // the input is skipped
-    processState().messageBuffer.clear();
+    report.lines.clear();
     convert({in + ",1,9,2"}, dir.file("out"));
     EXPECT_EQ(outputLengths(), std::vector<std::uint32_t>{11});
 }
@@ -271,21 +274,6 @@ TEST_F(ConvertFiles, SkipsAPipeNamedAsInputInsteadOfWaitingOnIt) {
     test::writeTiff(in, faxPage());
     EXPECT_EQ(convert({pipe, in}, dir.file("out")), kConvertDone);
     EXPECT_EQ(test::countPages(dir.file("out.tif")), 1);
-}
-
-TEST_F(ConvertFiles, RoutesLinesToTheWindowPageOfTheTarget) {
-    const std::string in = dir.file("fax.tif");
-    test::writeTiff(in, faxPage());
-    {
-        test::FakeMainWindow window;
-        convertFiles(1, {in}, dir.file("out"), options, kResultsPage);
-        EXPECT_EQ(window.pages[kResultsPage],
-                  "Convert: " + in + " -> " + dir.file("out") + ".tif\r\n  -- Page 0 success\r\n");
-    }
-    EXPECT_EQ(lines(), "");
-    // Without a window the lines for a page go nowhere.
-    convertFiles(1, {in}, dir.file("out"), options, kResultsPage);
-    EXPECT_EQ(lines(), "");
 }
 
 } // namespace

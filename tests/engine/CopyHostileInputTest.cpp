@@ -39,7 +39,7 @@ TEST(CopyRoutines, RefuseSizesThatDisagreeWithThePagesAndCopyNothing) {
 TEST(CopyRoutines, RefuseAnOutputWhoseRowsDifferInSizeFromTheInput) {
     // Subsampled YCbCr stored raw: its rows are half the size of the RGB rows
     // the JPEG encoder is set up to take.
-    PageSpec input = testPage(64, 32, 8, 3, PLANARCONFIG_CONTIG, COMPRESSION_NONE);
+    TestPage input = testPage(64, 32, 8, 3, PLANARCONFIG_CONTIG, COMPRESSION_NONE);
     input.photometric = PHOTOMETRIC_YCBCR;
     input.extraTags = [](TIFF* tif) { TIFFSetField(tif, TIFFTAG_YCBCRSUBSAMPLING, 2, 2); };
     TempDir dir;

@@ -33,7 +33,7 @@ TEST(ChooseCopyRoutine, PicksTheRoutineOfEachStorageLayout) {
 TEST(ChooseCopyRoutine, TakesAnInputWithoutStripHeightAsOneStripOfAllRows) {
     TempDir dir;
     // LZW: for an uncompressed page libtiff would supply a strip height itself.
-    const PageSpec page = testPage(40, 30, 8, 3, PLANARCONFIG_CONTIG, COMPRESSION_LZW, 30);
+    const TestPage page = testPage(40, 30, 8, 3, PLANARCONFIG_CONTIG, COMPRESSION_LZW, 30);
     for (std::uint32_t outputRows : {0xFFFFFFFFu, 30u}) {
         writeTiff(dir.path() / "in.tif", page);
         // RowsPerStrip moved to a private tag number: the input has none.

@@ -27,7 +27,7 @@ TEST(CopyRowsContig, CopiesEveryPixelBetweenStripsOfDifferentHeights) {
 
 TEST(CopyRowsContig, EncodesRgbAsJpegInStripsOfSixteenRows) {
     TempDir dir;
-    PageSpec page = testPage(64, 40, 8, 3, contig, COMPRESSION_LZW, 8);
+    TestPage page = testPage(64, 40, 8, 3, contig, COMPRESSION_LZW, 8);
     page.pixels.resize(page.rasterBytes());
     for (std::size_t i = 0; i < page.pixels.size(); ++i) // smooth, so JPEG keeps it close
         page.pixels[i] = std::uint8_t((i % 192) / 3 + (i / 192) * 2 + (i % 3) * 40);

@@ -32,7 +32,7 @@ TEST(CopyStripsDecoded, CopiesEveryPixelStripForStrip) {
 
 TEST(CopyStripsDecoded, KeepsTheStripsOfTheInputWithTheShorterLastStrip) {
     TempDir dir;
-    for (const PageSpec& page : {testPage(301, 70, 1, 1, contig, COMPRESSION_PACKBITS, 16),
+    for (const TestPage& page : {testPage(301, 70, 1, 1, contig, COMPRESSION_PACKBITS, 16),
                                  testPage(41, 23, 8, 3, contig, COMPRESSION_LZW, 5)}) {
         writeTiff(dir.path() / "in.tif", page);
         const CopyOutcome outcome =
@@ -52,7 +52,7 @@ TEST(CopyStripsDecoded, KeepsTheStripsOfTheInputWithTheShorterLastStrip) {
 
 TEST(CopyStripsDecoded, WritesEveryStripOfAnInputWhoseStripIsCutShort) {
     TempDir dir;
-    const PageSpec page = testPage(64, 40, 8, 1, contig, COMPRESSION_LZW, 8);
+    const TestPage page = testPage(64, 40, 8, 1, contig, COMPRESSION_LZW, 8);
     writeTiff(dir.path() / "whole.tif", page);
     // Strip 2 keeps a third of its compressed bytes: the decoder runs dry.
     rewriteDirectoryFirst(dir.path() / "whole.tif", dir.path() / "in.tif",

@@ -5,9 +5,9 @@
 // fixture files.
 
 #include "engine/CopyRoutines.h"
-#include "engine/TiffHandle.h"
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"
+#include "tiff/TiffHandle.h"
 
 #include <gtest/gtest.h>
 #include <tiffio.h>
@@ -35,10 +35,10 @@ struct OutputLayout {
 };
 
 // A page of `bits`-bit samples with a photometric interpretation that fits them.
-inline PageSpec testPage(std::uint32_t width, std::uint32_t length, std::uint16_t bits,
+inline TestPage testPage(std::uint32_t width, std::uint32_t length, std::uint16_t bits,
                          std::uint16_t spp, std::uint16_t planar, std::uint16_t compression,
                          std::uint32_t rowsPerStrip = 16) {
-    PageSpec page;
+    TestPage page;
     page.width = width;
     page.length = length;
     page.bitsPerSample = bits;
@@ -58,7 +58,7 @@ inline PageSpec testPage(std::uint32_t width, std::uint32_t length, std::uint16_
     return page;
 }
 
-inline PageSpec tiled(PageSpec page, std::uint32_t tileWidth, std::uint32_t tileLength) {
+inline TestPage tiled(TestPage page, std::uint32_t tileWidth, std::uint32_t tileLength) {
     page.tiled = true;
     page.tileWidth = tileWidth;
     page.tileLength = tileLength;
@@ -206,7 +206,7 @@ inline void expectSamePixels(const std::filesystem::path& input,
 // A page, the output it goes to, and the routine that should take it.
 struct RoundTrip {
     const char* name;
-    PageSpec input;
+    TestPage input;
     OutputLayout output;
     CopyRoutine routine;
 };

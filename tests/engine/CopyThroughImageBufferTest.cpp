@@ -57,7 +57,7 @@ TEST(CopyThroughImageBuffer, CopiesSeparatePlanesOfAnySampleSizeBetweenStripsAnd
 
 TEST(CopyThroughImageBuffer, PadsThePartOfEdgeTilesOutsideTheImageWithZeros) {
     TempDir dir;
-    PageSpec input = testPage(300, 200, 8, 1, contig, COMPRESSION_NONE);
+    TestPage input = testPage(300, 200, 8, 1, contig, COMPRESSION_NONE);
     input.pixels.assign(input.rasterBytes(), 0xAB);
     writeTiff(dir.path() / "in.tif", input);
     const CopyOutcome outcome =

@@ -1,5 +1,7 @@
 #include "engine/Dither.h"
 
+#include "support/Codes.h"
+
 #include "support/FaxFixtures.h"
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"
@@ -12,12 +14,12 @@
 namespace pagesmith {
 namespace {
 
-using test::PageSpec;
 using test::TempDir;
+using test::TestPage;
 using Rows = std::vector<std::vector<std::uint8_t>>;
 
-PageSpec greyPage(const Rows& rows, std::uint16_t photometric = PHOTOMETRIC_MINISBLACK) {
-    PageSpec page;
+TestPage greyPage(const Rows& rows, std::uint16_t photometric = PHOTOMETRIC_MINISBLACK) {
+    TestPage page;
     page.width = std::uint32_t(rows.front().size());
     page.length = std::uint32_t(rows.size());
     page.photometric = photometric;
@@ -26,18 +28,17 @@ PageSpec greyPage(const Rows& rows, std::uint16_t photometric = PHOTOMETRIC_MINI
     return page;
 }
 
-PageSpec uniformPage(std::uint32_t width, std::uint32_t length, std::uint8_t value) {
+TestPage uniformPage(std::uint32_t width, std::uint32_t length, std::uint8_t value) {
     return test::uniformPage(width, length, 1, PHOTOMETRIC_MINISBLACK, value);
 }
 
 // Dithers page 0 of `input` into a new file `output`, writing its directory
 // when the dithering ran to the end.
-int ditherInto(const std::filesystem::path& input, const std::filesystem::path& output,
-               int mode = 6) {
+int ditherInto(const std::filesystem::path& input, const std::filesystem::path& output) {
     TiffHandle in = test::openPage(input);
     TiffHandle out(output.string(), "w");
     EXPECT_TRUE(in && out);
-    const int result = ditherToBilevel(in.get(), out.get(), mode, kMessageBufferTarget);
+    const int result = ditherToBilevel(in.get(), out.get(), CompressionMode::Group4);
     if (result == kDitherWritten) {
         EXPECT_TRUE(TIFFWriteDirectory(out.get()));
     }
@@ -45,7 +46,7 @@ int ditherInto(const std::filesystem::path& input, const std::filesystem::path& 
 }
 
 // The one-bit rows a page dithers to.
-std::vector<std::uint8_t> ditheredBits(const PageSpec& page) {
+std::vector<std::uint8_t> ditheredBits(const TestPage& page) {
     TempDir dir;
     test::writeTiff(dir.file("grey.tif"), page);
     EXPECT_EQ(ditherInto(dir.file("grey.tif"), dir.file("bw.tif")), kDitherWritten);
@@ -89,7 +90,7 @@ TEST(DitherToBilevel, TurnsAllWhiteIntoSetBitsAndAllBlackIntoClearBitsWithClearP
 
 TEST(DitherToBilevel, WritesAOneBitPageOneRowShorterWithOnlyItsOwnTags) {
     TempDir dir;
-    PageSpec page;
+    TestPage page;
     page.width = 100;
     page.length = 50;
     page.extraTags = [](TIFF* tif) {
@@ -158,19 +159,22 @@ TEST(DitherToBilevel, ChoosesTheGroup3OptionsOfEachModeAfreshEvenAfterAnotherMod
     TempDir dir;
     test::writeTiff(dir.file("grey.tif"), uniformPage(24, 6, 100));
     struct Expected {
-        int mode;
+        CompressionMode mode;
         std::uint16_t compression;
         std::int64_t group3Options; // -1: none written
     };
     // Mode 3 after mode 2 and mode 5 after mode 4: the fill bit must not stay.
-    const std::vector<Expected> modes = {{2, 3, 4},  {3, 3, 0}, {4, 3, 5}, {5, 3, 1},
-                                         {6, 4, -1}, {3, 3, 0}, {2, 3, 4}};
+    const std::vector<Expected> modes = {
+        {CompressionMode::Group3OneDimFill, 3, 4}, {CompressionMode::Group3OneDim, 3, 0},
+        {CompressionMode::Group3TwoDimFill, 3, 5}, {CompressionMode::Group3TwoDim, 3, 1},
+        {CompressionMode::Group4, 4, -1},          {CompressionMode::Group3OneDim, 3, 0},
+        {CompressionMode::Group3OneDimFill, 3, 4},
+    };
     {
         TiffHandle in = test::openPage(dir.file("grey.tif"));
         TiffHandle out(dir.file("modes.tif"), "w");
         for (const Expected& expected : modes) {
-            ASSERT_EQ(ditherToBilevel(in.get(), out.get(), expected.mode, kMessageBufferTarget),
-                      kDitherWritten);
+            ASSERT_EQ(ditherToBilevel(in.get(), out.get(), expected.mode), kDitherWritten);
             ASSERT_TRUE(TIFFWriteDirectory(out.get()));
         }
     }
@@ -205,7 +209,7 @@ TEST(DitherToBilevel, RefusesWhatIsNotOneEightBitSampleWithItsMessageAndWritesNo
     };
     for (const Case& c : cases) {
         TempDir dir;
-        PageSpec page;
+        TestPage page;
         page.samplesPerPixel = c.samplesPerPixel;
         page.bitsPerSample = c.bitsPerSample;
         page.photometric = c.photometric;
@@ -213,7 +217,7 @@ TEST(DitherToBilevel, RefusesWhatIsNotOneEightBitSampleWithItsMessageAndWritesNo
         TiffHandle in = test::openPage(dir.file("in.tif"));
         TiffHandle out(dir.file("out.tif"), "w");
         testing::internal::CaptureStderr();
-        EXPECT_EQ(ditherToBilevel(in.get(), out.get(), 6, kMessageBufferTarget), kDitherRefused);
+        EXPECT_EQ(ditherToBilevel(in.get(), out.get(), CompressionMode::Group4), kDitherRefused);
         EXPECT_EQ(testing::internal::GetCapturedStderr(), c.message);
         std::uint32_t length = 0;
         EXPECT_FALSE(TIFFGetField(out.get(), TIFFTAG_IMAGELENGTH, &length))
@@ -224,11 +228,12 @@ TEST(DitherToBilevel, RefusesWhatIsNotOneEightBitSampleWithItsMessageAndWritesNo
 TEST(DitherToBilevel, RefusesModesThatAreNoFaxCompression) {
     TempDir dir;
     test::writeTiff(dir.file("grey.tif"), uniformPage(8, 4, 90));
-    for (int mode : {-1, 0, 1, 7, 8, 9}) {
+    for (const CompressionMode mode :
+         {CompressionMode(-1), CompressionMode::Uncompressed, CompressionMode::PackBits,
+          CompressionMode::Lzw, CompressionMode::Jpeg, CompressionMode(9)}) {
         TiffHandle in = test::openPage(dir.file("grey.tif"));
         TiffHandle out(dir.file("out.tif"), "w");
-        EXPECT_EQ(ditherToBilevel(in.get(), out.get(), mode, kMessageBufferTarget), kDitherRefused)
-            << "mode " << mode;
+        EXPECT_EQ(ditherToBilevel(in.get(), out.get(), mode), kDitherRefused) << "mode " << mode;
         std::uint32_t width = 0;
         EXPECT_FALSE(TIFFGetField(out.get(), TIFFTAG_IMAGEWIDTH, &width)) << "mode " << mode;
     }
@@ -240,7 +245,7 @@ TEST(DitherToBilevel, RefusesAPageOfOneRowInsteadOfWritingAnEmptyPage) {
     test::writeTiff(dir.file("row.tif"), uniformPage(40, 1, 200));
     TiffHandle in = test::openPage(dir.file("row.tif"));
     TiffHandle out(dir.file("out.tif"), "w");
-    EXPECT_EQ(ditherToBilevel(in.get(), out.get(), 6, kMessageBufferTarget), kDitherRefused);
+    EXPECT_EQ(ditherToBilevel(in.get(), out.get(), CompressionMode::Group4), kDitherRefused);
     std::uint32_t length = 0;
     EXPECT_FALSE(TIFFGetField(out.get(), TIFFTAG_IMAGELENGTH, &length));
 }
@@ -266,20 +271,20 @@ TEST(DitherToBilevel, DithersAMinIsWhitePageByItsBrightness) {
 }
 
 TEST(DitherToBilevel, ReadsTiledStripedAndCompressedPagesAlike) {
-    PageSpec striped;
+    TestPage striped;
     striped.width = 37;
     striped.length = 29;
     striped.pixels = test::patternPixels(striped);
     const std::vector<std::uint8_t> expected = ditheredBits(striped);
     ASSERT_EQ(expected.size(), 5u * 28u);
 
-    PageSpec tiled = striped;
+    TestPage tiled = striped;
     tiled.tiled = true;
     tiled.tileWidth = 16;
     tiled.tileLength = 16;
     EXPECT_EQ(test::hexBytes(ditheredBits(tiled)), test::hexBytes(expected)) << "tiles";
 
-    PageSpec lzw = striped;
+    TestPage lzw = striped;
     lzw.compression = COMPRESSION_LZW;
     lzw.rowsPerStrip = 4;
     EXPECT_EQ(test::hexBytes(ditheredBits(lzw)), test::hexBytes(expected)) << "LZW strips";

@@ -1,6 +1,6 @@
-#include "app/ProcessState.h"
-#include "batch/BatchRequest.h"
 #include "engine/ConvertFiles.h"
+#include "support/Codes.h"
+#include "support/Recorders.h"
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"
 
@@ -12,14 +12,15 @@
 namespace pagesmith {
 namespace {
 
-using test::PageSpec;
 using test::TempDir;
+using test::TestPage;
 
-bool isLossless(int mode) {
-    return mode == 0 || mode == 1 || mode == 7;
+bool isLossless(CompressionMode mode) {
+    return mode == CompressionMode::Uncompressed || mode == CompressionMode::PackBits ||
+           mode == CompressionMode::Lzw;
 }
-bool isFax(int mode) {
-    return mode >= 2 && mode <= 6;
+bool isFax(CompressionMode mode) {
+    return isBilevelCompression(compressionModeInfo(mode)->compression);
 }
 
 // Log-encoded HDR pages are carried as their codec decodes them, which only
@@ -65,9 +66,7 @@ protected:
     void SetUp() override {
         if (test::sharedTestData().empty())
             GTEST_SKIP() << "no shared test files here";
-        resetProcessState();
     }
-    void TearDown() override { resetProcessState(); }
     TempDir dir;
 };
 
@@ -80,15 +79,15 @@ TEST_F(EngineOnRealFiles, ConvertsEveryFileInEveryMode) {
             continue;
         const int inputPages = test::countPages(input);
         ASSERT_GT(inputPages, 0) << input;
-        for (int mode = 0; mode < 9; ++mode) {
-            SCOPED_TRACE(input + " in mode " + std::to_string(mode));
-            processState().messageBuffer.clear();
+        for (const CompressionMode mode : kEveryCompressionMode) {
+            SCOPED_TRACE(input + " in mode " + std::to_string(int(mode)));
             ConversionOptions options;
             options.compressionMode = mode;
             options.tempFile = dir.file("scratch.tbw");
             const std::string out = dir.file("out");
-            ASSERT_EQ(convertFiles(1, {input}, out, options, kMessageBufferTarget), kConvertDone);
-            const std::string lines = processState().messageBuffer;
+            test::ReportRecorder report;
+            ASSERT_EQ(convertFiles(1, {input}, out, options, report), kConvertDone);
+            const std::string lines = report.lines;
             const int succeeded = countOf(lines, " success\r\n");
             const int failed = countOf(lines, " failed\r\n");
             const int outputPages = std::max(test::countPages(out + ".tif"), 0);
@@ -128,26 +127,23 @@ TEST_F(EngineOnRealFiles, ConvertsEveryFileInEveryMode) {
 // crash or a memory error (this runs under the sanitizers too).
 class DamagedFiles : public ::testing::Test {
 protected:
-    void SetUp() override { resetProcessState(); }
-    void TearDown() override { resetProcessState(); }
-
     std::vector<std::string> sources() {
-        PageSpec fax = test::faxPage(200, 120);
+        TestPage fax = test::faxPage(200, 120);
         fax.rowsPerStrip = 40;
-        PageSpec rgb = test::rgbPage(90, 70);
+        TestPage rgb = test::rgbPage(90, 70);
         rgb.rowsPerStrip = 16;
-        PageSpec tiled = rgb;
+        TestPage tiled = rgb;
         tiled.tiled = true;
         tiled.compression = COMPRESSION_PACKBITS;
-        PageSpec planes = rgb;
+        TestPage planes = rgb;
         planes.planar = PLANARCONFIG_SEPARATE;
         planes.compression = COMPRESSION_NONE;
-        PageSpec grey = rgb;
+        TestPage grey = rgb;
         grey.samplesPerPixel = 1;
         grey.photometric = PHOTOMETRIC_MINISBLACK;
         grey.compression = COMPRESSION_JPEG;
         std::vector<std::string> files;
-        const std::vector<std::pair<std::string, std::vector<PageSpec>>> kinds = {
+        const std::vector<std::pair<std::string, std::vector<TestPage>>> kinds = {
             {"fax.tif", {fax, fax}},  {"rgb.tif", {rgb}},   {"tiled.tif", {tiled}},
             {"planes.tif", {planes}}, {"grey.tif", {grey}},
         };
@@ -162,14 +158,13 @@ protected:
     }
 
     void convertInEveryMode(const std::string& input) {
-        for (int mode = 0; mode < 9; ++mode) {
+        for (const CompressionMode mode : kEveryCompressionMode) {
             ConversionOptions options;
             options.compressionMode = mode;
             options.tempFile = dir.file("scratch.tbw");
-            const int result =
-                convertFiles(1, {input}, dir.file("damaged-out"), options, kMessageBufferTarget);
+            test::ReportRecorder report;
+            const int result = convertFiles(1, {input}, dir.file("damaged-out"), options, report);
             EXPECT_TRUE(result == kConvertDone || result == kConvertOutputUnusable) << input;
-            processState().messageBuffer.clear();
         }
     }
 

@@ -1,9 +1,9 @@
 #include "engine/GrayReduction.h"
 
-#include "engine/TiffDiagnostics.h"
 #include "support/FaxFixtures.h"
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"
+#include "tiff/TiffDiagnostics.h"
 
 #include <gtest/gtest.h>
 
@@ -16,8 +16,8 @@
 namespace pagesmith {
 namespace {
 
-using test::PageSpec;
 using test::TempDir;
+using test::TestPage;
 using Pixels = std::vector<std::uint8_t>;
 
 // Reduces page 0 of `input` into a new scratch file, closed afterwards.
@@ -29,7 +29,7 @@ int reduceInto(const std::filesystem::path& input, const std::filesystem::path& 
 }
 
 // The grey samples a page reduces to.
-Pixels grayOf(const PageSpec& page) {
+Pixels grayOf(const TestPage& page) {
     TempDir dir;
     test::writeTiff(dir.file("colour.tif"), page);
     EXPECT_EQ(reduceInto(dir.file("colour.tif"), dir.file("grey.tif")), kGrayWritten);
@@ -39,8 +39,8 @@ Pixels grayOf(const PageSpec& page) {
     return grey.pixels;
 }
 
-PageSpec rgbPage(std::uint32_t width, std::uint32_t length, Pixels pixels = {}) {
-    PageSpec page;
+TestPage rgbPage(std::uint32_t width, std::uint32_t length, Pixels pixels = {}) {
+    TestPage page;
     page.width = width;
     page.length = length;
     page.samplesPerPixel = 3;
@@ -104,20 +104,20 @@ TEST(ReduceToGray, WeighsRedGreenAndBlueAs77And151And29Over256) {
 }
 
 TEST(ReduceToGray, GivesTheSameGreyWhateverTheLayoutOfTheRgbPage) {
-    PageSpec contiguous = rgbPage(37, 23);
+    TestPage contiguous = rgbPage(37, 23);
     contiguous.pixels = test::patternPixels(contiguous);
     const Pixels expected = grayOf(contiguous);
 
-    PageSpec separate = contiguous;
+    TestPage separate = contiguous;
     separate.planar = PLANARCONFIG_SEPARATE;
     separate.pixels = toPlanes(contiguous.pixels);
 
     struct Variant {
         const char* what;
-        PageSpec page;
+        TestPage page;
     };
     std::vector<Variant> variants = {{"separate planes", separate}};
-    PageSpec page = separate;
+    TestPage page = separate;
     page.compression = COMPRESSION_LZW;
     page.rowsPerStrip = 4;
     variants.push_back({"separate planes in LZW strips of 4 rows", page});
@@ -159,7 +159,7 @@ TEST(ReduceToGray, MapsPaletteIndicesThroughEightAndSixteenBitColourMaps) {
          false},
     };
     for (const Map& map : maps) {
-        PageSpec page;
+        TestPage page;
         page.width = 5;
         page.length = 2;
         page.photometric = PHOTOMETRIC_PALETTE;
@@ -185,7 +185,7 @@ TEST(ReduceToGray, MapsPaletteIndicesThroughEightAndSixteenBitColourMaps) {
 
 TEST(ReduceToGray, WritesAnUncompressedGreyScratchPageWithItsOwnDescriptionAndSoftware) {
     TempDir dir;
-    PageSpec page = rgbPage(100, 3);
+    TestPage page = rgbPage(100, 3);
     page.extraTags = [](TIFF* tif) {
         TIFFSetField(tif, TIFFTAG_IMAGEDESCRIPTION, "colour scan");
         TIFFSetField(tif, TIFFTAG_SOFTWARE, "scanner 2.1");
@@ -250,7 +250,7 @@ TEST(ReduceToGray, RefusesPagesItCannotMakeGreyWithTheirMessagesAndWritesNothing
     };
     for (const Case& c : cases) {
         TempDir dir;
-        PageSpec page;
+        TestPage page;
         page.photometric = c.photometric;
         page.samplesPerPixel = c.samplesPerPixel;
         page.bitsPerSample = c.bitsPerSample;
@@ -279,21 +279,21 @@ TEST(ReduceToGray, RefusesPagesItCannotMakeGreyWithTheirMessagesAndWritesNothing
 // The JPEG codec hands YCbCr pages out as RGB once asked to; refused, such a
 // page would silently go missing from a fax conversion.
 TEST(ReduceToGray, DecodesYCbCrJpegPagesAsRgbInStripsAndTiles) {
-    const PageSpec original = rgbPage(64, 48, gradient(64, 48));
+    const TestPage original = rgbPage(64, 48, gradient(64, 48));
     const Pixels expected = grayOf(original);
 
-    PageSpec jpeg = original;
+    TestPage jpeg = original;
     jpeg.photometric = PHOTOMETRIC_YCBCR;
     jpeg.compression = COMPRESSION_JPEG;
     jpeg.jpegFromRgb = true;
     jpeg.rowsPerStrip = 16;
     jpeg.extraTags = [](TIFF* tif) { TIFFSetField(tif, TIFFTAG_JPEGQUALITY, 95); };
-    PageSpec tiled = jpeg;
+    TestPage tiled = jpeg;
     tiled.tiled = true;
     tiled.tileWidth = 32;
     tiled.tileLength = 32;
 
-    for (const PageSpec& page : {jpeg, tiled}) {
+    for (const TestPage& page : {jpeg, tiled}) {
         testing::internal::CaptureStderr();
         const Pixels grey = grayOf(page);
         EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
@@ -310,7 +310,7 @@ TEST(ReduceToGray, DecodesYCbCrJpegPagesAsRgbInStripsAndTiles) {
 TEST(ReduceToGray, ConvertsOtherYCbCrPagesThroughTheRgbaReaderInStoredRowOrder) {
     for (std::uint16_t orientation : {ORIENTATION_TOPLEFT, ORIENTATION_BOTLEFT}) {
         for (std::uint32_t rowsPerStrip : {5u, 0u}) {
-            PageSpec page = rgbPage(37, 23);
+            TestPage page = rgbPage(37, 23);
             page.photometric = PHOTOMETRIC_YCBCR;
             page.rowsPerStrip = rowsPerStrip;
             Pixels luma;
@@ -336,7 +336,7 @@ TEST(ReduceToGray, ConvertsOtherYCbCrPagesThroughTheRgbaReaderInStoredRowOrder) 
 TEST(ReduceToGray, StopsPartWayAtAStripThatCannotBeDecoded) {
     for (std::uint16_t planar : {PLANARCONFIG_CONTIG, PLANARCONFIG_SEPARATE}) {
         TempDir dir;
-        PageSpec page = rgbPage(30, 20);
+        TestPage page = rgbPage(30, 20);
         page.planar = planar;
         page.compression = COMPRESSION_LZW;
         page.rowsPerStrip = 4;

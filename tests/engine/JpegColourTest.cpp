@@ -1,6 +1,6 @@
-#include "app/ProcessState.h"
-#include "batch/BatchRequest.h"
 #include "engine/ConvertFiles.h"
+#include "support/Codes.h"
+#include "support/Recorders.h"
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"
 
@@ -9,12 +9,12 @@
 namespace pagesmith {
 namespace {
 
-using test::PageSpec;
 using test::TempDir;
+using test::TestPage;
 
 // A colour page the way scanners write it: JPEG with YCbCr coding.
-PageSpec jpegColourPage(std::uint16_t subsampling) {
-    PageSpec page = test::rgbPage(72, 48, COMPRESSION_JPEG);
+TestPage jpegColourPage(std::uint16_t subsampling) {
+    TestPage page = test::rgbPage(72, 48, COMPRESSION_JPEG);
     page.photometric = PHOTOMETRIC_YCBCR;
     page.rowsPerStrip = 16;
     page.jpegFromRgb = true;
@@ -36,19 +36,18 @@ PageSpec jpegColourPage(std::uint16_t subsampling) {
 
 class JpegColour : public ::testing::Test {
 protected:
-    void SetUp() override { resetProcessState(); }
-    void TearDown() override { resetProcessState(); }
-
     // Converts `input` with each lossless mode and checks each output page is
     // labelled as the RGB it holds and looks like the input.
     void expectRgbOutputs(const std::filesystem::path& input) {
-        for (const int mode : {0, 1, 7}) {
+        for (const CompressionMode mode :
+             {CompressionMode::Uncompressed, CompressionMode::PackBits, CompressionMode::Lzw}) {
             ConversionOptions options;
             options.compressionMode = mode;
-            const std::string out = dir.file("out" + std::to_string(mode));
-            convertFiles(1, {input.string()}, out, options, kMessageBufferTarget);
+            const std::string out = dir.file("out" + std::to_string(int(mode)));
+            test::ReportRecorder report;
+            convertFiles(1, {input.string()}, out, options, report);
             const TiffHandle page = test::openPage(out + ".tif");
-            ASSERT_TRUE(page) << input << " mode " << mode << ": " << processState().messageBuffer;
+            ASSERT_TRUE(page) << input << " mode " << mode << ": " << report.lines;
             std::uint16_t photometric = 0, sub1 = 0, sub2 = 0, positioning = 0;
             float* values = nullptr;
             EXPECT_TRUE(TIFFGetField(page.get(), TIFFTAG_PHOTOMETRIC, &photometric));
@@ -63,6 +62,7 @@ protected:
     }
 
     TempDir dir;
+    test::ReportRecorder report;
 };
 
 TEST_F(JpegColour, SubsampledPagesBecomeRgbPages) {
@@ -78,8 +78,8 @@ TEST_F(JpegColour, FullResolutionPagesBecomeRgbPages) {
 TEST_F(JpegColour, JpegOutputStaysYCbCr) {
     test::writeTiff(dir.file("in.tif"), jpegColourPage(2));
     ConversionOptions options;
-    options.compressionMode = 8;
-    convertFiles(1, {dir.file("in.tif")}, dir.file("out"), options, kMessageBufferTarget);
+    options.compressionMode = CompressionMode::Jpeg;
+    convertFiles(1, {dir.file("in.tif")}, dir.file("out"), options, report);
     const TiffHandle page = test::openPage(dir.file("out.tif"));
     std::uint16_t photometric = 0;
     ASSERT_TRUE(TIFFGetField(page.get(), TIFFTAG_PHOTOMETRIC, &photometric));
@@ -106,9 +106,9 @@ TEST_F(RealJpegFiles, OldStyleJpegIsReadThroughTheRgbaReader) {
     expectRgbOutputs(test::sharedTestData() / "zackthecat.tif");
     // To JPEG it is re-encoded from the same RGB rows.
     ConversionOptions options;
-    options.compressionMode = 8;
+    options.compressionMode = CompressionMode::Jpeg;
     convertFiles(1, {(test::sharedTestData() / "zackthecat.tif").string()}, dir.file("jpeg"),
-                 options, kMessageBufferTarget);
+                 options, report);
     EXPECT_GT(test::psnrRgb(test::readRgba(test::sharedTestData() / "zackthecat.tif"),
                             test::readRgba(dir.file("jpeg.tif"))),
               30.0);

@@ -1,6 +1,5 @@
-#include "app/ProcessState.h"
-#include "batch/BatchRequest.h"
 #include "engine/ConvertFiles.h"
+#include "support/Recorders.h"
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"
 
@@ -11,15 +10,15 @@
 namespace pagesmith {
 namespace {
 
-using test::PageSpec;
 using test::TempDir;
+using test::TestPage;
 
-PageSpec faxPage() {
+TestPage faxPage() {
     return test::faxPage(48, 20);
 }
 
-PageSpec rgbPage(std::uint32_t rowsPerStrip) {
-    PageSpec page = test::rgbPage(40, 48);
+TestPage rgbPage(std::uint32_t rowsPerStrip) {
+    TestPage page = test::rgbPage(40, 48);
     page.rowsPerStrip = rowsPerStrip;
     return page;
 }
@@ -27,15 +26,12 @@ PageSpec rgbPage(std::uint32_t rowsPerStrip) {
 // Converts pages to one output and opens its first page.
 class OutputPage : public ::testing::Test {
 protected:
-    void SetUp() override { resetProcessState(); }
-    void TearDown() override { resetProcessState(); }
-
-    TiffHandle convert(const std::vector<PageSpec>& pages, int mode, int page = 0) {
+    TiffHandle convert(const std::vector<TestPage>& pages, CompressionMode mode, int page = 0) {
         test::writeTiff(dir.file("in.tif"), pages);
         ConversionOptions options;
         options.compressionMode = mode;
         options.tempFile = dir.file("scratch.tbw");
-        convertFiles(1, {dir.file("in.tif")}, dir.file("out"), options, kMessageBufferTarget);
+        convertFiles(1, {dir.file("in.tif")}, dir.file("out"), options, report);
         return test::openPage(dir.file("out.tif"), page);
     }
 
@@ -47,10 +43,11 @@ protected:
     }
 
     TempDir dir;
+    test::ReportRecorder report;
 };
 
 TEST_F(OutputPage, FaxToLzwKeepsTheDescriptionButNotTheFaxTags) {
-    PageSpec page = faxPage();
+    TestPage page = faxPage();
     page.extraTags = [](TIFF* tif) {
         TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
         TIFFSetField(tif, TIFFTAG_XRESOLUTION, 204.0);
@@ -62,7 +59,7 @@ TEST_F(OutputPage, FaxToLzwKeepsTheDescriptionButNotTheFaxTags) {
         TIFFSetField(tif, TIFFTAG_GROUP4OPTIONS, 0u);
         TIFFSetField(tif, TIFFTAG_CLEANFAXDATA, 1);
     };
-    const TiffHandle out = convert({page}, 7);
+    const TiffHandle out = convert({page}, CompressionMode::Lzw);
     EXPECT_EQ(field<std::uint16_t>(out, TIFFTAG_PHOTOMETRIC), PHOTOMETRIC_MINISWHITE);
     EXPECT_EQ(field<std::uint16_t>(out, TIFFTAG_RESOLUTIONUNIT), RESUNIT_INCH);
     EXPECT_EQ(field<float>(out, TIFFTAG_XRESOLUTION), 204.0f);
@@ -76,26 +73,33 @@ TEST_F(OutputPage, FaxToLzwKeepsTheDescriptionButNotTheFaxTags) {
 }
 
 TEST_F(OutputPage, GroupThreeOptionsComeFromTheModeAndGroupFourOptionsFromTheInput) {
-    PageSpec page = faxPage();
+    TestPage page = faxPage();
     page.compression = COMPRESSION_CCITTFAX3;
     page.group3Options = GROUP3OPT_FILLBITS;
-    EXPECT_EQ(field<std::uint32_t>(convert({page}, 5), TIFFTAG_GROUP3OPTIONS), 1u);
-    EXPECT_EQ(field<std::uint32_t>(convert({page}, 2), TIFFTAG_GROUP3OPTIONS), 4u);
-    EXPECT_EQ(field<std::uint32_t>(convert({page}, 3), TIFFTAG_GROUP3OPTIONS), 0u);
+    EXPECT_EQ(
+        field<std::uint32_t>(convert({page}, CompressionMode::Group3TwoDim), TIFFTAG_GROUP3OPTIONS),
+        1u);
+    EXPECT_EQ(field<std::uint32_t>(convert({page}, CompressionMode::Group3OneDimFill),
+                                   TIFFTAG_GROUP3OPTIONS),
+              4u);
+    EXPECT_EQ(
+        field<std::uint32_t>(convert({page}, CompressionMode::Group3OneDim), TIFFTAG_GROUP3OPTIONS),
+        0u);
 
-    PageSpec g4 = faxPage();
+    TestPage g4 = faxPage();
     g4.extraTags = [](TIFF* tif) { TIFFSetField(tif, TIFFTAG_GROUP4OPTIONS, 0u); };
-    EXPECT_EQ(field<std::uint32_t>(convert({g4}, 6), TIFFTAG_GROUP4OPTIONS), 0u);
+    EXPECT_EQ(field<std::uint32_t>(convert({g4}, CompressionMode::Group4), TIFFTAG_GROUP4OPTIONS),
+              0u);
 }
 
 TEST_F(OutputPage, JpegOutputIsYCbCrInWholeBlocksOfSixteenRows) {
     for (const auto& [input, output] :
          std::vector<std::pair<std::uint32_t, std::uint32_t>>{{8, 16}, {40, 32}, {48, 48}}) {
-        PageSpec page = rgbPage(input);
+        TestPage page = rgbPage(input);
         page.pixels.resize(page.rasterBytes());
         for (std::size_t i = 0; i < page.pixels.size(); ++i)
             page.pixels[i] = std::uint8_t(i / 3 % 40 * 5 + i % 3 * 20); // smooth, as JPEG likes
-        const TiffHandle out = convert({page}, 8);
+        const TiffHandle out = convert({page}, CompressionMode::Jpeg);
         EXPECT_EQ(field<std::uint16_t>(out, TIFFTAG_PHOTOMETRIC), PHOTOMETRIC_YCBCR);
         EXPECT_EQ(field<std::uint16_t>(out, TIFFTAG_COMPRESSION), COMPRESSION_JPEG);
         EXPECT_EQ(field<std::uint32_t>(out, TIFFTAG_ROWSPERSTRIP), output) << input;
@@ -110,9 +114,9 @@ TEST_F(OutputPage, OrientationKeepsTheRowOrder) {
     const std::vector<std::pair<std::uint16_t, std::uint16_t>> cases = {
         {1, 1}, {2, 1}, {3, 4}, {4, 4}, {5, 5}, {6, 1}, {7, 4}, {8, 8}, {9, 1}};
     for (const auto& [input, output] : cases) {
-        PageSpec page = faxPage();
+        TestPage page = faxPage();
         page.extraTags = [in = input](TIFF* tif) { TIFFSetField(tif, TIFFTAG_ORIENTATION, in); };
-        const TiffHandle out = convert({page}, 7);
+        const TiffHandle out = convert({page}, CompressionMode::Lzw);
         EXPECT_EQ(field<std::uint16_t>(out, TIFFTAG_ORIENTATION), output) << input;
         EXPECT_EQ(test::readPage(dir.file("out.tif")).pixels,
                   test::readPage(dir.file("in.tif")).pixels);
@@ -120,26 +124,29 @@ TEST_F(OutputPage, OrientationKeepsTheRowOrder) {
 }
 
 TEST_F(OutputPage, StripHeightFollowsTheInputOrTheDefaultSize) {
-    PageSpec page = rgbPage(8);
-    EXPECT_EQ(field<std::uint32_t>(convert({page}, 7), TIFFTAG_ROWSPERSTRIP), 8u);
+    TestPage page = rgbPage(8);
+    EXPECT_EQ(field<std::uint32_t>(convert({page}, CompressionMode::Lzw), TIFFTAG_ROWSPERSTRIP),
+              8u);
     // Without RowsPerStrip: as many rows as fit in 8 KB.
     page.extraTags = [](TIFF* tif) { TIFFUnsetField(tif, TIFFTAG_ROWSPERSTRIP); };
     page.rowsPerStrip = 0;
-    EXPECT_EQ(field<std::uint32_t>(convert({page}, 0), TIFFTAG_ROWSPERSTRIP), 8192u / (40 * 3));
+    EXPECT_EQ(
+        field<std::uint32_t>(convert({page}, CompressionMode::Uncompressed), TIFFTAG_ROWSPERSTRIP),
+        8192u / (40 * 3));
 }
 
 TEST_F(OutputPage, TheRunsFirstPageDecidesTiling) {
-    PageSpec tiled = rgbPage(0);
+    TestPage tiled = rgbPage(0);
     tiled.tiled = true;
     tiled.tileWidth = 32;
     tiled.tileLength = 16;
-    PageSpec striped = rgbPage(16);
+    TestPage striped = rgbPage(16);
     test::writeTiff(dir.file("tiled.tif"), tiled);
     test::writeTiff(dir.file("striped.tif"), striped);
     ConversionOptions options;
-    options.compressionMode = 7;
+    options.compressionMode = CompressionMode::Lzw;
     convertFiles(2, {dir.file("tiled.tif"), dir.file("striped.tif")}, dir.file("out"), options,
-                 kMessageBufferTarget);
+                 report);
     ASSERT_EQ(test::countPages(dir.file("out.tif")), 2);
     for (int page = 0; page < 2; ++page) {
         const TiffHandle out = test::openPage(dir.file("out.tif"), page);
@@ -155,9 +162,9 @@ TEST_F(OutputPage, TheRunsFirstPageDecidesTiling) {
 TEST_F(OutputPage, ForcedFillOrderReplacesTheInputs) {
     test::writeTiff(dir.file("in.tif"), faxPage());
     ConversionOptions options;
-    options.compressionMode = 6;
+    options.compressionMode = CompressionMode::Group4;
     options.fillOrder = FILLORDER_LSB2MSB;
-    convertFiles(1, {dir.file("in.tif")}, dir.file("out"), options, kMessageBufferTarget);
+    convertFiles(1, {dir.file("in.tif")}, dir.file("out"), options, report);
     const TiffHandle out = test::openPage(dir.file("out.tif"));
     EXPECT_EQ(field<std::uint16_t>(out, TIFFTAG_FILLORDER), FILLORDER_LSB2MSB);
     EXPECT_EQ(test::readPage(dir.file("out.tif")).pixels,
@@ -165,7 +172,7 @@ TEST_F(OutputPage, ForcedFillOrderReplacesTheInputs) {
 }
 
 TEST_F(OutputPage, InkNamesKeepTheirByteLength) {
-    PageSpec page = rgbPage(16);
+    TestPage page = rgbPage(16);
     page.samplesPerPixel = 4;
     page.photometric = PHOTOMETRIC_SEPARATED;
     page.extraTags = [](TIFF* tif) {
@@ -173,7 +180,7 @@ TEST_F(OutputPage, InkNamesKeepTheirByteLength) {
         TIFFSetField(tif, TIFFTAG_NUMBEROFINKS, 4);
         TIFFSetField(tif, TIFFTAG_INKNAMES, 8, "C\0M\0Y\0K\0");
     };
-    const TiffHandle out = convert({page}, 7);
+    const TiffHandle out = convert({page}, CompressionMode::Lzw);
     EXPECT_EQ(field<std::uint16_t>(out, TIFFTAG_NUMBEROFINKS), 4);
     const std::optional<char*> names = field<char*>(out, TIFFTAG_INKNAMES);
     ASSERT_TRUE(names);
@@ -184,7 +191,7 @@ TEST_F(OutputPage, InkNamesKeepTheirByteLength) {
 
 TEST_F(OutputPage, ColourDescriptionsAndProfilesAreCopied) {
     const std::vector<std::uint8_t> profile(200, 0x5A);
-    PageSpec page = rgbPage(16);
+    TestPage page = rgbPage(16);
     page.extraTags = [&profile](TIFF* tif) {
         const float white[2] = {0.3127f, 0.329f};
         const float primaries[6] = {0.64f, 0.33f, 0.3f, 0.6f, 0.15f, 0.06f};
@@ -193,7 +200,7 @@ TEST_F(OutputPage, ColourDescriptionsAndProfilesAreCopied) {
         TIFFSetField(tif, TIFFTAG_ICCPROFILE, std::uint32_t(profile.size()), profile.data());
         TIFFSetField(tif, TIFFTAG_ARTIST, "scanner operator");
     };
-    const TiffHandle out = convert({page}, 0);
+    const TiffHandle out = convert({page}, CompressionMode::Uncompressed);
     float* white = nullptr;
     ASSERT_TRUE(TIFFGetField(out.get(), TIFFTAG_WHITEPOINT, &white));
     EXPECT_FLOAT_EQ(white[0], 0.3127f);
@@ -211,7 +218,7 @@ TEST_F(OutputPage, ColourDescriptionsAndProfilesAreCopied) {
 }
 
 TEST_F(OutputPage, GreyWithAlphaAndATransferCurveCopies) {
-    PageSpec page = rgbPage(16);
+    TestPage page = rgbPage(16);
     page.samplesPerPixel = 2;
     page.photometric = PHOTOMETRIC_MINISBLACK;
     std::vector<std::uint16_t> curve(256);
@@ -222,7 +229,7 @@ TEST_F(OutputPage, GreyWithAlphaAndATransferCurveCopies) {
         TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, 1, &alpha);
         TIFFSetField(tif, TIFFTAG_TRANSFERFUNCTION, curve.data());
     };
-    const TiffHandle out = convert({page}, 1);
+    const TiffHandle out = convert({page}, CompressionMode::PackBits);
     std::uint16_t count = 0;
     std::uint16_t* extra = nullptr;
     ASSERT_TRUE(TIFFGetField(out.get(), TIFFTAG_EXTRASAMPLES, &count, &extra));
@@ -233,7 +240,7 @@ TEST_F(OutputPage, GreyWithAlphaAndATransferCurveCopies) {
 }
 
 TEST_F(OutputPage, PaletteKeepsItsColourMap) {
-    PageSpec page = rgbPage(16);
+    TestPage page = rgbPage(16);
     page.samplesPerPixel = 1;
     page.bitsPerSample = 4;
     page.photometric = PHOTOMETRIC_PALETTE;
@@ -246,7 +253,7 @@ TEST_F(OutputPage, PaletteKeepsItsColourMap) {
     page.extraTags = [&](TIFF* tif) {
         TIFFSetField(tif, TIFFTAG_COLORMAP, red.data(), green.data(), blue.data());
     };
-    const TiffHandle out = convert({page}, 7);
+    const TiffHandle out = convert({page}, CompressionMode::Lzw);
     std::uint16_t *r = nullptr, *g = nullptr, *b = nullptr;
     ASSERT_TRUE(TIFFGetField(out.get(), TIFFTAG_COLORMAP, &r, &g, &b));
     EXPECT_EQ(std::vector<std::uint16_t>(g, g + 16), green);

@@ -1,6 +1,5 @@
 #include "inspect/TiffInfo.h"
 
-#include "app/ProcessState.h"
 #include "support/Recorders.h"
 #include "support/TagPatch.h"
 #include "support/TempDir.h"
@@ -17,11 +16,11 @@ namespace pagesmith {
 namespace {
 
 using test::faxPage;
-using test::PageSpec;
 using test::TempDir;
+using test::TestPage;
 
-PageSpec greyPage(std::uint16_t compression) {
-    PageSpec page;
+TestPage greyPage(std::uint16_t compression) {
+    TestPage page;
     page.width = 40;
     page.length = 30;
     page.compression = compression;
@@ -30,20 +29,18 @@ PageSpec greyPage(std::uint16_t compression) {
 
 class TiffInfoReport : public ::testing::Test {
 protected:
-    void SetUp() override { resetProcessState(); }
-    void TearDown() override { resetProcessState(); }
-
-    static std::string messages() { return processState().messageBuffer; }
+    const std::string& messages() const { return report.lines; }
 
     TempDir dir;
+    test::ReportRecorder report;
 };
 
 TEST_F(TiffInfoReport, DescribesAThreePageGroup4FaxInFourLinesEndingInCrLf) {
     const std::string path = dir.file("fax.tif");
-    const PageSpec page = faxPage(1728, 2200, COMPRESSION_CCITTFAX4);
+    const TestPage page = faxPage(1728, 2200, COMPRESSION_CCITTFAX4);
     test::writeTiff(path, {page, page, page});
 
-    EXPECT_EQ(writeTiffInfo(path, kMessageBufferTarget), 0);
+    EXPECT_EQ(writeTiffInfo(path, report), 0);
     EXPECT_EQ(messages(), "Tiff Name:   " + path +
                               "\r\n"
                               "Total pages: 3\r\n"
@@ -53,12 +50,12 @@ TEST_F(TiffInfoReport, DescribesAThreePageGroup4FaxInFourLinesEndingInCrLf) {
 
 TEST_F(TiffInfoReport, DescribesTheFirstPageOnlyWhenPagesDiffer) {
     const std::string path = dir.file("mixed.tif");
-    PageSpec second = greyPage(COMPRESSION_PACKBITS);
+    TestPage second = greyPage(COMPRESSION_PACKBITS);
     second.width = 99;
     test::writeTiff(path,
                     {greyPage(COMPRESSION_LZW), second, faxPage(64, 8, COMPRESSION_CCITTFAX4)});
 
-    EXPECT_EQ(writeTiffInfo(path, kMessageBufferTarget), 0);
+    EXPECT_EQ(writeTiffInfo(path, report), 0);
     EXPECT_EQ(messages(), "Tiff Name:   " + path +
                               "\r\n"
                               "Total pages: 3\r\n"
@@ -81,8 +78,8 @@ TEST_F(TiffInfoReport, NamesTheFirstPageCompressionFromTheTable) {
         {"odd.tif", "Compression: Unknown\r\n"},
     };
     for (const auto& [name, line] : cases) {
-        resetProcessState();
-        EXPECT_EQ(writeTiffInfo(dir.file(name), kMessageBufferTarget), 0) << name;
+        report.lines.clear();
+        EXPECT_EQ(writeTiffInfo(dir.file(name), report), 0) << name;
         EXPECT_TRUE(messages().ends_with(line)) << messages();
     }
 }
@@ -97,43 +94,17 @@ TEST_F(TiffInfoReport, WritesOnlyTheErrorLineForWhatIsNotATiffFile) {
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
 
     for (const std::string& path : {text, missing, folder, pipe}) {
-        resetProcessState();
-        EXPECT_EQ(writeTiffInfo(path, kMessageBufferTarget), -1) << path;
+        report.lines.clear();
+        EXPECT_EQ(writeTiffInfo(path, report), -1) << path;
         EXPECT_EQ(messages(), "Error tiff file : " + path + "\r\n");
         EXPECT_EQ(countTiffPages(path), -1) << path;
     }
 }
 
-TEST_F(TiffInfoReport, GoesToTheWindowPageItIsAddressedTo) {
-    const std::string path = dir.file("g4.tif");
-    test::writeTiff(path, faxPage(32, 16, COMPRESSION_CCITTFAX4));
-    test::FakeMainWindow window;
-
-    writeTiffInfo(path, kInfoPage);
-    writeTiffInfo(dir.file("none.tif"), kResultsPage);
-
-    EXPECT_EQ(window.pages[kInfoPage], "Tiff Name:   " + path +
-                                           "\r\n"
-                                           "Total pages: 1\r\n"
-                                           "Image Size:  32 x 16\r\n"
-                                           "Compression: 4 = Group 4 Fax\r\n");
-    EXPECT_EQ(window.pages[kResultsPage], "Error tiff file : " + dir.file("none.tif") + "\r\n");
-    EXPECT_EQ(messages(), "");
-}
-
-TEST_F(TiffInfoReport, IsDroppedForAWindowPageWhenThereIsNoWindow) {
-    const std::string path = dir.file("g4.tif");
-    test::writeTiff(path, faxPage(32, 16, COMPRESSION_CCITTFAX4));
-
-    EXPECT_EQ(writeTiffInfo(path, kInfoPage), 0);
-    EXPECT_EQ(writeTiffInfo(dir.file("none.tif"), kResultsPage), -1);
-    EXPECT_EQ(messages(), "");
-}
-
 TEST(ReadTiffInfo, SummarisesTheFirstPageAndCountsEveryPage) {
     TempDir dir;
     const std::string path = dir.file("g3.tif");
-    PageSpec first = faxPage(200, 120, COMPRESSION_CCITTFAX3);
+    TestPage first = faxPage(200, 120, COMPRESSION_CCITTFAX3);
     first.group3Options = GROUP3OPT_2DENCODING | GROUP3OPT_FILLBITS;
     test::writeTiff(path, {first, greyPage(COMPRESSION_LZW)});
 
@@ -157,7 +128,7 @@ TEST(ReadTiffInfo, SetsEveryGroup3OptionBitWhenTheTagIsAbsentOrDoesNotApply) {
     // A Group 3 page relabelled uncompressed keeps a Group3Options entry that
     // libtiff then knows only as an unregistered tag.
     const std::string stray = dir.file("stray.tif");
-    PageSpec page = faxPage(64, 10, COMPRESSION_CCITTFAX3);
+    TestPage page = faxPage(64, 10, COMPRESSION_CCITTFAX3);
     page.group3Options = 0;
     test::writeTiff(stray, page);
     test::setFirstPageTagValue(stray, TIFFTAG_COMPRESSION, COMPRESSION_NONE);
@@ -242,15 +213,14 @@ TEST(SharedTestData, EveryFileIsCountedAndDescribed) {
         const std::string path = entry.path().string();
         if (entry.path().extension() == ".md")
             continue;
-        resetProcessState();
+        test::ReportRecorder recorder;
         EXPECT_GE(countTiffPages(path), 1) << path;
-        EXPECT_EQ(writeTiffInfo(path, kMessageBufferTarget), 0) << path;
-        const std::string& report = processState().messageBuffer;
+        EXPECT_EQ(writeTiffInfo(path, recorder), 0) << path;
+        const std::string& report = recorder.lines;
         EXPECT_EQ(report.rfind("Tiff Name:   " + path + "\r\n", 0), 0u) << report;
         EXPECT_EQ(report.find("Compression: Unknown"), std::string::npos) << report;
         ++described;
     }
-    resetProcessState();
     EXPECT_GT(described, 0);
 
     const std::filesystem::path multipage = folder / "multipage.tif";

@@ -1,7 +1,7 @@
 #include "support/FaxFixtures.h"
 
-#include "batch/ReportLine.h"
-#include "engine/TiffHandle.h"
+#include "inspect/ReportLines.h"
+#include "tiff/TiffHandle.h"
 
 #include <gtest/gtest.h>
 
@@ -10,9 +10,9 @@
 
 namespace pagesmith::test {
 
-PageSpec uniformPage(std::uint32_t width, std::uint32_t length, std::uint16_t samplesPerPixel,
+TestPage uniformPage(std::uint32_t width, std::uint32_t length, std::uint16_t samplesPerPixel,
                      std::uint16_t photometric, std::uint8_t value) {
-    PageSpec page;
+    TestPage page;
     page.width = width;
     page.length = length;
     page.samplesPerPixel = samplesPerPixel;

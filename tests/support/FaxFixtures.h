@@ -10,7 +10,7 @@
 namespace pagesmith::test {
 
 // A page of 8-bit samples that all hold `value`.
-PageSpec uniformPage(std::uint32_t width, std::uint32_t length, std::uint16_t samplesPerPixel,
+TestPage uniformPage(std::uint32_t width, std::uint32_t length, std::uint16_t samplesPerPixel,
                      std::uint16_t photometric, std::uint8_t value);
 
 // Bytes as "A0 5F ", for comparing one-bit rows.

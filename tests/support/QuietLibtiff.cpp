@@ -1,4 +1,4 @@
-#include "engine/TiffDiagnostics.h"
+#include "tiff/TiffDiagnostics.h"
 
 namespace {
 

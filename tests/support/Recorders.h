@@ -1,7 +1,8 @@
 #pragma once
 
-#include "app/MainWindowHooks.h"
-#include "app/MessageSink.h"
+#include "batch/MainWindowHooks.h"
+#include "batch/MessageSink.h"
+#include "engine/ProgressReport.h"
 
 #include <map>
 #include <string>
@@ -9,35 +10,41 @@
 
 namespace pagesmith::test {
 
-// Collects message boxes instead of showing them; installed for its lifetime.
+struct RecordedMessage {
+    std::string caption;
+    std::string text;
+    MessageKind kind;
+};
+
+// Collects message boxes instead of showing them.
 class MessageRecorder : public MessageSink {
 public:
-    struct Message {
-        std::string caption;
-        std::string text;
-        MessageKind kind;
-    };
-
-    MessageRecorder() : m_previous(setMessageSink(this)) {}
-    ~MessageRecorder() override { setMessageSink(m_previous); }
-
     void show(const std::string& caption, const std::string& text, MessageKind kind) override {
         messages.push_back({caption, text, kind});
     }
 
-    std::vector<Message> messages;
-
-private:
-    MessageSink* m_previous;
+    std::vector<RecordedMessage> messages;
 };
 
-// Stands in for the main window's pages and file list; installed as the
-// process's main window for its lifetime.
+// Collects what the engine and the information report send to their report.
+class ReportRecorder : public ProgressReport {
+public:
+    void addLine(const std::string& text) override { lines += text; }
+    void markFile(std::size_t fileIndex, const std::string& status) override {
+        marks[fileIndex] = status;
+    }
+    void showError(const std::string& caption, const std::string& text) override {
+        errors.push_back({caption, text, MessageKind::Error});
+    }
+
+    std::string lines;
+    std::map<std::size_t, std::string> marks;
+    std::vector<RecordedMessage> errors;
+};
+
+// Stands in for the main window's pages and file list.
 class FakeMainWindow : public MainWindowHooks {
 public:
-    FakeMainWindow();
-    ~FakeMainWindow() override;
-
     void appendToPage(int page, const std::string& text) override { pages[page] += text; }
     std::string pageText(int page) override { return pages[page]; }
     void setFileStatus(std::size_t fileIndex, const std::string& status) override {
@@ -46,9 +53,6 @@ public:
 
     std::map<int, std::string> pages;
     std::map<std::size_t, std::string> statuses;
-
-private:
-    MainWindowHooks* m_previous;
 };
 
 } // namespace pagesmith::test

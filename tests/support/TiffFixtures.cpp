@@ -15,12 +15,12 @@ std::size_t bytesForBits(std::uint64_t bits) {
     return static_cast<std::size_t>((bits + 7) / 8);
 }
 
-std::uint16_t planesOf(const PageSpec& page) {
+std::uint16_t planesOf(const TestPage& page) {
     return page.planar == PLANARCONFIG_SEPARATE ? page.samplesPerPixel : 1;
 }
 
 // Zeroes the bits after the last sample of each row.
-void clearRowPadding(const PageSpec& page, std::vector<std::uint8_t>& raster) {
+void clearRowPadding(const TestPage& page, std::vector<std::uint8_t>& raster) {
     const std::uint64_t samplesPerRow =
         std::uint64_t(page.width) *
         (page.planar == PLANARCONFIG_SEPARATE ? 1 : page.samplesPerPixel);
@@ -34,7 +34,7 @@ void clearRowPadding(const PageSpec& page, std::vector<std::uint8_t>& raster) {
 }
 
 // Copies a rectangle of rows between a plane raster and a tile buffer.
-void tileRows(const PageSpec& page, std::uint8_t* plane, std::uint8_t* tile, std::uint32_t x0,
+void tileRows(const TestPage& page, std::uint8_t* plane, std::uint8_t* tile, std::uint32_t x0,
               std::uint32_t y0, bool toTile) {
     const std::size_t samples = page.planar == PLANARCONFIG_SEPARATE ? 1 : page.samplesPerPixel;
     const std::size_t pixelBits = samples * page.bitsPerSample;
@@ -52,7 +52,7 @@ void tileRows(const PageSpec& page, std::uint8_t* plane, std::uint8_t* tile, std
     }
 }
 
-bool writePixels(TIFF* tif, const PageSpec& page, std::vector<std::uint8_t>& raster) {
+bool writePixels(TIFF* tif, const TestPage& page, std::vector<std::uint8_t>& raster) {
     const std::size_t planeBytes = page.rowBytes() * page.length;
     if (page.tiled) {
         const tmsize_t tileSize = TIFFTileSize(tif);
@@ -81,17 +81,17 @@ bool writePixels(TIFF* tif, const PageSpec& page, std::vector<std::uint8_t>& ras
 
 } // namespace
 
-std::size_t PageSpec::rowBytes() const {
+std::size_t TestPage::rowBytes() const {
     const std::uint64_t samples = planar == PLANARCONFIG_SEPARATE ? 1 : samplesPerPixel;
     return bytesForBits(std::uint64_t(width) * samples * bitsPerSample);
 }
 
-std::size_t PageSpec::rasterBytes() const {
+std::size_t TestPage::rasterBytes() const {
     return rowBytes() * length * planesOf(*this);
 }
 
-PageSpec faxPage(std::uint32_t width, std::uint32_t length, std::uint16_t compression) {
-    PageSpec page;
+TestPage faxPage(std::uint32_t width, std::uint32_t length, std::uint16_t compression) {
+    TestPage page;
     page.width = width;
     page.length = length;
     page.bitsPerSample = 1;
@@ -100,8 +100,8 @@ PageSpec faxPage(std::uint32_t width, std::uint32_t length, std::uint16_t compre
     return page;
 }
 
-PageSpec rgbPage(std::uint32_t width, std::uint32_t length, std::uint16_t compression) {
-    PageSpec page;
+TestPage rgbPage(std::uint32_t width, std::uint32_t length, std::uint16_t compression) {
+    TestPage page;
     page.width = width;
     page.length = length;
     page.samplesPerPixel = 3;
@@ -110,7 +110,7 @@ PageSpec rgbPage(std::uint32_t width, std::uint32_t length, std::uint16_t compre
     return page;
 }
 
-std::vector<std::uint8_t> patternPixels(const PageSpec& page, unsigned seed) {
+std::vector<std::uint8_t> patternPixels(const TestPage& page, unsigned seed) {
     std::vector<std::uint8_t> raster(page.rasterBytes());
     std::uint32_t state = 2463534242u ^ (seed * 2654435761u);
     for (std::size_t i = 0; i < raster.size(); ++i) {
@@ -125,11 +125,11 @@ std::vector<std::uint8_t> patternPixels(const PageSpec& page, unsigned seed) {
     return raster;
 }
 
-void writeTiff(const std::filesystem::path& path, const std::vector<PageSpec>& pages) {
+void writeTiff(const std::filesystem::path& path, const std::vector<TestPage>& pages) {
     TiffHandle file(path.string(), "w");
     ASSERT_TRUE(file) << "cannot create " << path;
     TIFF* tif = file.get();
-    for (const PageSpec& page : pages) {
+    for (const TestPage& page : pages) {
         TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, page.width);
         TIFFSetField(tif, TIFFTAG_IMAGELENGTH, page.length);
         TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, page.bitsPerSample);
@@ -182,7 +182,7 @@ DecodedPage readPage(const std::filesystem::path& path, int directory) {
     if (decoded.compression == COMPRESSION_JPEG && decoded.photometric == PHOTOMETRIC_YCBCR)
         TIFFSetField(tif, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
 
-    PageSpec layout;
+    TestPage layout;
     layout.width = decoded.width;
     layout.length = decoded.length;
     layout.bitsPerSample = decoded.bitsPerSample;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/TiffHandle.h"
+#include "tiff/TiffHandle.h"
 
 #include <tiffio.h>
 
@@ -13,7 +13,7 @@
 namespace pagesmith::test {
 
 // One page of a fixture file, written with libtiff.
-struct PageSpec {
+struct TestPage {
     std::uint32_t width = 16;
     std::uint32_t length = 16;
     std::uint16_t bitsPerSample = 8;
@@ -42,21 +42,21 @@ struct PageSpec {
 };
 
 // A one-bit min-is-white page, as fax machines and document scanners write.
-PageSpec faxPage(std::uint32_t width = 64, std::uint32_t length = 32,
+TestPage faxPage(std::uint32_t width = 64, std::uint32_t length = 32,
                  std::uint16_t compression = COMPRESSION_CCITTFAX4);
 
 // An 8-bit RGB page with interleaved samples.
-PageSpec rgbPage(std::uint32_t width = 40, std::uint32_t length = 30,
+TestPage rgbPage(std::uint32_t width = 40, std::uint32_t length = 30,
                  std::uint16_t compression = COMPRESSION_LZW);
 
 // A deterministic pattern for a page, with the padding bits of each row clear
 // so lossless round trips compare byte for byte.
-std::vector<std::uint8_t> patternPixels(const PageSpec& page, unsigned seed = 1);
+std::vector<std::uint8_t> patternPixels(const TestPage& page, unsigned seed = 1);
 
 // Writes the pages as one file (fails the current test on a libtiff error).
-void writeTiff(const std::filesystem::path& path, const std::vector<PageSpec>& pages);
-inline void writeTiff(const std::filesystem::path& path, const PageSpec& page) {
-    writeTiff(path, std::vector<PageSpec>{page});
+void writeTiff(const std::filesystem::path& path, const std::vector<TestPage>& pages);
+inline void writeTiff(const std::filesystem::path& path, const TestPage& page) {
+    writeTiff(path, std::vector<TestPage>{page});
 }
 
 // A page as the file holds it, decoded.
@@ -69,7 +69,7 @@ struct DecodedPage {
     std::uint16_t compression = 0;
     std::uint16_t planar = 0;
     bool tiled = false;
-    // Decoded samples laid out as PageSpec::pixels (strip and tile layout do not
+    // Decoded samples laid out as TestPage::pixels (strip and tile layout do not
     // matter). YCbCr JPEG pages are decoded to RGB.
     std::vector<std::uint8_t> pixels;
 };

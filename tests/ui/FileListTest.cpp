@@ -60,8 +60,8 @@ private slots:
     void initTestCase() {
         writeTiff(m_folder.file("a.tif"), rgbPage(8, 8, COMPRESSION_LZW));
         writeTiff(m_folder.file("B.tif"), faxPage());
-        writeTiff(m_folder.file("c.tif"), PageSpec());
-        writeTiff(m_folder.file("x.txt"), PageSpec()); // a TIFF file whatever its name
+        writeTiff(m_folder.file("c.tif"), TestPage());
+        writeTiff(m_folder.file("x.txt"), TestPage()); // a TIFF file whatever its name
         writeTextFile(m_folder.file("y.tif"), "not an image\n");
         fs::create_directory(m_folder.path() / "sub");
         writeTiff(m_folder.path() / "sub" / "d.tif", faxPage());
@@ -93,8 +93,9 @@ private slots:
         PageRecorder pages;
         BatchRequest request;
         request.addFile("left over from the last folder");
-        const int count = FileListFill(list, pages)
-                              .fill(request, folder.toStdString(), includeSubFolders, filter);
+        const int count =
+            FileListFill(list, pages)
+                .fill(request, folder.toStdString(), includeSubFolders, CompressionFilter(filter));
 
         QCOMPARE(count, int(names.size()));
         QCOMPARE(shownColumn(list, FileListModel::NameColumn), names);
@@ -214,7 +215,7 @@ private slots:
         QCOMPARE(combo.count(), int(texts.size()));
         for (int code = 0; code < combo.count(); ++code)
             QCOMPARE(combo.itemText(code), texts.at(code));
-        QCOMPARE(combo.filterCode(), 0);
+        QCOMPARE(combo.filterCode(), CompressionFilter::All);
         QCOMPARE(combo.width(), FilterCombo::kWidth);
         QVERIFY(!combo.isEditable());
         QVERIFY(!combo.accessibleName().isEmpty());

@@ -1,6 +1,8 @@
-#include "app/WindowMode.h"
-#include "app/ProcessState.h"
+#include "ui/main/WindowMode.h"
+
+#include "app/ProcessSettings.h"
 #include "app/SettingsStore.h"
+#include "batch/MessageSink.h"
 
 #include <QApplication>
 #include <QMainWindow>
@@ -21,7 +23,9 @@ private slots:
     }
 
     void opensMaximisedAndStoresTheLogPathWhenClosed() {
-        processState().logPath = "/chosen/in/the/window.log";
+        ProcessSettings settings;
+        settings.logPath = "/chosen/in/the/window.log";
+        StreamMessageSink messages;
         bool sawFrame = false;
         QTimer::singleShot(0, [&] {
             for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -34,7 +38,7 @@ private slots:
                 frame->close();
             }
         });
-        const int result = runWindowMode();
+        const int result = runWindowMode(settings, messages);
         QVERIFY(sawFrame);
         // Closing the frame ends the loop with 1.
         QCOMPARE(result, 1);

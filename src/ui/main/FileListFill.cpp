@@ -2,7 +2,8 @@
 
 #include "batch/BatchRequest.h"
 #include "batch/FolderScan.h"
-#include "batch/ReportLine.h"
+#include "batch/ReportRoute.h"
+#include "inspect/ReportLines.h"
 #include "ui/main/FileList.h"
 #include "ui/main/InfoPageSink.h"
 
@@ -27,7 +28,7 @@ FileListFill::FileListFill(FileList& list, InfoPageSink& infoPage)
     : m_list(list), m_infoPage(infoPage) {}
 
 int FileListFill::fill(BatchRequest& request, const std::string& folder, int includeSubFolders,
-                       int filter) {
+                       CompressionFilter filter) {
     const int count = [&] {
         WaitCursor waiting;
         request.clearFiles();

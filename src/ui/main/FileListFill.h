@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/CompressionChoice.h"
+
 #include <string>
 
 namespace pagesmith {
@@ -19,7 +21,8 @@ public:
     // source folder, scans it (with its sub-folders when includeSubFolders)
     // for files passing the filter code and shows them sorted by name. The
     // number of rows.
-    int fill(BatchRequest& request, const std::string& folder, int includeSubFolders, int filter);
+    int fill(BatchRequest& request, const std::string& folder, int includeSubFolders,
+             CompressionFilter filter);
 
 private:
     FileList& m_list;

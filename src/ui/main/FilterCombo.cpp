@@ -15,13 +15,13 @@ FilterCombo::FilterCombo(QWidget* parent) : QComboBox(parent) {
     setEditable(false);
     setFixedWidth(kWidth);
     for (int code = 0; code < kCompressionFilterCount; ++code)
-        addItem(QString::fromLatin1(compressionFilterText(code)));
+        addItem(QString::fromLatin1(compressionFilterText(CompressionFilter(code))));
     setCurrentIndex(0);
     connect(this, &QComboBox::currentIndexChanged, this, &FilterCombo::refillRequested);
 }
 
-int FilterCombo::filterCode() const {
-    return currentIndex() < 0 ? 0 : currentIndex();
+CompressionFilter FilterCombo::filterCode() const {
+    return CompressionFilter(currentIndex() < 0 ? 0 : currentIndex());
 }
 
 } // namespace pagesmith

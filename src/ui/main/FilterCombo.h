@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/CompressionChoice.h"
+
 #include <QComboBox>
 
 namespace pagesmith {
@@ -14,8 +16,8 @@ public:
 
     explicit FilterCombo(QWidget* parent = nullptr);
 
-    // The chosen filter code; 0 when nothing is chosen.
-    int filterCode() const;
+    // The chosen filter; every TIFF file when nothing is chosen.
+    CompressionFilter filterCode() const;
 
 signals:
     // Another filter was chosen: the current folder is to be listed again.

@@ -1,7 +1,8 @@
 #include "ui/main/MainFrame.h"
 
-#include "app/PathLimits.h"
-#include "app/ProcessState.h"
+#include "app/ProcessSettings.h"
+#include "base/Paths.h"
+#include "batch/ReportRoute.h"
 #include "inspect/TiffInfo.h"
 #include "ui/dialogs/AboutDialog.h"
 #include "ui/main/FileList.h"
@@ -76,7 +77,8 @@ QIcon commandIcon(CommandImage image) {
 
 } // namespace
 
-MainFrame::MainFrame(QWidget* parent) : QMainWindow(parent) {
+MainFrame::MainFrame(ProcessSettings& settings, MessageSink& messages, QWidget* parent)
+    : QMainWindow(parent), m_settings(settings), m_messages(messages) {
     setWindowTitle(text(MainFrameTexts::kTitle));
     const QIcon icon = programIcon();
     setWindowIcon(icon);
@@ -90,17 +92,12 @@ MainFrame::MainFrame(QWidget* parent) : QMainWindow(parent) {
     createClientArea();
     new SwallowedKeys(this, kSwallowedKeys);
     updateCommandState();
-
-    // Report lines for the window pages (the Tiff Info report among them)
-    // find the frame through the process state.
-    processState().mainWindow = this;
+    m_request.options.tempFile = m_settings.scratchPath;
 }
 
 MainFrame::~MainFrame() {
     // The list's model announces its end while the frame is half gone.
     disconnect(&m_fileList->fileModel(), nullptr, this, nullptr);
-    if (processState().mainWindow == this)
-        processState().mainWindow = nullptr;
 }
 
 void MainFrame::createActions() {
@@ -305,7 +302,8 @@ void MainFrame::showTiffInfo(const std::string& relativeName) {
     m_infoResults->clearPage(InfoResultsView::kInfoPage);
     m_infoResults->appendToPage(InfoResultsView::kInfoPage, "Inside tiff file info: \r\n");
     m_infoResults->appendToPage(InfoResultsView::kInfoPage, "---------------------- \r\n");
-    writeTiffInfo(joinPath(m_currentFolder, relativeName), InfoResultsView::kInfoPage);
+    ReportRoute infoPage(kInfoPage, this, m_messages);
+    writeTiffInfo(joinPath(m_currentFolder, relativeName), infoPage);
 }
 
 void MainFrame::appendToPage(int page, const std::string& pageText) {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/MainWindowHooks.h"
 #include "batch/BatchRequest.h"
+#include "batch/MainWindowHooks.h"
 #include "ui/main/MainFrameTexts.h"
 
 #include <QMainWindow>
@@ -17,7 +17,9 @@ class FileList;
 class FilterCombo;
 class FolderTree;
 class InfoResultsView;
+class MessageSink;
 class ProportionalSplitter;
+struct ProcessSettings;
 
 // The one top-level window of window mode: menu bar, toolbar with the
 // compression filter, status bar, and a client area split into the folder tree
@@ -33,7 +35,9 @@ public:
     // Status bar panes; the job panes keep the ids the jobs refer to them by.
     enum class StatusPane { Main = 0, JobState = 207, JobTotal = 208 };
 
-    explicit MainFrame(QWidget* parent = nullptr);
+    // settings are the process's (the scratch file, the run log, the short-log
+    // switch); messages is where message boxes go.
+    MainFrame(ProcessSettings& settings, MessageSink& messages, QWidget* parent = nullptr);
     ~MainFrame() override;
 
     // State the commands work on; it lives in memory only and starts afresh
@@ -101,6 +105,8 @@ private:
     void selectAll();
     QLabel* statusLabel(StatusPane pane) const;
 
+    ProcessSettings& m_settings;
+    MessageSink& m_messages;
     std::string m_currentFolder;
     bool m_includeSubFolders = false;
     bool m_keepFileNames = false;

@@ -1,9 +1,10 @@
-#include "app/WindowMode.h"
+#include "ui/main/WindowMode.h"
 
-#include "app/GuiEnvironment.h"
-#include "app/ProcessState.h"
+#include "app/Display.h"
+#include "app/ProcessSettings.h"
 #include "app/SettingsStore.h"
 #include "ui/main/MainFrame.h"
+#include "ui/toolkit/GuiApplication.h"
 
 #include <QApplication>
 
@@ -11,7 +12,7 @@
 
 namespace pagesmith {
 
-int runWindowMode() {
+int runWindowMode(ProcessSettings& settings, MessageSink& messages) {
     if (detectDisplay() == DisplayKind::None) {
         std::fputs("Pagesmith: cannot open the main window: no display\n", stderr);
         return 1;
@@ -21,12 +22,12 @@ int runWindowMode() {
     QApplication::setQuitOnLastWindowClosed(false);
     int result = 0;
     {
-        MainFrame frame;
+        MainFrame frame(settings, messages);
         frame.showMaximized();
         result = QApplication::exec();
     }
     // A log file chosen in the window is used again at the next start.
-    writeSetting(kLogPathSetting, processState().logPath);
+    writeSetting(kLogPathSetting, settings.logPath);
     return result;
 }
 

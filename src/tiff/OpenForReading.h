@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/TiffHandle.h"
+#include "tiff/TiffHandle.h"
 
 #include <string>
 

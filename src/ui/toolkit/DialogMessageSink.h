@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/MessageSink.h"
+#include "batch/MessageSink.h"
 
 namespace pagesmith {
 

@@ -1,4 +1,4 @@
-#include "app/PathLimits.h"
+#include "base/Paths.h"
 
 #include <climits>
 
@@ -25,6 +25,13 @@ std::string joinPath(const std::string& folder, const std::string& name) {
     path += kPathSeparator;
     path += name;
     return path;
+}
+
+PathParts splitPath(const std::string& path) {
+    const std::size_t cut = path.find_last_of(kPathSeparator);
+    if (cut == std::string::npos)
+        return {std::string(), path};
+    return {path.substr(0, cut), path.substr(cut + 1)};
 }
 
 } // namespace pagesmith

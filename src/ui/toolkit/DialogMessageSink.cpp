@@ -1,6 +1,6 @@
-#include "app/DialogMessageSink.h"
+#include "ui/toolkit/DialogMessageSink.h"
 
-#include "app/GuiEnvironment.h"
+#include "ui/toolkit/GuiApplication.h"
 
 #include <QMessageBox>
 

@@ -1,6 +1,4 @@
-#include "app/GuiEnvironment.h"
-
-#include <QApplication>
+#include "app/Display.h"
 
 #include <cstdlib>
 #include <string>
@@ -27,15 +25,6 @@ DisplayKind detectDisplay() {
         return DisplayKind::Interactive; // a framebuffer or remote platform chosen on purpose
     return set("DISPLAY") || set("WAYLAND_DISPLAY") ? DisplayKind::Interactive : DisplayKind::None;
 #endif
-}
-
-void ensureGuiApplication() {
-    if (QApplication::instance())
-        return;
-    static int argc = 1;
-    static char name[] = "pagesmith";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv); // lives until the process ends
 }
 
 } // namespace pagesmith

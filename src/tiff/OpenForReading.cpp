@@ -1,4 +1,4 @@
-#include "inspect/OpenForReading.h"
+#include "tiff/OpenForReading.h"
 
 #ifndef _WIN32
 #include <fcntl.h>

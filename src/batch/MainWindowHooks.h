@@ -5,10 +5,10 @@
 
 namespace pagesmith {
 
-// What the batch layer and the engine may do to the main window while a job
-// runs. The window installs an implementation in window mode; in command-line
-// mode there is none and these effects are skipped. Implementations carry each
-// call out on the user-interface thread while the caller waits.
+// What a batch run may do to the main window while a job runs. The window
+// implements it and hands it to the runs it starts; command-line runs have
+// none and these effects are skipped. Implementations carry each call out on
+// the user-interface thread while the caller waits.
 class MainWindowHooks {
 public:
     virtual ~MainWindowHooks() = default;

@@ -29,4 +29,13 @@ constexpr bool kCaseInsensitiveFileNames =
 
 std::string joinPath(const std::string& folder, const std::string& name);
 
+// A path cut at its last separator. Without a separator the folder is empty
+// and the name is the whole path; "/a" has the empty folder too.
+struct PathParts {
+    std::string folder;
+    std::string name;
+};
+
+PathParts splitPath(const std::string& path);
+
 } // namespace pagesmith

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+
+namespace pagesmith {
+
+// What the entry works out once for the whole process and hands down to the
+// run mode; nothing below the entry reads it from anywhere else.
+struct ProcessSettings {
+    std::string modulePath;  // the running program file (command header)
+    std::string scratchPath; // this process's scratch TIFF for colour pages bound for fax
+    std::string logPath;     // the run log
+    int shortLog = 0;        // "/sl": shorter reports, no log separators
+};
+
+} // namespace pagesmith

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "engine/CompressionChoice.h"
+
+#include <cstdint>
+#include <string>
+
+namespace pagesmith {
+
+// Engine settings handed to convertFiles for one conversion or merge.
+struct ConversionOptions {
+    CompressionMode compressionMode = kDefaultCompressionMode;
+    int jpegQuality = 75;
+    std::uint16_t fillOrder = 0; // 0: as the input page
+    int outputTiled = -1;        // -1: tiled if and only if the run's first page is tiled
+    int append = 0;              // nonzero: add pages to an existing output file
+    int keepName = 1;            // nonzero: no compression suffix in the output name
+    std::string tempFile;        // scratch TIFF for colour pages bound for fax
+    int shortLog = 0;            // "/sl": no line per page (the batch reports shorter too)
+
+    // Back to the defaults above; the owner then points tempFile at its scratch file.
+    void reset() { *this = ConversionOptions{}; }
+};
+
+} // namespace pagesmith

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+namespace pagesmith {
+
+// Where a report's lines go; the caller decides (the command line's message
+// buffer, a window page, a test's recorder). The information report writes
+// through it, and the engine's own report interface builds on it.
+class ReportLines {
+public:
+    virtual ~ReportLines() = default;
+    virtual void addLine(const std::string& text) = 0;
+};
+
+// Formats a printf-style line and hands it to the report.
+void writeReportLine(ReportLines& report, const char* format, ...)
+    __attribute__((format(printf, 2, 3)));
+
+// printf into a std::string.
+std::string formatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+} // namespace pagesmith
