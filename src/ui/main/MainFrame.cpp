@@ -1,12 +1,321 @@
 #include "ui/main/MainFrame.h"
 
+#include "app/ProcessSettings.h"
+#include "base/Paths.h"
+#include "batch/ReportRoute.h"
+#include "inspect/TiffInfo.h"
+#include "ui/dialogs/AboutDialog.h"
+#include "ui/main/FileList.h"
+#include "ui/main/FileListFill.h"
+#include "ui/main/FilterCombo.h"
+#include "ui/main/FolderTree.h"
+#include "ui/main/InfoResultsView.h"
+#include "ui/main/ProgramArt.h"
+#include "ui/toolkit/DesktopIntegration.h"
+#include "ui/toolkit/DisabledImage.h"
+#include "ui/toolkit/ProportionalSplitter.h"
+#include "ui/toolkit/RunOnThread.h"
+#include "ui/toolkit/SwallowedKeys.h"
+
 #include <QApplication>
 #include <QCloseEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
 
 namespace pagesmith {
 
-MainFrame::MainFrame(QWidget* parent) : QMainWindow(parent) {
-    setWindowTitle(QStringLiteral("Pagesmith"));
+namespace {
+
+// The keys the window takes and leaves without effect, the text area included.
+const QList<QKeyCombination> kSwallowedKeys = {
+    Qt::CTRL | Qt::Key_N,        Qt::CTRL | Qt::Key_O,       Qt::CTRL | Qt::Key_S,
+    Qt::CTRL | Qt::Key_P,        Qt::CTRL | Qt::Key_Z,       Qt::ALT | Qt::Key_Backspace,
+    Qt::CTRL | Qt::Key_X,        Qt::SHIFT | Qt::Key_Delete, Qt::CTRL | Qt::Key_C,
+    Qt::CTRL | Qt::Key_Insert,   Qt::CTRL | Qt::Key_V,       Qt::SHIFT | Qt::Key_Insert,
+    QKeyCombination(Qt::Key_F6), Qt::SHIFT | Qt::Key_F6,
+};
+
+// The image of each command that has a toolbar button.
+const std::map<CommandId, CommandImage> kCommandImages = {
+    {kConvertCommand, CommandImage::Convert},
+    {kMergeCommand, CommandImage::Merge},
+    {kSelectAllCommand, CommandImage::SelectAll},
+    {kIncludeSubFolderCommand, CommandImage::IncludeSubFolder},
+    {kKeepFileNameCommand, CommandImage::KeepFileName},
+    {kHelpCommand, CommandImage::Help},
+    {kAboutCommand, CommandImage::About},
+};
+
+constexpr CommandId kCheckableCommands[] = {kSelectAllCommand, kIncludeSubFolderCommand,
+                                            kKeepFileNameCommand, kToggleToolbarCommand,
+                                            kToggleStatusBarCommand};
+constexpr CommandId kCommandsNeedingRows[] = {kConvertCommand, kMergeCommand, kSelectAllCommand};
+
+constexpr int kToolbarImageSize = 16;
+constexpr int kJobStateWidth = 80;
+constexpr int kJobTotalWidth = 300;
+
+QString text(const char* latin1) {
+    return QString::fromLatin1(latin1);
+}
+
+QIcon programIcon() {
+    QIcon icon;
+    for (int size : programIconSizes())
+        icon.addPixmap(QPixmap::fromImage(drawProgramIcon(size)));
+    return icon;
+}
+
+QIcon commandIcon(CommandImage image) {
+    const QColor menuColour = QApplication::palette("QMenu").color(QPalette::Window);
+    return toolbarIcon({drawCommandImage(image, kToolbarImageSize),
+                        drawCommandImage(image, 2 * kToolbarImageSize)},
+                       menuColour);
+}
+
+} // namespace
+
+MainFrame::MainFrame(ProcessSettings& settings, MessageSink& messages, QWidget* parent)
+    : QMainWindow(parent), m_settings(settings), m_messages(messages) {
+    setWindowTitle(text(MainFrameTexts::kTitle));
+    const QIcon icon = programIcon();
+    setWindowIcon(icon);
+    DesktopIntegration::setProgramIdentity(icon);
+    resize(1000, 700); // the size it returns to when no longer maximised
+
+    createActions();
+    createMenus();
+    createToolBar();
+    createStatusBar();
+    createClientArea();
+    new SwallowedKeys(this, kSwallowedKeys);
+    updateCommandState();
+    m_request.options.tempFile = m_settings.scratchPath;
+}
+
+MainFrame::~MainFrame() {
+    // The list's model announces its end while the frame is half gone.
+    disconnect(&m_fileList->fileModel(), nullptr, this, nullptr);
+}
+
+void MainFrame::createActions() {
+    for (const CommandText& command : MainFrameTexts::commands()) {
+        if (!command.menuText)
+            continue; // keyboard-only ids have no action: their keys are swallowed
+        auto* action = new QAction(text(command.menuText), this);
+        action->setStatusTip(text(command.prompt));
+        action->setToolTip(text(command.tooltip));
+        if (const auto image = kCommandImages.find(command.id); image != kCommandImages.end())
+            action->setIcon(commandIcon(image->second));
+        const CommandId id = command.id;
+        connect(action, &QAction::triggered, this,
+                [this, id](bool checked) { runCommand(id, checked); });
+        m_actions[id] = action;
+    }
+    for (CommandId id : kCheckableCommands)
+        m_actions.at(id)->setCheckable(true);
+    m_actions.at(kToggleToolbarCommand)->setChecked(true);
+    m_actions.at(kToggleStatusBarCommand)->setChecked(true);
+}
+
+void MainFrame::createMenus() {
+    for (const MenuText& menuText : MainFrameTexts::menus()) {
+        QMenu* menu = menuBar()->addMenu(text(menuText.title));
+        for (CommandId id : menuText.items) {
+            if (id == kNoCommand)
+                menu->addSeparator();
+            else
+                menu->addAction(m_actions.at(id));
+        }
+    }
+}
+
+void MainFrame::createToolBar() {
+    m_toolBar = addToolBar(text(MainFrameTexts::kToolbarName));
+    m_toolBar->setObjectName(QStringLiteral("commandBar"));
+    m_toolBar->setMovable(false);
+    m_toolBar->setFloatable(false);
+    m_toolBar->setIconSize(QSize(kToolbarImageSize, kToolbarImageSize));
+    for (CommandId id : MainFrameTexts::toolbar()) {
+        if (id == kNoCommand) {
+            m_toolBar->addSeparator();
+        } else if (id == kFilterComboId) {
+            m_filterCombo = new FilterCombo;
+            m_toolBar->addWidget(m_filterCombo);
+            // A new filter applies at once, to the folder shown.
+            connect(m_filterCombo, &FilterCombo::refillRequested, this,
+                    [this] { showFolder(m_currentFolder); });
+        } else {
+            m_toolBar->addAction(m_actions.at(id));
+        }
+    }
+}
+
+void MainFrame::createStatusBar() {
+    const auto pane = [this](const char* description, const QString& initial, int width) {
+        auto* label = new QLabel(initial);
+        label->setAccessibleDescription(text(description));
+        if (width > 0)
+            label->setFixedWidth(width);
+        return label;
+    };
+    m_mainPane = pane(MainFrameTexts::kStatusName, text(MainFrameTexts::kReady), 0);
+    m_jobStatePane = pane(MainFrameTexts::kJobStateName, {}, kJobStateWidth);
+    m_jobTotalPane = pane(MainFrameTexts::kJobTotalName, {}, kJobTotalWidth);
+    statusBar()->addWidget(m_mainPane, 1);
+    statusBar()->addPermanentWidget(m_jobStatePane);
+    statusBar()->addPermanentWidget(m_jobTotalPane);
+    // A highlighted menu item's prompt takes the whole bar, as one pane.
+    connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& message) {
+        m_jobStatePane->setVisible(message.isEmpty());
+        m_jobTotalPane->setVisible(message.isEmpty());
+    });
+}
+
+void MainFrame::createClientArea() {
+    // The tree starts a fifth of the width (never under a tenth); the list
+    // three quarters of the height (neither pane under a fifth).
+    m_sideBySide = new ProportionalSplitter(Qt::Horizontal, 1, 5, 10);
+    m_listOverInfo = new ProportionalSplitter(Qt::Vertical, 3, 4, 5);
+    m_folderTree = new FolderTree;
+    m_fileList = new FileList;
+    m_infoResults = new InfoResultsView;
+    m_infoResults->setAccessibleName(text(MainFrameTexts::kInfoResultsName));
+
+    m_sideBySide->addWidget(m_folderTree);
+    m_sideBySide->addWidget(m_listOverInfo);
+    m_listOverInfo->addWidget(m_fileList);
+    m_listOverInfo->addWidget(m_infoResults);
+    setCentralWidget(m_sideBySide);
+
+    connect(m_folderTree, &FolderTree::folderSelected, this,
+            [this](const QString& folder) { showFolder(folder.toStdString()); });
+    connect(m_fileList, &FileList::fileActivated, this,
+            [this](const QString& name) { showTiffInfo(name.toStdString()); });
+    // Convert, Merge and Select All follow the rows.
+    const FileListModel* model = &m_fileList->fileModel();
+    const auto follow = [this] { updateCommandState(); };
+    connect(model, &QAbstractItemModel::rowsInserted, this, follow);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, follow);
+    connect(model, &QAbstractItemModel::modelReset, this, follow);
+    m_fileList->setFocus(); // keyboard focus starts in the list
+}
+
+void MainFrame::showFolder(const std::string& folder) {
+    setSelectAllState(false);
+    m_currentFolder = folder;
+    const int rows = FileListFill(*m_fileList, *m_infoResults)
+                         .fill(m_request, folder, m_includeSubFolders, m_filterCombo->filterCode());
+    setSelectAllState(rows > 0);
+}
+
+QAction* MainFrame::commandAction(CommandId id) const {
+    const auto found = m_actions.find(id);
+    return found == m_actions.end() ? nullptr : found->second;
+}
+
+void MainFrame::setSelectAllState(bool on) {
+    m_selectAllState = on;
+    updateCommandState();
+}
+
+void MainFrame::updateCommandState() {
+    const bool hasRows = m_fileList->rowCount() > 0;
+    for (CommandId id : kCommandsNeedingRows)
+        m_actions.at(id)->setEnabled(hasRows);
+    m_actions.at(kSelectAllCommand)->setChecked(m_selectAllState);
+    m_actions.at(kIncludeSubFolderCommand)->setChecked(m_includeSubFolders);
+    m_actions.at(kKeepFileNameCommand)->setChecked(m_keepFileNames);
+}
+
+void MainFrame::runCommand(CommandId id, bool checked) {
+    switch (id) {
+    case kConvertCommand:
+        emit convertRequested();
+        break;
+    case kMergeCommand:
+        emit mergeRequested();
+        break;
+    case kSelectAllCommand:
+        selectAll();
+        break;
+    case kExitCommand:
+        close();
+        break;
+    case kIncludeSubFolderCommand:
+        // Takes effect at the next list fill or job.
+        m_includeSubFolders = !m_includeSubFolders;
+        break;
+    case kKeepFileNameCommand:
+        m_keepFileNames = !m_keepFileNames;
+        break;
+    case kToggleToolbarCommand:
+        m_toolBar->setVisible(checked);
+        break;
+    case kToggleStatusBarCommand:
+        statusBar()->setVisible(checked);
+        break;
+    case kHelpCommand:
+        DesktopIntegration::openHelp(QCoreApplication::applicationFilePath());
+        break;
+    case kAboutCommand: {
+        QWidget* active = QApplication::activeWindow();
+        AboutDialog about(active ? active : this);
+        about.exec();
+        break;
+    }
+    default:
+        break;
+    }
+    updateCommandState();
+}
+
+void MainFrame::selectAll() {
+    m_selectAllState = !m_selectAllState;
+    m_fileList->setAllChecked(m_selectAllState);
+}
+
+QLabel* MainFrame::statusLabel(StatusPane pane) const {
+    switch (pane) {
+    case StatusPane::JobState:
+        return m_jobStatePane;
+    case StatusPane::JobTotal:
+        return m_jobTotalPane;
+    case StatusPane::Main:
+        break;
+    }
+    return m_mainPane;
+}
+
+void MainFrame::setStatusPaneText(StatusPane pane, const QString& paneText) {
+    runOnThreadOf(this, [&] { statusLabel(pane)->setText(paneText); });
+}
+
+QString MainFrame::statusPaneText(StatusPane pane) const {
+    return runOnThreadOf(this, [&] { return statusLabel(pane)->text(); });
+}
+
+void MainFrame::showTiffInfo(const std::string& relativeName) {
+    m_infoResults->showPage(InfoResultsView::kInfoPage);
+    m_infoResults->clearPage(InfoResultsView::kInfoPage);
+    m_infoResults->appendToPage(InfoResultsView::kInfoPage, "Inside tiff file info: \r\n");
+    m_infoResults->appendToPage(InfoResultsView::kInfoPage, "---------------------- \r\n");
+    ReportRoute infoPage(kInfoPage, this, m_messages);
+    writeTiffInfo(joinPath(m_currentFolder, relativeName), infoPage);
+}
+
+void MainFrame::appendToPage(int page, const std::string& pageText) {
+    m_infoResults->appendToPage(page, pageText);
+}
+
+std::string MainFrame::pageText(int page) {
+    return m_infoResults->paneText(page);
+}
+
+void MainFrame::setFileStatus(std::size_t fileIndex, const std::string& status) {
+    m_fileList->setFileStatus(fileIndex, QString::fromLocal8Bit(status));
 }
 
 void MainFrame::closeEvent(QCloseEvent* event) {
@@ -14,6 +323,10 @@ void MainFrame::closeEvent(QCloseEvent* event) {
     // Closing the frame ends the message loop with exit code 1.
     if (event->isAccepted())
         QCoreApplication::exit(1);
+}
+
+QMenu* MainFrame::createPopupMenu() {
+    return nullptr; // the toolbar is shown and hidden through the View menu only
 }
 
 } // namespace pagesmith

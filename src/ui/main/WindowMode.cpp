@@ -12,7 +12,7 @@
 
 namespace pagesmith {
 
-int runWindowMode(ProcessSettings& settings, MessageSink& /*messages*/) {
+int runWindowMode(ProcessSettings& settings, MessageSink& messages) {
     if (detectDisplay() == DisplayKind::None) {
         std::fputs("Pagesmith: cannot open the main window: no display\n", stderr);
         return 1;
@@ -22,7 +22,7 @@ int runWindowMode(ProcessSettings& settings, MessageSink& /*messages*/) {
     QApplication::setQuitOnLastWindowClosed(false);
     int result = 0;
     {
-        MainFrame frame;
+        MainFrame frame(settings, messages);
         frame.showMaximized();
         result = QApplication::exec();
     }

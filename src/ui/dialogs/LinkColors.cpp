@@ -1,0 +1,66 @@
+#include "ui/dialogs/LinkColors.h"
+
+#include "app/SettingsStore.h"
+
+#include <QSettings>
+
+#include <cctype>
+#include <string>
+
+namespace pagesmith {
+
+namespace {
+
+// The value is read into 12 bytes, its terminator included.
+constexpr std::size_t kMaxValueLength = 11;
+
+// atoi without its undefined overflow: no number here has more than 11
+// characters, and unsigned arithmetic keeps the low bits that count.
+int lowByteOfNumber(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        negative = text[i++] == '-';
+    unsigned value = 0;
+    for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i)
+        value = value * 10 + static_cast<unsigned>(text[i] - '0');
+    if (negative)
+        value = 0u - value;
+    return static_cast<int>(value & 0xFF);
+}
+
+std::string storedColor(const char* name) {
+#ifdef _WIN32
+    QSettings browser(
+        QStringLiteral("HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer\\Settings"),
+        QSettings::NativeFormat);
+    return browser.value(QLatin1String(name)).toString().toStdString();
+#else
+    return readSetting(name);
+#endif
+}
+
+} // namespace
+
+std::optional<QColor> parseAnchorColor(std::string_view text) {
+    if (text.size() > kMaxValueLength)
+        return std::nullopt;
+    const std::size_t first = text.find(',');
+    if (first == std::string_view::npos)
+        return std::nullopt;
+    const std::size_t second = text.find(',', first + 1);
+    if (second == std::string_view::npos || second + 1 == text.size())
+        return std::nullopt;
+    return QColor(lowByteOfNumber(text.substr(0, first)),
+                  lowByteOfNumber(text.substr(first + 1, second - first - 1)),
+                  lowByteOfNumber(text.substr(second + 1)));
+}
+
+LinkColors readLinkColors(QColor defaultLink, QColor defaultVisited) {
+    return {parseAnchorColor(storedColor("Anchor Color")).value_or(defaultLink),
+            parseAnchorColor(storedColor("Anchor Color Visited")).value_or(defaultVisited)};
+}
+
+} // namespace pagesmith

@@ -1,0 +1,142 @@
+#include "ui/main/FileList.h"
+
+#include "ui/main/FileListSortProxy.h"
+#include "ui/toolkit/RunOnThread.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QProxyStyle>
+
+namespace pagesmith {
+
+namespace {
+
+const QString kAccessibleName = QStringLiteral("Tiff files");
+
+// One click on a row activates it, as in a list with one-click activation;
+// a double-click then activates nothing more.
+class OneClickActivation : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_ItemView_ActivateItemOnSingleClick)
+            return 1;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+} // namespace
+
+FileList::FileList(QWidget* parent)
+    : QTreeView(parent), m_model(new FileListModel(this)),
+      m_proxy(new FileListSortProxy(*m_model, this)) {
+    setAccessibleName(kAccessibleName);
+    auto* style = new OneClickActivation;
+    style->setParent(this);
+    setStyle(style);
+
+    setModel(m_proxy);
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);
+    setAllColumnsShowFocus(true);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    header()->setStretchLastSection(false);
+    header()->setSectionsMovable(false);
+    header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    fitColumns(); // to their headers while the list is empty
+    setSortingEnabled(true);
+    sortByColumn(FileListModel::NameColumn, Qt::AscendingOrder);
+
+    // The chosen row stays marked while the user works elsewhere.
+    QPalette colours = palette();
+    for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
+        colours.setColor(QPalette::Inactive, role, colours.color(QPalette::Active, role));
+    setPalette(colours);
+
+    connect(this, &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
+        emit fileActivated(m_model->cellText(sourceRow(index.row()), FileListModel::NameColumn));
+    });
+}
+
+int FileList::rowCount() const {
+    return m_model->rowCount();
+}
+
+void FileList::showFiles(const BatchRequest& request) {
+    setUpdatesEnabled(false);
+    m_model->fill(request);
+    sortByColumn(FileListModel::NameColumn, Qt::AscendingOrder);
+    fitColumns();
+    setUpdatesEnabled(true);
+}
+
+void FileList::fitColumns() {
+    for (int column :
+         {FileListModel::NameColumn, FileListModel::SizeColumn, FileListModel::DateColumn})
+        resizeColumnToContents(column);
+    setColumnWidth(FileListModel::ResultColumn, kResultColumnWidth);
+}
+
+void FileList::clearFiles() {
+    m_model->clear();
+}
+
+void FileList::setAllChecked(bool checked) {
+    m_model->setAllChecked(checked);
+}
+
+int FileList::sourceRow(int shownRow) const {
+    if (shownRow < 0 || shownRow >= m_proxy->rowCount())
+        return -1;
+    return m_proxy->mapToSource(m_proxy->index(shownRow, 0)).row();
+}
+
+int FileList::rowOfScanIndex(std::size_t scanIndex) {
+    return runOnThreadOf(this, [this, scanIndex] {
+        if (scanIndex >= static_cast<std::size_t>(m_model->rowCount()))
+            return -1;
+        return m_proxy->mapFromSource(m_model->index(static_cast<int>(scanIndex), 0)).row();
+    });
+}
+
+void FileList::setCellText(int row, int column, const QString& text) {
+    runOnThreadOf(
+        this, [this, row, column, text] { m_model->setCellText(sourceRow(row), column, text); });
+}
+
+void FileList::setFileStatus(std::size_t scanIndex, const QString& status) {
+    runOnThreadOf(this, [this, scanIndex, status] {
+        if (scanIndex < static_cast<std::size_t>(m_model->rowCount()))
+            m_model->setCellText(static_cast<int>(scanIndex), FileListModel::ResultColumn, status);
+    });
+}
+
+std::vector<FileListModel::RowCheck> FileList::rowChecks() {
+    return runOnThreadOf(this, [this] {
+        std::vector<FileListModel::RowCheck> checks;
+        checks.reserve(static_cast<std::size_t>(m_proxy->rowCount()));
+        for (int row = 0; row < m_proxy->rowCount(); ++row) {
+            const int scanIndex = sourceRow(row);
+            checks.push_back({static_cast<std::size_t>(scanIndex), m_model->isChecked(scanIndex)});
+        }
+        return checks;
+    });
+}
+
+void FileList::keyPressEvent(QKeyEvent* event) {
+    // Space flips the focused row's check box whichever cell has the focus.
+    const QModelIndex current = currentIndex();
+    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier &&
+        current.isValid()) {
+        const int row = sourceRow(current.row());
+        m_model->setChecked(row, !m_model->isChecked(row));
+        event->accept();
+        return;
+    }
+    QTreeView::keyPressEvent(event);
+}
+
+} // namespace pagesmith

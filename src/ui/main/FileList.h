@@ -1,0 +1,65 @@
+#pragma once
+
+#include "ui/main/FileListModel.h"
+
+#include <QString>
+#include <QTreeView>
+
+#include <cstddef>
+#include <vector>
+
+namespace pagesmith {
+
+struct BatchRequest;
+class FileListSortProxy;
+
+// The TIFF files of the chosen folder as check-box rows in report style:
+// one full-row selection that stays visible without focus, one click
+// activates a row, a header click sorts (ascending, then reversed).
+class FileList : public QTreeView {
+    Q_OBJECT
+
+public:
+    static constexpr int kResultColumnWidth = 100;
+
+    explicit FileList(QWidget* parent = nullptr);
+
+    FileListModel& fileModel() { return *m_model; }
+    int rowCount() const;
+
+    // Shows the request's files, sorted by name ascending, the first three
+    // columns fitted to their header and contents.
+    void showFiles(const BatchRequest& request);
+    void clearFiles();
+
+    // Select All: every check box to one state.
+    void setAllChecked(bool checked);
+
+    // Callable from a worker thread: carried out on the window thread while
+    // the caller waits. Rows are rows as shown, after sorting.
+    int rowOfScanIndex(std::size_t scanIndex);
+    // Nothing happens for a row or column outside the list.
+    void setCellText(int row, int column, const QString& text);
+    // The result column of the row that shows a file.
+    void setFileStatus(std::size_t scanIndex, const QString& status);
+    // Each row's check box with its scan index, in the order shown.
+    std::vector<FileListModel::RowCheck> rowChecks();
+
+signals:
+    // A row was activated (a single click, or Enter): its name column.
+    void fileActivated(const QString& name);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    // The names, sizes and dates to their header and contents; the result
+    // column keeps a fixed width for the texts a job writes.
+    void fitColumns();
+    int sourceRow(int shownRow) const;
+
+    FileListModel* m_model;
+    FileListSortProxy* m_proxy;
+};
+
+} // namespace pagesmith

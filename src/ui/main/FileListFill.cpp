@@ -1,0 +1,47 @@
+#include "ui/main/FileListFill.h"
+
+#include "batch/BatchRequest.h"
+#include "batch/FolderScan.h"
+#include "batch/ReportRoute.h"
+#include "inspect/ReportLines.h"
+#include "ui/main/FileList.h"
+#include "ui/main/InfoPageSink.h"
+
+#include <QApplication>
+
+namespace pagesmith {
+
+namespace {
+
+// The scan opens every file of the folder; the user sees that it works.
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+} // namespace
+
+FileListFill::FileListFill(FileList& list, InfoPageSink& infoPage)
+    : m_list(list), m_infoPage(infoPage) {}
+
+int FileListFill::fill(BatchRequest& request, const std::string& folder, int includeSubFolders,
+                       CompressionFilter filter) {
+    const int count = [&] {
+        WaitCursor waiting;
+        request.clearFiles();
+        m_list.clearFiles();
+        request.sourceFolder = folder;
+        scanFolder(request, folder, includeSubFolders, filter);
+        m_list.showFiles(request);
+        return m_list.rowCount();
+    }();
+    m_infoPage.showPage(kInfoPage);
+    m_infoPage.clearPage(kInfoPage);
+    m_infoPage.appendToPage(kInfoPage, formatText("Total %d tiff files in this folder\r\n", count));
+    return count;
+}
+
+} // namespace pagesmith

@@ -1,0 +1,150 @@
+#include "ui/main/FileListModel.h"
+
+#include "batch/BatchRequest.h"
+
+#include <QFile>
+
+namespace pagesmith {
+
+namespace {
+
+QString fromNative(const std::string& text) {
+    return QFile::decodeName(QByteArray::fromStdString(text));
+}
+
+} // namespace
+
+const QStringList& FileListModel::headerTexts() {
+    static const QStringList texts = {
+        QStringLiteral("Tiff Files           "),
+        QStringLiteral("Size    "),
+        QStringLiteral("Last Modified Date"),
+        QStringLiteral("Result     "),
+    };
+    return texts;
+}
+
+FileListModel::FileListModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void FileListModel::fill(const BatchRequest& request) {
+    beginResetModel();
+    m_rows.clear();
+    const std::size_t count = request.fileNames.size();
+    m_rows.resize(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        Row& row = m_rows[i];
+        row.cells[NameColumn] = fromNative(request.fileNames[i]);
+        const std::string info = i < request.fileInfos.size() ? request.fileInfos[i] : "";
+        const std::size_t comma = info.find(',');
+        row.cells[SizeColumn] = fromNative(info.substr(0, comma));
+        if (comma != std::string::npos)
+            row.cells[DateColumn] = fromNative(info.substr(comma + 1));
+        row.checked = i >= request.fileSelected.size() || request.fileSelected[i] != 0;
+    }
+    endResetModel();
+}
+
+void FileListModel::clear() {
+    beginResetModel();
+    m_rows.clear();
+    endResetModel();
+}
+
+bool FileListModel::contains(int row, int column) const {
+    return row >= 0 && static_cast<std::size_t>(row) < m_rows.size() && column >= 0 &&
+           column < ColumnCount;
+}
+
+const QString& FileListModel::cellText(int row, int column) const {
+    static const QString none;
+    return contains(row, column) ? m_rows[row].cells[column] : none;
+}
+
+void FileListModel::setCellText(int row, int column, const QString& text) {
+    if (!contains(row, column))
+        return;
+    m_rows[row].cells[column] = text;
+    const QModelIndex cell = index(row, column);
+    emit dataChanged(cell, cell, {Qt::DisplayRole, Qt::ToolTipRole});
+}
+
+bool FileListModel::isChecked(int row) const {
+    return contains(row, NameColumn) && m_rows[row].checked;
+}
+
+void FileListModel::setChecked(int row, bool checked) {
+    if (!contains(row, NameColumn) || m_rows[row].checked == checked)
+        return;
+    m_rows[row].checked = checked;
+    const QModelIndex cell = index(row, NameColumn);
+    emit dataChanged(cell, cell, {Qt::CheckStateRole});
+}
+
+void FileListModel::setAllChecked(bool checked) {
+    if (m_rows.empty())
+        return;
+    for (Row& row : m_rows)
+        row.checked = checked;
+    emit dataChanged(index(0, NameColumn), index(rowCount() - 1, NameColumn), {Qt::CheckStateRole});
+}
+
+int FileListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+}
+
+int FileListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant FileListModel::data(const QModelIndex& index, int role) const {
+    if (!contains(index.row(), index.column()))
+        return {};
+    const Row& row = m_rows[index.row()];
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole: // the full text of a cell too narrow to show it
+        return row.cells[index.column()];
+    case Qt::CheckStateRole:
+        if (index.column() == NameColumn)
+            return row.checked ? Qt::Checked : Qt::Unchecked;
+        return {};
+    case ScanIndexRole:
+        return index.row();
+    default:
+        return {};
+    }
+}
+
+bool FileListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (role != Qt::CheckStateRole || index.column() != NameColumn ||
+        !contains(index.row(), NameColumn))
+        return false;
+    setChecked(index.row(), static_cast<Qt::CheckState>(value.toInt()) == Qt::Checked);
+    return true;
+}
+
+Qt::ItemFlags FileListModel::flags(const QModelIndex& index) const {
+    if (!contains(index.row(), index.column()))
+        return Qt::NoItemFlags;
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    if (index.column() == NameColumn)
+        flags |= Qt::ItemIsUserCheckable;
+    return flags;
+}
+
+QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount)
+        return {};
+    switch (role) {
+    case Qt::DisplayRole:
+        return headerTexts().at(section);
+    case Qt::TextAlignmentRole:
+        return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+    case Qt::InitialSortOrderRole: // a first click on a header sorts ascending
+        return static_cast<int>(Qt::AscendingOrder);
+    default:
+        return {};
+    }
+}
+
+} // namespace pagesmith

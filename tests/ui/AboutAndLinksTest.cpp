@@ -1,0 +1,212 @@
+#include "app/SettingsStore.h"
+#include "support/TempDir.h"
+#include "ui/dialogs/AboutDialog.h"
+#include "ui/dialogs/LinkColors.h"
+#include "ui/toolkit/DesktopIntegration.h"
+#include "ui/toolkit/HyperLinkLabel.h"
+
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QDesktopServices>
+#include <QGroupBox>
+#include <QLabel>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <filesystem>
+
+using namespace pagesmith;
+
+// Stands in for the desktop's handler of web, mail and file addresses.
+class UrlRecorder : public QObject {
+    Q_OBJECT
+
+public:
+    QList<QUrl> opened;
+
+public slots:
+    void open(const QUrl& url) { opened << url; }
+};
+
+class AboutAndLinksTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_settingsDir.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
+        for (const char* scheme : {"https", "mailto", "file"})
+            QDesktopServices::setUrlHandler(scheme, &m_recorder, "open");
+    }
+    void cleanupTestCase() {
+        for (const char* scheme : {"https", "mailto", "file"})
+            QDesktopServices::unsetUrlHandler(scheme);
+    }
+    void init() {
+        m_recorder.opened.clear();
+        writeSetting("Anchor Color", "");
+        writeSetting("Anchor Color Visited", "");
+    }
+
+    void anchorColorsReadThreeNumbers_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QColor>("expected"); // invalid: the default stays
+        QTest::newRow("green") << "0,128,0" << QColor(0, 128, 0);
+        QTest::newRow("third number missing") << "0,128" << QColor();
+        QTest::newRow("third number empty") << "0,128," << QColor();
+        QTest::newRow("junk") << "junk" << QColor();
+        QTest::newRow("empty") << "" << QColor();
+        QTest::newRow("11 characters") << "255,255,100" << QColor(255, 255, 100);
+        QTest::newRow("overlong") << "255,255,1000" << QColor();
+        QTest::newRow("low 8 bits") << "300,-1,7" << QColor(44, 255, 7);
+        QTest::newRow("like atoi") << " 12,3x,y" << QColor(12, 3, 0);
+    }
+
+    void anchorColorsReadThreeNumbers() {
+        QFETCH(QString, text);
+        QFETCH(QColor, expected);
+        const std::optional<QColor> parsed = parseAnchorColor(text.toStdString());
+        QCOMPARE(parsed.value_or(QColor()), expected);
+    }
+
+    void aboutBoxShowsItsTextsAndTheStoredLinkColours() {
+        writeSetting("Anchor Color", "0,128,0");
+        writeSetting("Anchor Color Visited", "0,128"); // malformed: the default stays
+        AboutDialog about;
+        QCOMPARE(about.windowTitle(), QStringLiteral("About Pagesmith"));
+        QCOMPARE(about.findChild<QGroupBox*>()->title(), QStringLiteral("About Pagesmith"));
+        QStringList labels;
+        for (QLabel* label : about.findChildren<QLabel*>())
+            labels << label->text();
+        QVERIFY(labels.contains(
+            QStringLiteral("Pagesmith Version " PAGESMITH_VERSION "\nCopyright (C) Tolvane")));
+
+        struct Expected {
+            AboutDialog::Link id;
+            const char* label;
+            const char* target;
+        };
+        const Expected links[] = {
+            {AboutDialog::WebSite, "www.tolvane.example", "https://www.tolvane.example/pagesmith"},
+            {AboutDialog::OrderInfo, "Order info", "https://www.tolvane.example/pagesmith/order"},
+            {AboutDialog::EMail, "pagesmith@tolvane.example", "mailto:pagesmith@tolvane.example"},
+        };
+        for (const Expected& expected : links) {
+            HyperLinkLabel* link = about.link(expected.id);
+            QVERIFY(link);
+            QCOMPARE(link->label(), QString(expected.label));
+            QCOMPARE(link->target(), QString(expected.target));
+            QCOMPARE(link->textColor(), QColor(0, 128, 0));
+            QCOMPARE(link->visitedColor(), QColor(128, 0, 128));
+            QCOMPARE(link->focusPolicy(), Qt::ClickFocus);
+        }
+    }
+
+    void linksOpenOnClickEnterAndSpaceAndTurnVisited() {
+        AboutDialog about;
+        about.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&about));
+        HyperLinkLabel* mail = about.link(AboutDialog::EMail);
+        QCOMPARE(mail->textColor(), QColor(0, 0, 255));
+
+        // Pressed on the link, released beside its text: nothing opens.
+        const QPoint inside = mail->labelRect().center();
+        const QPoint outside = mail->labelRect().bottomRight() + QPoint(10, 10);
+        QTest::mousePress(mail, Qt::LeftButton, {}, inside);
+        QTest::mouseRelease(mail, Qt::LeftButton, {}, outside);
+        QVERIFY(m_recorder.opened.isEmpty());
+        QVERIFY(!mail->isVisited());
+        QVERIFY(about.isVisible());
+
+        QTest::mouseClick(mail, Qt::LeftButton, {}, inside);
+        QCOMPARE(m_recorder.opened, QList<QUrl>({QUrl("mailto:pagesmith@tolvane.example")}));
+        QVERIFY(mail->isVisited());
+        QCOMPARE(mail->textColor(), QColor(128, 0, 128));
+        QVERIFY(mail->hasFocus());
+
+        QTest::keyClick(mail, Qt::Key_Space);
+        QTest::keyClick(mail, Qt::Key_Return);
+        QCOMPARE(m_recorder.opened.size(), 3);
+        QCOMPARE(mail->textColor(), QColor(128, 0, 128));
+        QVERIFY(about.isVisible()); // Enter went to the link, not to the OK button
+
+        // Assistive tools see a link they can press.
+        QAccessibleInterface* access =
+            QAccessible::queryAccessibleInterface(about.link(AboutDialog::OrderInfo));
+        QCOMPARE(access->role(), QAccessible::Link);
+        QCOMPARE(access->text(QAccessible::Name), QStringLiteral("Order info"));
+        QCOMPARE(access->text(QAccessible::Description),
+                 QStringLiteral("https://www.tolvane.example/pagesmith/order"));
+        access->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(m_recorder.opened.last(), QUrl("https://www.tolvane.example/pagesmith/order"));
+    }
+
+    void aClickOnTheSurfaceClosesTheBox() {
+        AboutDialog about;
+        about.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&about));
+        about.setResult(-1);
+        QLabel* icon = nullptr;
+        for (QLabel* label : about.findChildren<QLabel*>())
+            if (label->accessibleName() == "Pagesmith icon")
+                icon = label;
+        QVERIFY(icon);
+        QTest::mouseClick(icon, Qt::LeftButton);
+        QVERIFY(!about.isVisible());
+        QCOMPARE(about.result(), 0);
+        QVERIFY(m_recorder.opened.isEmpty());
+    }
+
+    void helpOpensTheHelpFileOrTheUserGuide() {
+        test::TempDir prefix;
+        std::filesystem::create_directories(prefix.path() / "bin");
+        const QString program = QString::fromStdString(prefix.file("bin/pagesmith"));
+        test::writeTextFile(program.toStdString(), "");
+        const QString beside = QString::fromStdString(prefix.file("bin/pagesmith-guide.html"));
+        const QString installed =
+            QString::fromStdString(prefix.file("share/doc/pagesmith/pagesmith-guide.html"));
+        const QString helpFile = QString::fromStdString(prefix.file("bin/pagesmith.chm"));
+
+        // Nothing to open: nothing happens.
+        QCOMPARE(DesktopIntegration::helpTarget(program, {}), QString());
+        DesktopIntegration::openHelp(program);
+        QVERIFY(m_recorder.opened.isEmpty());
+
+        std::filesystem::create_directories(prefix.path() / "share/doc/pagesmith");
+        test::writeTextFile(installed.toStdString(), "<html></html>");
+        QCOMPARE(DesktopIntegration::helpTarget(program, {}), installed);
+        test::writeTextFile(beside.toStdString(), "<html></html>");
+        QCOMPARE(DesktopIntegration::helpTarget(program, {}), beside);
+        test::writeTextFile(helpFile.toStdString(), "");
+        QCOMPARE(DesktopIntegration::helpTarget(program, {}), helpFile);
+        DesktopIntegration::openHelp(program);
+        QCOMPARE(m_recorder.opened, QList<QUrl>({QUrl::fromLocalFile(helpFile)}));
+
+        // The extension is replaced, never a dot of a folder name.
+        test::TempDir dotted;
+        std::filesystem::create_directories(dotted.path() / "tools.d");
+        test::writeTextFile(dotted.file("tools.d/prog.exe"), "");
+        test::writeTextFile(dotted.file("tools.d/prog.chm"), "");
+        QCOMPARE(DesktopIntegration::helpTarget(
+                     QString::fromStdString(dotted.file("tools.d/prog.exe")), {}),
+                 QString::fromStdString(dotted.file("tools.d/prog.chm")));
+        QCOMPARE(
+            DesktopIntegration::helpTarget(QString::fromStdString(dotted.file("tools.d/prog")), {}),
+            QString::fromStdString(dotted.file("tools.d/prog.chm")));
+
+        // The documentation folders of the desktop come last.
+        test::TempDir docs;
+        test::writeTextFile(docs.file("pagesmith-guide.html"), "");
+        QCOMPARE(DesktopIntegration::helpTarget(QString::fromStdString(dotted.file("other")),
+                                                {QString::fromStdString(docs.str())}),
+                 QString::fromStdString(docs.file("pagesmith-guide.html")));
+    }
+
+private:
+    QTemporaryDir m_settingsDir;
+    UrlRecorder m_recorder;
+};
+
+QTEST_MAIN(AboutAndLinksTest)
+#include "AboutAndLinksTest.moc"

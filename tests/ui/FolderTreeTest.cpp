@@ -1,0 +1,179 @@
+#include "ui/main/FolderTree.h"
+
+#include <QAccessible>
+#include <QDir>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace pagesmith;
+
+namespace {
+
+QStringList childTexts(const QTreeWidgetItem* node) {
+    QStringList texts;
+    for (int i = 0; i < node->childCount(); ++i)
+        texts << node->child(i)->text(0);
+    return texts;
+}
+
+QTreeWidgetItem* childNamed(const QTreeWidgetItem* node, const QString& text) {
+    for (int i = 0; i < node->childCount(); ++i) {
+        if (node->child(i)->text(0) == text)
+            return node->child(i);
+    }
+    return nullptr;
+}
+
+bool showsExpandButton(const QTreeWidgetItem* node) {
+    return node->childCount() > 0 || node->childIndicatorPolicy() == QTreeWidgetItem::ShowIndicator;
+}
+
+// As a user opens or closes a node: a click on its expand button.
+void clickExpandButton(FolderTree& tree, QTreeWidgetItem* node) {
+    const QRect cell = tree.visualItemRect(node);
+    QTest::mouseClick(tree.viewport(), Qt::LeftButton, {},
+                      QPoint(cell.left() - tree.indentation() / 2, cell.center().y()));
+}
+
+// The events a real double-click brings: a click, then the double-click and
+// its release.
+void doubleClick(FolderTree& tree, QTreeWidgetItem* node) {
+    const QPoint centre = tree.visualItemRect(node).center();
+    QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, centre);
+    QTest::mouseDClick(tree.viewport(), Qt::LeftButton, {}, centre);
+    QTest::mouseRelease(tree.viewport(), Qt::LeftButton, {}, centre);
+}
+
+} // namespace
+
+class FolderTreeTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_home.isValid());
+        // The desktop is a folder of this test, wherever the user's is.
+        qputenv("HOME", QFile::encodeName(m_home.path()));
+        for (const char* variable : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"})
+            qputenv(variable, QFile::encodeName(m_home.filePath(QStringLiteral(".xdg"))));
+        qunsetenv("XDG_DESKTOP_DIR");
+        m_desktop = m_home.filePath(QStringLiteral("Desktop"));
+        QDir desktop(m_desktop);
+        for (const char* folder : {"b/x", "A10", "a2", ".hidden/inner", "empty"})
+            QVERIFY(desktop.mkpath(QString::fromLatin1(folder)));
+        QFile file(desktop.filePath(QStringLiteral("notes.tif")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(QStandardPaths::writableLocation(QStandardPaths::DesktopLocation), m_desktop);
+    }
+
+    void startsAtTheDesktopExpandedOneLevelWithNothingSelected() {
+        FolderTree tree;
+        QCOMPARE(tree.topLevelItemCount(), 1);
+        QTreeWidgetItem* root = tree.topLevelItem(0);
+        QCOMPARE(root->text(0), QStringLiteral("Desktop"));
+        QCOMPARE(FolderTree::pathOf(root), m_desktop);
+        QVERIFY(root->isExpanded());
+        QVERIFY(tree.selectedItems().isEmpty());
+
+        // The places first, then the desktop's own folders in natural order,
+        // without hidden folders or files.
+        const QStringList texts = childTexts(root);
+        QVERIFY(texts.size() >= 5);
+        QCOMPARE(FolderTree::pathOf(root->child(0)), QDir::homePath());
+        QCOMPARE(FolderTree::pathOf(root->child(1)), QDir::rootPath());
+        QCOMPARE(texts.mid(texts.size() - 4), QStringList({"a2", "A10", "b", "empty"}));
+        // Only the first level has been read.
+        for (int i = 0; i < root->childCount(); ++i) {
+            QCOMPARE(root->child(i)->childCount(), 0);
+            QVERIFY(showsExpandButton(root->child(i)));
+        }
+        QVERIFY(!tree.accessibleName().isEmpty());
+    }
+
+    void readsSubFoldersOnceOnTheFirstExpansion() {
+        FolderTree tree(m_desktop, {});
+        tree.show();
+        QTreeWidgetItem* b = childNamed(tree.topLevelItem(0), QStringLiteral("b"));
+        QVERIFY(b);
+        clickExpandButton(tree, b);
+        QVERIFY(b->isExpanded());
+        QCOMPARE(childTexts(b), QStringList({"x"}));
+
+        // A folder made later does not show: children are never refreshed.
+        QVERIFY(QDir(m_desktop).mkpath(QStringLiteral("b/y")));
+        clickExpandButton(tree, b);
+        QVERIFY(!b->isExpanded());
+        clickExpandButton(tree, b);
+        QCOMPARE(childTexts(b), QStringList({"x"}));
+        QDir(m_desktop).rmdir(QStringLiteral("b/y"));
+    }
+
+    // A node that yields nothing shows collapsed, keeps its button and is read
+    // again next time; a fixed folder that cannot be read loses its button,
+    // a removable or network place that cannot be read keeps it.
+    void notSettledNodesAreReadAgain_data() {
+        QTest::addColumn<bool>("removable");
+        QTest::addColumn<bool>("folderExists");
+        QTest::addColumn<bool>("keepsButton");
+        QTest::newRow("empty fixed folder") << false << true << true;
+        QTest::newRow("unreadable fixed folder") << false << false << false;
+        QTest::newRow("empty removable place") << true << true << true;
+        QTest::newRow("unreadable removable place") << true << false << true;
+    }
+
+    void notSettledNodesAreReadAgain() {
+        QFETCH(bool, removable);
+        QFETCH(bool, folderExists);
+        QFETCH(bool, keepsButton);
+        QTemporaryDir scratch;
+        const QString place = scratch.filePath(QStringLiteral("place"));
+        QVERIFY(QDir().mkpath(place));
+        FolderTree tree(m_desktop, {{QStringLiteral("Place"), place,
+                                     QAbstractFileIconProvider::Drive, removable}});
+        tree.show();
+        QTreeWidgetItem* node = childNamed(tree.topLevelItem(0), QStringLiteral("Place"));
+        QVERIFY(node);
+        if (!folderExists)
+            QVERIFY(QDir(place).removeRecursively());
+
+        clickExpandButton(tree, node);
+        QCOMPARE(node->childCount(), 0);
+        QVERIFY(!node->isExpanded());
+        QCOMPARE(showsExpandButton(node), keepsButton);
+        if (!keepsButton)
+            return;
+
+        QVERIFY(QDir(place).mkpath(QStringLiteral("new")));
+        clickExpandButton(tree, node);
+        QVERIFY(node->isExpanded());
+        QCOMPARE(childTexts(node), QStringList({"new"}));
+    }
+
+    void selectingANodeReportsItsFolderAndDoubleClickDoesNotExpand() {
+        FolderTree tree(m_desktop, {});
+        tree.show();
+        QSignalSpy selected(&tree, &FolderTree::folderSelected);
+        QTreeWidgetItem* b = childNamed(tree.topLevelItem(0), QStringLiteral("b"));
+        doubleClick(tree, b);
+        QVERIFY(b->isSelected());
+        QVERIFY(!b->isExpanded());
+        QCOMPARE(b->childCount(), 0);
+        QCOMPARE(selected.size(), 1);
+        QCOMPARE(selected.at(0).at(0).toString(), m_desktop + QStringLiteral("/b"));
+
+        QTreeWidgetItem* root = tree.topLevelItem(0);
+        doubleClick(tree, root);
+        QVERIFY(root->isExpanded());
+        QCOMPARE(selected.size(), 2);
+        QCOMPARE(selected.at(1).at(0).toString(), m_desktop);
+    }
+
+private:
+    QTemporaryDir m_home;
+    QString m_desktop;
+};
+
+QTEST_MAIN(FolderTreeTest)
+#include "FolderTreeTest.moc"

@@ -1,0 +1,417 @@
+#include "ui/main/MainFrame.h"
+#include "app/ProcessSettings.h"
+#include "batch/ReportRoute.h"
+#include "support/Recorders.h"
+#include "support/TempDir.h"
+#include "support/TiffFixtures.h"
+#include "ui/main/FileList.h"
+#include "ui/main/FilterCombo.h"
+#include "ui/main/FolderTree.h"
+#include "ui/main/InfoResultsView.h"
+#include "ui/toolkit/ProportionalSplitter.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QStatusBar>
+#include <QThread>
+#include <QToolBar>
+#include <QToolButton>
+#include <QWidgetAction>
+#include <QtTest>
+
+#include <memory>
+
+using namespace pagesmith;
+
+namespace {
+
+struct Item {
+    const char* text; // nullptr: a separator
+    const char* prompt;
+    const char* tooltip;
+};
+
+struct Menu {
+    const char* title;
+    std::vector<Item> items;
+};
+
+const Item kSeparator{nullptr, nullptr, nullptr};
+
+// The menus as the user must see them.
+const std::vector<Menu> kExpectedMenus = {
+    {"&File",
+     {{"&Convert", "Convert tiff compression mode",
+       "convert tiff from one compression mode to another"},
+      {"&Merge", "Merge tiff files", "merge multiple tiff files into one"},
+      kSeparator,
+      {"&Select All", "Select all items", "select all item"},
+      kSeparator,
+      {"E&xit", "Quit the application; prompts to save documents", "Exit"}}},
+    {"Settings",
+     {{"Include Sub Folder", "Include sub folder", "Include sub folder"},
+      {"Keep File Name", "Keep converted file name as original",
+       "Keep converted file name as original"}}},
+    {"&View",
+     {{"&Toolbar", "Show or hide the toolbar", "Toggle ToolBar"},
+      {"&Status Bar", "Show or hide the status bar", "Toggle StatusBar"}}},
+    {"&Help",
+     {{"&Help", "Open help", "open help"},
+      kSeparator,
+      {"&About Pagesmith...", "Display program information, version number and copyright",
+       "About"}}},
+};
+
+// The toolbar from left to right: button tooltips, "|" for a separator and
+// "[filter]" for the compression filter.
+const QStringList kExpectedToolbar = {"convert tiff from one compression mode to another",
+                                      "merge multiple tiff files into one",
+                                      "|",
+                                      "select all item",
+                                      "|",
+                                      "Include sub folder",
+                                      "Keep converted file name as original",
+                                      "|",
+                                      "[filter]",
+                                      "|",
+                                      "open help",
+                                      "About"};
+
+QString accessibleName(QWidget* widget) {
+    return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+}
+
+// A folder of `count` one-page fax files, file0.tif, file1.tif, ...
+void writeFaxFiles(const test::TempDir& folder, int count) {
+    for (int i = 0; i < count; ++i)
+        test::writeTiff(folder.path() / ("file" + std::to_string(i) + ".tif"), test::faxPage());
+}
+
+std::vector<bool> checkStates(FileList* list) {
+    std::vector<bool> states;
+    for (int row = 0; row < list->rowCount(); ++row)
+        states.push_back(list->fileModel().isChecked(row));
+    return states;
+}
+
+} // namespace
+
+class MainFrameTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        // The folder tree shows a desktop of this test, wherever the user's is.
+        qputenv("HOME", QByteArray::fromStdString(m_home.str()));
+        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(m_home.file("config")));
+    }
+
+    void init() {
+        m_frame = std::make_unique<MainFrame>(m_settings, m_messages);
+        m_frame->resize(1000, 700);
+        m_frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_frame.get()));
+    }
+    void cleanup() { m_frame.reset(); }
+
+    void showsMenusAndToolbarWithTheirPromptsAndTooltips() {
+        QCOMPARE(m_frame->windowTitle(), QStringLiteral("Pagesmith"));
+        QVERIFY(!m_frame->windowIcon().isNull());
+
+        const QList<QAction*> menus = m_frame->menuBar()->actions();
+        QCOMPARE(menus.size(), qsizetype(kExpectedMenus.size()));
+        for (std::size_t m = 0; m < kExpectedMenus.size(); ++m) {
+            QCOMPARE(menus[m]->text(), QString(kExpectedMenus[m].title));
+            const QList<QAction*> items = menus[m]->menu()->actions();
+            QCOMPARE(items.size(), qsizetype(kExpectedMenus[m].items.size()));
+            for (qsizetype i = 0; i < items.size(); ++i) {
+                const Item& expected = kExpectedMenus[m].items[i];
+                QCOMPARE(items[i]->isSeparator(), expected.text == nullptr);
+                if (!expected.text)
+                    continue;
+                QCOMPARE(items[i]->text(), QString(expected.text));
+                QCOMPARE(items[i]->statusTip(), QString(expected.prompt));
+                QCOMPARE(items[i]->toolTip(), QString(expected.tooltip));
+            }
+        }
+
+        QStringList toolbar;
+        for (QAction* action : m_frame->commandBar()->actions()) {
+            if (action->isSeparator())
+                toolbar << "|";
+            else if (qobject_cast<QWidgetAction*>(action))
+                toolbar << "[filter]";
+            else
+                toolbar << action->toolTip();
+            // Every button has its own image, which its menu item shows too.
+            if (!action->isSeparator() && !qobject_cast<QWidgetAction*>(action))
+                QVERIFY(!action->icon().isNull());
+        }
+        QCOMPARE(toolbar, kExpectedToolbar);
+        QCOMPARE(m_frame->filterCombo()->width(), 180);
+        QCOMPARE(m_frame->filterCombo()->accessibleName(), QStringLiteral("Compression filter"));
+    }
+
+    void commandStatesFollowTheRowsAndTheFlags() {
+        FileList* list = m_frame->fileList();
+        QAction* convert = m_frame->commandAction(kConvertCommand);
+        QAction* merge = m_frame->commandAction(kMergeCommand);
+        QAction* selectAll = m_frame->commandAction(kSelectAllCommand);
+        const auto enabled = [&] {
+            return std::vector<bool>{convert->isEnabled(), merge->isEnabled(),
+                                     selectAll->isEnabled()};
+        };
+        QCOMPARE(enabled(), std::vector<bool>(3, false));
+        // The toolbar buttons grey out with their commands.
+        QToolButton* button =
+            qobject_cast<QToolButton*>(m_frame->commandBar()->widgetForAction(convert));
+        QVERIFY(!button->isEnabled());
+
+        // A fill that produced rows, all of them checked.
+        test::TempDir folder;
+        writeFaxFiles(folder, 3);
+        m_frame->showFolder(folder.str());
+        QCOMPARE(enabled(), std::vector<bool>(3, true));
+        QVERIFY(button->isEnabled());
+        QVERIFY(selectAll->isChecked());
+
+        selectAll->trigger();
+        QVERIFY(!m_frame->selectAllState());
+        QVERIFY(!selectAll->isChecked());
+        QCOMPARE(checkStates(list), std::vector<bool>(3, false));
+        selectAll->trigger();
+        QVERIFY(selectAll->isChecked());
+        QCOMPARE(checkStates(list), std::vector<bool>(3, true));
+
+        // The settings flip their flags and marks; the list stays as it is.
+        for (const CommandId id : {kIncludeSubFolderCommand, kKeepFileNameCommand}) {
+            m_frame->commandAction(id)->trigger();
+            QVERIFY(m_frame->commandAction(id)->isChecked());
+        }
+        QVERIFY(m_frame->includeSubFolders());
+        QVERIFY(m_frame->keepFileNames());
+        QCOMPARE(list->rowCount(), 3);
+        m_frame->commandAction(kIncludeSubFolderCommand)->trigger();
+        QVERIFY(!m_frame->includeSubFolders());
+        QVERIFY(!m_frame->commandAction(kIncludeSubFolderCommand)->isChecked());
+
+        // A fill that produced no rows.
+        m_frame->showFolder(folder.file("none"));
+        QCOMPARE(enabled(), std::vector<bool>(3, false));
+        QVERIFY(!selectAll->isChecked());
+    }
+
+    void statusBarHasItsPanesAndShowsPrompts() {
+        QLabel* main = m_frame->statusBar()->findChildren<QLabel*>().value(0);
+        QCOMPARE(m_frame->statusPaneText(MainFrame::StatusPane::Main), QStringLiteral("Ready"));
+        QCOMPARE(main->text(), QStringLiteral("Ready"));
+        QLabel* jobState = nullptr;
+        QLabel* jobTotal = nullptr;
+        for (QLabel* label : m_frame->statusBar()->findChildren<QLabel*>()) {
+            if (label->accessibleDescription() == "Job state")
+                jobState = label;
+            if (label->accessibleDescription() == "Job total")
+                jobTotal = label;
+        }
+        QVERIFY(jobState && jobTotal);
+        QCOMPARE(jobState->width(), 80);
+        QCOMPARE(jobTotal->width(), 300);
+        QVERIFY(main->width() > m_frame->width() / 2); // the main pane takes the rest
+
+        // A worker writes the job panes while the window thread waits for it.
+        QThread* worker = QThread::create([&] {
+            m_frame->setStatusPaneText(MainFrame::StatusPane::JobState, "Converting ......");
+            m_frame->setStatusPaneText(MainFrame::StatusPane::JobTotal,
+                                       "Total 2 tiff file(s) are convertered/merged.\r\n");
+        });
+        worker->start();
+        QTRY_VERIFY(worker->isFinished());
+        delete worker;
+        QCOMPARE(jobState->text(), QStringLiteral("Converting ......"));
+        QCOMPARE(accessibleName(jobState), QStringLiteral("Converting ......"));
+
+        // A highlighted menu item's prompt fills the bar as one pane.
+        QMenu* file = m_frame->menuBar()->actions()[0]->menu();
+        file->popup(m_frame->mapToGlobal(QPoint(10, 10)));
+        QVERIFY(QTest::qWaitForWindowExposed(file));
+        file->setActiveAction(m_frame->commandAction(kExitCommand));
+        QCOMPARE(m_frame->statusBar()->currentMessage(),
+                 QStringLiteral("Quit the application; prompts to save documents"));
+        QVERIFY(!jobState->isVisible());
+        file->close();
+        QTRY_VERIFY(m_frame->statusBar()->currentMessage().isEmpty());
+        QVERIFY(jobState->isVisible());
+        QVERIFY(main->isVisible());
+    }
+
+    void viewCommandsHideTheToolbarAndTheStatusBar() {
+        QWidget* panes = m_frame->centralWidget();
+        const int fullHeight = panes->height();
+        m_frame->commandAction(kToggleToolbarCommand)->trigger();
+        QTRY_VERIFY(panes->height() > fullHeight);
+        QVERIFY(!m_frame->commandBar()->isVisible());
+        QVERIFY(m_frame->menuBar()->isVisible());
+        QVERIFY(!m_frame->commandAction(kToggleToolbarCommand)->isChecked());
+
+        const int withoutToolbar = panes->height();
+        m_frame->commandAction(kToggleStatusBarCommand)->trigger();
+        QTRY_VERIFY(panes->height() > withoutToolbar);
+        QVERIFY(!m_frame->statusBar()->isVisible());
+
+        m_frame->commandAction(kToggleToolbarCommand)->trigger();
+        m_frame->commandAction(kToggleStatusBarCommand)->trigger();
+        QTRY_COMPARE(panes->height(), fullHeight);
+    }
+
+    void panesStartInTheirProportionsWithFocusInTheList() {
+        auto* sideBySide = qobject_cast<ProportionalSplitter*>(m_frame->centralWidget());
+        QVERIFY(sideBySide);
+        auto* listOverInfo = qobject_cast<ProportionalSplitter*>(sideBySide->widget(1));
+        QVERIFY(listOverInfo);
+        QCOMPARE(sideBySide->sizes()[0], sideBySide->width() / 5);
+        QCOMPARE(listOverInfo->sizes()[0], listOverInfo->height() * 3 / 4);
+        QCOMPARE(listOverInfo->widget(1), m_frame->infoResultsView());
+        QCOMPARE(sideBySide->widget(0), m_frame->folderTree());
+        QCOMPARE(listOverInfo->widget(0), m_frame->fileList());
+        QCOMPARE(m_frame->focusWidget(), m_frame->fileList());
+    }
+
+    // The tree's selection lists its folder, a click on a row shows the file's
+    // report, another filter lists the folder again at once.
+    void treeListAndFilterWorkTogether() {
+        test::TempDir folder;
+        writeFaxFiles(folder, 2);
+        test::writeTiff(folder.path() / "photo.tif", test::rgbPage(8, 8, COMPRESSION_LZW));
+        FolderTree* tree = m_frame->folderTree();
+        emit tree->folderSelected(QString::fromStdString(folder.str()));
+        QCOMPARE(m_frame->currentFolder(), folder.str());
+        QCOMPARE(m_frame->fileList()->rowCount(), 3);
+        QCOMPARE(m_frame->request().fileNames.size(), std::size_t(3));
+        QVERIFY(m_frame->selectAllState());
+        QCOMPARE(m_frame->pageText(kInfoPage),
+                 std::string("Total 3 tiff files in this folder\r\n"));
+
+        FileList* list = m_frame->fileList();
+        const QRect row = list->visualRect(list->model()->index(2, 0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row.center());
+        QVERIFY(m_frame->pageText(kInfoPage).find("Tiff Name:   " + folder.file("photo.tif")) !=
+                std::string::npos);
+
+        m_frame->filterCombo()->setCurrentIndex(6); // Group 4 tiff files
+        QCOMPARE(list->rowCount(), 2);
+        QCOMPARE(m_frame->request().fileNames.size(), std::size_t(2));
+        QCOMPARE(m_frame->pageText(kInfoPage),
+                 std::string("Total 2 tiff files in this folder\r\n"));
+    }
+
+    void acceleratorsDoNothingEvenInTheTextArea_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        const int ctrl = Qt::ControlModifier;
+        const int shift = Qt::ShiftModifier;
+        QTest::newRow("Ctrl+C") << int(Qt::Key_C) << ctrl;
+        QTest::newRow("Ctrl+Insert") << int(Qt::Key_Insert) << ctrl;
+        QTest::newRow("Ctrl+X") << int(Qt::Key_X) << ctrl;
+        QTest::newRow("Shift+Delete") << int(Qt::Key_Delete) << shift;
+        QTest::newRow("Ctrl+V") << int(Qt::Key_V) << ctrl;
+        QTest::newRow("Shift+Insert") << int(Qt::Key_Insert) << shift;
+        QTest::newRow("Ctrl+Z") << int(Qt::Key_Z) << ctrl;
+        QTest::newRow("Alt+Backspace") << int(Qt::Key_Backspace) << int(Qt::AltModifier);
+        QTest::newRow("Ctrl+N") << int(Qt::Key_N) << ctrl;
+        QTest::newRow("F6") << int(Qt::Key_F6) << 0;
+    }
+
+    void acceleratorsDoNothingEvenInTheTextArea() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QPlainTextEdit* text = m_frame->infoResultsView()->textArea();
+        m_frame->activateWindow();
+        text->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), text);
+        // An edit first, so that undo would have something to undo.
+        QTest::keyClicks(text, "report");
+        text->selectAll();
+        QApplication::clipboard()->setText("clipboard before");
+
+        QTest::keyClick(text, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(text->toPlainText(), QStringLiteral("report"));
+        QCOMPARE(text->textCursor().selectedText(), QStringLiteral("report"));
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("clipboard before"));
+        QCOMPARE(QApplication::focusWidget(), text);
+    }
+
+    void tiffInfoShowsTheHeadingsAndTheReportOfTheRow() {
+        test::TempDir folder;
+        test::writeTiff(folder.path() / "a.tif", test::faxPage(64, 32));
+        m_frame->setCurrentFolder(folder.str());
+        InfoResultsView* view = m_frame->infoResultsView();
+        view->showPage(InfoResultsView::kResultsPage);
+        view->appendToPage(InfoResultsView::kResultsPage, "job report\r\n");
+
+        m_frame->showTiffInfo("a.tif");
+        QCOMPARE(view->currentPage(), InfoResultsView::kInfoPage);
+        const std::string path = folder.file("a.tif");
+        const std::string expected = "Inside tiff file info: \r\n"
+                                     "---------------------- \r\n"
+                                     "Tiff Name:   " +
+                                     path +
+                                     "\r\n"
+                                     "Total pages: 1\r\n"
+                                     "Image Size:  64 x 32\r\n"
+                                     "Compression: 4 = Group 4 Fax\r\n";
+        QCOMPARE(view->paneText(InfoResultsView::kInfoPage), expected);
+        QCOMPARE(view->textArea()->toPlainText(),
+                 QString::fromStdString(expected).replace("\r\n", "\n"));
+        QCOMPARE(view->paneText(InfoResultsView::kResultsPage), std::string("job report\r\n"));
+
+        // A file gone since the list was filled.
+        m_frame->showTiffInfo("gone.tif");
+        QCOMPARE(view->paneText(InfoResultsView::kInfoPage),
+                 "Inside tiff file info: \r\n---------------------- \r\nError tiff file : " +
+                     folder.file("gone.tif") + "\r\n");
+    }
+
+    void reportLinesAndMarksReachTheWindowFromAWorker() {
+        test::TempDir folder;
+        writeFaxFiles(folder, 2);
+        m_frame->showFolder(folder.str());
+        QThread* worker = QThread::create([&] {
+            ReportRoute results(kResultsPage, m_frame.get(), m_messages);
+            ReportRoute info(kInfoPage, m_frame.get(), m_messages);
+            writeReportLine(results, "  -- Page %d ok\r\n", 1);
+            writeReportLine(info, "Total %d tiff files in this folder\r\n", 2);
+            results.markFile(1, "Converted");
+            results.addLine(results.paneText(kResultsPage)); // read back and doubled
+        });
+        worker->start();
+        QTRY_VERIFY(worker->isFinished());
+        delete worker;
+        QCOMPARE(m_frame->pageText(kResultsPage),
+                 std::string("  -- Page 1 ok\r\n  -- Page 1 ok\r\n"));
+        QCOMPARE(m_frame->pageText(kInfoPage),
+                 std::string("Total 2 tiff files in this folder\r\n"
+                             "Total 2 tiff files in this folder\r\n"));
+        const FileListModel& rows = m_frame->fileList()->fileModel();
+        QCOMPARE(rows.cellText(1, FileListModel::ResultColumn), QStringLiteral("Converted"));
+        QCOMPARE(rows.cellText(0, FileListModel::ResultColumn), QString());
+    }
+
+    void exitClosesTheWindow() {
+        m_frame->commandAction(kExitCommand)->trigger();
+        QVERIFY(!m_frame->isVisible());
+    }
+
+private:
+    test::TempDir m_home;
+    ProcessSettings m_settings;
+    test::MessageRecorder m_messages;
+    std::unique_ptr<MainFrame> m_frame;
+};
+
+QTEST_MAIN(MainFrameTest)
+#include "MainFrameTest.moc"
