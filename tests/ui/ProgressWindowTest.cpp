@@ -47,6 +47,10 @@ private slots:
         QCOMPARE(window.windowTitle(), QStringLiteral("Dialog"));
         QCOMPARE(window.frameGeometry().center(), shown.mainWindow.frameGeometry().center());
 
+        // A count beyond 16 bits is kept whole.
+        window.setRange(70000);
+        QCOMPARE(window.bar()->maximum(), 70000);
+
         window.setRange(3);
         QCOMPARE(window.bar()->minimum(), 0);
         QCOMPARE(window.bar()->maximum(), 3);

@@ -64,7 +64,8 @@ QWidget* createControl(const ControlLayout& layout, QWidget* parent) {
         auto* box = new QComboBox(parent);
         box->setEditable(true);
         // Typed text stays as typed: it neither joins the list nor completes
-        // itself to an entry the user did not choose.
+        // itself to an entry the user did not choose, and Enter reaches the
+        // dialog's default button.
         box->setInsertPolicy(QComboBox::NoInsert);
         box->setCompleter(nullptr);
         box->setMaxVisibleItems(kCompressionModeCount);

@@ -38,6 +38,9 @@ std::unique_ptr<QFileDialog> makeLogFileDialog(QWidget* owner, const QString& cu
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setFileMode(QFileDialog::AnyFile);
     dialog->setDefaultSuffix(kLogFileSuffix);
+    // Some desktops' own open dialogs take existing files only; Qt's takes a
+    // new name too. No overwrite question either: the log is appended to.
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
     if (!current.isEmpty())
         dialog->selectFile(QDir::fromNativeSeparators(current));
     return dialog;
