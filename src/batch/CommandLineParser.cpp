@@ -8,7 +8,6 @@
 #include "engine/TextCase.h"
 
 #include <algorithm>
-#include <filesystem>
 
 namespace pagesmith {
 
@@ -92,27 +91,6 @@ private:
 
 bool startsWith(const std::string& token, const char* option) {
     return token.rfind(option, 0) == 0;
-}
-
-// Whether two folder names denote one folder, however spelled (a trailing
-// separator, "./", a symbolic link).
-bool sameFolder(const std::string& a, const std::string& b) {
-    if (a.empty() || b.empty())
-        return false;
-    namespace fs = std::filesystem;
-    std::error_code error;
-    if (fs::equivalent(a, b, error))
-        return true;
-    const auto normalised = [](const std::string& folder) {
-        std::error_code ignored;
-        fs::path path = fs::weakly_canonical(fs::absolute(folder, ignored), ignored);
-        path = path.lexically_normal();
-        std::string text = path.string();
-        while (text.size() > 1 && text.back() == kPathSeparator)
-            text.pop_back();
-        return text;
-    };
-    return normalised(a) == normalised(b);
 }
 
 // A path whose only separator is its first character names no folder here.

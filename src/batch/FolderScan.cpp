@@ -104,4 +104,23 @@ int ensureFolder(const std::string& folder) {
     return error ? 0 : 1;
 }
 
+bool sameFolder(const std::string& a, const std::string& b) {
+    if (a.empty() || b.empty())
+        return false;
+    std::error_code error;
+    if (fs::equivalent(a, b, error))
+        return true;
+    // Folders that do not exist yet compare by their spelled-out form.
+    const auto normalised = [](const std::string& folder) {
+        std::error_code ignored;
+        fs::path path = fs::weakly_canonical(fs::absolute(folder, ignored), ignored);
+        path = path.lexically_normal();
+        std::string text = path.string();
+        while (text.size() > 1 && text.back() == kPathSeparator)
+            text.pop_back();
+        return text;
+    };
+    return normalised(a) == normalised(b);
+}
+
 } // namespace pagesmith

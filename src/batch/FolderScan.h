@@ -19,4 +19,9 @@ void scanFolder(BatchRequest& request, const std::string& folder, int includeSub
 // exists or was created.
 int ensureFolder(const std::string& folder);
 
+// Whether two folder names denote one folder however they are spelled: a
+// trailing separator, "." and "..", a symbolic link, letter case where the
+// file system ignores it. False when either name is empty.
+bool sameFolder(const std::string& a, const std::string& b);
+
 } // namespace pagesmith

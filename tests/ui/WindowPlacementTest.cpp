@@ -1,4 +1,4 @@
-#include "ui/dialogs/WindowPlacement.h"
+#include "ui/toolkit/WindowPlacement.h"
 
 #include <QtTest>
 

@@ -1,10 +1,10 @@
 #include "ui/dialogs/DestinationDialog.h"
 
 #include "engine/CompressionChoice.h"
-#include "ui/dialogs/DialogUnits.h"
 #include "ui/dialogs/MessageBoxes.h"
 #include "ui/dialogs/PathChoosers.h"
-#include "ui/dialogs/WindowPlacement.h"
+#include "ui/toolkit/DialogUnits.h"
+#include "ui/toolkit/WindowPlacement.h"
 
 #include <QComboBox>
 #include <QLabel>

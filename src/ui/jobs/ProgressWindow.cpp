@@ -1,7 +1,7 @@
 #include "ui/jobs/ProgressWindow.h"
 
-#include "ui/dialogs/DialogUnits.h"
-#include "ui/dialogs/WindowPlacement.h"
+#include "ui/toolkit/DialogUnits.h"
+#include "ui/toolkit/WindowPlacement.h"
 
 #include <QFileInfo>
 #include <QKeyEvent>

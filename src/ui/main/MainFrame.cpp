@@ -205,6 +205,7 @@ void MainFrame::createClientArea() {
 
 void MainFrame::showFolder(const std::string& folder) {
     setSelectAllState(false);
+    ++m_fillGeneration;
     m_currentFolder = folder;
     const int rows = FileListFill(*m_fileList, *m_infoResults)
                          .fill(m_request, folder, m_includeSubFolders, m_filterCombo->filterCode());

@@ -62,6 +62,9 @@ public:
     // is on) through the current filter; the tree's selection and a change of
     // filter come here. The folder becomes currentFolder.
     void showFolder(const std::string& folder);
+    // Counts the list fills: a job's marks belong to the rows of the fill it
+    // was started from, and only while that fill is shown.
+    int fillGeneration() const { return m_fillGeneration; }
 
     // Any thread.
     void setStatusPaneText(StatusPane pane, const QString& text);
@@ -111,6 +114,7 @@ private:
     bool m_includeSubFolders = false;
     bool m_keepFileNames = false;
     bool m_selectAllState = false;
+    int m_fillGeneration = 0;
     BatchRequest m_request;
 
     std::map<CommandId, QAction*> m_actions;

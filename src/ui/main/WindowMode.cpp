@@ -3,6 +3,8 @@
 #include "app/Display.h"
 #include "app/ProcessSettings.h"
 #include "app/SettingsStore.h"
+#include "ui/jobs/BatchJobRunner.h"
+#include "ui/jobs/JobCommands.h"
 #include "ui/main/MainFrame.h"
 #include "ui/toolkit/GuiApplication.h"
 
@@ -13,6 +15,11 @@
 namespace pagesmith {
 
 int runWindowMode(ProcessSettings& settings, MessageSink& messages) {
+    BatchJobRunner jobs;
+    return runMainWindow(settings, messages, jobs);
+}
+
+int runMainWindow(ProcessSettings& settings, MessageSink& messages, BatchJobRunner& jobs) {
     if (detectDisplay() == DisplayKind::None) {
         std::fputs("Pagesmith: cannot open the main window: no display\n", stderr);
         return 1;
@@ -23,9 +30,15 @@ int runWindowMode(ProcessSettings& settings, MessageSink& messages) {
     int result = 0;
     {
         MainFrame frame(settings, messages);
+        JobCommands commands(frame, jobs, settings, messages);
         frame.showMaximized();
         result = QApplication::exec();
+        // Jobs still waiting never begin; the running one stops after the
+        // file in hand, as with Cancel.
+        jobs.stopBatchJob();
     }
+    // The window is gone; the job reports into its own copy of the results.
+    jobs.waitForRunningJob();
     // A log file chosen in the window is used again at the next start.
     writeSetting(kLogPathSetting, settings.logPath);
     return result;

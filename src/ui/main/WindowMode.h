@@ -3,11 +3,18 @@
 namespace pagesmith {
 
 struct ProcessSettings;
+class BatchJobRunner;
 class MessageSink;
 
 // Opens the main window maximised and runs the message loop until it closes;
 // then stores the log path. The loop's result, or 1 (with a message on
 // standard error) when no window can be opened.
 int runWindowMode(ProcessSettings& settings, MessageSink& messages);
+
+// The same with the runner the window's jobs go to (tests follow its jobs).
+// Closing the window does not wait for a job: the window goes at once, the
+// running job ends after the file in hand and writes its run-log entry before
+// this returns.
+int runMainWindow(ProcessSettings& settings, MessageSink& messages, BatchJobRunner& jobs);
 
 } // namespace pagesmith

@@ -1,4 +1,4 @@
-#include "ui/dialogs/DialogUnits.h"
+#include "ui/toolkit/DialogUnits.h"
 
 #include <QFont>
 #include <QFontMetrics>

@@ -1,0 +1,68 @@
+#include "ui/jobs/BatchJobRunner.h"
+
+#include "ui/jobs/BatchJob.h"
+
+#include <QThread>
+
+namespace pagesmith {
+
+BatchJobRunner::BatchJobRunner(BatchProgress* follower) : m_follower(follower) {}
+
+BatchJobRunner::~BatchJobRunner() {
+    stopBatchJob();
+    waitForRunningJob();
+}
+
+void BatchJobRunner::submit(JobOrder order, const std::function<void(BatchJob&)>& follow) {
+    auto job = std::make_unique<BatchJob>(std::move(order), m_follower);
+    follow(*job);
+    m_waiting.push_back(std::move(job));
+    if (m_running)
+        emit waitingChanged(waitingCount());
+    startNext();
+}
+
+void BatchJobRunner::startNext() {
+    if (m_running || m_waiting.empty())
+        return;
+    m_running = std::move(m_waiting.front());
+    m_waiting.pop_front();
+    emit waitingChanged(waitingCount());
+
+    BatchJob* job = m_running.get();
+    emit job->aboutToRun();
+    m_thread = QThread::create([job] { job->batchJobThread(); });
+    // Emitted on the worker as it ends, so it arrives here queued, after
+    // everything the job reported.
+    connect(m_thread, &QThread::finished, this, &BatchJobRunner::jobEnded);
+    m_thread->start();
+}
+
+void BatchJobRunner::jobEnded() {
+    if (!m_thread)
+        return; // already waited for
+    m_thread->wait();
+    delete m_thread;
+    m_thread = nullptr;
+    m_running.reset();
+    startNext();
+    if (!m_running)
+        emit idle();
+}
+
+void BatchJobRunner::stopBatchJob() {
+    const bool hadWaiting = !m_waiting.empty();
+    m_waiting.clear();
+    if (hadWaiting)
+        emit waitingChanged(0);
+    if (m_running)
+        m_running->requestStop();
+}
+
+void BatchJobRunner::waitForRunningJob() {
+    // The worker never waits for this thread, so waiting here cannot lock up.
+    if (m_thread)
+        jobEnded();
+}
+
+} // namespace pagesmith

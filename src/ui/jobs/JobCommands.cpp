@@ -1,0 +1,120 @@
+#include "ui/jobs/JobCommands.h"
+
+#include "app/ProcessSettings.h"
+#include "base/Paths.h"
+#include "batch/FolderScan.h"
+#include "ui/dialogs/DestinationDialog.h"
+#include "ui/dialogs/MessageBoxes.h"
+#include "ui/dialogs/PathChoosers.h"
+#include "ui/jobs/BatchJob.h"
+#include "ui/jobs/BatchJobRunner.h"
+#include "ui/jobs/JobTexts.h"
+#include "ui/jobs/JobView.h"
+#include "ui/main/FileList.h"
+#include "ui/main/MainFrame.h"
+
+#include <QApplication>
+
+namespace pagesmith {
+
+namespace {
+
+QString text(const char* latin1) {
+    return QString::fromLatin1(latin1);
+}
+
+} // namespace
+
+JobCommands::JobCommands(MainFrame& frame, BatchJobRunner& jobs, ProcessSettings& settings,
+                         MessageSink& messages)
+    : m_frame(frame), m_jobs(jobs), m_settings(settings), m_messages(messages),
+      m_choosers(&platformPathChoosers()), m_boxes(&platformMessageBoxes()) {
+    connect(&frame, &MainFrame::convertRequested, this, [this] { runCommand(0); });
+    connect(&frame, &MainFrame::mergeRequested, this, [this] { runCommand(1); });
+    connect(&jobs, &BatchJobRunner::waitingChanged, this, &JobCommands::showWaitingJobs);
+}
+
+void JobCommands::runCommand(int merge) {
+    m_frame.setStatusPaneText(MainFrame::StatusPane::JobState,
+                              text(merge ? JobTexts::kMerging : JobTexts::kConverting));
+    startBatchJob(merge);
+    // The job may still be running; its end shows in the job-total pane.
+    m_frame.setStatusPaneText(MainFrame::StatusPane::JobState, text(JobTexts::kDone));
+}
+
+int JobCommands::startBatchJob(int merge) {
+    QWidget* active = QApplication::activeWindow();
+    DestinationDialog dialog(
+        QString::fromStdString(m_destinationFolder), QString::fromStdString(m_mergedFileName),
+        QString::fromStdString(m_settings.logPath), int(m_frame.request().options.compressionMode),
+        merge != 0, active ? active : &m_frame);
+    dialog.setPathChoosers(*m_choosers);
+    dialog.setMessageBoxes(*m_boxes);
+    // The values confirmed are kept even when the folder is refused and the
+    // user then cancels.
+    for (;;) {
+        if (dialog.exec() != QDialog::Accepted)
+            return -1;
+        takeDialogValues(dialog);
+        if (!isSourceFolder(m_destinationFolder))
+            break;
+        m_boxes->showOk(&m_frame, text(JobTexts::kSameFolderCaption),
+                        text(JobTexts::kSameFolderText));
+    }
+    m_jobs.submit(makeOrder(merge),
+                  [this](BatchJob& job) { new JobView(m_frame, job, m_messages); });
+    return 0;
+}
+
+void JobCommands::takeDialogValues(const DestinationDialog& dialog) {
+    m_destinationFolder = dialog.saveFolder().toStdString();
+    m_mergedFileName = dialog.mergedFileName().toStdString();
+    // As on the command line, a log path the platform cannot open is refused
+    // rather than cut short; an empty one means no run log.
+    const std::string logPath = dialog.logFile().toStdString();
+    if (fitsPathLimit(logPath))
+        m_settings.logPath = logPath;
+    const int saveFormat = dialog.saveFormat();
+    m_frame.request().options.compressionMode =
+        saveFormat < 0 ? kDefaultCompressionMode : CompressionMode(saveFormat);
+}
+
+// Writing into the folder shown would overwrite the files being read, however
+// the folder is spelled.
+bool JobCommands::isSourceFolder(const std::string& folder) const {
+    return folder == m_frame.currentFolder() || sameFolder(folder, m_frame.currentFolder());
+}
+
+JobOrder JobCommands::makeOrder(int merge) const {
+    JobOrder order;
+    BatchRequest& request = order.request;
+    request = m_frame.request(); // the files as listed, their filter, the save format
+    request.fileSelected.assign(request.fileNames.size(), 0);
+    for (const FileListModel::RowCheck& row : m_frame.fileList()->rowChecks()) {
+        if (row.scanIndex < request.fileSelected.size())
+            request.fileSelected[row.scanIndex] = row.checked ? 1 : 0;
+    }
+    request.options.keepName = m_frame.keepFileNames() ? 1 : 0;
+    request.options.shortLog = m_settings.shortLog;
+    request.sourceFolder = m_frame.currentFolder();
+    request.saveFolder = m_destinationFolder;
+    request.includeSubfolders = m_frame.includeSubFolders() ? 1 : 0;
+    request.saveName = m_mergedFileName;
+    request.merge = merge;
+    request.operation = BatchOperation::ConvertIntoFolder;
+
+    order.resultsHeader =
+        std::string(merge ? JobTexts::kStartMerging : JobTexts::kStartConverting) +
+        JobTexts::kSeparator;
+    order.logPath = m_settings.logPath;
+    order.shortLog = m_settings.shortLog;
+    return order;
+}
+
+void JobCommands::showWaitingJobs(int waiting) {
+    m_frame.setStatusPaneText(MainFrame::StatusPane::Main,
+                              waiting > 0 ? text(JobTexts::kJobsWaiting).arg(waiting)
+                                          : text(MainFrameTexts::kReady));
+}
+
+} // namespace pagesmith

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QObject>
+
+#include <string>
+
+namespace pagesmith {
+
+class BatchJobRunner;
+class DestinationDialog;
+class MainFrame;
+class MessageBoxes;
+class MessageSink;
+class PathChoosers;
+struct JobOrder;
+struct ProcessSettings;
+
+// File > Convert and File > Merge: ask for the destination, refuse the folder
+// shown as the save folder, and hand the job to the runner. The choices made
+// in the dialog carry over from one job to the next while the program runs;
+// the log file chosen is the process's run log from then on.
+class JobCommands : public QObject {
+    Q_OBJECT
+
+public:
+    JobCommands(MainFrame& frame, BatchJobRunner& jobs, ProcessSettings& settings,
+                MessageSink& messages);
+
+    // Where the dialog's "Save Folder" and "Log File" and the warnings go; the
+    // platform's own unless set.
+    void setPathChoosers(PathChoosers& choosers) { m_choosers = &choosers; }
+    void setMessageBoxes(MessageBoxes& boxes) { m_boxes = &boxes; }
+
+    // merge: 0 convert, 1 merge. 0 when the job was handed on (it starts at
+    // once, or when the running job has finished); -1 when the dialog was
+    // left without OK.
+    int startBatchJob(int merge);
+
+    const std::string& destinationFolder() const { return m_destinationFolder; }
+    const std::string& mergedFileName() const { return m_mergedFileName; }
+
+private:
+    void runCommand(int merge);
+    void takeDialogValues(const DestinationDialog& dialog);
+    bool isSourceFolder(const std::string& folder) const;
+    JobOrder makeOrder(int merge) const;
+    void showWaitingJobs(int waiting);
+
+    MainFrame& m_frame;
+    BatchJobRunner& m_jobs;
+    ProcessSettings& m_settings;
+    MessageSink& m_messages;
+    PathChoosers* m_choosers;
+    MessageBoxes* m_boxes;
+    std::string m_destinationFolder;
+    std::string m_mergedFileName = "me_tiff";
+};
+
+} // namespace pagesmith
