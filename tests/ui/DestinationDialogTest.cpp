@@ -1,4 +1,5 @@
 #include "ui/dialogs/DestinationDialog.h"
+#include "WindowTestSupport.h"
 #include "ui/dialogs/MessageBoxes.h"
 #include "ui/dialogs/PathChoosers.h"
 
@@ -38,20 +39,6 @@ public:
     QStringList logStartedFrom;
 };
 
-class RecordedBoxes : public MessageBoxes {
-public:
-    void showOk(QWidget* owner, const QString& caption, const QString& text) override {
-        boxes << Box{owner, caption, text};
-    }
-
-    struct Box {
-        QWidget* owner;
-        QString caption;
-        QString text;
-    };
-    QList<Box> boxes;
-};
-
 // A dialog as Convert or Merge opens it, with scripted choosers and recorded
 // boxes, shown without blocking.
 struct OpenDialog {
@@ -78,7 +65,7 @@ struct OpenDialog {
     }
 
     ScriptedChoosers choosers;
-    RecordedBoxes boxes;
+    test::RecordedBoxes boxes;
     DestinationDialog dialog;
 };
 

@@ -1,5 +1,7 @@
 #include "ui/main/FolderTree.h"
 
+#include "WindowTestSupport.h"
+
 #include <QAccessible>
 #include <QDir>
 #include <QSignalSpy>
@@ -55,10 +57,7 @@ private slots:
     void initTestCase() {
         QVERIFY(m_home.isValid());
         // The desktop is a folder of this test, wherever the user's is.
-        qputenv("HOME", QFile::encodeName(m_home.path()));
-        for (const char* variable : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"})
-            qputenv(variable, QFile::encodeName(m_home.filePath(QStringLiteral(".xdg"))));
-        qunsetenv("XDG_DESKTOP_DIR");
+        test::useHomeFolder(m_home.path());
         m_desktop = m_home.filePath(QStringLiteral("Desktop"));
         QDir desktop(m_desktop);
         for (const char* folder : {"b/x", "A10", "a2", ".hidden/inner", "empty"})

@@ -19,15 +19,13 @@ void BatchJobRunner::submit(JobOrder order, const std::function<void(BatchJob&)>
     m_waiting.push_back(std::move(job));
     if (m_running)
         emit waitingChanged(waitingCount());
-    startNext();
+    else
+        startNext();
 }
 
 void BatchJobRunner::startNext() {
-    if (m_running || m_waiting.empty())
-        return;
     m_running = std::move(m_waiting.front());
     m_waiting.pop_front();
-    emit waitingChanged(waitingCount());
 
     BatchJob* job = m_running.get();
     emit job->aboutToRun();
@@ -45,9 +43,10 @@ void BatchJobRunner::jobEnded() {
     delete m_thread;
     m_thread = nullptr;
     m_running.reset();
+    if (m_waiting.empty())
+        return;
     startNext();
-    if (!m_running)
-        emit idle();
+    emit waitingChanged(waitingCount());
 }
 
 void BatchJobRunner::stopBatchJob() {

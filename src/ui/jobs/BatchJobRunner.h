@@ -43,11 +43,11 @@ public:
     void waitForRunningJob();
 
 signals:
+    // Jobs confirmed and waiting for the running one.
     void waitingChanged(int waiting);
-    // The last job has ended and none waits.
-    void idle();
 
 private:
+    // The first job waiting; none runs.
     void startNext();
     void jobEnded();
 

@@ -1,0 +1,39 @@
+#pragma once
+
+// Helpers shared by the window tests (header only: every .cpp here is a test
+// program of its own).
+
+#include "ui/dialogs/MessageBoxes.h"
+
+#include <QFile>
+#include <QList>
+#include <QString>
+#include <QtGlobal>
+
+namespace pagesmith::test {
+
+// Records the boxes a window shows instead of waiting for a click.
+class RecordedBoxes : public MessageBoxes {
+public:
+    void showOk(QWidget* owner, const QString& caption, const QString& text) override {
+        boxes << Box{owner, caption, text};
+    }
+
+    struct Box {
+        QWidget* owner;
+        QString caption;
+        QString text;
+    };
+    QList<Box> boxes;
+};
+
+// Points the user's folders (home, desktop, configuration, data, cache) into
+// a folder of the test, wherever the user's own are.
+inline void useHomeFolder(const QString& home) {
+    qputenv("HOME", QFile::encodeName(home));
+    for (const char* variable : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"})
+        qputenv(variable, QFile::encodeName(home + QStringLiteral("/.xdg")));
+    qunsetenv("XDG_DESKTOP_DIR");
+}
+
+} // namespace pagesmith::test
