@@ -51,8 +51,9 @@ public:
             return;
         m_holdAt = -1;
         m_held = true;
+        m_open = false;
         m_timedOut = !m_opened.wait_for(lock, std::chrono::seconds(20), [this] { return m_open; });
-        m_held = m_open = false;
+        m_held = false;
     }
 
     bool isHeld() {
@@ -65,7 +66,8 @@ public:
     }
     void release() {
         std::lock_guard lock(m_mutex);
-        m_open = m_held;
+        m_open = true;
+        m_held = false;
         m_opened.notify_all();
     }
 
@@ -191,6 +193,7 @@ private slots:
     }
 
     void cleanup() {
+        m_gate.holdAt(-1);
         m_gate.release();
         m_commands.reset();
         m_frame.reset();
@@ -334,7 +337,7 @@ private slots:
             QCOMPARE(last.compression, COMPRESSION_CCITTFAX4);
             QCOMPARE(last.pixels, inputPage(merge ? 'c' : output[0].toLatin1()).pixels);
         }
-        QVERIFY(!m_frame->findChild<ProgressWindow*>());
+        QVERIFY(!shownProgressWindow());
         QVERIFY(!QApplication::overrideCursor());
     }
 
@@ -347,8 +350,8 @@ private slots:
         m_gate.holdAt(1);
         startJob(0);
         QTRY_VERIFY(m_gate.isHeld());
-        auto* progress = m_frame->findChild<ProgressWindow*>();
-        QVERIFY(progress && progress->isVisible());
+        ProgressWindow* progress = shownProgressWindow();
+        QVERIFY(progress);
         QCOMPARE(progress->windowTitle(), QStringLiteral("Dialog"));
         QTRY_COMPARE(progress->bar()->value(), 1);
         QCOMPARE(progress->bar()->maximum(), 3);
@@ -369,7 +372,8 @@ private slots:
     }
 
     // A job confirmed while another runs waits until that one has finished;
-    // neither report nor log entry is mixed with the other's.
+    // neither report nor log entry is mixed with the other's. A merge cannot
+    // be stopped halfway.
     void secondJobWaitsForTheRunningOne() {
         m_gate.holdAt(1);
         startJob(0);
@@ -380,6 +384,11 @@ private slots:
                  QStringLiteral("1 job(s) waiting for the running job to finish"));
         QVERIFY(resultsPage().starts_with("Start converting ... \r\n"));
 
+        m_gate.release();
+        m_gate.holdAt(1); // the merge's second input
+        QTRY_VERIFY(m_gate.isHeld());
+        // A merge writes one file: it runs to its end.
+        QVERIFY(!shownProgressWindow()->cancelButton()->isEnabled());
         m_gate.release();
         waitForJobs();
         QCOMPARE(m_frame->statusPaneText(MainFrame::StatusPane::Main), QStringLiteral("Ready"));
@@ -469,6 +478,13 @@ private:
 
     void waitForJobs() {
         QTRY_VERIFY_WITH_TIMEOUT(!m_jobs->isRunning() && m_jobs->waitingCount() == 0, 30000);
+    }
+
+    ProgressWindow* shownProgressWindow() const {
+        for (ProgressWindow* window : m_frame->findChildren<ProgressWindow*>())
+            if (window->isVisible())
+                return window;
+        return nullptr;
     }
 
     std::string resultsPage() const {

@@ -8,6 +8,7 @@
 #include "ui/main/MainFrame.h"
 
 #include <QApplication>
+#include <QPushButton>
 
 namespace pagesmith {
 
@@ -52,6 +53,8 @@ void JobView::begin() {
         if (job)
             job->requestStop();
     });
+    // A merge writes one file and cannot stop halfway without spoiling it.
+    m_progress->cancelButton()->setEnabled(!m_job->order().request.merge);
     m_progress->show();
 
     // The window answers throughout; the cursor says work goes on.
