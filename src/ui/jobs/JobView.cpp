@@ -49,10 +49,7 @@ void JobView::begin() {
     m_fileCount = m_job->fileCount();
     m_progress = new ProgressWindow(&m_frame);
     m_progress->setRange(m_fileCount);
-    connect(m_progress, &ProgressWindow::stopRequested, m_job, [job = m_job] {
-        if (job)
-            job->requestStop();
-    });
+    connect(m_progress, &ProgressWindow::stopRequested, m_job, &BatchJob::requestStop);
     // A merge writes one file and cannot stop halfway without spoiling it.
     m_progress->cancelButton()->setEnabled(!m_job->order().request.merge);
     m_progress->show();
