@@ -38,15 +38,7 @@ std::string firstColumns(const std::string& text, std::size_t columns) {
     return text.substr(0, end);
 }
 
-} // namespace
-
-std::size_t columnsOf(const std::string& text) {
-    std::size_t columns = 0;
-    for (char byte : text)
-        columns += isContinuationByte(byte) ? 0 : 1;
-    return columns;
-}
-
+// "m:ss", or "h:mm:ss" from an hour on.
 std::string clockText(std::chrono::seconds duration) {
     const long long total = duration.count() < 0 ? 0 : duration.count();
     const long long hours = total / 3600;
@@ -58,6 +50,15 @@ std::string clockText(std::chrono::seconds duration) {
     else
         std::snprintf(text, sizeof text, "%lld:%02lld", minutes, seconds);
     return text;
+}
+
+} // namespace
+
+std::size_t columnsOf(const std::string& text) {
+    std::size_t columns = 0;
+    for (char byte : text)
+        columns += isContinuationByte(byte) ? 0 : 1;
+    return columns;
 }
 
 std::string progressLine(const ProgressSnapshot& snapshot, std::size_t width) {

@@ -21,9 +21,6 @@ struct ProgressSnapshot {
 // shown as "?" so a name cannot drive the terminal.
 std::string progressLine(const ProgressSnapshot& snapshot, std::size_t width);
 
-// "m:ss", or "h:mm:ss" from an hour on.
-std::string clockText(std::chrono::seconds duration);
-
 // Columns a UTF-8 text takes, one per character.
 std::size_t columnsOf(const std::string& text);
 

@@ -14,7 +14,8 @@ its window; with any other arguments it runs one batch, appends the report to
 the run log and shows it (printed on standard output when there is no display).
 
 Options are single words starting with "/"; a value follows "=" without a
-space. Names may be written in any case. Options act in the order given.
+space. Option and compression names may be written in any case. Options act
+in the order given.
   /d=FOLDER     take the TIFF files of FOLDER (not its sub-folders)
   /f=FILE       take one file
   /m=A,B,...    merge these files (names relative to the /d= folder)

@@ -25,6 +25,14 @@ protected:
         return runProgram(program, arguments, home.path(), environment, errorStream);
     }
     std::string log() const { return maskTimeStamps(readTextFile(logPath)); }
+    // A copy of the program in home/bin, a folder of its own where its default
+    // log lands.
+    std::filesystem::path programCopy() const {
+        const auto copy = home.path() / "bin" / "pagesmith";
+        std::filesystem::create_directory(home.path() / "bin");
+        std::filesystem::copy_file(program, copy);
+        return copy;
+    }
 
     TempDir home;
     std::filesystem::path program = test::builtProgram();
@@ -83,10 +91,7 @@ TEST_F(RunModes, TheStoredLogPathIsUsedAndLogOptionLastsOneRun) {
 }
 
 TEST_F(RunModes, DefaultLogLivesBesideTheProgram) {
-    // A copy of the program in a folder of its own, so its log lands there.
-    const auto copy = home.path() / "bin" / "pagesmith";
-    std::filesystem::create_directory(home.path() / "bin");
-    std::filesystem::copy_file(program, copy);
+    const auto copy = programCopy();
     const auto result = runProgram(copy, {"/q"}, home.path());
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(maskTimeStamps(readTextFile(home.path() / "bin" / "log" / "pagesmithlog.txt")),
@@ -128,10 +133,7 @@ std::set<std::string> namesIn(const std::filesystem::path& folder) {
 }
 
 TEST_F(RunModes, HelpAndVersionAnswerAloneAndLeaveNothingBehind) {
-    // A copy of the program in a folder of its own, where its default log would land.
-    const auto copy = home.path() / "bin" / "pagesmith";
-    std::filesystem::create_directory(home.path() / "bin");
-    std::filesystem::copy_file(program, copy);
+    const auto copy = programCopy();
 
     const auto usage = runProgram(copy, {"--help"}, home.path());
     EXPECT_EQ(usage.exitCode, 0);
