@@ -1,24 +1,30 @@
 # Two commands do all the set-up on a fresh Debian 12 machine:
-#   make run   installs what is missing, builds, converts the sample folder
-#   make test  installs what is missing, builds, runs every test (also under
-#              AddressSanitizer and UndefinedBehaviorSanitizer)
+#   make run   installs what is missing, builds the program (only), converts
+#              the sample folder
+#   make test  installs what is missing, builds everything, runs every test
+#              (also under AddressSanitizer and UndefinedBehaviorSanitizer)
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps build run test test-main test-asan bench samples clean
+.PHONY: all deps configure build run test test-main test-asan bench samples clean
 
 all: build
 
 deps:
 	./tools/install-deps.sh
 
-build: deps
+configure: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+
+# The program, its tests, benchmarks and tools.
+build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
 # The main job: every TIFF of the sample folder to Group 4 in build/demo-out.
-run: build
+# Builds the program alone; tests and benchmarks wait for make test and make bench.
+run: configure
+	cmake --build $(BUILD) -j $(JOBS) --target pagesmith
 	rm -rf $(BUILD)/demo-out
 	./$(BUILD)/pagesmith /sc=g4 /d=data/samples /sd=$(BUILD)/demo-out
 

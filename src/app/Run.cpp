@@ -6,15 +6,23 @@
 #include "app/ProcessSettings.h"
 #include "app/ScratchFile.h"
 #include "app/StartupPaths.h"
+#include "app/UsageText.h"
 #include "batch/BatchRequest.h"
 #include "batch/CommandLineParser.h"
 #include "batch/MessageSink.h"
 #include "tiff/TiffDiagnostics.h"
 
+#include <cstdio>
+
 namespace pagesmith {
 
 int run(int argc, const char* const* argv, const WindowMode& windowMode,
         MessageSink& screenMessages) {
+    // Answered before anything else: no settings read, no scratch folder, no log.
+    if (const std::optional<std::string> text = usageOrVersionText(argc, argv)) {
+        std::fputs(text->c_str(), stdout);
+        return 0;
+    }
     silenceTiffDiagnostics();
     StreamMessageSink streams;
     MessageSink& messages = detectDisplay() == DisplayKind::Interactive ? screenMessages : streams;

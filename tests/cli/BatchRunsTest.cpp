@@ -25,17 +25,28 @@ struct InputFile {
     std::string text;
 };
 
-// One run of the program over its inputs and the exact run-log entry it
-// writes. In arguments and entry, {in}, {out} and {home} stand for the
-// folders, {cmd} for the command header line and {sep} for the separator;
-// <time> is the masked time stamp. The runner adds "/q" and "/log=".
+// One run of the program over its inputs, the exact run-log entry it writes
+// and its exit status. In arguments and entry, {in}, {out} and {home} stand
+// for the folders, {cmd} for the command header line and {sep} for the
+// separator; <time> is the masked time stamp. The runner adds "/q" and
+// "/log=". An empty entry is a refused command line: no log, no batch.
 struct CliCase {
     const char* name;
     std::vector<InputFile> inputs;
     std::vector<std::string> arguments;
     std::string logEntry;
     std::function<void(const Folders&)> checkOutputs = {};
+    int exitStatus = 0;
 };
+
+// Exit status of a batch in which something failed; of a refused command line
+// (the window opens instead, and cannot without a display).
+constexpr int kSomethingFailed = 3;
+constexpr int kWindowMode = 1;
+
+const std::string kSaveFolderRefused =
+    "ERROR Save Folder: Please set save-dir with '/sd=', and be sure it is not the same as "
+    "source-dir\nPagesmith: cannot open the main window: no display\n";
 
 TestPage faxPage(std::uint32_t length = 30) {
     return test::faxPage(64, length);
@@ -67,6 +78,8 @@ const std::string kCountHeader = "<time>{cmd}FUC: Count tiff file pages in folde
 
 std::vector<CliCase> cases() {
     const TestPage colour = test::rgbPage(50, 20);
+    TestPage sixteenBitGrey;
+    sixteenBitGrey.bitsPerSample = 16; // no fax compression takes it
     return {
         {"ConvertsAFolderWithSuffixes",
          {tiff("fax.tif", {faxPage(), faxPage(31)})},
@@ -163,7 +176,25 @@ std::vector<CliCase> cases() {
          {text("broken.tif", "II*\0garbage")},
          {"/f={in}/broken.tif", "/np"},
          kCountHeader + "Failed to get tiff page(s) of {in}/broken.tif"
-                        " : NOT a tiff file or file not exist \r\n{sep}"},
+                        " : NOT a tiff file or file not exist \r\n{sep}",
+         {},
+         kSomethingFailed},
+        {"OneFileFailingAmongGoodOnesFailsTheRun",
+         {tiff("fax.tif", {faxPage()}), tiff("deep.tif", {sixteenBitGrey})},
+         {"/d={in}", "/m=fax.tif,deep.tif", "/sf={out}/all.tif", "/sc=g4"},
+         "<time>{cmd}FUC: Merge tiff files: folder {in} --> {out}\nStart merging ...\n"
+         "Merge:   {in}/fax.tif -> {out}/all.tif\r\n  -- Page 0 success\r\n"
+         "Merge:   {in}/deep.tif -> {out}/all.tif\r\n"
+         "  -- Failed to convert as you're trying to convert grayscale or color tiff to B&W "
+         "tiff\r\n  -- Page 0 failed\r\n2 files merged\n{sep}",
+         [](const Folders& f) { EXPECT_EQ(test::countPages(f.out / "all.tif"), 1); },
+         kSomethingFailed},
+        {"RefusesASaveFolderThatIsTheSource",
+         {tiff("fax.tif", {faxPage()})},
+         {"/d={in}", "/sd={in}"},
+         "",
+         [](const Folders& f) { EXPECT_FALSE(std::filesystem::exists(f.in / "faxg31.tif")); },
+         kWindowMode},
         {"SaveFolderWithADotAndUpperCaseNames",
          {tiff("Scan.TIF", {faxPage()})},
          {"/f={in}/Scan.TIF", "/sf={home}/out.old/Result", "/sc=G4"},
@@ -224,8 +255,11 @@ TEST_P(BatchRuns, WritesItsRunLogEntry) {
 
     const std::filesystem::path program = test::builtProgram();
     const auto result = test::runProgram(program, arguments, home.path());
-    EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.standardOutput, "Please Wait...\n");
+    EXPECT_EQ(result.exitCode, run.exitStatus);
+    const bool refused = run.logEntry.empty();
+    EXPECT_EQ(result.standardOutput, refused ? "" : "Please Wait...\n");
+    // Standard error is a pipe here: no progress line.
+    EXPECT_EQ(result.standardError, refused ? kSaveFolderRefused : "");
 
     std::string header = "\nCMD : " + program.string();
     for (const std::string& argument : arguments)

@@ -2,12 +2,58 @@
 
 #include "support/TempDir.h"
 
+#include <cerrno>
 #include <fcntl.h>
+#include <pty.h>
 #include <regex>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace pagesmith::test {
+
+namespace {
+
+// Starts the child with its standard error on a new pipe or pseudo-terminal;
+// `reader` gets the parent's end.
+pid_t forkWithErrorStream(ErrorStream errorStream, int& reader) {
+    if (errorStream == ErrorStream::Terminal) {
+        winsize size{};
+        size.ws_row = 24;
+        size.ws_col = 80;
+        return forkpty(&reader, nullptr, nullptr, &size); // the terminal becomes 0, 1 and 2
+    }
+    int ends[2];
+    if (pipe(ends) != 0)
+        return -1;
+    const pid_t child = fork();
+    if (child == 0) {
+        dup2(ends[1], 2);
+        close(ends[0]);
+        close(ends[1]);
+        return 0;
+    }
+    close(ends[1]);
+    reader = ends[0];
+    return child;
+}
+
+// Everything the child writes there, until it closes its end (a pipe's end of
+// file, a terminal's EIO).
+std::string readAll(int reader) {
+    std::string text;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t got = read(reader, buffer, sizeof buffer);
+        if (got > 0)
+            text.append(buffer, std::size_t(got));
+        else if (got == 0 || errno != EINTR)
+            break;
+    }
+    close(reader);
+    return text;
+}
+
+} // namespace
 
 std::filesystem::path builtProgram() {
     return PAGESMITH_BINARY;
@@ -16,9 +62,9 @@ std::filesystem::path builtProgram() {
 ProgramResult runProgram(const std::filesystem::path& program,
                          const std::vector<std::string>& arguments,
                          const std::filesystem::path& home,
-                         const std::map<std::string, std::string>& environment) {
+                         const std::map<std::string, std::string>& environment,
+                         ErrorStream errorStream) {
     const std::filesystem::path outPath = home / "stdout.txt";
-    const std::filesystem::path errPath = home / "stderr.txt";
 
     std::map<std::string, std::string> variables = {
         {"PATH", "/usr/bin:/bin"},
@@ -45,23 +91,24 @@ ProgramResult runProgram(const std::filesystem::path& program,
         envp.push_back(entry.data());
     envp.push_back(nullptr);
 
-    const pid_t child = fork();
+    int reader = -1;
+    const pid_t child = forkWithErrorStream(errorStream, reader);
     if (child == 0) {
         const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const int in = open("/dev/null", O_RDONLY);
         dup2(in, 0);
         dup2(out, 1);
-        dup2(err, 2);
         execve(argv[0], argv.data(), envp.data());
         _exit(127);
     }
     ProgramResult result;
+    if (child < 0)
+        return result;
+    result.standardError = readAll(reader);
     int status = 0;
-    if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status))
+    if (waitpid(child, &status, 0) == child && WIFEXITED(status))
         result.exitCode = WEXITSTATUS(status);
     result.standardOutput = readTextFile(outPath);
-    result.standardError = readTextFile(errPath);
     return result;
 }
 

@@ -13,13 +13,19 @@ struct ProgramResult {
     std::string standardError;
 };
 
+// What the program's standard error is: a pipe, as in a script, or an
+// 80-column pseudo-terminal, as for a user at a shell.
+enum class ErrorStream { Pipe, Terminal };
+
 // Runs the built program with these arguments in a clean environment: no
 // display (message boxes go to the standard streams), settings and user data
-// under `home`, plus the extra variables given.
+// under `home`, plus the extra variables given. Standard output goes to a
+// file, standard error to `errorStream`.
 ProgramResult runProgram(const std::filesystem::path& program,
                          const std::vector<std::string>& arguments,
                          const std::filesystem::path& home,
-                         const std::map<std::string, std::string>& environment = {});
+                         const std::map<std::string, std::string>& environment = {},
+                         ErrorStream errorStream = ErrorStream::Pipe);
 
 // The program under test.
 std::filesystem::path builtProgram();

@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 namespace pagesmith {
 namespace {
 
+using test::ErrorStream;
 using test::maskTimeStamps;
 using test::readTextFile;
 using test::runProgram;
@@ -17,10 +20,19 @@ const std::string kSeparator = "------------------------------------------------
 class RunModes : public ::testing::Test {
 protected:
     test::ProgramResult run(const std::vector<std::string>& arguments,
-                            const std::map<std::string, std::string>& environment = {}) {
-        return runProgram(program, arguments, home.path(), environment);
+                            const std::map<std::string, std::string>& environment = {},
+                            ErrorStream errorStream = ErrorStream::Pipe) {
+        return runProgram(program, arguments, home.path(), environment, errorStream);
     }
     std::string log() const { return maskTimeStamps(readTextFile(logPath)); }
+    // A copy of the program in home/bin, a folder of its own where its default
+    // log lands.
+    std::filesystem::path programCopy() const {
+        const auto copy = home.path() / "bin" / "pagesmith";
+        std::filesystem::create_directory(home.path() / "bin");
+        std::filesystem::copy_file(program, copy);
+        return copy;
+    }
 
     TempDir home;
     std::filesystem::path program = test::builtProgram();
@@ -79,10 +91,7 @@ TEST_F(RunModes, TheStoredLogPathIsUsedAndLogOptionLastsOneRun) {
 }
 
 TEST_F(RunModes, DefaultLogLivesBesideTheProgram) {
-    // A copy of the program in a folder of its own, so its log lands there.
-    const auto copy = home.path() / "bin" / "pagesmith";
-    std::filesystem::create_directory(home.path() / "bin");
-    std::filesystem::copy_file(program, copy);
+    const auto copy = programCopy();
     const auto result = runProgram(copy, {"/q"}, home.path());
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(maskTimeStamps(readTextFile(home.path() / "bin" / "log" / "pagesmithlog.txt")),
@@ -95,6 +104,106 @@ TEST_F(RunModes, TheScratchFolderIsRemovedAtExit) {
     for (const auto& entry : std::filesystem::directory_iterator(home.path()))
         EXPECT_EQ(entry.path().filename().string().rfind("pagesmith-", 0), std::string::npos)
             << entry.path();
+}
+
+// What a terminal line shows at the end: each carriage return starts over at
+// its first column, and what is written there overwrites what was.
+std::string visibleAtTheEnd(const std::string& written) {
+    std::string line;
+    std::size_t column = 0;
+    for (char c : written) {
+        if (c == '\r') {
+            column = 0;
+            continue;
+        }
+        if (column == line.size())
+            line += c;
+        else
+            line[column] = c;
+        ++column;
+    }
+    return line.substr(0, line.find_last_not_of(' ') + 1);
+}
+
+std::set<std::string> namesIn(const std::filesystem::path& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+TEST_F(RunModes, HelpAndVersionAnswerAloneAndLeaveNothingBehind) {
+    const auto copy = programCopy();
+
+    const auto usage = runProgram(copy, {"--help"}, home.path());
+    EXPECT_EQ(usage.exitCode, 0);
+    EXPECT_EQ(usage.standardError, "");
+    EXPECT_EQ(usage.standardOutput.rfind("Usage: pagesmith [OPTION]...\n", 0), 0u)
+        << usage.standardOutput;
+    for (const char* same : {"-h", "/?"})
+        EXPECT_EQ(runProgram(copy, {same}, home.path()).standardOutput, usage.standardOutput);
+
+    const auto version = runProgram(copy, {"--version"}, home.path());
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.standardOutput, "Pagesmith " PAGESMITH_VERSION "\n");
+
+    // No run log, no settings, no scratch folder: only the runner's capture.
+    EXPECT_EQ(namesIn(home.path()), (std::set<std::string>{"bin", "stdout.txt"}));
+    EXPECT_EQ(namesIn(home.path() / "bin"), std::set<std::string>{"pagesmith"});
+
+    // Among other arguments they are unknown words of an ordinary batch.
+    const auto batch = run({"--help", "/q", "/log=" + logPath});
+    EXPECT_EQ(batch.exitCode, 0);
+    EXPECT_EQ(batch.standardOutput, "Please Wait...\n");
+    EXPECT_TRUE(std::filesystem::exists(logPath));
+}
+
+TEST_F(RunModes, UsageTextAndManualPageNameEveryOptionAndExitStatus) {
+    // roff writes a minus as "\-".
+    std::string manual = readTextFile(PAGESMITH_MANUAL_PAGE);
+    for (std::size_t at = manual.find("\\-"); at != std::string::npos; at = manual.find("\\-", at))
+        manual.erase(at, 1);
+    const std::string usage = run({"--help"}).standardOutput;
+    for (const char* option : {"/q", "/k", "/sl", "/sc=", "/c=", "/d=", "/sd=", "/f=", "/sf=",
+                               "/m=", "/log=", "/np", "/tnp", "--help", "-h", "/?", "--version"}) {
+        EXPECT_NE(usage.find(option), std::string::npos) << option;
+        EXPECT_NE(manual.find(option), std::string::npos) << option;
+    }
+    for (const char* status : {"0", "1", "3"}) {
+        EXPECT_NE(usage.find(std::string("\n  ") + status + "  "), std::string::npos) << status;
+        EXPECT_NE(manual.find(std::string(".B ") + status + "\n"), std::string::npos) << status;
+    }
+}
+
+TEST_F(RunModes, AProgressLineOnATerminalIsErasedAndChangesNothingElse) {
+    const auto folder = home.path() / "in";
+    std::filesystem::create_directory(folder);
+    for (const char* name : {"a.tif", "b.tif", "c.tif"})
+        test::writeTiff(folder / name, test::faxPage());
+    const std::vector<std::string> arguments = {"/d=" + folder.string(), "/np", "/q",
+                                                "/log=" + logPath};
+
+    const auto onTerminal = run(arguments, {}, ErrorStream::Terminal);
+    const auto onPipe = run(arguments);
+    EXPECT_EQ(onPipe.standardError, "");
+    for (const char* shown : {"0/3 files | ", "a.tif", "1/3 files | ", "b.tif", "2/3 files | ",
+                              "c.tif", " elapsed | ", " left | "})
+        EXPECT_NE(onTerminal.standardError.find(shown), std::string::npos)
+            << shown << " in " << onTerminal.standardError;
+    EXPECT_EQ(onTerminal.standardError.find('\n'), std::string::npos);
+    EXPECT_EQ(visibleAtTheEnd(onTerminal.standardError), "");
+
+    // The same report, log entry and exit status either way.
+    EXPECT_EQ(onTerminal.exitCode, 0);
+    EXPECT_EQ(onTerminal.standardOutput, onPipe.standardOutput);
+    const std::string entries = log();
+    EXPECT_EQ(entries.substr(0, entries.size() / 2), entries.substr(entries.size() / 2));
+
+    // One file: nothing to follow.
+    EXPECT_EQ(run({"/f=" + (folder / "a.tif").string(), "/np", "/q", "/log=" + logPath}, {},
+                  ErrorStream::Terminal)
+                  .standardError,
+              "");
 }
 
 } // namespace

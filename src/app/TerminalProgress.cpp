@@ -1,0 +1,68 @@
+#include "app/TerminalProgress.h"
+
+#include "app/ProgressLine.h"
+#include "base/Paths.h"
+
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace pagesmith {
+
+namespace {
+
+constexpr std::size_t kDefaultWidth = 80;
+
+} // namespace
+
+TerminalProgress::TerminalProgress(int fd) : m_fd(fd) {}
+
+TerminalProgress::~TerminalProgress() {
+    erase();
+}
+
+bool TerminalProgress::isTerminal(int fd) {
+    return isatty(fd) == 1;
+}
+
+void TerminalProgress::fileStarted(int done, int total, const std::string& path) {
+    if (total < 2)
+        return;
+    const auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(
+        std::chrono::steady_clock::now() - m_start);
+    const std::string line = progressLine({done, total, splitPath(path).name, elapsed}, width());
+    // Plain carriage return and blanks rather than terminal escapes: every
+    // terminal understands them.
+    const std::size_t columns = columnsOf(line);
+    const std::size_t blanks = m_shownColumns > columns ? m_shownColumns - columns : 0;
+    write("\r" + line + std::string(blanks, ' '));
+    m_shownColumns = columns;
+}
+
+void TerminalProgress::erase() {
+    if (m_shownColumns == 0)
+        return;
+    std::string blank(m_shownColumns + 2, ' ');
+    blank.front() = blank.back() = '\r';
+    write(blank);
+    m_shownColumns = 0;
+}
+
+std::size_t TerminalProgress::width() const {
+    winsize size{};
+    if (ioctl(m_fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0)
+        return size.ws_col;
+    return kDefaultWidth;
+}
+
+void TerminalProgress::write(const std::string& text) const {
+    // A progress line that cannot be written is not worth a failure.
+    std::size_t written = 0;
+    while (written < text.size()) {
+        const ssize_t result = ::write(m_fd, text.data() + written, text.size() - written);
+        if (result <= 0)
+            return;
+        written += std::size_t(result);
+    }
+}
+
+} // namespace pagesmith

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "batch/BatchProgress.h"
+
+#include <chrono>
+#include <cstddef>
+
+namespace pagesmith {
+
+// The command line's progress display: one line on a terminal, redrawn in
+// place as each file begins and erased when the run ends, so that what is
+// printed afterwards starts on a clean line. Runs of a single file show
+// nothing.
+class TerminalProgress : public BatchProgress {
+public:
+    // Draws on the terminal open as `fd`.
+    explicit TerminalProgress(int fd);
+    ~TerminalProgress() override;
+    TerminalProgress(const TerminalProgress&) = delete;
+    TerminalProgress& operator=(const TerminalProgress&) = delete;
+
+    // True when `fd` is a terminal: elsewhere (a pipe, a file, a log) a
+    // redrawn line would only leave clutter.
+    static bool isTerminal(int fd);
+
+    void fileStarted(int done, int total, const std::string& path) override;
+
+    // Blanks the line; called by the destructor too.
+    void erase();
+
+private:
+    std::size_t width() const;
+    void write(const std::string& text) const;
+
+    int m_fd;
+    std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
+    std::size_t m_shownColumns = 0; // what the line on screen takes now
+};
+
+} // namespace pagesmith

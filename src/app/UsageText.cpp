@@ -1,0 +1,74 @@
+#include "app/UsageText.h"
+
+#include <string_view>
+
+namespace pagesmith {
+
+namespace {
+
+// Kept in step with the manual page (resources/man/pagesmith.1).
+constexpr std::string_view kUsage = R"(Usage: pagesmith [OPTION]...
+Converts the TIFF files of a folder to another compression, merges TIFF files
+into one multi-page file, and counts their pages. Without arguments it opens
+its window; with any other arguments it runs one batch, appends the report to
+the run log and shows it (printed on standard output when there is no display).
+
+Options are single words starting with "/"; a value follows "=" without a
+space. Option and compression names may be written in any case. Options act
+in the order given.
+  /d=FOLDER     take the TIFF files of FOLDER (not its sub-folders)
+  /f=FILE       take one file
+  /m=A,B,...    merge these files (names relative to the /d= folder)
+  /sd=FOLDER    convert each file into FOLDER (not the source folder)
+  /sf=FILE      convert to, or merge into, FILE
+  /sc=NAME      output compression: NONE, PACKBITS, G31D, G32D, G4, LZW, JPEG
+                (default G3 1D with byte-aligned lines; unknown names: PACKBITS)
+  /c=NAME       take only files whose first page has this compression: ALL,
+                NONE, PACKBITS, G31D, G32D, G3ALL, G4, LZW, JPEG (before /d=)
+  /k            keep the file names (no compression suffix such as "g4")
+  /np           list the page count of each file (what a run does by default)
+  /tnp          count the total pages (with /sd= or /sf=: while converting)
+  /log=FILE     append the report to FILE instead of the run log, this run only
+  /q            quiet: do not show the report
+  /sl           short log: no headers, page lines or separators
+  -h, --help, /?  show this text and exit
+  --version     show the version and exit
+These four count only as the sole argument; among others they are ignored, as
+is any word the program does not know.
+
+Examples:
+  pagesmith /d=/srv/scans /sd=/srv/fax-out /sc=g4
+  pagesmith /c=g4 /d=/srv/scans /np /q
+  pagesmith /d=/srv/scans /m=p1.tif,p2.tif /sf=/srv/out/letter.tif /q
+
+Files:
+  run log   log/pagesmithlog.txt beside the program; when that folder is not
+            writable, ~/.local/share/Tolvane/Pagesmith/log/pagesmithlog.txt
+  settings  ~/.config/Tolvane/Pagesmith.conf (the run log chosen in the window)
+
+Exit status:
+  0  the batch ran and every file and page went through
+  1  the window was closed, or could not open (no display); also when a
+     converting run was refused ("ERROR Save Folder") and the window opened
+  3  the batch ran, but one or more files or pages failed (see the report)
+
+More in the manual page: man pagesmith
+)";
+
+bool asksForUsage(std::string_view argument) {
+    return argument == "--help" || argument == "-h" || argument == "/?";
+}
+
+} // namespace
+
+std::optional<std::string> usageOrVersionText(int argc, const char* const* argv) {
+    if (argc != 2 || !argv[1])
+        return std::nullopt;
+    if (asksForUsage(argv[1]))
+        return std::string(kUsage);
+    if (std::string_view(argv[1]) == "--version")
+        return std::string("Pagesmith " PAGESMITH_VERSION "\n");
+    return std::nullopt;
+}
+
+} // namespace pagesmith
