@@ -12,6 +12,7 @@
 #include "batch/MessageSink.h"
 #include "tiff/TiffDiagnostics.h"
 
+#include <csignal>
 #include <cstdio>
 
 namespace pagesmith {
@@ -24,6 +25,9 @@ int run(int argc, const char* const* argv, const WindowMode& windowMode,
         return 0;
     }
     silenceTiffDiagnostics();
+    // A report written to a pipe whose reader has gone ("| head -1") is lost,
+    // nothing more: the conversion and the run log go on.
+    std::signal(SIGPIPE, SIG_IGN);
     StreamMessageSink streams;
     MessageSink& messages = detectDisplay() == DisplayKind::Interactive ? screenMessages : streams;
 

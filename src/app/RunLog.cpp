@@ -2,9 +2,11 @@
 
 #include "base/Paths.h"
 
-#include <cstdio>
 #include <ctime>
 #include <filesystem>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace pagesmith {
 
@@ -39,16 +41,18 @@ std::string timeStamp() {
 void appendRunLog(const std::string& logPath, const std::string& text, int shortLog) {
     if (logPath.empty() || !logFolderReady(logPath))
         return;
-    const std::string stamp = timeStamp();
-    // Text mode: on platforms that mark line ends with CR LF, each "\n" gets its CR.
-    std::FILE* log = std::fopen(logPath.c_str(), "a+");
-    if (!log)
-        return;
-    std::fwrite(stamp.data(), 1, stamp.size(), log);
-    std::fwrite(text.data(), 1, text.size(), log);
+    std::string entry = timeStamp() + text;
     if (!shortLog)
-        std::fputs(kSeparator, log);
-    std::fclose(log);
+        entry += kSeparator;
+    // One write on a file opened for appending: runs that share the log (a
+    // script converting several folders at once) cannot interleave inside an
+    // entry.
+    const int log = ::open(logPath.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    if (log < 0)
+        return;
+    const ssize_t written = ::write(log, entry.data(), entry.size());
+    (void)written; // a log that cannot take the entry leaves the run as it was
+    ::close(log);
 }
 
 } // namespace pagesmith

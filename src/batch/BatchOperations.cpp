@@ -6,7 +6,10 @@
 #include "batch/FolderScan.h"
 #include "batch/ReportRoute.h"
 #include "engine/ConvertFiles.h"
+#include "engine/TextCase.h"
 #include "inspect/TiffInfo.h"
+
+#include <map>
 
 namespace pagesmith {
 
@@ -92,7 +95,7 @@ int runMerge(BatchRequest& request, ReportRoute& route) {
     for (std::size_t j = 0; j < request.fileNames.size(); ++j) {
         if (!isSelected(request, j) || int(inputs.size()) >= kMaxMergeFiles)
             continue;
-        const std::string input = joinPath(request.sourceFolder, request.fileNames[j]);
+        const std::string input = request.inputPath(j);
         if (!fitsPathLimit(input)) {
             appendPathTooLong(request, input, route);
             continue;
@@ -113,20 +116,59 @@ int runMerge(BatchRequest& request, ReportRoute& route) {
     return int(inputs.size());
 }
 
+// The outputs a run has written so far, each with the input it came from, so
+// that no later file of the run replaces one unseen.
+class WrittenOutputs {
+public:
+    const std::string* inputOf(const std::string& output) const {
+        const auto found = m_inputs.find(key(output));
+        return found == m_inputs.end() ? nullptr : &found->second;
+    }
+    void add(const std::string& output, const std::string& input) { m_inputs[key(output)] = input; }
+
+private:
+    static std::string key(const std::string& path) {
+        return kCaseInsensitiveFileNames ? lowerCased(path) : path;
+    }
+    std::map<std::string, std::string> m_inputs;
+};
+
+bool outputWritten(int convertResult) {
+    return convertResult != kConvertNoPageWritten && convertResult != kConvertOutputUnusable;
+}
+
 void convertOne(BatchRequest& request, std::size_t index, const std::string& input,
-                ReportRoute& route) {
-    const std::string& name = request.operation == BatchOperation::ConvertToNamedFile
-                                  ? request.saveName
-                                  : request.fileNames[index];
+                ReportRoute& route, WrittenOutputs& written) {
+    const bool namedOutput = request.operation == BatchOperation::ConvertToNamedFile;
+    const std::string& name = namedOutput ? request.saveName : request.fileNames[index];
     const std::string outputBase = withoutExtension(joinPath(request.saveFolder, name));
     // The longest name the engine makes from the base: a three-letter suffix and ".tif".
     if (!fitsPathLimit(outputBase + "xxx.tif")) {
         appendPathTooLong(request, input, route);
         return;
     }
+    // Two files whose names differ only in their extension (scan.tif,
+    // scan.tiff) map to one output: the first keeps it. Writing the one
+    // named output for every file is what a named output means; each
+    // replacement is reported instead.
+    const std::string output = outputPathOf(outputBase, request.options);
+    const std::string* earlier =
+        request.options.append ? nullptr : written.inputOf(output);
+    if (earlier && !namedOutput) {
+        writeReportLine(route, "  -- Failed: %s not converted: %s was written from %s in this run\r\n",
+                        input.c_str(), output.c_str(), earlier->c_str());
+        route.noteFailure();
+        return;
+    }
     ensureFolder(splitPath(outputBase).folder); // mirrors the source's sub-folders
-    convertFiles(1, {input}, outputBase, request.options, route);
+    const int result = convertFiles(1, {input}, outputBase, request.options, route);
     route.markFile(index, "Converted");
+    if (!outputWritten(result))
+        return;
+    if (earlier)
+        writeReportLine(route, "  -- Overwrote %s, written from %s earlier in this run\r\n",
+                        output.c_str(), earlier->c_str());
+    written.add(output, input);
 }
 
 void appendSummary(BatchRequest& request, int count, int total) {
@@ -163,6 +205,7 @@ int runBatch(BatchRequest& request, int merge, ReportRoute& route) {
         selected += isSelected(request, i) ? 1 : 0;
 
     BatchProgress* progress = route.progress();
+    WrittenOutputs written;
     bool stopped = false;
     int count = 0;
     int total = 0;
@@ -173,7 +216,7 @@ int runBatch(BatchRequest& request, int merge, ReportRoute& route) {
             stopped = true;
             break;
         }
-        const std::string input = joinPath(request.sourceFolder, request.fileNames[i]);
+        const std::string input = request.inputPath(i);
         if (progress)
             progress->fileStarted(count, selected, input);
         const int pages = countTiffPages(input);
@@ -190,7 +233,7 @@ int runBatch(BatchRequest& request, int merge, ReportRoute& route) {
             request.resultText +=
                 formatText(" (%d) page(s) in tiff-file: %s\n", pages, input.c_str());
         else if (request.operation != BatchOperation::CountTotalPages)
-            convertOne(request, i, input, route);
+            convertOne(request, i, input, route, written);
     }
     appendEngineMessages(request, route);
     if (stopped)

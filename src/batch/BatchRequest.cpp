@@ -1,5 +1,7 @@
 #include "batch/BatchRequest.h"
 
+#include "base/Paths.h"
+
 namespace pagesmith {
 
 bool isConvertingOperation(BatchOperation operation) {
@@ -29,6 +31,11 @@ void BatchRequest::addFile(std::string name, std::string info, int selected) {
     fileNames.push_back(std::move(name));
     fileInfos.push_back(std::move(info));
     fileSelected.push_back(selected);
+}
+
+std::string BatchRequest::inputPath(std::size_t index) const {
+    const std::string& name = fileNames[index];
+    return sourceFolder.empty() ? name : joinPath(sourceFolder, name);
 }
 
 } // namespace pagesmith

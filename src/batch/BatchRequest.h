@@ -47,6 +47,11 @@ struct BatchRequest {
     void reset();
     void clearFiles();
     void addFile(std::string name, std::string info = {}, int selected = 1);
+
+    // The path of the file at `index`: sourceFolder joined with its name. With
+    // no source folder (a command line that named files without "/d="), the
+    // name as given, so a bare name is read from the current folder.
+    std::string inputPath(std::size_t index) const;
 };
 
 } // namespace pagesmith

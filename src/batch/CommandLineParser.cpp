@@ -93,11 +93,15 @@ bool startsWith(const std::string& token, const char* option) {
     return token.rfind(option, 0) == 0;
 }
 
-// A path whose only separator is its first character names no folder here.
+// A path whose only separator is its first character names no folder here:
+// its file is read from the "/d=" folder given before, or else from the root.
+// A bare name without "/d=" stays as it is, relative to the current folder.
 void takeOneFile(BatchRequest& request, const std::string& path) {
     PathParts parts = splitPath(path);
     if (!parts.folder.empty())
         request.sourceFolder = parts.folder;
+    else if (request.sourceFolder.empty() && path != parts.name)
+        parts.name = path;
     request.clearFiles();
     request.addFile(std::move(parts.name));
 }

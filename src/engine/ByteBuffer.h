@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tiff/MemoryCap.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -8,12 +10,8 @@
 
 namespace pagesmith {
 
-// The most one buffer may take. Sizes come from the file: a damaged one must
-// not make us reserve the world.
-constexpr std::size_t kMaxBufferBytes = std::size_t(512) << 20;
-
 // Zero-filled elements for pixel data, the one way the engine allocates them.
-// Allocated with calloc: a size that overflowed, exceeds kMaxBufferBytes or
+// Allocated with calloc: a size that overflowed, exceeds kMaxAllocationBytes or
 // cannot be had leaves the buffer empty instead of throwing, and a large
 // buffer is not touched (nor committed) before it is used. Damaged pages are
 // written with whatever their buffer holds, so it starts as zeros, never as
@@ -22,7 +20,7 @@ template <typename T> class ZeroedBuffer {
 public:
     ZeroedBuffer() = default;
     explicit ZeroedBuffer(std::optional<std::size_t> count) {
-        if (!count || *count == 0 || *count > kMaxBufferBytes / sizeof(T))
+        if (!count || *count == 0 || *count > kMaxAllocationBytes / sizeof(T))
             return;
         m_data.reset(static_cast<T*>(std::calloc(*count, sizeof(T))));
         if (m_data)

@@ -3,9 +3,9 @@
 #include "engine/BilevelRoute.h"
 #include "engine/CompressionChoice.h"
 #include "engine/InputPages.h"
+#include "engine/OutputFile.h"
 #include "engine/OutputPageSetup.h"
 #include "engine/PageSettings.h"
-#include "tiff/TiffHandle.h"
 
 #include <exception>
 #include <filesystem>
@@ -29,6 +29,9 @@ private:
     enum class PageOutcome { Next, EndRun, ScratchUnavailable };
 
     bool outputIsAnInput(const std::vector<std::string>& inputs) const;
+    PageOutcome copyInputs(const std::vector<std::string>& inputs);
+    int finish(PageOutcome outcome);
+    void writeFailure(const char* format, const std::string& path) const;
     PageOutcome convertPage(TIFF* in, int pageIndex);
     PageOutcome copyPage(TIFF* in, int pageIndex);
     PageOutcome ditherPage(TIFF* in, int pageIndex);
@@ -41,7 +44,8 @@ private:
     ProgressReport& m_report;
     PageSettings m_settings;
     std::string m_outputPath;
-    TiffHandle m_output;
+    OutputFile m_output;
+    int m_pagesWritten = 0;
 };
 
 bool ConversionRun::outputIsAnInput(const std::vector<std::string>& inputs) const {
@@ -61,42 +65,62 @@ int ConversionRun::run(const std::vector<std::string>& inputs, const std::string
     applyCompressionMode(m_options.compressionMode, m_outputPath, m_options.keepName, m_settings);
     m_outputPath += ".tif";
 
-    // Opening the output truncates it: it must not be one of the files still
-    // to be read.
+    // The output takes its name over at the end: it must not be one of the
+    // files read.
     if (outputIsAnInput(inputs)) {
         m_report.noteFailure();
         return kConvertOutputUnusable;
     }
-    m_output = TiffHandle(m_outputPath, m_options.append ? "a" : "w");
-    if (!m_output) {
-        m_report.noteFailure();
+    if (!m_output.open(m_outputPath, m_options.append != 0)) {
+        writeFailure("  -- Failed: cannot create %s\r\n", m_outputPath);
         return kConvertOutputUnusable;
     }
+    return finish(copyInputs(inputs));
+}
 
+ConversionRun::PageOutcome ConversionRun::copyInputs(const std::vector<std::string>& inputs) {
     const char* lineFormat = m_inputCount == 1 ? "Convert: %s -> %s\r\n" : "Merge:   %s -> %s\r\n";
     for (int i = 0; i < m_inputCount; ++i) {
         m_report.inputStarted(std::size_t(i));
         InputPages input;
         if (!input.open(inputs[i])) {
-            m_report.noteFailure();
+            writeFailure("  -- Failed: cannot open %s\r\n", inputs[i]);
             continue;
         }
         writeReportLine(m_report, lineFormat, inputs[i].c_str(), m_outputPath.c_str());
         int pageIndex = 0;
         do {
-            switch (convertPage(input.tiff(), pageIndex)) {
-            case PageOutcome::Next:
-                break;
-            case PageOutcome::EndRun:
-                return kConvertDone;
-            case PageOutcome::ScratchUnavailable:
-                m_report.noteFailure();
-                return kConvertScratchUnusable;
-            }
+            const PageOutcome outcome = convertPage(input.tiff(), pageIndex);
+            if (outcome != PageOutcome::Next)
+                return outcome;
             ++pageIndex;
         } while (input.nextPage());
     }
-    return kConvertDone;
+    return PageOutcome::Next;
+}
+
+// The output keeps the pages written, under its own name; with none, the run
+// says so and leaves no file behind.
+int ConversionRun::finish(PageOutcome outcome) {
+    const int result =
+        outcome == PageOutcome::ScratchUnavailable ? kConvertScratchUnusable : kConvertDone;
+    if (outcome == PageOutcome::ScratchUnavailable)
+        m_report.noteFailure();
+    if (m_pagesWritten == 0) {
+        m_output.discard();
+        writeFailure("  -- Failed: no page written to %s\r\n", m_outputPath);
+        return outcome == PageOutcome::ScratchUnavailable ? result : kConvertNoPageWritten;
+    }
+    if (!m_output.commit()) {
+        writeFailure("  -- Failed: cannot create %s\r\n", m_outputPath);
+        return kConvertOutputUnusable;
+    }
+    return result;
+}
+
+void ConversionRun::writeFailure(const char* format, const std::string& path) const {
+    writeReportLine(m_report, format, path.c_str());
+    m_report.noteFailure();
 }
 
 ConversionRun::PageOutcome ConversionRun::convertPage(TIFF* in, int pageIndex) {
@@ -110,8 +134,8 @@ ConversionRun::PageOutcome ConversionRun::copyPage(TIFF* in, int pageIndex) {
     PageSetupResult setup = PageSetupResult::Failed;
     bool copied = false;
     try {
-        setup = setupOutputPage(in, m_output.get(), m_settings);
-        copied = setup == PageSetupResult::Copied && TIFFWriteDirectory(m_output.get());
+        setup = setupOutputPage(in, m_output.tiff(), m_settings);
+        copied = setup == PageSetupResult::Copied && TIFFWriteDirectory(m_output.tiff());
     } catch (const std::exception&) {
         discardOutputPage();
         m_report.noteFailure();
@@ -121,6 +145,7 @@ ConversionRun::PageOutcome ConversionRun::copyPage(TIFF* in, int pageIndex) {
         return PageOutcome::Next;
     }
     if (copied) {
+        ++m_pagesWritten;
         writePageLine("  -- Page %d success\r\n", pageIndex);
         return PageOutcome::Next;
     }
@@ -136,10 +161,12 @@ ConversionRun::PageOutcome ConversionRun::copyPage(TIFF* in, int pageIndex) {
 
 ConversionRun::PageOutcome ConversionRun::ditherPage(TIFF* in, int pageIndex) {
     switch (
-        convertPageToBilevel(in, m_output.get(), m_options.compressionMode, m_options.tempFile)) {
+        convertPageToBilevel(in, m_output.tiff(), m_options.compressionMode, m_options.tempFile)) {
     case BilevelOutcome::Dithered:
-        if (TIFFWriteDirectory(m_output.get()))
+        if (TIFFWriteDirectory(m_output.tiff())) {
+            ++m_pagesWritten;
             return PageOutcome::Next;
+        }
         break;
     case BilevelOutcome::PageFailed:
         break;
@@ -167,7 +194,7 @@ bool ConversionRun::pixelsStarted(TIFF* out) {
 // Keeps a page that went wrong out of the file, so that neither the next page
 // nor the flush at close writes its half-made directory.
 void ConversionRun::discardOutputPage() {
-    TIFF* out = m_output.get();
+    TIFF* out = m_output.tiff();
     if (pixelsStarted(out)) {
         // The library cannot take back a page it has begun to write: finish
         // it as far as it got, as closing the file would.
@@ -180,6 +207,13 @@ void ConversionRun::discardOutputPage() {
 }
 
 } // namespace
+
+std::string outputPathOf(const std::string& outputBase, const ConversionOptions& options) {
+    std::string path = outputBase;
+    PageSettings unused;
+    applyCompressionMode(options.compressionMode, path, options.keepName, unused);
+    return path + ".tif";
+}
 
 int convertFiles(int count, const std::vector<std::string>& inputs, const std::string& outputBase,
                  const ConversionOptions& options, ProgressReport& report) {

@@ -9,15 +9,20 @@
 namespace pagesmith {
 
 // Results of convertFiles.
-constexpr int kConvertDone = 0;            // the run ended (inputs may have been skipped)
-constexpr int kConvertOutputUnusable = -2; // the output cannot be opened, or is one of the inputs
+constexpr int kConvertDone = 0; // the output holds at least one page (inputs may have been skipped)
+constexpr int kConvertNoPageWritten = -1;  // no page went through: no output file was left
+constexpr int kConvertOutputUnusable = -2; // the output cannot be created, or is one of the inputs
 constexpr int kConvertScratchUnusable =
     -3; // the scratch file of the colour route cannot be created
 
 // Copies every page of every input (in order) into one output file named
 // outputBase + mode suffix (unless keepName) + ".tif". An input path may carry
 // a page list: "a.tif,2,0". Its lines, and the message of a fault, go to the
-// report.
+// report. The output is written whole or not at all: it takes its name only
+// once the run has written a page into it (an append goes in place).
+// The path convertFiles writes for this base and these options.
+std::string outputPathOf(const std::string& outputBase, const ConversionOptions& options);
+
 int convertFiles(int count, const std::vector<std::string>& inputs, const std::string& outputBase,
                  const ConversionOptions& options, ProgressReport& report);
 

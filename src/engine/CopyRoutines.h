@@ -71,6 +71,10 @@ bool writeSeparateStrips(TIFF* out, const ImageBuffer& image);
 bool writeContigTiles(TIFF* out, const ImageBuffer& image);
 bool writeSeparateTiles(TIFF* out, const ImageBuffer& image);
 
+// Writes a band of a contiguous page, its rows firstRow onwards: whole strips
+// of the output, or a whole row of its tiles (firstRow starts one).
+bool writeContigBand(TIFF* out, const ImageBuffer& band, std::uint32_t firstRow);
+
 // Allocates the image buffer for the input page, runs the reader, then the
 // writer; the writer's result is the result.
 bool copyThroughImageBuffer(ImageReader reader, ImageWriter writer, TIFF* in, TIFF* out,

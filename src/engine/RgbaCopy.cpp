@@ -1,32 +1,62 @@
 #include "engine/RgbaCopy.h"
 
-#include "engine/ByteBuffer.h"
 #include "engine/CopyRoutines.h"
+#include "engine/PageRows.h"
 #include "engine/SizeMath.h"
+
+#include <algorithm>
 
 namespace pagesmith {
 
+namespace {
+
+// Rows of the output written at once: a strip, or a row of tiles.
+std::uint32_t outputBandRows(TIFF* out, std::uint32_t length) {
+    std::uint32_t rows = 0;
+    if (TIFFIsTiled(out))
+        TIFFGetField(out, TIFFTAG_TILELENGTH, &rows);
+    else
+        TIFFGetFieldDefaulted(out, TIFFTAG_ROWSPERSTRIP, &rows);
+    return std::clamp<std::uint32_t>(rows, 1, length);
+}
+
+} // namespace
+
+// Band by band, so memory follows what one output strip holds, not the size
+// the page claims: a small file may claim a picture of gigabytes.
 bool copyThroughRgbaReader(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t width,
                            std::uint16_t samplesPerPixel) {
     if (samplesPerPixel != 3 || width == 0 || length == 0)
         return false;
-    ZeroedBuffer<std::uint32_t> raster(checkedMultiply(width, length));
-    // No half-decoded page is written under an RGB label.
-    if (!raster ||
-        !TIFFReadRGBAImageOriented(in, width, length, raster.data(), ORIENTATION_TOPLEFT, 0))
+    const auto rowBytes = checkedMultiply(width, 3);
+    if (!rowBytes)
         return false;
-    ImageBuffer image;
-    if (!image.allocate(std::size_t(width) * 3, width, length, 1))
+    const std::uint32_t bandRows = outputBandRows(out, length);
+    ImageBuffer band;
+    if (!band.allocate(*rowBytes, width, bandRows, 1))
         return false;
-    std::uint8_t* rgb = image.row(0, 0);
-    for (std::size_t i = 0; i < raster.size(); ++i) {
-        const std::uint32_t abgr = raster[i];
-        *rgb++ = std::uint8_t(TIFFGetR(abgr));
-        *rgb++ = std::uint8_t(TIFFGetG(abgr));
-        *rgb++ = std::uint8_t(TIFFGetB(abgr));
+    RgbaRowReader reader(in);
+    if (!reader.valid() || reader.width() != width || reader.length() != length)
+        return false;
+
+    for (std::uint32_t first = 0; first < length; first += band.length) {
+        band.length = std::min(bandRows, length - first);
+        for (std::uint32_t r = 0; r < band.length; ++r) {
+            // No half-decoded page is written under an RGB label.
+            const std::uint32_t* abgr = reader.readRow(first + r);
+            if (!abgr)
+                return false;
+            std::uint8_t* rgb = band.row(0, r);
+            for (std::uint32_t x = 0; x < width; ++x) {
+                *rgb++ = std::uint8_t(TIFFGetR(abgr[x]));
+                *rgb++ = std::uint8_t(TIFFGetG(abgr[x]));
+                *rgb++ = std::uint8_t(TIFFGetB(abgr[x]));
+            }
+        }
+        if (!writeContigBand(out, band, first))
+            return false;
     }
-    raster = {}; // only the RGB rows are needed now
-    return TIFFIsTiled(out) ? writeContigTiles(out, image) : writeContigStrips(out, image);
+    return true;
 }
 
 } // namespace pagesmith

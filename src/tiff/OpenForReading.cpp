@@ -1,5 +1,7 @@
 #include "tiff/OpenForReading.h"
 
+#include "tiff/OpenTiff.h"
+
 #ifndef _WIN32
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -25,9 +27,9 @@ TiffHandle openTiffForReading(const std::string& path, const char* mode) {
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags != -1)
         ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-    TIFF* tiff = TIFFFdOpen(fd, path.c_str(), mode);
+    TIFF* tiff = openTiffDescriptor(fd, path, mode);
     if (!tiff) {
-        ::close(fd); // TIFFFdOpen leaves the descriptor open when it fails
+        ::close(fd); // libtiff leaves the descriptor open when it fails
         return {};
     }
     return TiffHandle(tiff);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tiff/OpenTiff.h"
+
 #include <tiffio.h>
 
 #include <string>
@@ -12,7 +14,7 @@ class TiffHandle {
 public:
     TiffHandle() = default;
     explicit TiffHandle(TIFF* tiff) : m_tiff(tiff) {}
-    TiffHandle(const std::string& path, const char* mode) : m_tiff(TIFFOpen(path.c_str(), mode)) {}
+    TiffHandle(const std::string& path, const char* mode) : m_tiff(openTiff(path, mode)) {}
     ~TiffHandle() { close(); }
 
     TiffHandle(TiffHandle&& other) noexcept : m_tiff(std::exchange(other.m_tiff, nullptr)) {}

@@ -143,8 +143,11 @@ TEST_F(RunBatch, ConvertingToOneNamedFileKeepsOnlyTheLastFile) {
     EXPECT_EQ(run(0), 2);
     ASSERT_EQ(test::countPages(out("oneg4.tif")), 2);
     EXPECT_EQ(test::readPage(out("oneg4.tif")).length, 20u);
-    // No summary line for this operation.
-    EXPECT_TRUE(request.resultText.ends_with("  -- Page 1 success\r\n")) << request.resultText;
+    // No summary line for this operation; the replaced output is reported.
+    EXPECT_TRUE(request.resultText.ends_with("  -- Page 1 success\r\n  -- Overwrote " +
+                                             out("oneg4.tif") + ", written from " + in("a.tif") +
+                                             " earlier in this run\r\n"))
+        << request.resultText;
 
     // With the total count too, outputs are named after their sources.
     request.operation = BatchOperation::ConvertToNamedFileAndCount;
@@ -196,12 +199,13 @@ TEST_F(RunBatch, AMergeTakesAtMostAThousandFiles) {
     EXPECT_EQ(window.statuses.count(1000), 0u);
 }
 
-TEST_F(RunBatch, AMergeOfNothingStillMakesItsFile) {
+TEST_F(RunBatch, AMergeOfNothingMakesNoFileAndSaysSo) {
     request.saveName = "empty.tif";
     EXPECT_EQ(run(1), 0);
-    EXPECT_TRUE(request.resultText.ends_with("Start merging ...\n0 files merged\n"))
+    EXPECT_TRUE(request.resultText.ends_with("Start merging ...\n  -- Failed: no page written to " +
+                                             out("empty.tif") + "\r\n0 files merged\n"))
         << request.resultText;
-    EXPECT_TRUE(std::filesystem::exists(out("empty.tif")));
+    EXPECT_FALSE(std::filesystem::exists(out("empty.tif")));
 }
 
 TEST_F(RunBatch, WindowJobsTakeTheEngineLinesFromTheResultsPage) {
@@ -266,7 +270,8 @@ TEST_F(RunBatch, ReportsEachFileAsItBeginsAndCountsWhatFailed) {
     EXPECT_EQ(progress.calls,
               (std::vector<std::string>{"0/3 " + in("a.tif"), "1/3 " + in("notes.tif"),
                                         "2/3 " + in("fax.tif")}));
-    EXPECT_EQ(route.failures(), 2);
+    // The text file; the fax page, and the output it leaves without a page.
+    EXPECT_EQ(route.failures(), 3);
 
     // The merge of the same files: its inputs in merge order, the same failures.
     progress.calls.clear();

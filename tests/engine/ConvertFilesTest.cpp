@@ -92,13 +92,15 @@ TEST_F(ConvertFiles, MergesInputsInOrderWithALinePerInput) {
     EXPECT_EQ(readPage(out + ".tif", 2).pixels, readPage(b).pixels);
 }
 
-TEST_F(ConvertFiles, SkipsMergeInputsThatAreNotTiffWithoutALine) {
+TEST_F(ConvertFiles, GivesEachMergeInputThatCannotBeOpenedALine) {
     const std::string a = dir.file("a.tif"), text = dir.file("notes.tif");
     test::writeTiff(a, faxPage());
     test::writeTextFile(text, "not a tiff");
     convert({text, a, dir.file("missing.tif")}, dir.file("all"));
-    EXPECT_EQ(lines(),
-              "Merge:   " + a + " -> " + dir.file("all") + ".tif\r\n  -- Page 0 success\r\n");
+    EXPECT_EQ(lines(), "  -- Failed: cannot open " + text + "\r\nMerge:   " + a + " -> " +
+                           dir.file("all") + ".tif\r\n  -- Page 0 success\r\n" +
+                           "  -- Failed: cannot open " + dir.file("missing.tif") + "\r\n");
+    EXPECT_EQ(report.failures, 2);
     EXPECT_EQ(test::countPages(dir.file("all.tif")), 1);
 }
 
@@ -138,22 +140,25 @@ TEST_F(ConvertFiles, AOneBitPageCannotGoToJpeg) {
     const std::string in = dir.file("fax.tif");
     test::writeTiff(in, {faxPage(), faxPage()});
     options.compressionMode = CompressionMode::Jpeg;
-    convert({in}, dir.file("out"));
-    EXPECT_EQ(lines(),
-              "Convert: " + in + " -> " + dir.file("out") + ".tif\r\n  -- Page 0 failed\r\n");
+    EXPECT_EQ(convert({in}, dir.file("out")), kConvertNoPageWritten);
+    EXPECT_EQ(lines(), "Convert: " + in + " -> " + dir.file("out") +
+                           ".tif\r\n  -- Page 0 failed\r\n  -- Failed: no page written to " +
+                           dir.file("out") + ".tif\r\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("out.tif")));
 }
 
-TEST_F(ConvertFiles, AnOutputThatCannotBeOpenedWritesNothing) {
+TEST_F(ConvertFiles, AnOutputThatCannotBeCreatedSaysSo) {
     const std::string in = dir.file("fax.tif");
     test::writeTiff(in, faxPage());
     EXPECT_EQ(convert({in}, dir.file("missing/out")), kConvertOutputUnusable);
-    EXPECT_EQ(lines(), "");
+    EXPECT_EQ(lines(), "  -- Failed: cannot create " + dir.file("missing/out.tif") + "\r\n");
+    EXPECT_EQ(report.failures, 1);
 }
 
-TEST_F(ConvertFiles, WithoutInputsMakesAnEmptyOutput) {
-    EXPECT_EQ(convert({}, dir.file("none")), kConvertDone);
-    EXPECT_TRUE(std::filesystem::exists(dir.file("none.tif")));
-    EXPECT_EQ(lines(), "");
+TEST_F(ConvertFiles, WithoutInputsLeavesNoFile) {
+    EXPECT_EQ(convert({}, dir.file("none")), kConvertNoPageWritten);
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+    EXPECT_EQ(lines(), "  -- Failed: no page written to " + dir.file("none.tif") + "\r\n");
 }
 
 TEST_F(ConvertFiles, RefusesToWriteOverAnInput) {
@@ -246,7 +251,8 @@ TEST_F(PageLists, ChooseAndOrderThePages) {
 
 TEST_F(PageLists, AMissingListedPageEndsTheInput) {
     convert({in + ",9"}, dir.file("out"));
-    EXPECT_EQ(lines(), ""); // the input is skipped
+    EXPECT_EQ(lines(), "  -- Failed: cannot open " + in + ",9\r\n  -- Failed: no page written to " +
+                           dir.file("out.tif") + "\r\n");
     report.lines.clear();
     convert({in + ",1,9,2"}, dir.file("out"));
     EXPECT_EQ(outputLengths(), std::vector<std::uint32_t>{11});

@@ -1,0 +1,221 @@
+#include "batch/BatchOperations.h"
+#include "batch/BatchRequest.h"
+#include "batch/CommandLineParser.h"
+#include "batch/ReportRoute.h"
+#include "support/Recorders.h"
+#include "support/TempDir.h"
+#include "support/TiffFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace pagesmith {
+namespace {
+
+using test::TestPage;
+
+// A file of a case, under the case's home folder: TIFF pages, or a text when
+// it has none.
+struct CaseFile {
+    std::string path;
+    std::vector<TestPage> pages;
+};
+
+constexpr int kNoFile = -1;
+
+// One batch run and what it must leave: the files afterwards with their page
+// counts (kNoFile: none of that name), the exact report and the failures
+// counted. In paths, arguments and the report, {in}, {out} and {home} stand
+// for the folders. Inputs sit in {in}; `existing` files are there before the
+// run. A command line that names no input gets the inputs in table order, as
+// a window job hands its checked rows over. The run starts in {in}.
+struct SafetyCase {
+    const char* name;
+    std::vector<CaseFile> inputs;
+    std::vector<CaseFile> existing;
+    std::string commandLine;
+    std::map<std::string, int> filesAfter;
+    std::string report;
+    int failures;
+};
+
+TestPage fax(std::uint32_t length = 20) {
+    return test::faxPage(48, length);
+}
+
+const std::string kConvert = "FUC: Convert tiff files: folder {in} --> {out}\nStart converting ...\n";
+const std::string kMerge = "FUC: Merge tiff files: folder {in} --> {out}\nStart merging ...\n";
+
+std::vector<SafetyCase> cases() {
+    const TestPage colour = test::rgbPage(12, 10);
+    return {
+        {"AConvertWhoseOnlyPageFailsLeavesNoFile",
+         {{"fax.tif", {fax()}}},
+         {},
+         "/d={in} /sd={out} /sc=jpeg",
+         {{"out/faxjpg.tif", kNoFile}},
+         kConvert + "Convert: {in}/fax.tif -> {out}/faxjpg.tif\r\n  -- Page 0 failed\r\n"
+                    "  -- Failed: no page written to {out}/faxjpg.tif\r\n"
+                    " (1) tiff file(s) converted\n",
+         2},
+        {"AnOlderOutputStaysWhenNoPageIsWritten",
+         {{"fax.tif", {fax()}}},
+         {{"out/faxjpg.tif", {colour, colour}}},
+         "/d={in} /sd={out} /sc=jpeg",
+         {{"out/faxjpg.tif", 2}},
+         kConvert + "Convert: {in}/fax.tif -> {out}/faxjpg.tif\r\n  -- Page 0 failed\r\n"
+                    "  -- Failed: no page written to {out}/faxjpg.tif\r\n"
+                    " (1) tiff file(s) converted\n",
+         2},
+        {"AMergeOfMissingFilesLeavesTheTargetAlone",
+         {},
+         {{"out/all.tif", {fax(), fax(), fax()}}},
+         "/d={in} /m=gone.tif,lost.tif /sf={out}/all.tif",
+         {{"out/all.tif", 3}},
+         kMerge + "  -- Failed: cannot open {in}/gone.tif\r\n"
+                  "  -- Failed: cannot open {in}/lost.tif\r\n"
+                  "  -- Failed: no page written to {out}/all.tif\r\n2 files merged\n",
+         3},
+        {"AnEmptyMergeListLeavesTheTargetAlone",
+         {},
+         {{"out/all.tif", {fax()}}},
+         "/d={in} /m= /sf={out}/all.tif",
+         {{"out/all.tif", 1}},
+         kMerge + "  -- Failed: no page written to {out}/all.tif\r\n0 files merged\n",
+         1},
+        {"AMergeInputThatIsNotTiffGetsALine",
+         {{"a.tif", {fax()}}, {"notes.tif", {}}, {"b.tif", {fax(), fax(21)}}},
+         {},
+         "/d={in} /m=a.tif,notes.tif,b.tif /sf={out}/all.tif /sc=g4",
+         {{"out/all.tif", 3}},
+         kMerge + "Merge:   {in}/a.tif -> {out}/all.tif\r\n  -- Page 0 success\r\n"
+                  "  -- Failed: cannot open {in}/notes.tif\r\n"
+                  "Merge:   {in}/b.tif -> {out}/all.tif\r\n"
+                  "  -- Page 0 success\r\n  -- Page 1 success\r\n3 files merged\n",
+         1},
+        {"ASaveFolderThatIsAFileGivesALinePerOutput",
+         {{"fax.tif", {fax()}}},
+         {{"taken", {}}},
+         "/d={in} /sd={home}/taken /sc=g4",
+         {{"taken/faxg4.tif", kNoFile}},
+         "FUC: Convert tiff files: folder {in} --> {home}/taken\nStart converting ...\n"
+         "  -- Failed: cannot create {home}/taken/faxg4.tif\r\n (1) tiff file(s) converted\n",
+         1},
+        {"TheFirstOfTwoInputsWithOneOutputNameKeepsIt",
+         {{"scan.tif", {fax()}}, {"scan.tiff", {fax(), fax()}}},
+         {},
+         "/sd={out} /sc=g4",
+         {{"out/scang4.tif", 1}},
+         kConvert + "Convert: {in}/scan.tif -> {out}/scang4.tif\r\n  -- Page 0 success\r\n"
+                    "  -- Failed: {in}/scan.tiff not converted: {out}/scang4.tif was written "
+                    "from {in}/scan.tif in this run\r\n"
+                    " (2) tiff file(s) converted\n",
+         1},
+        {"ANamedOutputWrittenAgainSaysWhatItReplaced",
+         {{"a.tif", {fax()}}, {"b.tif", {fax(), fax()}}},
+         {},
+         "/sf={out}/one.tif /sc=g4",
+         {{"out/oneg4.tif", 2}},
+         kConvert + "Convert: {in}/a.tif -> {out}/oneg4.tif\r\n  -- Page 0 success\r\n"
+                    "Convert: {in}/b.tif -> {out}/oneg4.tif\r\n"
+                    "  -- Page 0 success\r\n  -- Page 1 success\r\n"
+                    "  -- Overwrote {out}/oneg4.tif, written from {in}/a.tif earlier in this run\r\n",
+         0},
+        {"ABareFileNameIsReadFromTheCurrentFolder",
+         {{"fax.tif", {fax(), fax()}}},
+         {},
+         "/f=fax.tif /sf={out}/one.tif /sc=g4",
+         {{"out/oneg4.tif", 2}},
+         "FUC: Convert tiff files: folder  --> {out}\nStart converting ...\n"
+         "Convert: fax.tif -> {out}/oneg4.tif\r\n  -- Page 0 success\r\n  -- Page 1 success\r\n",
+         0},
+        {"BareMergeNamesAreReadFromTheCurrentFolder",
+         {{"a.tif", {fax()}}, {"b.tif", {fax()}}},
+         {},
+         "/m=a.tif,b.tif /sf={out}/all.tif /sc=g4",
+         {{"out/all.tif", 2}},
+         "FUC: Merge tiff files: folder  --> {out}\nStart merging ...\n"
+         "Merge:   a.tif -> {out}/all.tif\r\n  -- Page 0 success\r\n"
+         "Merge:   b.tif -> {out}/all.tif\r\n  -- Page 0 success\r\n2 files merged\n",
+         0},
+    };
+}
+
+void PrintTo(const SafetyCase& run, std::ostream* out) {
+    *out << run.name;
+}
+
+class OutputSafety : public ::testing::TestWithParam<SafetyCase> {
+protected:
+    void TearDown() override { std::filesystem::current_path(m_startFolder); }
+
+    std::string expand(std::string text) const {
+        for (const auto& [key, folder] : {std::pair{"{in}", home.path() / "in"},
+                                          std::pair{"{out}", home.path() / "out"},
+                                          std::pair{"{home}", home.path()}}) {
+            const std::string with = folder.string();
+            for (std::size_t at = text.find(key); at != std::string::npos;
+                 at = text.find(key, at + with.size()))
+                text.replace(at, std::string(key).size(), with);
+        }
+        return text;
+    }
+
+    void write(const std::filesystem::path& path, const std::vector<TestPage>& pages) {
+        std::filesystem::create_directories(path.parent_path());
+        if (pages.empty())
+            test::writeTextFile(path, "not a tiff");
+        else
+            test::writeTiff(path, pages);
+    }
+
+    test::TempDir home;
+    std::filesystem::path m_startFolder = std::filesystem::current_path();
+};
+
+TEST_P(OutputSafety, LeavesTheFilesAndTheReportItShould) {
+    const SafetyCase& run = GetParam();
+    std::filesystem::create_directories(home.path() / "in");
+    for (const CaseFile& file : run.inputs)
+        write(home.path() / "in" / file.path, file.pages);
+    for (const CaseFile& file : run.existing)
+        write(home.path() / file.path, file.pages);
+    std::filesystem::current_path(home.path() / "in");
+
+    BatchRequest request;
+    request.reset();
+    request.options.tempFile = home.file("scratch.tbw");
+    test::MessageRecorder messages;
+    std::string logPath;
+    ASSERT_EQ(parseCommandLine(request, expand(run.commandLine), logPath, messages), kRunBatch);
+    if (request.fileNames.empty() && !request.merge) {
+        request.sourceFolder = (home.path() / "in").string();
+        for (const CaseFile& file : run.inputs)
+            request.addFile(file.path);
+    }
+    ReportRoute route(kMessageBufferTarget, nullptr, messages);
+    runBatch(request, request.merge, route);
+
+    EXPECT_EQ(request.resultText, expand(run.report));
+    EXPECT_EQ(route.failures(), run.failures);
+    for (const auto& [path, pages] : run.filesAfter) {
+        const std::filesystem::path file = home.path() / path;
+        if (pages == kNoFile)
+            EXPECT_FALSE(std::filesystem::exists(file)) << path;
+        else
+            EXPECT_EQ(test::countPages(file), pages) << path;
+    }
+    // Nothing half-written anywhere, under any name.
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(home.path()))
+        EXPECT_EQ(entry.path().filename().string().find(".partial-"), std::string::npos)
+            << entry.path();
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, OutputSafety, ::testing::ValuesIn(cases()),
+                         [](const ::testing::TestParamInfo<SafetyCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+} // namespace
+} // namespace pagesmith
