@@ -5,9 +5,12 @@
 #              (also under AddressSanitizer and UndefinedBehaviorSanitizer)
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc)
+# How long "make fuzz" runs, in seconds.
+FUZZ_SECONDS ?= 600
 
-.PHONY: all deps configure build run test test-main test-asan bench samples clean
+.PHONY: all deps configure build run test test-main test-asan bench samples fuzz clean
 
 all: build
 
@@ -41,6 +44,23 @@ test-asan: deps
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
 
+# Feeds generated files to the engine and the file report under libFuzzer
+# (clang, ASan, UBSan) for FUZZ_SECONDS, starting from seeds written by the
+# test fixtures. An input that finds a fault lands in $(FUZZ_BUILD)/findings;
+# keep it under tests/fuzz/regressions once mended, and make test replays it.
+fuzz:
+	./tools/install-deps.sh clang libclang-rt-dev
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DPAGESMITH_FUZZ=ON \
+	    -DPAGESMITH_BUILD_UI=OFF -DPAGESMITH_BUILD_BENCH=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target pagesmith-fuzz make-fuzz-seeds
+	rm -rf $(FUZZ_BUILD)/seeds && ./$(FUZZ_BUILD)/tests/make-fuzz-seeds $(FUZZ_BUILD)/seeds
+	mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/findings
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ./$(FUZZ_BUILD)/tests/pagesmith-fuzz \
+	    -max_total_time=$(FUZZ_SECONDS) -timeout=60 -rss_limit_mb=3072 -print_final_stats=1 \
+	    -artifact_prefix=$(FUZZ_BUILD)/findings/ \
+	    $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/seeds tests/fuzz/regressions
+
 bench: build
 	./bench/run-benchmarks.sh $(BUILD)
 
@@ -49,4 +69,4 @@ samples: build
 	./$(BUILD)/tools/make-samples data/samples
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -19,17 +19,19 @@ bool isJpegCompression(std::uint16_t compression) {
     return compression == COMPRESSION_JPEG || compression == COMPRESSION_OJPEG;
 }
 
-// The JPEG encoder takes 8-bit samples, no palette or mask, and RGB (written
-// as YCbCr) only as three interleaved samples.
+// The JPEG encoder takes 8-bit samples, no palette or mask, RGB (written as
+// YCbCr) only as three interleaved samples, and at most four interleaved
+// samples of any kind (libjpeg's limit on the components of one picture).
 bool jpegCanEncode(TIFF* in, std::uint16_t bitsPerSample, std::uint16_t samplesPerPixel,
                    std::uint16_t photometric) {
     if (bitsPerSample != 8 || photometric == PHOTOMETRIC_PALETTE || photometric == PHOTOMETRIC_MASK)
         return false;
-    if (photometric != PHOTOMETRIC_RGB && photometric != PHOTOMETRIC_YCBCR)
-        return true;
     std::uint16_t planar = PLANARCONFIG_CONTIG;
     TIFFGetFieldDefaulted(in, TIFFTAG_PLANARCONFIG, &planar);
-    return samplesPerPixel == 3 && planar == PLANARCONFIG_CONTIG;
+    const bool interleaved = planar == PLANARCONFIG_CONTIG;
+    if (photometric == PHOTOMETRIC_RGB || photometric == PHOTOMETRIC_YCBCR)
+        return samplesPerPixel == 3 && interleaved;
+    return samplesPerPixel <= 4 || !interleaved;
 }
 
 // How the input page's pixels are read back.

@@ -40,12 +40,15 @@ const std::array<TagEntry, 33> CommonTagList = {{
 
 namespace {
 
-// libtiff hands some "single" rational tags out as arrays (WhitePoint holds two
-// values). Reading such a tag into one float would let libtiff store a pointer
-// into it, so they travel as the array the library returns.
+// libtiff hands some "single" rational tags out as arrays of a fixed count
+// (WhitePoint holds two values). Reading such a tag into one float would let
+// libtiff store a pointer into it, so they travel as the array the library
+// returns. Tags with one value per sample (SMinSampleValue, SMaxSampleValue)
+// are handed out as one value, the smallest or largest of the samples, unless
+// the handle is in per-sample mode, which the program never asks for.
 bool libraryReturnsArray(TIFF* in, std::uint16_t tag) {
     const TIFFField* field = TIFFFindField(in, tag, TIFF_ANY);
-    return field && TIFFFieldReadCount(field) != 1 && !TIFFFieldPassCount(field);
+    return field && TIFFFieldReadCount(field) > 1 && !TIFFFieldPassCount(field);
 }
 
 template <typename T> void copyArray(TIFF* in, TIFF* out, std::uint16_t tag) {

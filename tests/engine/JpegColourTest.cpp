@@ -114,5 +114,65 @@ TEST_F(RealJpegFiles, OldStyleJpegIsReadThroughTheRgbaReader) {
               30.0);
 }
 
+// What the JPEG encoder cannot take is refused before anything is written,
+// so no page without data is left in a file; what it can take decodes.
+TEST(JpegOutput, RefusesPagesTheEncoderCannotTakeAndKeepsNoneHalfWritten) {
+    const auto page = [](std::uint16_t samples, std::uint16_t photometric,
+                         std::uint16_t extraSamples = 0) {
+        TestPage result = test::rgbPage(16, 16, COMPRESSION_NONE);
+        result.samplesPerPixel = samples;
+        result.photometric = photometric;
+        result.extraTags = [extraSamples](TIFF* tif) {
+            const std::uint16_t kinds[4] = {EXTRASAMPLE_UNASSALPHA, EXTRASAMPLE_UNSPECIFIED,
+                                            EXTRASAMPLE_UNSPECIFIED, EXTRASAMPLE_UNSPECIFIED};
+            if (extraSamples)
+                TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, extraSamples, kinds);
+        };
+        return result;
+    };
+    const struct {
+        const char* name;
+        TestPage page;
+        bool taken;
+    } cases[] = {
+        {"grey", page(1, PHOTOMETRIC_MINISBLACK), true},
+        {"rgb", page(3, PHOTOMETRIC_RGB), true},
+        {"cmyk", page(4, PHOTOMETRIC_SEPARATED), true},
+        {"grey with alpha", page(2, PHOTOMETRIC_MINISBLACK, 1), true},
+        {"two greys", page(2, PHOTOMETRIC_MINISBLACK), true},
+        {"grey with three extra", page(4, PHOTOMETRIC_MINISBLACK, 3), true},
+        {"rgb with alpha", page(4, PHOTOMETRIC_RGB, 1), false},
+        {"cmyk with alpha", page(5, PHOTOMETRIC_SEPARATED, 1), false},
+        {"five inks", page(5, PHOTOMETRIC_SEPARATED), false},
+    };
+
+    TempDir dir;
+    for (const auto& [name, input, taken] : cases) {
+        test::writeTiff(dir.file("in.tif"), {input});
+        ConversionOptions options;
+        options.compressionMode = CompressionMode::Jpeg;
+        test::ReportRecorder report;
+        const int result = convertFiles(1, {dir.file("in.tif")}, dir.file("out"), options, report);
+        if (taken) {
+            EXPECT_EQ(result, kConvertDone) << name << ": " << report.lines;
+            EXPECT_EQ(test::readPage(dir.file("out.tif")).samplesPerPixel, input.samplesPerPixel);
+            EXPECT_EQ(test::readPage(dir.file("out.tif")).pixels.size(), input.rasterBytes());
+        } else {
+            EXPECT_EQ(result, kConvertNoPageWritten) << name;
+            EXPECT_NE(report.lines.find("  -- Page 0 failed\r\n"), std::string::npos) << name;
+            EXPECT_FALSE(std::filesystem::exists(dir.file("out.tif"))) << name;
+        }
+        std::filesystem::remove(dir.file("out.tif"));
+    }
+    // Refused before its first strip, a page leaves nothing behind the good
+    // page before it.
+    test::writeTiff(dir.file("in.tif"), {page(3, PHOTOMETRIC_RGB), page(5, PHOTOMETRIC_SEPARATED)});
+    ConversionOptions options;
+    options.compressionMode = CompressionMode::Jpeg;
+    test::ReportRecorder report;
+    EXPECT_EQ(convertFiles(1, {dir.file("in.tif")}, dir.file("out"), options, report), kConvertDone);
+    EXPECT_EQ(test::countPages(dir.file("out.tif")), 1);
+}
+
 } // namespace
 } // namespace pagesmith
