@@ -89,11 +89,7 @@ int readTiffInfo(const std::string& path, TiffFileInfo* info) {
         return -2;
     TIFF* tiff = file.get();
     *info = TiffFileInfo{};
-    // The record holds 16 bits; a longer chain shows as the largest count it
-    // can hold rather than wrapping to a small one.
-    const auto pages = TIFFNumberOfDirectories(tiff);
-    info->pageCount = static_cast<std::uint16_t>(
-        std::min<std::uint64_t>(pages, std::numeric_limits<std::uint16_t>::max()));
+    info->pageCount = TIFFNumberOfDirectories(tiff);
     TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &info->width);
     TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &info->length);
     info->compression = 65535;
@@ -109,7 +105,7 @@ int writeTiffInfo(const std::string& path, ReportLines& report) {
         return -1;
     }
     writeReportLine(report, "Tiff Name:   %s\r\n", path.c_str());
-    writeReportLine(report, "Total pages: %d\r\n", info.pageCount);
+    writeReportLine(report, "Total pages: %u\r\n", info.pageCount);
     // Unsigned, so a width past 2^31 is not shown negative.
     writeReportLine(report, "Image Size:  %u x %u\r\n", info.width, info.length);
     writeReportLine(report, "Compression: %s\r\n", describeCompression(info.compression));

@@ -11,7 +11,7 @@ namespace pagesmith {
 struct TiffFileInfo {
     std::uint32_t width = 0;
     std::uint32_t length = 0;
-    std::uint16_t pageCount = 0;
+    std::uint32_t pageCount = 0; // as many as the file holds, past 65535 too
     std::uint16_t compression = 0;
     std::uint32_t group3Options = 0; // all bits set when absent
 };

@@ -63,6 +63,17 @@ TEST_F(TiffInfoReport, DescribesTheFirstPageOnlyWhenPagesDiffer) {
                               "Compression: 5 = LZW\r\n");
 }
 
+// Past 65535 pages the report and the page count still agree.
+TEST_F(TiffInfoReport, CountsPagesBeyondSixteenBits) {
+    const std::string path = dir.file("long.tif");
+    TestPage tiny = faxPage(8, 1, COMPRESSION_NONE);
+    test::writeTiff(path, std::vector<TestPage>(65537, tiny));
+
+    EXPECT_EQ(countTiffPages(path), 65537);
+    EXPECT_EQ(writeTiffInfo(path, report), 0);
+    EXPECT_NE(messages().find("Total pages: 65537\r\n"), std::string::npos) << messages();
+}
+
 TEST_F(TiffInfoReport, NamesTheFirstPageCompressionFromTheTable) {
     test::writeTiff(dir.file("p.tif"), greyPage(COMPRESSION_PACKBITS));
     test::writeTiff(dir.file("n.tif"), greyPage(COMPRESSION_NONE));
