@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <regex>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace pagesmith {
@@ -75,6 +76,35 @@ TEST_F(RunLog, TimeStampIsTheLocalTimeOfTheWrite) {
     ASSERT_NE(strptime(text.substr(0, 19).c_str(), "%Y-%m-%d %H:%M:%S", &stamp), nullptr);
     stamp.tm_isdst = -1;
     EXPECT_LE(std::abs(std::difftime(std::mktime(&stamp), before)), 2.0);
+}
+
+// Runs that share one log (a script converting several folders at once) never
+// interleave inside an entry: each entry is one line of its own letter.
+TEST_F(RunLog, ConcurrentRunsKeepEachEntryWhole) {
+    const std::string log = dir.file("shared.txt");
+    constexpr int kRuns = 4, kEntries = 25;
+    std::vector<pid_t> runs;
+    for (int run = 0; run < kRuns; ++run) {
+        const pid_t child = fork();
+        if (child == 0) {
+            for (int entry = 0; entry < kEntries; ++entry)
+                appendRunLog(log, std::string(100000, char('a' + run)) + "\n", 0);
+            _exit(0);
+        }
+        runs.push_back(child);
+    }
+    for (const pid_t run : runs)
+        waitpid(run, nullptr, 0);
+
+    // Entry by entry: the time stamp, 100000 times one letter, the separator.
+    const std::string text = readTextFile(log);
+    const std::size_t entrySize = 19 + 100001 + kSeparator.size();
+    ASSERT_EQ(text.size(), kRuns * kEntries * entrySize);
+    for (std::size_t at = 0; at < text.size(); at += entrySize) {
+        const std::string entry = text.substr(at + 19, entrySize - 19);
+        EXPECT_EQ(entry, std::string(100000, entry[0]) + "\n" + kSeparator) << "entry at " << at;
+        EXPECT_TRUE(std::regex_match(text.substr(at, 19), kStamp)) << "entry at " << at;
+    }
 }
 
 } // namespace

@@ -1,0 +1,66 @@
+#include "engine/ConvertFiles.h"
+#include "support/Recorders.h"
+#include "support/TempDir.h"
+#include "support/TiffFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <thread>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace pagesmith {
+namespace {
+
+// The size of the temporary output in the folder, once there is one.
+std::uintmax_t partialOutputBytes(const std::filesystem::path& folder) {
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        if (entry.path().filename().string().starts_with("out.tif.partial-"))
+            return entry.file_size();
+    return 0;
+}
+
+// A conversion killed half-way leaves the older output of its name as it was
+// and nothing under that name but it; its unfinished file is named as such.
+TEST(InterruptedRun, AKilledConversionLeavesTheOlderOutputIntact) {
+    test::TempDir dir;
+    const std::string input = dir.file("large.tif");
+    test::TestPage page = test::rgbPage(1024, 1024, COMPRESSION_NONE);
+    page.rowsPerStrip = 16;
+    test::writeTiff(input, std::vector<test::TestPage>(16, page));
+    const std::string older = dir.file("out.tif");
+    test::writeTiff(older, test::faxPage());
+    const std::string olderBytes = test::readTextFile(older);
+
+    const pid_t child = fork();
+    if (child == 0) {
+        ConversionOptions options;
+        options.compressionMode = CompressionMode::Lzw;
+        test::ReportRecorder report;
+        convertFiles(1, {input}, dir.file("out"), options, report);
+        _exit(0);
+    }
+    // Killed once it has written a good part of the output.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (partialOutputBytes(dir.path()) < (1u << 20) &&
+           std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the conversion ended before it could be killed";
+
+    EXPECT_EQ(test::readTextFile(older), olderBytes);
+    EXPECT_GT(partialOutputBytes(dir.path()), 0u);
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+        const std::string name = entry.path().filename().string();
+        EXPECT_TRUE(name == "large.tif" || name == "out.tif" || name.starts_with("out.tif.partial-"))
+            << name;
+    }
+}
+
+} // namespace
+} // namespace pagesmith
