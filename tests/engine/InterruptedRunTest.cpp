@@ -9,6 +9,7 @@
 #include <csignal>
 #include <thread>
 
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -60,6 +61,37 @@ TEST(InterruptedRun, AKilledConversionLeavesTheOlderOutputIntact) {
         EXPECT_TRUE(name == "large.tif" || name == "out.tif" || name.starts_with("out.tif.partial-"))
             << name;
     }
+}
+
+// A disk that fills before the page is done: the run ends with no page
+// written, and the older output of that name is left as it was.
+TEST(InterruptedRun, AFullDiskLeavesTheOlderOutputIntact) {
+    test::TempDir dir;
+    const std::string input = dir.file("large.tif");
+    test::writeTiff(input, test::rgbPage(512, 512, COMPRESSION_NONE));
+    const std::string older = dir.file("out.tif");
+    test::writeTiff(older, test::faxPage());
+    const std::string olderBytes = test::readTextFile(older);
+
+    const pid_t child = fork();
+    if (child == 0) {
+        // Files the child writes cannot grow past 64 KB, as on a full disk.
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{64 << 10, 64 << 10};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        ConversionOptions options;
+        options.compressionMode = CompressionMode::Uncompressed;
+        test::ReportRecorder report;
+        const int result = convertFiles(1, {input}, dir.file("out"), options, report);
+        _exit(result == kConvertNoPageWritten ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(test::readTextFile(older), olderBytes);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              2); // the input and the older output, nothing half-written
 }
 
 } // namespace
