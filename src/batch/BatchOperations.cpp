@@ -152,10 +152,10 @@ void convertOne(BatchRequest& request, std::size_t index, const std::string& inp
     // named output for every file is what a named output means; each
     // replacement is reported instead.
     const std::string output = outputPathOf(outputBase, request.options);
-    const std::string* earlier =
-        request.options.append ? nullptr : written.inputOf(output);
+    const std::string* earlier = request.options.append ? nullptr : written.inputOf(output);
     if (earlier && !namedOutput) {
-        writeReportLine(route, "  -- Failed: %s not converted: %s was written from %s in this run\r\n",
+        writeReportLine(route,
+                        "  -- Failed: %s not converted: %s was written from %s in this run\r\n",
                         input.c_str(), output.c_str(), earlier->c_str());
         route.noteFailure();
         return;

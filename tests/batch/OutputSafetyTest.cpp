@@ -44,7 +44,8 @@ TestPage fax(std::uint32_t length = 20) {
     return test::faxPage(48, length);
 }
 
-const std::string kConvert = "FUC: Convert tiff files: folder {in} --> {out}\nStart converting ...\n";
+const std::string kConvert =
+    "FUC: Convert tiff files: folder {in} --> {out}\nStart converting ...\n";
 const std::string kMerge = "FUC: Merge tiff files: folder {in} --> {out}\nStart merging ...\n";
 
 std::vector<SafetyCase> cases() {
@@ -117,10 +118,11 @@ std::vector<SafetyCase> cases() {
          {},
          "/sf={out}/one.tif /sc=g4",
          {{"out/oneg4.tif", 2}},
-         kConvert + "Convert: {in}/a.tif -> {out}/oneg4.tif\r\n  -- Page 0 success\r\n"
-                    "Convert: {in}/b.tif -> {out}/oneg4.tif\r\n"
-                    "  -- Page 0 success\r\n  -- Page 1 success\r\n"
-                    "  -- Overwrote {out}/oneg4.tif, written from {in}/a.tif earlier in this run\r\n",
+         kConvert +
+             "Convert: {in}/a.tif -> {out}/oneg4.tif\r\n  -- Page 0 success\r\n"
+             "Convert: {in}/b.tif -> {out}/oneg4.tif\r\n"
+             "  -- Page 0 success\r\n  -- Page 1 success\r\n"
+             "  -- Overwrote {out}/oneg4.tif, written from {in}/a.tif earlier in this run\r\n",
          0},
         {"ABareFileNameIsReadFromTheCurrentFolder",
          {{"fax.tif", {fax(), fax()}}},
@@ -151,9 +153,9 @@ protected:
     void TearDown() override { std::filesystem::current_path(m_startFolder); }
 
     std::string expand(std::string text) const {
-        for (const auto& [key, folder] : {std::pair{"{in}", home.path() / "in"},
-                                          std::pair{"{out}", home.path() / "out"},
-                                          std::pair{"{home}", home.path()}}) {
+        for (const auto& [key, folder] :
+             {std::pair{"{in}", home.path() / "in"}, std::pair{"{out}", home.path() / "out"},
+              std::pair{"{home}", home.path()}}) {
             const std::string with = folder.string();
             for (std::size_t at = text.find(key); at != std::string::npos;
                  at = text.find(key, at + with.size()))

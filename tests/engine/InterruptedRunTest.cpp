@@ -58,7 +58,8 @@ TEST(InterruptedRun, AKilledConversionLeavesTheOlderOutputIntact) {
     EXPECT_GT(partialOutputBytes(dir.path()), 0u);
     for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
         const std::string name = entry.path().filename().string();
-        EXPECT_TRUE(name == "large.tif" || name == "out.tif" || name.starts_with("out.tif.partial-"))
+        EXPECT_TRUE(name == "large.tif" || name == "out.tif" ||
+                    name.starts_with("out.tif.partial-"))
             << name;
     }
 }

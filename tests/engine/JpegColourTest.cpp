@@ -170,7 +170,8 @@ TEST(JpegOutput, RefusesPagesTheEncoderCannotTakeAndKeepsNoneHalfWritten) {
     ConversionOptions options;
     options.compressionMode = CompressionMode::Jpeg;
     test::ReportRecorder report;
-    EXPECT_EQ(convertFiles(1, {dir.file("in.tif")}, dir.file("out"), options, report), kConvertDone);
+    EXPECT_EQ(convertFiles(1, {dir.file("in.tif")}, dir.file("out"), options, report),
+              kConvertDone);
     EXPECT_EQ(test::countPages(dir.file("out.tif")), 1);
 }
 
