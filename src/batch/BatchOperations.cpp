@@ -147,10 +147,9 @@ void convertOne(BatchRequest& request, std::size_t index, const std::string& inp
         appendPathTooLong(request, input, route);
         return;
     }
-    // Two files whose names differ only in their extension (scan.tif,
-    // scan.tiff) map to one output: the first keeps it. Writing the one
-    // named output for every file is what a named output means; each
-    // replacement is reported instead.
+    // Files whose names differ only in their extension (scan.tif, scan.tiff)
+    // map to one output: the first keeps it. A named output ("/sf=") is
+    // written again for each file, as asked, and each replacement is reported.
     const std::string output = outputPathOf(outputBase, request.options);
     const std::string* earlier = request.options.append ? nullptr : written.inputOf(output);
     if (earlier && !namedOutput) {

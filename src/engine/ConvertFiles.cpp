@@ -102,20 +102,19 @@ ConversionRun::PageOutcome ConversionRun::copyInputs(const std::vector<std::stri
 // The output keeps the pages written, under its own name; with none, the run
 // says so and leaves no file behind.
 int ConversionRun::finish(PageOutcome outcome) {
-    const int result =
-        outcome == PageOutcome::ScratchUnavailable ? kConvertScratchUnusable : kConvertDone;
-    if (outcome == PageOutcome::ScratchUnavailable)
+    const bool scratchFailed = outcome == PageOutcome::ScratchUnavailable;
+    if (scratchFailed)
         m_report.noteFailure();
     if (m_pagesWritten == 0) {
         m_output.discard();
         writeFailure("  -- Failed: no page written to %s\r\n", m_outputPath);
-        return outcome == PageOutcome::ScratchUnavailable ? result : kConvertNoPageWritten;
+        return scratchFailed ? kConvertScratchUnusable : kConvertNoPageWritten;
     }
     if (!m_output.commit()) {
         writeFailure("  -- Failed: cannot create %s\r\n", m_outputPath);
         return kConvertOutputUnusable;
     }
-    return result;
+    return scratchFailed ? kConvertScratchUnusable : kConvertDone;
 }
 
 void ConversionRun::writeFailure(const char* format, const std::string& path) const {

@@ -42,7 +42,7 @@ bool copyThroughRgbaReader(TIFF* in, TIFF* out, std::uint32_t length, std::uint3
     for (std::uint32_t first = 0; first < length; first += band.length) {
         band.length = std::min(bandRows, length - first);
         for (std::uint32_t r = 0; r < band.length; ++r) {
-            // No half-decoded page is written under an RGB label.
+            // A row the reader cannot decode fails the page.
             const std::uint32_t* abgr = reader.readRow(first + r);
             if (!abgr)
                 return false;
