@@ -96,6 +96,11 @@ void runFuzzInput(const std::uint8_t* data, std::size_t size) {
         std::error_code ignored;
         std::filesystem::remove(outputBase + ".tif", ignored);
     }
+    // A merge: pages renumbered, and a page list taking them out of order.
+    options.compressionMode = CompressionMode::Lzw;
+    convertFiles(2, {input, input + ",1,0"}, outputBase, options, report);
+    std::error_code ignored;
+    std::filesystem::remove(outputBase + ".tif", ignored);
 }
 
 } // namespace pagesmith::test
