@@ -24,16 +24,30 @@ public:
     void noteFailure() override {}
 };
 
-// One private folder per process for the input, the outputs and the scratch file.
-const std::filesystem::path& workFolder() {
-    static const std::filesystem::path folder = [] {
+// One private folder per process for the input, the outputs and the scratch
+// file, removed when the process ends.
+class WorkFolder {
+public:
+    WorkFolder() {
         silenceTiffDiagnostics();
-        std::string pattern = (std::filesystem::temp_directory_path() / "pagesmith-fuzz-XXXXXX");
+        std::string pattern = std::filesystem::temp_directory_path() / "pagesmith-fuzz-XXXXXX";
         if (!mkdtemp(pattern.data()))
             std::abort();
-        return std::filesystem::path(pattern);
-    }();
-    return folder;
+        m_path = pattern;
+    }
+    ~WorkFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
+    }
+    const std::filesystem::path& path() const { return m_path; }
+
+private:
+    std::filesystem::path m_path;
+};
+
+const std::filesystem::path& workFolder() {
+    static const WorkFolder folder;
+    return folder.path();
 }
 
 // Conversions take time in proportion to the pixels a page claims: a file of a
