@@ -31,7 +31,7 @@ TEST(InterruptedRun, AKilledConversionLeavesTheOlderOutputIntact) {
     const std::string input = dir.file("large.tif");
     test::TestPage page = test::rgbPage(1024, 1024, COMPRESSION_NONE);
     page.rowsPerStrip = 16;
-    test::writeTiff(input, std::vector<test::TestPage>(16, page));
+    test::writeTiff(input, std::vector<test::TestPage>(32, page));
     const std::string older = dir.file("out.tif");
     test::writeTiff(older, test::faxPage());
     const std::string olderBytes = test::readTextFile(older);
