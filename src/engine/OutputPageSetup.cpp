@@ -14,6 +14,7 @@ namespace pagesmith {
 namespace {
 
 constexpr std::uint32_t kDefaultTileSize = 256;
+constexpr std::uint16_t kWidestSampleBits = 64;
 
 bool isJpegCompression(std::uint16_t compression) {
     return compression == COMPRESSION_JPEG || compression == COMPRESSION_OJPEG;
@@ -247,6 +248,10 @@ PageSetupResult setupOutputPage(TIFF* in, TIFF* out, PageSettings& settings) {
         copyTag(in, out, TIFFTAG_COMPRESSION, 1, TIFF_SHORT);
         return PageSetupResult::BilevelRejected;
     }
+    // No TIFF sample is wider than a double: a wider claim is damage, and
+    // copying it would write rows of that width for nothing.
+    if (bitsPerSample == 0 || bitsPerSample > kWidestSampleBits)
+        return PageSetupResult::Failed;
     // Refused here, a page the JPEG encoder cannot take leaves nothing in the
     // file; at its first write it would leave a page without data.
     if (settings.outputCompression == COMPRESSION_JPEG &&

@@ -57,6 +57,11 @@ std::vector<HostileCase> cases() {
          CompressionMode::PackBits},
         // A strip copied whole: a buffer of 2.7 GB.
         {"OneHugeStrip", strip, {width, length, oneStrip}, CompressionMode::Lzw},
+        // Samples of 48580 bits (as the fuzzer found): rows of 182 MB each.
+        {"SamplesWiderThanADouble",
+         TestPage{},
+         {width, length, oneStrip, {TIFFTAG_BITSPERSAMPLE, 48580}},
+         CompressionMode::Lzw},
     };
 }
 
