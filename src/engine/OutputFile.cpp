@@ -32,10 +32,11 @@ std::string randomTag() {
 // Creates a file of a fresh name beside finalPath, never one that exists;
 // its descriptor, or -1.
 int createTemporary(const std::string& finalPath, std::string& temporaryPath) {
-    const PathParts parts = splitPath(finalPath);
-    const std::string stem = parts.name.size() <= kLongestNameForSuffix
-                                 ? finalPath + ".partial-"
-                                 : joinPath(parts.folder, "pagesmith.partial-");
+    const std::string name = splitPath(finalPath).name;
+    const std::string stem =
+        name.size() <= kLongestNameForSuffix
+            ? finalPath + ".partial-"
+            : finalPath.substr(0, finalPath.size() - name.size()) + "pagesmith.partial-";
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string candidate = stem + randomTag();
         const int descriptor =

@@ -155,6 +155,16 @@ TEST_F(ConvertFiles, AnOutputThatCannotBeCreatedSaysSo) {
     EXPECT_EQ(report.failures, 1);
 }
 
+// A name near the file system's limit has no room for the temporary suffix:
+// its temporary file takes a short name in the same folder.
+TEST_F(ConvertFiles, WritesAnOutputWhoseNameLeavesNoRoomForTheTemporarySuffix) {
+    const std::string in = dir.file("fax.tif");
+    test::writeTiff(in, faxPage());
+    const std::string out = dir.file(std::string(240, 'n'));
+    EXPECT_EQ(convert({in}, out), kConvertDone);
+    EXPECT_EQ(test::countPages(out + ".tif"), 1);
+}
+
 TEST_F(ConvertFiles, WithoutInputsLeavesNoFile) {
     EXPECT_EQ(convert({}, dir.file("none")), kConvertNoPageWritten);
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
