@@ -70,7 +70,8 @@ bool claimsLittle(const std::string& path) {
         TIFFGetField(file.get(), TIFFTAG_IMAGELENGTH, &length);
         TIFFGetFieldDefaulted(file.get(), TIFFTAG_BITSPERSAMPLE, &bits);
         TIFFGetFieldDefaulted(file.get(), TIFFTAG_SAMPLESPERPIXEL, &samples);
-        const double claimed = double(width) * length * samples * bits / 8;
+        // Pages with samples wider than 64 bits are refused at once.
+        const double claimed = bits > 64 ? 0 : double(width) * length * samples * bits / 8;
         if (claimed > kMostClaimedBytes || ++pages > kMostPages)
             return false;
     } while (TIFFReadDirectory(file.get()));
