@@ -19,8 +19,11 @@ TiffHandle openTiffForReading(const std::string& path, const char* mode) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return {};
+    // Kernel files (/proc, tracing) call themselves regular but have no size,
+    // and some of them wait for data when read; no TIFF header fits in fewer
+    // than 8 bytes, so such a file is refused before anything is read.
     struct stat info;
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 8) {
         ::close(fd);
         return {};
     }
