@@ -11,6 +11,7 @@ struct ProcessSettings {
     std::string scratchPath; // this process's scratch TIFF for colour pages bound for fax
     std::string logPath;     // the run log
     int shortLog = 0;        // "/sl": shorter reports, no log separators
+    int threads = 0;         // cores a batch may keep busy (PAGESMITH_THREADS); 0: every core
 };
 
 } // namespace pagesmith

@@ -38,6 +38,7 @@ int run(int argc, const char* const* argv, const WindowMode& windowMode,
     BatchRequest request;
     request.reset();
     request.options.tempFile = settings.scratchPath;
+    request.options.threads = settings.threads;
 
     const std::optional<std::string> commandLine = commandLineText(argc, argv);
     const int parsed = parseCommandLine(request, commandLine, settings.logPath, messages);

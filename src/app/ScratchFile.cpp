@@ -30,9 +30,12 @@ ScratchFile::ScratchFile() {
 
 ScratchFile::~ScratchFile() {
     std::error_code ignored;
-    std::filesystem::remove(m_path, ignored);
+    // The private folder also holds the scratch files of the other threads
+    // of a batch run (the path with a number added).
     if (!m_folder.empty())
-        std::filesystem::remove(m_folder, ignored);
+        std::filesystem::remove_all(m_folder, ignored);
+    else
+        std::filesystem::remove(m_path, ignored);
 }
 
 } // namespace pagesmith

@@ -5,6 +5,7 @@
 
 #include <QStandardPaths>
 
+#include <cstdlib>
 #include <filesystem>
 #include <unistd.h>
 
@@ -52,6 +53,14 @@ std::string defaultLogPath(const std::string& moduleFolder) {
     return logUnder(userFolder);
 }
 
+int threadsSetting(const char* value) {
+    if (!value || *value < '1' || *value > '9')
+        return 0;
+    char* end = nullptr;
+    const long threads = std::strtol(value, &end, 10);
+    return *end == '\0' && threads <= 1024 ? int(threads) : 0;
+}
+
 ProcessSettings startupSettings(const std::string& modulePath, const std::string& scratchPath) {
     ProcessSettings settings;
     settings.modulePath = modulePath;
@@ -60,6 +69,7 @@ ProcessSettings startupSettings(const std::string& modulePath, const std::string
     const std::string stored = readSetting(kLogPathSetting);
     if (!stored.empty() && fitsPathLimit(stored))
         settings.logPath = stored;
+    settings.threads = threadsSetting(std::getenv("PAGESMITH_THREADS"));
     return settings;
 }
 

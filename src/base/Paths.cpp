@@ -34,4 +34,12 @@ PathParts splitPath(const std::string& path) {
     return {path.substr(0, cut), path.substr(cut + 1)};
 }
 
+std::string withoutExtension(const std::string& path) {
+    const std::string name = splitPath(path).name;
+    const std::size_t dot = name.find_last_of('.');
+    if (dot == std::string::npos)
+        return path;
+    return path.substr(0, path.size() - name.size() + dot);
+}
+
 } // namespace pagesmith

@@ -38,4 +38,8 @@ struct PathParts {
 
 PathParts splitPath(const std::string& path);
 
+// The path without the extension of its file-name part: the dot of a folder
+// such as "out.old" is no extension.
+std::string withoutExtension(const std::string& path);
+
 } // namespace pagesmith

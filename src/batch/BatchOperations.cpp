@@ -4,30 +4,14 @@
 #include "batch/BatchProgress.h"
 #include "batch/BatchRequest.h"
 #include "batch/FolderScan.h"
+#include "batch/OperationRun.h"
 #include "batch/ReportRoute.h"
 #include "engine/ConvertFiles.h"
-#include "engine/TextCase.h"
-#include "inspect/TiffInfo.h"
-
-#include <map>
+#include "engine/CoreBudget.h"
 
 namespace pagesmith {
 
 namespace {
-
-// Cuts the extension of the file-name part only: the dot of a folder such as
-// "out.old" is not an extension.
-std::string withoutExtension(const std::string& path) {
-    const std::string name = splitPath(path).name;
-    const std::size_t dot = name.find_last_of('.');
-    if (dot == std::string::npos)
-        return path;
-    return path.substr(0, path.size() - name.size() + dot);
-}
-
-bool isSelected(const BatchRequest& request, std::size_t index) {
-    return index < request.fileSelected.size() && request.fileSelected[index];
-}
 
 void appendPathTooLong(BatchRequest& request, const std::string& path, ReportRoute& route) {
     request.resultText += formatText("Failed to convert %s : path too long\r\n", path.c_str());
@@ -87,13 +71,13 @@ void appendEngineMessages(BatchRequest& request, ReportRoute& route) {
         route.target() < 0 ? route.messageBuffer() : route.paneText(route.target());
 }
 
-int runMerge(BatchRequest& request, ReportRoute& route) {
+int runMerge(BatchRequest& request, ReportRoute& route, CoreBudget& cores) {
     ensureFolder(request.saveFolder);
     const std::string outputBase = withoutExtension(joinPath(request.saveFolder, request.saveName));
 
     std::vector<std::string> inputs;
     for (std::size_t j = 0; j < request.fileNames.size(); ++j) {
-        if (!isSelected(request, j) || int(inputs.size()) >= kMaxMergeFiles)
+        if (!request.isSelected(j) || int(inputs.size()) >= kMaxMergeFiles)
             continue;
         const std::string input = request.inputPath(j);
         if (!fitsPathLimit(input)) {
@@ -107,67 +91,13 @@ int runMerge(BatchRequest& request, ReportRoute& route) {
     request.options.keepName = 1; // a merged file is named as asked
     if (fitsPathLimit(outputBase + ".tif")) {
         MergeReport report(route, inputs);
-        convertFiles(int(inputs.size()), inputs, outputBase, request.options, report);
+        convertFiles(int(inputs.size()), inputs, outputBase, request.options, report, cores);
     } else {
         appendPathTooLong(request, outputBase, route);
     }
     appendEngineMessages(request, route);
     request.resultText += formatText("%d files merged\n", int(inputs.size()));
     return int(inputs.size());
-}
-
-// The outputs a run has written so far, each with the input it came from, so
-// that no later file of the run replaces one unseen.
-class WrittenOutputs {
-public:
-    const std::string* inputOf(const std::string& output) const {
-        const auto found = m_inputs.find(key(output));
-        return found == m_inputs.end() ? nullptr : &found->second;
-    }
-    void add(const std::string& output, const std::string& input) { m_inputs[key(output)] = input; }
-
-private:
-    static std::string key(const std::string& path) {
-        return kCaseInsensitiveFileNames ? lowerCased(path) : path;
-    }
-    std::map<std::string, std::string> m_inputs;
-};
-
-bool outputWritten(int convertResult) {
-    return convertResult != kConvertNoPageWritten && convertResult != kConvertOutputUnusable;
-}
-
-void convertOne(BatchRequest& request, std::size_t index, const std::string& input,
-                ReportRoute& route, WrittenOutputs& written) {
-    const bool namedOutput = request.operation == BatchOperation::ConvertToNamedFile;
-    const std::string& name = namedOutput ? request.saveName : request.fileNames[index];
-    const std::string outputBase = withoutExtension(joinPath(request.saveFolder, name));
-    // The longest name the engine makes from the base: a three-letter suffix and ".tif".
-    if (!fitsPathLimit(outputBase + "xxx.tif")) {
-        appendPathTooLong(request, input, route);
-        return;
-    }
-    // Files whose names differ only in their extension (scan.tif, scan.tiff)
-    // map to one output: the first keeps it. A named output ("/sf=") is
-    // written again for each file, as asked, and each replacement is reported.
-    const std::string output = outputPathOf(outputBase, request.options);
-    const std::string* earlier = request.options.append ? nullptr : written.inputOf(output);
-    if (earlier && !namedOutput) {
-        writeReportLine(route,
-                        "  -- Failed: %s not converted: %s was written from %s in this run\r\n",
-                        input.c_str(), output.c_str(), earlier->c_str());
-        route.noteFailure();
-        return;
-    }
-    ensureFolder(splitPath(outputBase).folder); // mirrors the source's sub-folders
-    const int result = convertFiles(1, {input}, outputBase, request.options, route);
-    route.markFile(index, "Converted");
-    if (!outputWritten(result))
-        return;
-    if (earlier)
-        writeReportLine(route, "  -- Overwrote %s, written from %s earlier in this run\r\n",
-                        output.c_str(), earlier->c_str());
-    written.add(output, input);
 }
 
 void appendSummary(BatchRequest& request, int count, int total) {
@@ -196,50 +126,18 @@ void appendSummary(BatchRequest& request, int count, int total) {
 int runBatch(BatchRequest& request, int merge, ReportRoute& route) {
     route.messageBuffer().clear();
     writeHeader(request, merge, route.messageBuffer());
+    CoreBudget cores(CoreBudget::coresFor(request.options.threads));
     if (merge)
-        return runMerge(request, route);
+        return runMerge(request, route, cores);
 
-    int selected = 0;
-    for (std::size_t i = 0; i < request.fileNames.size(); ++i)
-        selected += isSelected(request, i) ? 1 : 0;
-
-    BatchProgress* progress = route.progress();
-    WrittenOutputs written;
-    bool stopped = false;
-    int count = 0;
-    int total = 0;
-    for (std::size_t i = 0; i < request.fileNames.size(); ++i) {
-        if (!isSelected(request, i))
-            continue;
-        if (progress && progress->stopRequested()) {
-            stopped = true;
-            break;
-        }
-        const std::string input = request.inputPath(i);
-        if (progress)
-            progress->fileStarted(count, selected, input);
-        const int pages = countTiffPages(input);
-        ++count;
-        if (pages < 0) {
-            request.resultText += formatText(
-                "Failed to get tiff page(s) of %s : NOT a tiff file or file not exist \r\n",
-                input.c_str());
-            route.noteFailure();
-            continue;
-        }
-        total += pages;
-        if (request.operation == BatchOperation::CountPagesEach)
-            request.resultText +=
-                formatText(" (%d) page(s) in tiff-file: %s\n", pages, input.c_str());
-        else if (request.operation != BatchOperation::CountTotalPages)
-            convertOne(request, i, input, route, written);
-    }
+    OperationRun run(request, route, cores);
+    run.convertSelectedFiles();
     appendEngineMessages(request, route);
-    if (stopped)
+    if (run.stopped())
         request.resultText +=
-            formatText("Stopped: %d of %d selected file(s) done\n", count, selected);
-    appendSummary(request, count, total);
-    return count;
+            formatText("Stopped: %d of %d selected file(s) done\n", run.count(), run.selected());
+    appendSummary(request, run.count(), run.total());
+    return run.count();
 }
 
 } // namespace pagesmith

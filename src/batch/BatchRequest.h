@@ -52,6 +52,11 @@ struct BatchRequest {
     // no source folder (a command line that named files without "/d="), the
     // name as given, so a bare name is read from the current folder.
     std::string inputPath(std::size_t index) const;
+
+    // Whether the file at `index` takes part.
+    bool isSelected(std::size_t index) const {
+        return index < fileSelected.size() && fileSelected[index];
+    }
 };
 
 } // namespace pagesmith

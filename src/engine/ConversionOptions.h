@@ -17,6 +17,7 @@ struct ConversionOptions {
     int keepName = 1;            // nonzero: no compression suffix in the output name
     std::string tempFile;        // scratch TIFF for colour pages bound for fax
     int shortLog = 0;            // "/sl": no line per page (the batch reports shorter too)
+    int threads = 0;             // cores a run may keep busy: 0 every core, 1 one thread only
 
     // Back to the defaults above; the owner then points tempFile at its scratch file.
     void reset() { *this = ConversionOptions{}; }

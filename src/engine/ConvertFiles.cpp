@@ -2,6 +2,7 @@
 
 #include "engine/BilevelRoute.h"
 #include "engine/CompressionChoice.h"
+#include "engine/CoreBudget.h"
 #include "engine/InputPages.h"
 #include "engine/OutputFile.h"
 #include "engine/OutputPageSetup.h"
@@ -18,8 +19,9 @@ namespace {
 // lines go.
 class ConversionRun {
 public:
-    ConversionRun(const ConversionOptions& options, int inputCount, ProgressReport& report)
-        : m_options(options), m_inputCount(inputCount), m_report(report) {
+    ConversionRun(const ConversionOptions& options, int inputCount, ProgressReport& report,
+                  CoreBudget& cores)
+        : m_options(options), m_inputCount(inputCount), m_report(report), m_cores(cores) {
         m_settings.startRun(options, inputCount);
     }
 
@@ -42,6 +44,7 @@ private:
     const ConversionOptions& m_options;
     const int m_inputCount;
     ProgressReport& m_report;
+    CoreBudget& m_cores;
     PageSettings m_settings;
     std::string m_outputPath;
     OutputFile m_output;
@@ -216,9 +219,15 @@ std::string outputPathOf(const std::string& outputBase, const ConversionOptions&
 
 int convertFiles(int count, const std::vector<std::string>& inputs, const std::string& outputBase,
                  const ConversionOptions& options, ProgressReport& report) {
+    CoreBudget cores(CoreBudget::coresFor(options.threads));
+    return convertFiles(count, inputs, outputBase, options, report, cores);
+}
+
+int convertFiles(int count, const std::vector<std::string>& inputs, const std::string& outputBase,
+                 const ConversionOptions& options, ProgressReport& report, CoreBudget& cores) {
     if (count < 0 || std::size_t(count) > inputs.size())
         count = int(inputs.size());
-    ConversionRun run(options, count, report);
+    ConversionRun run(options, count, report, cores);
     return run.run(inputs, outputBase);
 }
 

@@ -8,6 +8,8 @@
 
 namespace pagesmith {
 
+class CoreBudget;
+
 // Results of convertFiles.
 constexpr int kConvertDone = 0; // the output holds at least one page (inputs may have been skipped)
 constexpr int kConvertNoPageWritten = -1;  // no page went through: no output file was left
@@ -25,5 +27,10 @@ std::string outputPathOf(const std::string& outputBase, const ConversionOptions&
 
 int convertFiles(int count, const std::vector<std::string>& inputs, const std::string& outputBase,
                  const ConversionOptions& options, ProgressReport& report);
+
+// The same, sharing the cores of a batch run: a page is decoded on threads of
+// its own when the budget has a core to spare. The calling thread holds one.
+int convertFiles(int count, const std::vector<std::string>& inputs, const std::string& outputBase,
+                 const ConversionOptions& options, ProgressReport& report, CoreBudget& cores);
 
 } // namespace pagesmith

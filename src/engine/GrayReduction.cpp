@@ -45,7 +45,7 @@ bool paletteGrays(TIFF* in, GrayTable& grays) {
             for (int i = 255; i >= 0; --i)
                 colour[i] = colour[i] * 255 / 65535;
     } else {
-        TIFFWarning(TIFFFileName(in), "Assuming 8-bit colormap");
+        TIFFWarningExtR(in, TIFFFileName(in), "Assuming 8-bit colormap");
     }
     for (int i = 0; i < 256; ++i)
         grays[i] = weigh(colours[0][i], colours[1][i], colours[2][i]);

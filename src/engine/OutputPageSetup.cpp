@@ -100,16 +100,16 @@ void setupOrientation(TIFF* in, TIFF* out) {
         break;
     case ORIENTATION_TOPRIGHT:
     case ORIENTATION_RIGHTTOP:
-        TIFFWarning(TIFFFileName(in), "using top-left orientation");
+        TIFFWarningExtR(in, TIFFFileName(in), "using top-left orientation");
         orientation = ORIENTATION_TOPLEFT;
         break;
     case ORIENTATION_BOTRIGHT:
     case ORIENTATION_RIGHTBOT:
-        TIFFWarning(TIFFFileName(in), "using bottom-left orientation");
+        TIFFWarningExtR(in, TIFFFileName(in), "using bottom-left orientation");
         orientation = ORIENTATION_BOTLEFT;
         break;
     default:
-        TIFFWarning(TIFFFileName(in), "using top-left orientation");
+        TIFFWarningExtR(in, TIFFFileName(in), "using top-left orientation");
         orientation = ORIENTATION_TOPLEFT;
         break;
     }

@@ -147,8 +147,8 @@ void copyTag(TIFF* in, TIFF* out, std::uint16_t tag, std::uint16_t count, TIFFDa
         copyDoubleTag(in, out, tag, count);
         break;
     default:
-        TIFFError(TIFFFileName(in), "Data type %d is not supported, tag %d skipped.", int(type),
-                  int(tag));
+        TIFFErrorExtR(in, TIFFFileName(in), "Data type %d is not supported, tag %d skipped.",
+                      int(type), int(tag));
         break;
     }
 }

@@ -6,13 +6,18 @@
 
 namespace pagesmith {
 
+class TiffMessages;
+
 // Every TIFF handle of the program is opened through these two, so that
-// libtiff refuses any single allocation above kMaxAllocationBytes. nullptr
-// when the file cannot be opened.
-TIFF* openTiff(const std::string& path, const char* mode);
+// libtiff refuses any single allocation above kMaxAllocationBytes, and so
+// that the library's messages about the handle go to `messages` (dropped
+// when none) instead of the process-wide handlers. nullptr when the file
+// cannot be opened.
+TIFF* openTiff(const std::string& path, const char* mode, TiffMessages* messages = nullptr);
 
 // As openTiff, on an open descriptor; `name` is the file's name for messages.
 // The descriptor stays open when this fails.
-TIFF* openTiffDescriptor(int descriptor, const std::string& name, const char* mode);
+TIFF* openTiffDescriptor(int descriptor, const std::string& name, const char* mode,
+                         TiffMessages* messages = nullptr);
 
 } // namespace pagesmith

@@ -14,7 +14,8 @@ class TiffHandle {
 public:
     TiffHandle() = default;
     explicit TiffHandle(TIFF* tiff) : m_tiff(tiff) {}
-    TiffHandle(const std::string& path, const char* mode) : m_tiff(openTiff(path, mode)) {}
+    TiffHandle(const std::string& path, const char* mode, TiffMessages* messages = nullptr)
+        : m_tiff(openTiff(path, mode, messages)) {}
     ~TiffHandle() { close(); }
 
     TiffHandle(TiffHandle&& other) noexcept : m_tiff(std::exchange(other.m_tiff, nullptr)) {}

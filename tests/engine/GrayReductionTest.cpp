@@ -20,19 +20,21 @@ using test::TempDir;
 using test::TestPage;
 using Pixels = std::vector<std::uint8_t>;
 
-// Reduces page 0 of `input` into a new scratch file, closed afterwards.
-int reduceInto(const std::filesystem::path& input, const std::filesystem::path& scratch) {
-    TiffHandle in = test::openPage(input);
+// Reduces page 0 of `input` into a new scratch file, closed afterwards; the
+// input's libtiff messages go to `messages`.
+int reduceInto(const std::filesystem::path& input, const std::filesystem::path& scratch,
+               TiffMessages* messages = nullptr) {
+    TiffHandle in(input.string(), "r", messages);
     TiffHandle out(scratch.string(), "w");
     EXPECT_TRUE(in && out);
     return reduceToGray(in.get(), out.get());
 }
 
 // The grey samples a page reduces to.
-Pixels grayOf(const TestPage& page) {
+Pixels grayOf(const TestPage& page, TiffMessages* messages = nullptr) {
     TempDir dir;
     test::writeTiff(dir.file("colour.tif"), page);
-    EXPECT_EQ(reduceInto(dir.file("colour.tif"), dir.file("grey.tif")), kGrayWritten);
+    EXPECT_EQ(reduceInto(dir.file("colour.tif"), dir.file("grey.tif"), messages), kGrayWritten);
     const test::DecodedPage grey = test::readPage(dir.file("grey.tif"));
     EXPECT_EQ(grey.width, page.width);
     EXPECT_EQ(grey.length, page.length);
@@ -71,25 +73,12 @@ Pixels gradient(std::uint32_t width, std::uint32_t length) {
     return rgb;
 }
 
-std::vector<std::string>* g_warnings = nullptr;
-
-void recordWarning(const char*, const char* format, va_list args) {
-    char text[256];
-    std::vsnprintf(text, sizeof text, format, args);
-    if (g_warnings)
-        g_warnings->push_back(text);
-}
-
-// Records libtiff warnings for its lifetime, then silences them again.
-class WarningRecorder {
+// Keeps the warnings libtiff gives about the handle it is opened with.
+class WarningRecorder : public TiffMessages {
 public:
-    WarningRecorder() {
-        g_warnings = &warnings;
-        TIFFSetWarningHandler(recordWarning);
-    }
-    ~WarningRecorder() {
-        g_warnings = nullptr;
-        silenceTiffDiagnostics();
+    void tiffMessage(bool error, const std::string&, const std::string& text) override {
+        if (!error)
+            warnings.push_back(text);
     }
     std::vector<std::string> warnings;
 };
@@ -173,7 +162,7 @@ TEST(ReduceToGray, MapsPaletteIndicesThroughEightAndSixteenBitColourMaps) {
         };
         const Pixels& g = map.grey;
         WarningRecorder recorder;
-        EXPECT_EQ(grayOf(page),
+        EXPECT_EQ(grayOf(page, &recorder),
                   (Pixels{g[0], g[1], g[2], g[3], g[4], g[4], g[3], g[2], g[1], g[0]}))
             << map.what;
         EXPECT_EQ(recorder.warnings, map.warned

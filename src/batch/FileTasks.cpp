@@ -1,0 +1,102 @@
+#include "batch/FileTasks.h"
+
+#include "base/Paths.h"
+#include "batch/BatchRequest.h"
+#include "batch/FolderScan.h"
+#include "engine/ConvertFiles.h"
+#include "engine/TextCase.h"
+#include "inspect/TiffInfo.h"
+
+namespace pagesmith {
+
+namespace {
+
+bool samePath(const std::string& a, const std::string& b) {
+    if (a.empty() || b.empty())
+        return false;
+    return kCaseInsensitiveFileNames ? lowerCased(a) == lowerCased(b) : a == b;
+}
+
+bool outputWritten(int convertResult) {
+    return convertResult != kConvertNoPageWritten && convertResult != kConvertOutputUnusable;
+}
+
+void convert(const BatchRequest& request, const FileTask& task, const std::string& scratchPath,
+             ProgressReport& report, CoreBudget& cores, FileOutcome& outcome) {
+    // The longest name the engine makes from the base: a three-letter suffix and ".tif".
+    if (!fitsPathLimit(task.outputBase + "xxx.tif")) {
+        outcome.resultText +=
+            formatText("Failed to convert %s : path too long\r\n", task.input.c_str());
+        report.noteFailure();
+        return;
+    }
+    // Files whose names differ only in their extension (scan.tif, scan.tiff)
+    // map to one output: the first keeps it. A named output ("/sf=") is
+    // written again for each file, as asked, and each replacement is reported.
+    const bool namedOutput = request.operation == BatchOperation::ConvertToNamedFile;
+    if (task.earlierInput && !namedOutput) {
+        writeReportLine(report,
+                        "  -- Failed: %s not converted: %s was written from %s in this run\r\n",
+                        task.input.c_str(), task.output.c_str(), task.earlierInput->c_str());
+        report.noteFailure();
+        return;
+    }
+    ensureFolder(splitPath(task.outputBase).folder); // mirrors the source's sub-folders
+    ConversionOptions options = request.options;
+    options.tempFile = scratchPath;
+    const int result = convertFiles(1, {task.input}, task.outputBase, options, report, cores);
+    report.markFile(task.index, "Converted");
+    if (!outputWritten(result))
+        return;
+    if (task.earlierInput)
+        writeReportLine(report, "  -- Overwrote %s, written from %s earlier in this run\r\n",
+                        task.output.c_str(), task.earlierInput->c_str());
+    outcome.wroteOutput = true;
+}
+
+} // namespace
+
+bool FileTask::dependsOn(const FileTask& earlier) const {
+    return samePath(output, earlier.output) || samePath(output, earlier.input) ||
+           samePath(input, earlier.output);
+}
+
+FileTask startFileTask(const BatchRequest& request, std::size_t index) {
+    FileTask task;
+    task.index = index;
+    task.input = request.inputPath(index);
+    if (request.operation == BatchOperation::CountPagesEach ||
+        request.operation == BatchOperation::CountTotalPages)
+        return task;
+    const bool namedOutput = request.operation == BatchOperation::ConvertToNamedFile;
+    const std::string& name = namedOutput ? request.saveName : request.fileNames[index];
+    task.outputBase = withoutExtension(joinPath(request.saveFolder, name));
+    task.output = outputPathOf(task.outputBase, request.options);
+    return task;
+}
+
+FileOutcome runFileTask(const BatchRequest& request, const FileTask& task,
+                        const std::string& scratchPath, ProgressReport& report, CoreBudget& cores) {
+    FileOutcome outcome;
+    outcome.pages = countTiffPages(task.input);
+    if (outcome.pages < 0) {
+        outcome.resultText +=
+            formatText("Failed to get tiff page(s) of %s : NOT a tiff file or file not exist \r\n",
+                       task.input.c_str());
+        report.noteFailure();
+    } else if (request.operation == BatchOperation::CountPagesEach) {
+        outcome.resultText +=
+            formatText(" (%d) page(s) in tiff-file: %s\n", outcome.pages, task.input.c_str());
+    } else if (request.operation != BatchOperation::CountTotalPages) {
+        convert(request, task, scratchPath, report, cores, outcome);
+    }
+    return outcome;
+}
+
+std::string scratchPathFor(const std::string& scratchPath, int thread) {
+    if (thread == 0 || scratchPath.empty())
+        return scratchPath;
+    return scratchPath + "-" + std::to_string(thread);
+}
+
+} // namespace pagesmith

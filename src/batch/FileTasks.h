@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+namespace pagesmith {
+
+struct BatchRequest;
+class CoreBudget;
+class ProgressReport;
+
+// One selected file of a counting or converting run, with everything about
+// it the batch thread decides before the file is begun: where its output
+// goes and which earlier file of the run wrote there already. The rest is
+// the file's own business and may run on any thread.
+struct FileTask {
+    std::size_t index = 0;                   // in the request's lists
+    std::string input;                       // the path read
+    std::string outputBase;                  // converting operations only
+    std::string output;                      // the file the engine writes from outputBase
+    std::optional<std::string> earlierInput; // wrote `output` earlier in this run
+
+    // Whether this task and an earlier one touch a common file in a way that
+    // makes their order matter: one writes what the other reads or writes.
+    bool dependsOn(const FileTask& earlier) const;
+};
+
+// What one file did besides its lines, marks and failures, which go to the
+// report it is run with.
+struct FileOutcome {
+    int pages = -1;         // negative: not a TIFF file
+    std::string resultText; // lines for the run's own report
+    bool wroteOutput = false;
+};
+
+// The task of the file at `index`, without earlierInput, which only the
+// run so far can tell.
+FileTask startFileTask(const BatchRequest& request, std::size_t index);
+
+// Counts the file's pages and, for a converting operation, converts it, with
+// `scratchPath` as the scratch file of the colour route: files converted at
+// the same time each need their own.
+FileOutcome runFileTask(const BatchRequest& request, const FileTask& task,
+                        const std::string& scratchPath, ProgressReport& report, CoreBudget& cores);
+
+// The scratch file of pool thread `thread`: the request's own for the first.
+std::string scratchPathFor(const std::string& scratchPath, int thread);
+
+} // namespace pagesmith

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "engine/BoundedQueue.h"
+
+#include <functional>
+#include <thread>
+#include <vector>
+
+namespace pagesmith {
+
+class CoreBudget;
+
+// A fixed set of threads taking tasks in the order they were handed in. Each
+// task is told which of the threads runs it (0 to threads - 1), so that it
+// can use what belongs to that thread, and runs holding a core of the budget; the thread that made
+// the pool only hands tasks in and waits for their results, so it lends its own core to the pool
+// for the pool's life.
+class WorkerPool {
+public:
+    WorkerPool(int threads, CoreBudget& cores);
+    // Runs what was handed in, then ends the threads.
+    ~WorkerPool();
+    WorkerPool(const WorkerPool&) = delete;
+    WorkerPool& operator=(const WorkerPool&) = delete;
+
+    void submit(std::function<void(int thread)> task);
+
+private:
+    void work(int thread);
+
+    CoreBudget& m_cores;
+    BoundedQueue<std::function<void(int)>> m_tasks;
+    std::vector<std::thread> m_threads;
+};
+
+} // namespace pagesmith
