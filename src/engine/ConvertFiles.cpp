@@ -22,7 +22,7 @@ public:
     ConversionRun(const ConversionOptions& options, int inputCount, ProgressReport& report,
                   CoreBudget& cores)
         : m_options(options), m_inputCount(inputCount), m_report(report), m_cores(cores) {
-        m_settings.startRun(options, inputCount);
+        m_settings.startRun(options, inputCount, &cores);
     }
 
     int run(const std::vector<std::string>& inputs, const std::string& outputBase);

@@ -9,14 +9,18 @@
 
 namespace pagesmith {
 
+class CoreBudget;
+
 // Moves one page's pixels from the input to the output, which already carries
 // its directory. Arguments: the input page's ImageLength, ImageWidth and
 // SamplesPerPixel. True on success. Read errors are ignored (the buffer is
 // written with what it holds); write errors fail the copy. A page whose
 // arguments or row sizes disagree between the two files, or whose buffers
-// cannot be had, fails without anything being written.
+// cannot be had, fails without anything being written. With a core budget
+// that has a core to spare, the streaming routines decode ahead on threads of
+// their own (DecodeAhead); the output is the same byte for byte.
 using CopyRoutine = bool (*)(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t width,
-                             std::uint16_t samplesPerPixel);
+                             std::uint16_t samplesPerPixel, CoreBudget* cores);
 
 // Picks the routine for the storage layout of both sides (strips or tiles,
 // contiguous or separate planes, same strip height); nullptr, after a message
@@ -27,11 +31,11 @@ CopyRoutine chooseCopyRoutine(TIFF* in, TIFF* out, std::uint16_t bitsPerSample,
 
 // Streaming routines: one scanline or one strip in memory.
 bool copyRowsContig(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t width,
-                    std::uint16_t samplesPerPixel);
+                    std::uint16_t samplesPerPixel, CoreBudget* cores);
 bool copyStripsDecoded(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t width,
-                       std::uint16_t samplesPerPixel);
+                       std::uint16_t samplesPerPixel, CoreBudget* cores);
 bool copyRowsSeparateToSeparate(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t width,
-                                std::uint16_t samplesPerPixel);
+                                std::uint16_t samplesPerPixel, CoreBudget* cores);
 
 // A whole decoded page. Contiguous pages are one plane of `length` rows with
 // the samples of a pixel interleaved; pages with separate planes keep one
@@ -71,8 +75,10 @@ bool writeSeparateStrips(TIFF* out, const ImageBuffer& image);
 bool writeContigTiles(TIFF* out, const ImageBuffer& image);
 bool writeSeparateTiles(TIFF* out, const ImageBuffer& image);
 
-// Writes a band of a contiguous page, its rows firstRow onwards: whole strips
-// of the output, or a whole row of its tiles (firstRow starts one).
+// Writes a band of the page, its rows firstRow onwards: whole strips of the
+// output, or whole rows of its tiles (firstRow starts one).
+bool writeBand(TIFF* out, const ImageBuffer& band, std::uint32_t firstRow);
+// The same for a band of a contiguous page.
 bool writeContigBand(TIFF* out, const ImageBuffer& band, std::uint32_t firstRow);
 
 // Allocates the image buffer for the input page, runs the reader, then the
@@ -82,16 +88,16 @@ bool copyThroughImageBuffer(ImageReader reader, ImageWriter writer, TIFF* in, TI
 
 // The image-buffer routines of the layouts that need one.
 bool copyContigStripsToTiles(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t width,
-                             std::uint16_t samplesPerPixel);
+                             std::uint16_t samplesPerPixel, CoreBudget* cores);
 bool copyContigTilesToStrips(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t width,
-                             std::uint16_t samplesPerPixel);
+                             std::uint16_t samplesPerPixel, CoreBudget* cores);
 bool copyContigTilesToTiles(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t width,
-                            std::uint16_t samplesPerPixel);
+                            std::uint16_t samplesPerPixel, CoreBudget* cores);
 bool copySeparateStripsToTiles(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t width,
-                               std::uint16_t samplesPerPixel);
+                               std::uint16_t samplesPerPixel, CoreBudget* cores);
 bool copySeparateTilesToStrips(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t width,
-                               std::uint16_t samplesPerPixel);
+                               std::uint16_t samplesPerPixel, CoreBudget* cores);
 bool copySeparateTilesToTiles(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t width,
-                              std::uint16_t samplesPerPixel);
+                              std::uint16_t samplesPerPixel, CoreBudget* cores);
 
 } // namespace pagesmith

@@ -83,4 +83,18 @@ bool forEachTile(const ImageBuffer& image, const TileGrid& grid, Visit&& visit) 
     return true;
 }
 
+// Reads the rows of `band` (band.length rows of a contiguous or separate
+// tiled page, from firstRow on, which starts a row of tiles) tile by tile
+// through `staging` (grid.stagingBytes). An unreadable tile leaves the
+// staging tile as it was, and that is copied. True when every tile was read
+// whole, filling the staging tile: then the band depends on nothing read
+// before it.
+bool readTileBand(TIFF* in, ImageBuffer& band, std::uint32_t firstRow, const TileGrid& grid,
+                  std::uint8_t* staging);
+
+// Reads the rows of `band` from firstRow on, scanline by scanline, from a
+// striped page; each plane's rows in turn. A row that cannot be read stays
+// zero.
+bool readRowBand(TIFF* in, ImageBuffer& band, std::uint32_t firstRow);
+
 } // namespace pagesmith

@@ -29,39 +29,15 @@ bool copyThroughImageBuffer(ImageReader reader, ImageWriter writer, TIFF* in, TI
     return writer(out, image);
 }
 
-bool copyContigStripsToTiles(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t width,
-                             std::uint16_t samplesPerPixel) {
-    return copyThroughImageBuffer(readContigStrips, writeContigTiles, in, out, length, width,
-                                  samplesPerPixel);
-}
-
-bool copyContigTilesToStrips(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t width,
-                             std::uint16_t samplesPerPixel) {
-    return copyThroughImageBuffer(readContigTiles, writeContigStrips, in, out, length, width,
-                                  samplesPerPixel);
-}
-
-bool copyContigTilesToTiles(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t width,
-                            std::uint16_t samplesPerPixel) {
-    return copyThroughImageBuffer(readContigTiles, writeContigTiles, in, out, length, width,
-                                  samplesPerPixel);
-}
-
 bool copySeparateStripsToTiles(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t width,
-                               std::uint16_t samplesPerPixel) {
+                               std::uint16_t samplesPerPixel, CoreBudget* /*cores*/) {
     return copyThroughImageBuffer(readSeparateStrips, writeSeparateTiles, in, out, length, width,
                                   samplesPerPixel);
 }
 
 bool copySeparateTilesToStrips(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t width,
-                               std::uint16_t samplesPerPixel) {
+                               std::uint16_t samplesPerPixel, CoreBudget* /*cores*/) {
     return copyThroughImageBuffer(readSeparateTiles, writeSeparateStrips, in, out, length, width,
-                                  samplesPerPixel);
-}
-
-bool copySeparateTilesToTiles(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t width,
-                              std::uint16_t samplesPerPixel) {
-    return copyThroughImageBuffer(readSeparateTiles, writeSeparateTiles, in, out, length, width,
                                   samplesPerPixel);
 }
 

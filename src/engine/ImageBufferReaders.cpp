@@ -5,19 +5,36 @@
 
 namespace pagesmith {
 
-namespace {
-
-// Scanlines straight into the buffer, plane after plane: each strip is
-// decoded once, whatever order the planes' strips have in the file.
-bool readRows(TIFF* in, ImageBuffer& image) {
+bool readRowBand(TIFF* in, ImageBuffer& band, std::uint32_t firstRow) {
     const auto rowBytes = byteCount(TIFFScanlineSize(in));
-    if (TIFFIsTiled(in) || !rowBytes || *rowBytes > image.rowBytes)
+    if (TIFFIsTiled(in) || !rowBytes || *rowBytes > band.rowBytes)
         return false;
-    for (std::uint16_t plane = 0; plane < image.planes; ++plane)
-        for (std::uint32_t y = 0; y < image.length; ++y)
-            TIFFReadScanline(in, image.row(plane, y), y, plane); // unreadable: the row stays
+    for (std::uint16_t plane = 0; plane < band.planes; ++plane)
+        for (std::uint32_t y = 0; y < band.length; ++y) {
+            std::memset(band.row(plane, y), 0, band.rowBytes);
+            TIFFReadScanline(in, band.row(plane, y), firstRow + y, plane); // unreadable: stays 0
+        }
     return true;
 }
+
+bool readTileBand(TIFF* in, ImageBuffer& band, std::uint32_t firstRow, const TileGrid& grid,
+                  std::uint8_t* staging) {
+    const tmsize_t wholeTile = TIFFTileSize(in);
+    bool whole = std::size_t(wholeTile) == grid.stagingBytes;
+    forEachTile(band, grid, [&](const TilePlacement& place) {
+        // An unreadable tile leaves the staging tile as it was, and that is copied.
+        whole =
+            TIFFReadTile(in, staging, place.x, firstRow + place.y, 0, place.plane) == wholeTile &&
+            whole;
+        for (std::uint32_t r = 0; r < place.rows; ++r)
+            std::memcpy(band.row(place.plane, place.y + r) + place.offset,
+                        staging + r * grid.tileRowBytes, place.bytes);
+        return true;
+    });
+    return whole;
+}
+
+namespace {
 
 // Each tile through one staging tile into its place in the buffer; the part
 // of an edge tile outside the image is dropped.
@@ -30,24 +47,18 @@ bool readTiles(TIFF* in, ImageBuffer& image) {
     const ByteBuffer tile(grid->stagingBytes);
     if (!tile)
         return false;
-    return forEachTile(image, *grid, [&](const TilePlacement& place) {
-        // An unreadable tile leaves the staging tile as it was, and that is copied.
-        TIFFReadTile(in, tile.data(), place.x, place.y, 0, place.plane);
-        for (std::uint32_t r = 0; r < place.rows; ++r)
-            std::memcpy(image.row(place.plane, place.y + r) + place.offset,
-                        tile.data() + r * grid->tileRowBytes, place.bytes);
-        return true;
-    });
+    readTileBand(in, image, 0, *grid, tile.data());
+    return true;
 }
 
 } // namespace
 
 bool readContigStrips(TIFF* in, ImageBuffer& image) {
-    return imageFitsPlanes(in, image, PLANARCONFIG_CONTIG) && readRows(in, image);
+    return imageFitsPlanes(in, image, PLANARCONFIG_CONTIG) && readRowBand(in, image, 0);
 }
 
 bool readSeparateStrips(TIFF* in, ImageBuffer& image) {
-    return imageFitsPlanes(in, image, PLANARCONFIG_SEPARATE) && readRows(in, image);
+    return imageFitsPlanes(in, image, PLANARCONFIG_SEPARATE) && readRowBand(in, image, 0);
 }
 
 bool readContigTiles(TIFF* in, ImageBuffer& image) {

@@ -76,10 +76,14 @@ bool writeSeparateTiles(TIFF* out, const ImageBuffer& image) {
     return imageFitsPlanes(out, image, PLANARCONFIG_SEPARATE) && writeTiles(out, image);
 }
 
-bool writeContigBand(TIFF* out, const ImageBuffer& band, std::uint32_t firstRow) {
-    if (!imageFitsPlanes(out, band, PLANARCONFIG_CONTIG))
+bool writeBand(TIFF* out, const ImageBuffer& band, std::uint32_t firstRow) {
+    if (!imageFitsPlanes(out, band, planarConfig(out)))
         return false;
     return TIFFIsTiled(out) ? writeTiles(out, band, firstRow) : writeStrips(out, band, firstRow);
+}
+
+bool writeContigBand(TIFF* out, const ImageBuffer& band, std::uint32_t firstRow) {
+    return planarConfig(out) == PLANARCONFIG_CONTIG && writeBand(out, band, firstRow);
 }
 
 } // namespace pagesmith

@@ -4,8 +4,10 @@
 
 namespace pagesmith {
 
-void PageSettings::startRun(const ConversionOptions& options, int inputCount) {
+void PageSettings::startRun(const ConversionOptions& options, int inputCount,
+                            CoreBudget* runCores) {
     *this = PageSettings{};
+    cores = runCores;
     jpegQuality = options.jpegQuality;
     outputTiled = options.outputTiled;
     pageCounter = inputCount == 1 ? -1 : 0;

@@ -4,6 +4,7 @@
 
 namespace pagesmith {
 
+class CoreBudget;
 struct ConversionOptions;
 
 // State of one conversion run: set at the start of the run and before each
@@ -14,8 +15,9 @@ struct PageSettings {
     std::uint32_t group3Options = 0; // 0, 1, 4 or 5 for Group 3 modes
     bool jpegColorModeRgb = false;   // the codec is handed RGB samples (JPEG output)
     int jpegQuality = 75;
-    int outputTiled = -1; // -1 until the run's first page decides it
-    int pageCounter = -1; // -1 with one input: PageNumber kept; else the next number
+    int outputTiled = -1;        // -1 until the run's first page decides it
+    int pageCounter = -1;        // -1 with one input: PageNumber kept; else the next number
+    CoreBudget* cores = nullptr; // the run's; pages may be decoded ahead on its spare cores
 
     // Per page, reset before each page.
     std::uint16_t fillOrder = 0;    // 0: as the input page
@@ -26,7 +28,7 @@ struct PageSettings {
     // JPEG: the output page is labelled RGB (set by the page set-up).
     bool inputDecodedAsRgb = false;
 
-    void startRun(const ConversionOptions& options, int inputCount);
+    void startRun(const ConversionOptions& options, int inputCount, CoreBudget* runCores);
     void startPage(const ConversionOptions& options);
 };
 

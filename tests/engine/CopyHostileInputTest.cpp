@@ -25,11 +25,11 @@ TEST(CopyRoutines, RefuseSizesThatDisagreeWithThePagesAndCopyNothing) {
         ASSERT_TRUE(in && out);
         setUpOutputDirectory(in.get(), out.get(), trip.output);
         for (const Arguments& arguments : wrong)
-            EXPECT_FALSE(
-                trip.routine(in.get(), out.get(), arguments.length, arguments.width, arguments.spp))
+            EXPECT_FALSE(trip.routine(in.get(), out.get(), arguments.length, arguments.width,
+                                      arguments.spp, nullptr))
                 << arguments.name;
         // The refusals wrote nothing: the right call still copies the page.
-        EXPECT_TRUE(trip.routine(in.get(), out.get(), 50, 70, 3));
+        EXPECT_TRUE(trip.routine(in.get(), out.get(), 50, 70, 3, nullptr));
         ASSERT_TRUE(TIFFWriteDirectory(out.get()));
         out.close();
         expectSamePixels(dir.path() / "in.tif", dir.path() / "out.tif");
@@ -70,7 +70,7 @@ TEST(CopyRoutines, FailWhenATileSizeIsZeroOnEitherSide) {
             SCOPED_TRACE(trip.name);
             SCOPED_TRACE(tag == TIFFTAG_TILEWIDTH ? "tile width" : "tile length");
             TIFFSetField(inTiled ? in.get() : out.get(), tag, 0u);
-            EXPECT_FALSE(trip.routine(in.get(), out.get(), 50, 70, 3));
+            EXPECT_FALSE(trip.routine(in.get(), out.get(), 50, 70, 3, nullptr));
         }
     }
 }

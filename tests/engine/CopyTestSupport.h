@@ -180,7 +180,7 @@ inline CopyOutcome copyPage(const std::filesystem::path& input, const std::files
     outcome.routine = chooseCopyRoutine(in.get(), out.get(), bits, spp);
     if (!outcome.routine)
         return outcome;
-    outcome.copied = outcome.routine(in.get(), out.get(), length, width, spp);
+    outcome.copied = outcome.routine(in.get(), out.get(), length, width, spp, nullptr);
     if (outcome.copied)
         outcome.directoryWritten = TIFFWriteDirectory(out.get()) != 0;
     return outcome;
