@@ -1,5 +1,6 @@
 #include "engine/BilevelRoute.h"
 
+#include "engine/ColourDither.h"
 #include "engine/CompressionChoice.h"
 #include "engine/Dither.h"
 #include "engine/GrayReduction.h"
@@ -20,7 +21,7 @@ bool takesBilevelRoute(TIFF* in, const PageSettings& settings) {
 }
 
 BilevelOutcome convertPageToBilevel(TIFF* in, TIFF* out, CompressionMode compressionMode,
-                                    const std::string& scratchPath) {
+                                    const std::string& scratchPath, CoreBudget* cores) {
     std::uint32_t length = 0;
     std::uint16_t samplesPerPixel = 1;
     std::uint16_t photometric = PHOTOMETRIC_MINISBLACK;
@@ -40,8 +41,9 @@ BilevelOutcome convertPageToBilevel(TIFF* in, TIFF* out, CompressionMode compres
                    : BilevelOutcome::PageFailed;
     }
 
-    // Colour, and palette indices, are turned into grey through their colours
-    // first, in the scratch file.
+    // Colour, and palette indices, are turned into grey through their colours.
+    if (streamsWithoutScratch(in))
+        return ditherColourPage(in, out, compressionMode, cores);
     {
         TiffHandle scratch(scratchPath, "w");
         if (!scratch)

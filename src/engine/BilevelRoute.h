@@ -8,6 +8,7 @@
 
 namespace pagesmith {
 
+class CoreBudget;
 struct PageSettings;
 
 enum class BilevelOutcome {
@@ -22,11 +23,13 @@ bool takesBilevelRoute(TIFF* in, const PageSettings& settings);
 
 // Dithers the input's current page into the output's current directory. Grey
 // pages are dithered directly (min-is-white ones by their brightness); colour,
-// YCbCr and palette pages are first reduced to grey in the scratch file, which
-// is written anew, closed and reopened. PageFailed for a page that cannot be
-// read or turned into grey, and for a page of one row. The caller writes the
-// directory on Dithered.
+// YCbCr and palette pages are reduced to grey on the way into the diffusion,
+// or, when that would change the page (streamsWithoutScratch), first into the
+// scratch file, which is written anew, closed and reopened. PageFailed for a
+// page that cannot be read or turned into grey, and for a page of one row.
+// The caller writes the directory on Dithered. Colour pages may be read ahead
+// on spare cores of the budget.
 BilevelOutcome convertPageToBilevel(TIFF* in, TIFF* out, CompressionMode compressionMode,
-                                    const std::string& scratchPath);
+                                    const std::string& scratchPath, CoreBudget* cores = nullptr);
 
 } // namespace pagesmith

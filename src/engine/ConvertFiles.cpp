@@ -162,8 +162,8 @@ ConversionRun::PageOutcome ConversionRun::copyPage(TIFF* in, int pageIndex) {
 }
 
 ConversionRun::PageOutcome ConversionRun::ditherPage(TIFF* in, int pageIndex) {
-    switch (
-        convertPageToBilevel(in, m_output.tiff(), m_options.compressionMode, m_options.tempFile)) {
+    switch (convertPageToBilevel(in, m_output.tiff(), m_options.compressionMode, m_options.tempFile,
+                                 &m_cores)) {
     case BilevelOutcome::Dithered:
         if (TIFFWriteDirectory(m_output.tiff())) {
             ++m_pagesWritten;

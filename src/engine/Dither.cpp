@@ -32,37 +32,29 @@ std::optional<FaxCompression> faxCompressionFor(CompressionMode mode) {
                           info->group3Options < 0 ? 0u : std::uint32_t(info->group3Options)};
 }
 
-void writeBilevelTags(TIFF* in, TIFF* out, std::uint32_t length, const FaxCompression& fax) {
-    std::uint32_t width = 0;
-    if (TIFFGetField(in, TIFFTAG_IMAGEWIDTH, &width))
-        TIFFSetField(out, TIFFTAG_IMAGEWIDTH, width);
-    TIFFSetField(out, TIFFTAG_IMAGELENGTH, length - 1);
-    TIFFSetField(out, TIFFTAG_BITSPERSAMPLE, 1);
-    TIFFSetField(out, TIFFTAG_SAMPLESPERPIXEL, 1);
-    TIFFSetField(out, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
-    TIFFSetField(out, TIFFTAG_COMPRESSION, fax.compression);
-    TIFFSetField(out, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
+// What the one-bit page takes from a grey page in a file.
+BilevelSource bilevelSourceOf(TIFF* in, std::uint32_t length) {
+    BilevelSource grey;
+    grey.length = length;
+    TIFFGetField(in, TIFFTAG_IMAGEWIDTH, &grey.width);
     std::uint16_t value = 0;
     if (TIFFGetField(in, TIFFTAG_FILLORDER, &value))
-        TIFFSetField(out, TIFFTAG_FILLORDER, value);
-    TIFFSetField(out, TIFFTAG_IMAGEDESCRIPTION, "Dithered B&W version");
+        grey.fillOrder = value;
     if (TIFFGetField(in, TIFFTAG_ORIENTATION, &value))
-        TIFFSetField(out, TIFFTAG_ORIENTATION, value);
+        grey.orientation = value;
     float resolution = 0;
     if (TIFFGetField(in, TIFFTAG_XRESOLUTION, &resolution))
-        TIFFSetField(out, TIFFTAG_XRESOLUTION, double(resolution));
+        grey.xResolution = resolution;
     if (TIFFGetField(in, TIFFTAG_YRESOLUTION, &resolution))
-        TIFFSetField(out, TIFFTAG_YRESOLUTION, double(resolution));
+        grey.yResolution = resolution;
     if (TIFFGetField(in, TIFFTAG_RESOLUTIONUNIT, &value))
-        TIFFSetField(out, TIFFTAG_RESOLUTIONUNIT, value);
-    TIFFSetField(out, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(out, 0));
-    if (fax.compression == COMPRESSION_CCITTFAX3)
-        TIFFSetField(out, TIFFTAG_GROUP3OPTIONS, fax.group3Options);
+        grey.resolutionUnit = value;
+    return grey;
 }
 
 // One input row into an error row; min-is-white rows are turned into
 // brightness first, or the page would come out as its own negative.
-void loadRow(ZeroedBuffer<std::int16_t>& errors, const std::uint8_t* row, bool invert) {
+void loadRow(const ZeroedBuffer<std::int16_t>& errors, const std::uint8_t* row, bool invert) {
     const std::size_t width = errors.size();
     if (invert) {
         for (std::size_t x = 0; x < width; ++x)
@@ -144,9 +136,57 @@ void ditherRow(const std::int16_t* current, std::int16_t* below, std::uint8_t* b
 
 } // namespace
 
-int ditherToBilevel(TIFF* in, TIFF* out, CompressionMode compressionMode) {
+Diffusion::Diffusion(std::uint32_t width, std::uint32_t length, bool invert)
+    : m_width(width), m_length(length), m_invert(invert), m_current(std::size_t(width)),
+      m_next(std::size_t(width)), m_bits((std::size_t(width) + 7) / 8) {}
+
+const std::uint8_t* Diffusion::feed(const std::uint8_t* grey) {
+    const std::uint32_t i = m_row++;
+    if (i == 0) {
+        loadRow(m_next, grey, m_invert);
+        return nullptr;
+    }
+    std::swap(m_current, m_next);
+    loadRow(m_next, grey, m_invert);
+    // The last input row only carries errors: nothing spreads into it.
+    if (i != m_length - 1)
+        ditherRow<true>(m_current.data(), m_next.data(), m_bits.data(), int(m_width));
+    else
+        ditherRow<false>(m_current.data(), nullptr, m_bits.data(), int(m_width));
+    return m_bits.data();
+}
+
+bool writeBilevelTags(const BilevelSource& grey, TIFF* out, CompressionMode compressionMode) {
     const std::optional<FaxCompression> fax = faxCompressionFor(compressionMode);
-    if (!in || !out || !fax)
+    if (!fax)
+        return false;
+    if (grey.width != 0)
+        TIFFSetField(out, TIFFTAG_IMAGEWIDTH, grey.width);
+    TIFFSetField(out, TIFFTAG_IMAGELENGTH, grey.length - 1);
+    TIFFSetField(out, TIFFTAG_BITSPERSAMPLE, 1);
+    TIFFSetField(out, TIFFTAG_SAMPLESPERPIXEL, 1);
+    TIFFSetField(out, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(out, TIFFTAG_COMPRESSION, fax->compression);
+    TIFFSetField(out, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
+    if (grey.fillOrder)
+        TIFFSetField(out, TIFFTAG_FILLORDER, *grey.fillOrder);
+    TIFFSetField(out, TIFFTAG_IMAGEDESCRIPTION, "Dithered B&W version");
+    if (grey.orientation)
+        TIFFSetField(out, TIFFTAG_ORIENTATION, *grey.orientation);
+    if (grey.xResolution)
+        TIFFSetField(out, TIFFTAG_XRESOLUTION, double(*grey.xResolution));
+    if (grey.yResolution)
+        TIFFSetField(out, TIFFTAG_YRESOLUTION, double(*grey.yResolution));
+    if (grey.resolutionUnit)
+        TIFFSetField(out, TIFFTAG_RESOLUTIONUNIT, *grey.resolutionUnit);
+    TIFFSetField(out, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(out, 0));
+    if (fax->compression == COMPRESSION_CCITTFAX3)
+        TIFFSetField(out, TIFFTAG_GROUP3OPTIONS, fax->group3Options);
+    return true;
+}
+
+int ditherToBilevel(TIFF* in, TIFF* out, CompressionMode compressionMode) {
+    if (!in || !out || !faxCompressionFor(compressionMode))
         return kDitherRefused;
 
     std::uint16_t samplesPerPixel = 1, bitsPerSample = 1;
@@ -162,7 +202,6 @@ int ditherToBilevel(TIFF* in, TIFF* out, CompressionMode compressionMode) {
     }
 
     PageRowReader rows(in);
-    const std::uint32_t width = rows.width();
     const std::uint32_t length = rows.length();
     // The last row only carries errors: a page of one row would leave a page
     // of none, which readers reject.
@@ -170,29 +209,17 @@ int ditherToBilevel(TIFF* in, TIFF* out, CompressionMode compressionMode) {
         return kDitherRefused;
     std::uint16_t photometric = PHOTOMETRIC_MINISBLACK;
     TIFFGetField(in, TIFFTAG_PHOTOMETRIC, &photometric);
-    const bool invert = photometric == PHOTOMETRIC_MINISWHITE;
-
-    // Two error rows and a one-bit row; the reader has already bounded the width.
-    ZeroedBuffer<std::int16_t> current(width), next(width);
-    ByteBuffer bits((std::size_t(width) + 7) / 8);
-    if (!current || !next || !bits)
+    // The reader has already bounded the width.
+    Diffusion diffusion(rows.width(), length, photometric == PHOTOMETRIC_MINISWHITE);
+    if (!diffusion.valid())
         return kDitherRefused;
 
-    writeBilevelTags(in, out, length, *fax);
-    if (!rows.readRow(0))
-        return kDitherStopped;
-    loadRow(next, rows.plane(0), invert);
-    for (std::uint32_t i = 1; i < length; ++i) {
-        std::swap(current, next);
+    writeBilevelTags(bilevelSourceOf(in, length), out, compressionMode);
+    for (std::uint32_t i = 0; i < length; ++i) {
         if (!rows.readRow(i))
             return kDitherStopped;
-        loadRow(next, rows.plane(0), invert);
-        // The last input row only carries errors: nothing spreads into it.
-        if (i != length - 1)
-            ditherRow<true>(current.data(), next.data(), bits.data(), int(width));
-        else
-            ditherRow<false>(current.data(), nullptr, bits.data(), int(width));
-        if (TIFFWriteScanline(out, bits.data(), i - 1, 0) < 0)
+        const std::uint8_t* bits = diffusion.feed(rows.plane(0));
+        if (bits && TIFFWriteScanline(out, const_cast<std::uint8_t*>(bits), i - 1, 0) < 0)
             return kDitherStopped;
     }
     return kDitherWritten;

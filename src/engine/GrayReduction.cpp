@@ -66,53 +66,21 @@ void writeScratchTags(TIFF* in, TIFF* scratch, std::uint32_t width, std::uint32_
     TIFFSetField(scratch, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(scratch, 0));
 }
 
-// How the grey of a row is had from the input.
-enum class Source { RgbContig, RgbSeparate, Palette, Rgba };
-
-// Fills `grey` for every row of the page and writes it to the scratch page.
-int writeGrayRows(TIFF* scratch, std::uint32_t width, std::uint32_t length, Source source,
-                  PageRowReader* rows, RgbaRowReader* rgba, const GrayTable& grays) {
-    const ByteBuffer grey(std::max<std::size_t>(width, std::size_t(TIFFScanlineSize64(scratch))));
-    if (!grey)
-        return kGrayStopped;
-    for (std::uint32_t row = 0; row < length; ++row) {
-        std::uint8_t* out = grey.data();
-        if (source == Source::Rgba) {
-            const std::uint32_t* pixels = rgba->readRow(row);
-            if (!pixels)
-                return kGrayStopped;
-            for (std::uint32_t x = 0; x < width; ++x)
-                out[x] = weigh(TIFFGetR(pixels[x]), TIFFGetG(pixels[x]), TIFFGetB(pixels[x]));
-        } else {
-            if (!rows->readRow(row))
-                return kGrayStopped;
-            if (source == Source::RgbContig) {
-                const std::uint8_t* rgb = rows->plane(0);
-                for (std::uint32_t x = 0; x < width; ++x, rgb += 3)
-                    out[x] = weigh(rgb[0], rgb[1], rgb[2]);
-            } else if (source == Source::RgbSeparate) {
-                const std::uint8_t* red = rows->plane(0);
-                const std::uint8_t* green = rows->plane(1);
-                const std::uint8_t* blue = rows->plane(2);
-                for (std::uint32_t x = 0; x < width; ++x)
-                    out[x] = weigh(red[x], green[x], blue[x]);
-            } else {
-                const std::uint8_t* indices = rows->plane(0);
-                for (std::uint32_t x = 0; x < width; ++x)
-                    out[x] = grays[indices[x]];
-            }
-        }
-        if (TIFFWriteScanline(scratch, out, row, 0) < 0)
-            return kGrayStopped;
-    }
-    return kGrayWritten;
+// The input's storage unit in rows: a strip, or a row of tiles.
+std::uint32_t storedRows(TIFF* in, std::uint32_t length) {
+    std::uint32_t rows = length;
+    if (TIFFIsTiled(in))
+        TIFFGetField(in, TIFFTAG_TILELENGTH, &rows);
+    else
+        TIFFGetFieldDefaulted(in, TIFFTAG_ROWSPERSTRIP, &rows);
+    return std::clamp<std::uint32_t>(rows, 1, length);
 }
 
 } // namespace
 
-int reduceToGray(TIFF* in, TIFF* scratch) {
-    if (!in || !scratch)
-        return kGrayRefused;
+GreyRows::GreyRows(TIFF* in) {
+    if (!in)
+        return;
 
     std::uint16_t photometric = 0xFFFF;
     TIFFGetField(in, TIFFTAG_PHOTOMETRIC, &photometric);
@@ -120,7 +88,7 @@ int reduceToGray(TIFF* in, TIFF* scratch) {
     // YCbCr is taken too: libtiff can decode it to RGB.
     if (photometric != PHOTOMETRIC_RGB && photometric != PHOTOMETRIC_PALETTE && !ycbcr) {
         std::fprintf(stderr, "Bad photometric; can only handle RGB and Palette images.\n");
-        return kGrayRefused;
+        return;
     }
     std::uint16_t samplesPerPixel = 1;
     TIFFGetFieldDefaulted(in, TIFFTAG_SAMPLESPERPIXEL, &samplesPerPixel);
@@ -128,55 +96,99 @@ int reduceToGray(TIFF* in, TIFF* scratch) {
     // other count would have the rows read past their end.
     if (samplesPerPixel != (photometric == PHOTOMETRIC_PALETTE ? 1 : 3)) {
         std::fprintf(stderr, "Bad samples/pixel %u.\n", unsigned(samplesPerPixel));
-        return kGrayRefused;
+        return;
     }
     std::uint16_t bitsPerSample = 1;
     TIFFGetFieldDefaulted(in, TIFFTAG_BITSPERSAMPLE, &bitsPerSample);
     if (bitsPerSample != 8) {
         std::fprintf(stderr, " Sorry, only handle 8-bit samples.\n");
-        return kGrayRefused;
+        return;
     }
 
-    std::uint32_t width = 0, length = 0;
     std::uint16_t planar = PLANARCONFIG_CONTIG, compression = COMPRESSION_NONE;
-    TIFFGetField(in, TIFFTAG_IMAGEWIDTH, &width);
-    TIFFGetField(in, TIFFTAG_IMAGELENGTH, &length);
+    TIFFGetField(in, TIFFTAG_IMAGEWIDTH, &m_width);
+    TIFFGetField(in, TIFFTAG_IMAGELENGTH, &m_length);
     TIFFGetFieldDefaulted(in, TIFFTAG_PLANARCONFIG, &planar);
     TIFFGetFieldDefaulted(in, TIFFTAG_COMPRESSION, &compression);
 
-    Source source = Source::RgbContig;
-    GrayTable grays{};
-    std::unique_ptr<PageRowReader> rows;
-    std::unique_ptr<RgbaRowReader> rgba;
     if (ycbcr && compression == COMPRESSION_JPEG && planar == PLANARCONFIG_CONTIG) {
         // The JPEG codec converts to RGB itself; rows then read as RGB.
         TIFFSetField(in, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
     } else if (ycbcr) {
         // Old-style JPEG ignores the colour mode, and plain YCbCr rows come
         // subsampled: the RGBA reader converts both, a band at a time.
-        source = Source::Rgba;
-        rgba = std::make_unique<RgbaRowReader>(in);
-        if (!rgba->valid()) {
+        m_source = Source::Rgba;
+        m_rgba = std::make_unique<RgbaRowReader>(in);
+        if (!m_rgba->valid()) {
             std::fprintf(stderr, "Bad photometric; can only handle RGB and Palette images.\n");
-            return kGrayRefused;
+            return;
         }
     } else if (photometric == PHOTOMETRIC_PALETTE) {
-        source = Source::Palette;
-        if (!paletteGrays(in, grays))
-            return kGrayRefused;
+        m_source = Source::Palette;
+        if (!paletteGrays(in, m_grays))
+            return;
     } else if (planar == PLANARCONFIG_SEPARATE) {
-        source = Source::RgbSeparate;
+        m_source = Source::RgbSeparate;
     }
-    if (!rgba) {
-        rows = std::make_unique<PageRowReader>(in);
-        if (!rows->valid() || rows->width() != width || rows->length() != length)
-            return kGrayRefused;
+    if (!m_rgba) {
+        m_rows = std::make_unique<PageRowReader>(in);
+        if (!m_rows->valid() || m_rows->width() != m_width || m_rows->length() != m_length)
+            return;
+        m_rowsPerUnit = storedRows(in, m_length);
     }
-    if (width == 0 || length == 0)
-        return kGrayRefused;
+    if (m_width == 0 || m_length == 0)
+        return;
+    m_grey = ByteBuffer(std::size_t(m_width));
+    m_valid = static_cast<bool>(m_grey);
+}
 
-    writeScratchTags(in, scratch, width, length);
-    return writeGrayRows(scratch, width, length, source, rows.get(), rgba.get(), grays);
+GreyRows::~GreyRows() = default;
+
+const std::uint8_t* GreyRows::row(std::uint32_t row) {
+    if (!m_valid)
+        return nullptr;
+    std::uint8_t* out = m_grey.data();
+    if (m_source == Source::Rgba) {
+        const std::uint32_t* pixels = m_rgba->readRow(row);
+        if (!pixels)
+            return nullptr;
+        for (std::uint32_t x = 0; x < m_width; ++x)
+            out[x] = weigh(TIFFGetR(pixels[x]), TIFFGetG(pixels[x]), TIFFGetB(pixels[x]));
+        return out;
+    }
+    if (!m_rows->readRow(row))
+        return nullptr;
+    if (m_source == Source::RgbContig) {
+        const std::uint8_t* rgb = m_rows->plane(0);
+        for (std::uint32_t x = 0; x < m_width; ++x, rgb += 3)
+            out[x] = weigh(rgb[0], rgb[1], rgb[2]);
+    } else if (m_source == Source::RgbSeparate) {
+        const std::uint8_t* red = m_rows->plane(0);
+        const std::uint8_t* green = m_rows->plane(1);
+        const std::uint8_t* blue = m_rows->plane(2);
+        for (std::uint32_t x = 0; x < m_width; ++x)
+            out[x] = weigh(red[x], green[x], blue[x]);
+    } else {
+        const std::uint8_t* indices = m_rows->plane(0);
+        for (std::uint32_t x = 0; x < m_width; ++x)
+            out[x] = m_grays[indices[x]];
+    }
+    return out;
+}
+
+int reduceToGray(TIFF* in, TIFF* scratch) {
+    if (!in || !scratch)
+        return kGrayRefused;
+    GreyRows grey(in);
+    if (!grey.valid())
+        return kGrayRefused;
+    writeScratchTags(in, scratch, grey.width(), grey.length());
+    for (std::uint32_t row = 0; row < grey.length(); ++row) {
+        const std::uint8_t* samples = grey.row(row);
+        if (!samples || TIFFWriteScanline(scratch, const_cast<std::uint8_t*>(samples), row, 0) < 0)
+            return kGrayStopped;
+    }
+    return kGrayWritten;
 }
 
 } // namespace pagesmith

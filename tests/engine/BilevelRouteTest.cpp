@@ -1,6 +1,9 @@
 #include "engine/BilevelRoute.h"
 
 #include "engine/ConvertFiles.h"
+#include "engine/CoreBudget.h"
+#include "engine/Dither.h"
+#include "engine/GrayReduction.h"
 #include "engine/PageSettings.h"
 #include "support/Codes.h"
 #include "support/FaxFixtures.h"
@@ -28,6 +31,19 @@ using test::uniformPage;
 TestPage rgbPage(std::uint32_t width, std::uint32_t length, std::uint8_t value = 129) {
     return uniformPage(width, length, 3, PHOTOMETRIC_RGB, value);
 }
+
+// A resolution the grey scratch page stores as 0: the one-bit page must take
+// it from there, so such a page still goes through the scratch file.
+TestPage withResolution(TestPage page, double resolution) {
+    page.extraTags = [resolution](TIFF* tif) {
+        TIFFSetField(tif, TIFFTAG_XRESOLUTION, resolution);
+        TIFFSetField(tif, TIFFTAG_YRESOLUTION, resolution);
+        TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_CENTIMETER);
+    };
+    return page;
+}
+
+constexpr double kResolutionOnlyTheScratchFileKeeps = 3e12;
 
 TestPage greyPage(std::uint32_t width, std::uint32_t length, std::uint8_t value = 129) {
     return uniformPage(width, length, 1, PHOTOMETRIC_MINISBLACK, value);
@@ -144,16 +160,24 @@ TEST(ConvertPageToBilevel, DithersGreyPagesDirectlyWithoutTheScratchFile) {
     EXPECT_EQ(test::hexBytes(test::readPage(dir.file("bw.tif")).pixels), "A0 50 ");
 }
 
-TEST(ConvertPageToBilevel, DithersColourPagesThroughTheGreyScratchPage) {
+TEST(ConvertPageToBilevel, DithersColourPagesByTheirGreyWithoutTheScratchFile) {
     TempDir dir;
     // (129, 129, 129) weighs to grey 129, whose dithered bits are known.
     test::writeTiff(dir.file("rgb.tif"), rgbPage(4, 3, 129));
-    ASSERT_EQ(routeInto(dir.file("rgb.tif"), dir.file("bw.tif"), dir.file("tmptif.tbw")),
+    ASSERT_EQ(routeInto(dir.file("rgb.tif"), dir.file("bw.tif"), dir.file("missing/tmptif.tbw")),
               BilevelOutcome::Dithered);
     const test::DecodedPage bw = test::readPage(dir.file("bw.tif"));
     expectOneBitPage(bw, 4, 2, "RGB page");
     EXPECT_EQ(test::hexBytes(bw.pixels), "A0 50 ");
+}
 
+TEST(ConvertPageToBilevel, TakesTheGreyScratchPageForAResolutionOnlyItKeeps) {
+    TempDir dir;
+    test::writeTiff(dir.file("rgb.tif"),
+                    withResolution(rgbPage(4, 3, 129), kResolutionOnlyTheScratchFileKeeps));
+    ASSERT_EQ(routeInto(dir.file("rgb.tif"), dir.file("bw.tif"), dir.file("tmptif.tbw")),
+              BilevelOutcome::Dithered);
+    EXPECT_EQ(test::hexBytes(test::readPage(dir.file("bw.tif")).pixels), "A0 50 ");
     const test::DecodedPage grey = test::readPage(dir.file("tmptif.tbw"));
     EXPECT_EQ(grey.samplesPerPixel, 1);
     EXPECT_EQ(grey.pixels, Pixels(12, 129));
@@ -269,9 +293,95 @@ TEST(ConvertPageToBilevel, FailsPagesWhoseSizesDoNotMatchTheirData) {
 
 TEST(ConvertPageToBilevel, SaysWhenTheScratchFileCannotBeCreated) {
     TempDir dir;
-    test::writeTiff(dir.file("rgb.tif"), rgbPage(8, 4));
+    test::writeTiff(dir.file("rgb.tif"),
+                    withResolution(rgbPage(8, 4), kResolutionOnlyTheScratchFileKeeps));
     EXPECT_EQ(routeInto(dir.file("rgb.tif"), dir.file("bw.tif"), dir.file("missing/tmptif.tbw")),
               BilevelOutcome::ScratchUnavailable);
+}
+
+// The route every colour page took before its grey rows streamed into the
+// diffusion: the grey scratch page, closed, reopened and dithered. The
+// streamed route must give the same file byte for byte.
+std::string throughScratchPage(const std::filesystem::path& input, const TempDir& dir) {
+    {
+        TiffHandle in = test::openPage(input);
+        TiffHandle scratch(dir.file("reference.tbw"), "w");
+        EXPECT_EQ(reduceToGray(in.get(), scratch.get()), kGrayWritten) << input;
+    }
+    TiffHandle grey(dir.file("reference.tbw"), "rm");
+    TiffHandle out(dir.file("reference.tif"), "w");
+    EXPECT_EQ(ditherToBilevel(grey.get(), out.get(), CompressionMode::Group4), kDitherWritten);
+    EXPECT_TRUE(TIFFWriteDirectory(out.get()));
+    out.close();
+    return test::readTextFile(dir.file("reference.tif"));
+}
+
+std::string streamed(const std::filesystem::path& input, const TempDir& dir, CoreBudget* cores) {
+    {
+        TiffHandle in = test::openPage(input);
+        TiffHandle out(dir.file("streamed.tif"), "w");
+        EXPECT_EQ(convertPageToBilevel(in.get(), out.get(), CompressionMode::Group4,
+                                       dir.file("missing/tmptif.tbw"), cores),
+                  BilevelOutcome::Dithered)
+            << input;
+        EXPECT_TRUE(TIFFWriteDirectory(out.get()));
+    }
+    return test::readTextFile(dir.file("streamed.tif"));
+}
+
+TEST(ConvertPageToBilevel, StreamsColourPagesToTheBytesOfTheScratchRouteOnOneThreadOrMore) {
+    struct Case {
+        const char* what;
+        TestPage page;
+    };
+    auto pattern = [](TestPage page) {
+        page.pixels = test::patternPixels(page);
+        return page;
+    };
+    TestPage strips = pattern(rgbPage(640, 480));
+    strips.rowsPerStrip = 8;
+    strips.compression = COMPRESSION_LZW;
+    TestPage planes = strips;
+    planes.planar = PLANARCONFIG_SEPARATE;
+    planes.pixels = test::patternPixels(planes);
+    TestPage tiles = pattern(rgbPage(640, 480));
+    tiles.tiled = true;
+    tiles.tileWidth = tiles.tileLength = 64;
+    TestPage palette = uniformPage(700, 500, 1, PHOTOMETRIC_PALETTE, 0);
+    palette.rowsPerStrip = 16;
+    palette.pixels = test::patternPixels(palette);
+    palette.extraTags = palettePage(0, 0).extraTags;
+    TestPage jpeg = jpegPage(640, 480, 90);
+    jpeg.pixels = test::patternPixels(jpeg);
+    const std::vector<Case> cases = {
+        {"RGB in strips of 8 rows", strips},
+        {"RGB at 300 dpi", withResolution(strips, 300)},
+        {"RGB at 28.45 dots a centimetre", withResolution(strips, 28.45)},
+        {"RGB in planes", planes},
+        {"RGB in tiles", tiles},
+        {"palette", palette},
+        {"YCbCr JPEG", jpeg},
+        {"RGB in one strip", pattern(rgbPage(600, 500))},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        test::writeTiff(dir.file("in.tif"), c.page);
+        const std::string reference = throughScratchPage(dir.file("in.tif"), dir);
+        EXPECT_EQ(streamed(dir.file("in.tif"), dir, nullptr), reference) << c.what;
+        CoreBudget twoCores(2);
+        EXPECT_EQ(streamed(dir.file("in.tif"), dir, &twoCores), reference) << c.what;
+    }
+
+    const std::filesystem::path shared = test::sharedTestData();
+    if (shared.empty())
+        GTEST_SKIP() << "no shared test data";
+    for (const char* name : {"rgb-3c-8b.tiff", "palette-1c-8b.tiff", "quad-jpeg.tif",
+                             "quad-lzw-compat.tiff", "quad-tile.jpg.tiff", "zackthecat.tif"}) {
+        TempDir dir;
+        const std::string reference = throughScratchPage(shared / name, dir);
+        CoreBudget twoCores(2);
+        EXPECT_EQ(streamed(shared / name, dir, &twoCores), reference) << name;
+    }
 }
 
 TEST(ConvertPageToBilevel, DithersOldStyleJpegThroughTheRgbaReader) {
@@ -366,7 +476,8 @@ TEST_F(ConvertFilesToFax, WritesTheGroup3OptionsOfEachRunsModeAfterARunOfAnother
 }
 
 TEST_F(ConvertFilesToFax, EndsTheRunWhenTheScratchFileCannotBeCreated) {
-    test::writeTiff(dir.file("in.tif"), rgbPage(16, 6));
+    test::writeTiff(dir.file("in.tif"),
+                    withResolution(rgbPage(16, 6), kResolutionOnlyTheScratchFileKeeps));
     ConversionOptions options;
     options.compressionMode = CompressionMode::Group4;
     options.tempFile = dir.file("missing/tmptif.tbw");
