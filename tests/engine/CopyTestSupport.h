@@ -160,9 +160,10 @@ struct CopyOutcome {
 
 // Copies page 0 of `input` into a new file `output` as the engine does: the
 // output directory, the chosen routine run with the input page's ImageLength,
-// ImageWidth and SamplesPerPixel, then the directory written.
+// ImageWidth and SamplesPerPixel (decoding ahead on spare cores of `cores`),
+// then the directory written.
 inline CopyOutcome copyPage(const std::filesystem::path& input, const std::filesystem::path& output,
-                            const OutputLayout& layout) {
+                            const OutputLayout& layout, CoreBudget* cores = nullptr) {
     CopyOutcome outcome;
     TiffHandle in = openPage(input);
     TiffHandle out(output.string(), "w");
@@ -180,7 +181,7 @@ inline CopyOutcome copyPage(const std::filesystem::path& input, const std::files
     outcome.routine = chooseCopyRoutine(in.get(), out.get(), bits, spp);
     if (!outcome.routine)
         return outcome;
-    outcome.copied = outcome.routine(in.get(), out.get(), length, width, spp, nullptr);
+    outcome.copied = outcome.routine(in.get(), out.get(), length, width, spp, cores);
     if (outcome.copied)
         outcome.directoryWritten = TIFFWriteDirectory(out.get()) != 0;
     return outcome;

@@ -33,7 +33,9 @@ void damageStrip(const std::filesystem::path& path, std::uint32_t strip) {
     {
         TiffHandle file(path.string(), "r");
         ASSERT_TRUE(file) << "cannot open " << path;
-        ASSERT_LT(strip, TIFFNumberOfStrips(file.get())) << path << " has no strip " << strip;
+        const std::uint32_t units = TIFFIsTiled(file.get()) ? TIFFNumberOfTiles(file.get())
+                                                            : TIFFNumberOfStrips(file.get());
+        ASSERT_LT(strip, units) << path << " has no strip or tile " << strip;
         offset = TIFFGetStrileOffset(file.get(), strip);
         count = TIFFGetStrileByteCount(file.get(), strip);
     }

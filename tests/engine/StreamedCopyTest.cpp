@@ -1,0 +1,104 @@
+#include "CopyTestSupport.h"
+
+#include "engine/CoreBudget.h"
+#include "support/FaxFixtures.h"
+
+#include <gtest/gtest.h>
+
+namespace pagesmith::test {
+namespace {
+
+// The copy the streaming routines replaced: the whole image read into one
+// buffer, then written.
+std::string copiedWhole(const std::filesystem::path& input, const std::filesystem::path& output,
+                        const OutputLayout& layout, ImageReader reader, ImageWriter writer) {
+    {
+        TiffHandle in = openPage(input);
+        TiffHandle out(output.string(), "w");
+        setUpOutputDirectory(in.get(), out.get(), layout);
+        std::uint32_t width = 0, length = 0;
+        std::uint16_t spp = 1;
+        TIFFGetField(in.get(), TIFFTAG_IMAGEWIDTH, &width);
+        TIFFGetField(in.get(), TIFFTAG_IMAGELENGTH, &length);
+        TIFFGetFieldDefaulted(in.get(), TIFFTAG_SAMPLESPERPIXEL, &spp);
+        EXPECT_TRUE(
+            copyThroughImageBuffer(reader, writer, in.get(), out.get(), length, width, spp));
+        EXPECT_TRUE(TIFFWriteDirectory(out.get()));
+    }
+    return readTextFile(output);
+}
+
+std::string copiedBy(const std::filesystem::path& input, const std::filesystem::path& output,
+                     const OutputLayout& layout, CoreBudget* cores) {
+    EXPECT_TRUE(copyPage(input, output, layout, cores).directoryWritten);
+    return readTextFile(output);
+}
+
+struct StreamedCase {
+    const char* name;
+    TestPage input;
+    OutputLayout output;
+    ImageReader reader = nullptr; // with the writer, the whole-image copy; none: one thread
+    ImageWriter writer = nullptr;
+    int damagedUnit = -1; // a strip or tile made unreadable
+};
+
+// A band at a time and decoded ahead on two or three threads, every copy
+// gives the file the whole-image (or one-thread) copy gives, byte for byte:
+// bands of several rows of tiles, bands that must also hold whole strips,
+// partial edge tiles, and damaged tiles and strips, whose unreadable data
+// leaves the buffers as the one-thread copy leaves them.
+TEST(StreamedCopy, WritesTheBytesOfTheWholeImageCopyOnAnyNumberOfThreads) {
+    const std::uint16_t contig = PLANARCONFIG_CONTIG;
+    const TestPage rgbTiles = tiled(testPage(700, 650, 8, 3, contig, COMPRESSION_LZW), 64, 64);
+    const TestPage planeTiles =
+        tiled(testPage(700, 650, 8, 3, PLANARCONFIG_SEPARATE, COMPRESSION_LZW), 64, 64);
+    const TestPage rgbStrips = testPage(700, 650, 8, 3, contig, COMPRESSION_LZW, 8);
+    std::vector<StreamedCase> cases = {
+        {"tiles to strips of 10 rows", rgbTiles, toStrips(COMPRESSION_PACKBITS, 10),
+         readContigTiles, writeContigStrips},
+        {"tiles to strips of the default height", rgbTiles, toStrips(COMPRESSION_NONE),
+         readContigTiles, writeContigStrips},
+        {"tiles to smaller tiles", rgbTiles, toTiles(COMPRESSION_LZW, 48, 32), readContigTiles,
+         writeContigTiles},
+        {"separate planes, tiles to tiles", planeTiles, toTiles(COMPRESSION_PACKBITS, 64, 64),
+         readSeparateTiles, writeSeparateTiles},
+        {"strips to tiles", rgbStrips, toTiles(COMPRESSION_LZW, 64, 64), readContigStrips,
+         writeContigTiles},
+        {"strips decoded ahead", rgbStrips, toStrips(COMPRESSION_PACKBITS)},
+    };
+    // Tile 77 starts the eighth row of tiles: the band after the band of the
+    // tile the one-thread copy read just before.
+    cases.push_back(cases[0]);
+    cases.back().name = "tiles to strips, a damaged tile";
+    cases.back().damagedUnit = 77;
+    cases.push_back(cases[2]);
+    cases.back().name = "tiles to tiles, a damaged tile";
+    cases.back().damagedUnit = 77;
+    cases.push_back(cases[4]);
+    cases.back().name = "strips to tiles, a damaged strip";
+    cases.back().damagedUnit = 20;
+    cases.push_back(cases[5]);
+    cases.back().name = "strips decoded ahead, a damaged strip";
+    cases.back().damagedUnit = 20;
+
+    for (const StreamedCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        const std::filesystem::path input = dir.path() / "in.tif";
+        writeTiff(input, c.input);
+        if (c.damagedUnit >= 0)
+            damageStrip(input, std::uint32_t(c.damagedUnit));
+        const std::string reference =
+            c.reader ? copiedWhole(input, dir.path() / "whole.tif", c.output, c.reader, c.writer)
+                     : copiedBy(input, dir.path() / "one.tif", c.output, nullptr);
+        for (int cores : {1, 2, 3}) {
+            CoreBudget budget(cores);
+            EXPECT_EQ(copiedBy(input, dir.path() / "out.tif", c.output, &budget), reference)
+                << cores << " cores";
+        }
+    }
+}
+
+} // namespace
+} // namespace pagesmith::test
