@@ -208,3 +208,56 @@ TEST_F(RunModes, AProgressLineOnATerminalIsErasedAndChangesNothingElse) {
 
 } // namespace
 } // namespace pagesmith
+
+namespace pagesmith {
+namespace {
+
+// A folder converted by one thread and by several: the same report, the same
+// log entry and the same output files, byte for byte. The folder holds pages
+// large enough to be decoded ahead on other threads (many strips, rows of
+// tiles, a colour page bound for fax), small faxes that keep a pool busy, and
+// a file that is no TIFF at all.
+TEST(ThreadCount, ConvertsAFolderAlikeOnOneThreadAndOnSeveral) {
+    TempDir home;
+    const std::filesystem::path program = test::builtProgram();
+    std::filesystem::create_directories(home.path() / "in");
+    test::TestPage longFax = test::faxPage(1728, 1200);
+    longFax.rowsPerStrip = 128;
+    test::writeTiff(home.file("in/document.tif"), {longFax, longFax, longFax});
+    test::TestPage tiles = test::rgbPage(700, 650, COMPRESSION_LZW);
+    tiles.tiled = true;
+    tiles.tileWidth = tiles.tileLength = 64;
+    test::writeTiff(home.file("in/tiles.tif"), tiles);
+    test::TestPage colour = test::rgbPage(640, 480, COMPRESSION_LZW);
+    colour.rowsPerStrip = 8;
+    test::writeTiff(home.file("in/colour.tif"), colour);
+    for (int i = 0; i < 6; ++i)
+        test::writeTiff(home.file("in/fax" + std::to_string(i) + ".tif"),
+                        test::faxPage(64, 30 + i));
+    test::writeTextFile(home.file("in/notes.tif"), "not a tiff at all");
+
+    for (const char* mode : {"/sc=g4", "/sc=lzw"}) {
+        SCOPED_TRACE(mode);
+        std::vector<std::string> runs;
+        std::map<std::string, std::string> outputs[2];
+        for (int run = 0; run < 2; ++run) {
+            std::filesystem::remove_all(home.path() / "out");
+            std::filesystem::remove(home.path() / "run.log");
+            const auto result =
+                runProgram(program,
+                           {"/d=" + home.file("in"), "/sd=" + home.file("out"), mode,
+                            "/log=" + home.file("run.log")},
+                           home.path(), {{"PAGESMITH_THREADS", run == 0 ? "1" : "3"}});
+            runs.push_back(std::to_string(result.exitCode) + "\n" + result.standardOutput +
+                           maskTimeStamps(readTextFile(home.file("run.log"))));
+            for (const auto& entry : std::filesystem::directory_iterator(home.path() / "out"))
+                outputs[run][entry.path().filename().string()] = readTextFile(entry.path());
+        }
+        EXPECT_EQ(runs[1], runs[0]);
+        EXPECT_EQ(outputs[0].size(), 9u);
+        EXPECT_EQ(outputs[1], outputs[0]);
+    }
+}
+
+} // namespace
+} // namespace pagesmith

@@ -1,0 +1,161 @@
+#include "batch/BatchOperations.h"
+#include "batch/BatchProgress.h"
+#include "batch/BatchRequest.h"
+#include "batch/MainWindowHooks.h"
+#include "batch/ReportRoute.h"
+#include "support/Recorders.h"
+#include "support/TempDir.h"
+#include "support/TiffFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace pagesmith {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TempDir;
+
+// What a window sees of a run, in the order it sees it.
+class WindowRecorder : public MainWindowHooks, public BatchProgress {
+public:
+    void appendToPage(int page, const std::string& text) override {
+        pages[page] += text;
+        shown.push_back("line " + text);
+    }
+    std::string pageText(int page) override { return pages[page]; }
+    void setFileStatus(std::size_t fileIndex, const std::string& status) override {
+        shown.push_back("mark " + std::to_string(fileIndex) + " " + status);
+    }
+    void fileStarted(int done, int total, const std::string& path) override {
+        progress.push_back(std::to_string(done) + "/" + std::to_string(total) + " " + path);
+        if (stopAt >= 0 && done == stopAt)
+            stop = true; // as a user's click would arrive while files are in hand
+    }
+    bool stopRequested() override { return stop; }
+
+    std::map<int, std::string> pages;
+    std::vector<std::string> shown;
+    std::vector<std::string> progress;
+    int stopAt = -1;
+    bool stop = false;
+};
+
+// Everything a run leaves: its report, what the window saw, and its outputs.
+struct RunResult {
+    int count = 0;
+    int failures = 0;
+    std::string report;
+    std::vector<std::string> shown;
+    std::vector<std::string> progress;
+    std::map<std::string, std::string> outputs; // name -> bytes
+};
+
+class ParallelRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directories(dir.path() / "in" / "sub");
+        for (int i = 0; i < 6; ++i)
+            add("fax" + std::to_string(i) + ".tif", test::faxPage(64, 40 + i));
+        add("colour.tif", test::rgbPage(40, 30, COMPRESSION_LZW));
+        test::writeTextFile(dir.file("in/notes.tif"), "not a tiff at all");
+        request.addFile("notes.tif");
+        add("scan.tif", test::faxPage(64, 20)); // scan.tif and scan.tiff: one output name
+        add("scan.tiff", test::faxPage(64, 24));
+        add("sub/deep.tif", test::rgbPage(30, 20));
+    }
+    void add(const std::string& name, const test::TestPage& page) {
+        test::writeTiff(dir.file("in/" + name), page);
+        request.addFile(name);
+    }
+
+    RunResult run(int threads, WindowRecorder window = {}) {
+        fs::remove_all(dir.path() / "out");
+        request.reset();
+        request.sourceFolder = dir.file("in");
+        request.saveFolder = dir.file("out");
+        request.saveName = "all.tif";
+        request.operation = operation;
+        request.options.compressionMode = CompressionMode::Group4;
+        request.options.keepName = 0;
+        request.options.tempFile = dir.file("scratch.tbw");
+        request.options.threads = threads;
+        request.resultText.clear();
+        ReportRoute route(kResultsPage, &window, messages);
+        route.setProgress(&window);
+        RunResult result;
+        result.count = runBatch(request, 0, route);
+        result.failures = route.failures();
+        result.report = request.resultText;
+        result.shown = window.shown;
+        result.progress = window.progress;
+        if (!fs::exists(dir.path() / "out"))
+            return result;
+        for (const auto& entry : fs::recursive_directory_iterator(dir.path() / "out"))
+            if (entry.is_regular_file())
+                result.outputs[fs::relative(entry.path(), dir.path()).string()] =
+                    test::readTextFile(entry.path());
+        return result;
+    }
+
+    TempDir dir;
+    BatchRequest request;
+    BatchOperation operation = BatchOperation::ConvertIntoFolder;
+    test::MessageRecorder messages;
+};
+
+void expectSameRun(const RunResult& one, const RunResult& many) {
+    EXPECT_EQ(many.count, one.count);
+    EXPECT_EQ(many.failures, one.failures);
+    EXPECT_EQ(many.report, one.report);
+    EXPECT_EQ(many.shown, one.shown);
+    EXPECT_EQ(many.progress, one.progress);
+    EXPECT_EQ(many.outputs, one.outputs);
+}
+
+// The report, the lines and marks in the window (in order), the progress and
+// every output file are those of the one-thread run, byte for byte: also
+// for the files whose outputs clash and for one named output written again
+// and again, which must wait for each other.
+TEST_F(ParallelRun, GivesWhatTheOneThreadRunGivesByteForByte) {
+    for (BatchOperation op :
+         {BatchOperation::ConvertIntoFolder, BatchOperation::ConvertToNamedFile,
+          BatchOperation::ConvertIntoFolderAndCount, BatchOperation::CountPagesEach}) {
+        operation = op;
+        SCOPED_TRACE(int(op));
+        const RunResult one = run(1);
+        ASSERT_EQ(one.count, 11);
+        if (op != BatchOperation::CountPagesEach)
+            ASSERT_FALSE(one.outputs.empty());
+        for (int threads : {2, 4})
+            expectSameRun(one, run(threads));
+    }
+}
+
+// A stop asked while files are in hand ends the run before the next file:
+// every file begun is finished and reported, the rest never begun, and no
+// output is left half-written.
+TEST_F(ParallelRun, AStopLeavesTheFilesBegunWholeAndBeginsNoOther) {
+    WindowRecorder stopping;
+    stopping.stopAt = 3;
+    const RunResult stopped = run(3, stopping);
+    EXPECT_EQ(stopped.count, 4);
+    EXPECT_NE(stopped.report.find("Stopped: 4 of 11 selected file(s) done\n"), std::string::npos);
+    EXPECT_EQ(stopped.progress.size(), 4u);
+    EXPECT_EQ((std::vector<std::string>(stopped.shown.end() - 1, stopped.shown.end())),
+              std::vector<std::string>{"mark 3 Converted"});
+    std::vector<std::string> names;
+    for (const auto& [name, bytes] : stopped.outputs)
+        names.push_back(name);
+    EXPECT_EQ(names, (std::vector<std::string>{"out/fax0g4.tif", "out/fax1g4.tif", "out/fax2g4.tif",
+                                               "out/fax3g4.tif"}));
+
+    // The same stop in a one-thread run leaves the same.
+    WindowRecorder stoppingAlone;
+    stoppingAlone.stopAt = 3;
+    expectSameRun(run(1, stoppingAlone), stopped);
+}
+
+} // namespace
+} // namespace pagesmith
