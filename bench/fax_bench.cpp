@@ -39,15 +39,6 @@ struct Options {
     bool keep = false; // leave the generated files for a closer look
 };
 
-void startLetterPage(TIFF* tif, const Options& options, int page) {
-    startRgbPage(tif, options.width, options.length);
-    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tif, 0));
-    TIFFSetField(tif, TIFFTAG_XRESOLUTION, 300.0);
-    TIFFSetField(tif, TIFFTAG_YRESOLUTION, 300.0);
-    TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
-    TIFFSetField(tif, TIFFTAG_PAGENUMBER, page, options.pages);
-}
-
 std::string pagePath(const fs::path& folder, const char* stem, int page) {
     char name[64];
     std::snprintf(name, sizeof name, "%s-%02d.tif", stem, page);
@@ -65,8 +56,8 @@ bool writeDocument(const fs::path& folder, const Options& options) {
         TiffHandle single(pagePath(folder, "page", page), "w");
         if (!single)
             return false;
-        startLetterPage(document.get(), options, page);
-        startLetterPage(single.get(), options, page);
+        startLetterPage(document.get(), options.width, options.length, page, options.pages);
+        startLetterPage(single.get(), options.width, options.length, page, options.pages);
         for (std::uint32_t y = 0; y < options.length; ++y) {
             letterRow(row, options.width, options.length, y, page);
             if (TIFFWriteScanline(document.get(), row.data(), y, 0) < 0 ||

@@ -133,6 +133,34 @@ void letterRow(std::vector<std::uint8_t>& rgb, std::uint32_t width, std::uint32_
     }
 }
 
+void startLetterPage(TIFF* tif, std::uint32_t width, std::uint32_t length, int page, int pages) {
+    startRgbPage(tif, width, length);
+    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tif, 0));
+    TIFFSetField(tif, TIFFTAG_XRESOLUTION, 300.0);
+    TIFFSetField(tif, TIFFTAG_YRESOLUTION, 300.0);
+    TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
+    TIFFSetField(tif, TIFFTAG_PAGENUMBER, page, pages);
+}
+
+bool writeLetterDocument(const std::string& path, int pages, std::uint32_t width,
+                         std::uint32_t length) {
+    TiffHandle file(path, "w");
+    if (!file)
+        return false;
+    std::vector<std::uint8_t> row(std::size_t(width) * 3);
+    for (int page = 0; page < pages; ++page) {
+        startLetterPage(file.get(), width, length, page, pages);
+        for (std::uint32_t y = 0; y < length; ++y) {
+            letterRow(row, width, length, y, page);
+            if (TIFFWriteScanline(file.get(), row.data(), y, 0) < 0)
+                return false;
+        }
+        if (!TIFFWriteDirectory(file.get()))
+            return false;
+    }
+    return true;
+}
+
 bool writePhoto(const std::string& path, std::uint32_t width, std::uint32_t length) {
     TiffHandle file(path, "w");
     if (!file)

@@ -46,6 +46,14 @@ void photoRow(std::vector<std::uint8_t>& rgb, std::uint32_t width, std::uint32_t
 void letterRow(std::vector<std::uint8_t>& rgb, std::uint32_t width, std::uint32_t length,
                std::uint32_t y, int page);
 
+// The tags of page `page` of a scanned colour letter of `pages` pages: 300 dpi,
+// strips of the default size (8 KiB).
+void startLetterPage(TIFF* tif, std::uint32_t width, std::uint32_t length, int page, int pages);
+
+// A scanned colour document of `pages` letter pages, LZW, row by row.
+bool writeLetterDocument(const std::string& path, int pages, std::uint32_t width,
+                         std::uint32_t length);
+
 // A photograph in strips of 16 rows.
 bool writePhoto(const std::string& path, std::uint32_t width, std::uint32_t length);
 
