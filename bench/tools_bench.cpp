@@ -13,6 +13,7 @@
 // Tiles to strips cannot be asked for on the command line (a tiled input
 // gives tiled output there), so that row runs the engine in a child.
 
+#include "app/MemoryReuse.h"
 #include "inspect/ReportLines.h"
 #include "support/ChildRun.h"
 #include "support/ConvertOnce.h"
@@ -321,8 +322,10 @@ int benchmark(const Options& options, const std::string& self) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 4 && std::strcmp(argv[1], "--strips") == 0)
+    if (argc == 4 && std::strcmp(argv[1], "--strips") == 0) {
+        keepFreedMemoryForReuse(); // as the program does
         return convertOnce(argv[2], argv[3], CompressionMode::Uncompressed, 0, "");
+    }
     Options options;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--keep") == 0) {

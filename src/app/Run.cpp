@@ -3,6 +3,7 @@
 #include "app/CommandLineMode.h"
 #include "app/CommandLineText.h"
 #include "app/Display.h"
+#include "app/MemoryReuse.h"
 #include "app/ProcessSettings.h"
 #include "app/ScratchFile.h"
 #include "app/StartupPaths.h"
@@ -25,6 +26,7 @@ int run(int argc, const char* const* argv, const WindowMode& windowMode,
         return 0;
     }
     silenceTiffDiagnostics();
+    keepFreedMemoryForReuse();
     // A report written to a pipe whose reader has gone ("| head -1") is lost,
     // nothing more: the conversion and the run log go on.
     std::signal(SIGPIPE, SIG_IGN);

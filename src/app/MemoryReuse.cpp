@@ -1,0 +1,18 @@
+#include "app/MemoryReuse.h"
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
+namespace pagesmith {
+
+void keepFreedMemoryForReuse() {
+#ifdef __GLIBC__
+    // Buffers below 32 MiB come from the heap and stay there; the heap gives
+    // back only what exceeds 64 MiB at its top.
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    mallopt(M_TRIM_THRESHOLD, 64 << 20);
+#endif
+}
+
+} // namespace pagesmith
