@@ -1,6 +1,7 @@
 #include "engine/CopyRoutines.h"
 #include "engine/CopySupport.h"
 #include "engine/DecodeAhead.h"
+#include "engine/ReadAhead.h"
 #include "engine/SizeMath.h"
 
 #include <algorithm>
@@ -70,7 +71,7 @@ std::optional<Bands> bandsFor(TIFF* in, TIFF* out, std::uint32_t length, std::ui
 // Reads the tiles band by band, decoding ahead on other threads where the
 // budget allows, and writes each band to the output.
 bool copyTileBands(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t width,
-                   const Bands& layout, CoreBudget* cores) {
+                   const Bands& layout, const ReadAhead* ahead) {
     ImageBuffer band;
     if (!band.allocate(layout.rowBytes, width, layout.rows, layout.planes))
         return false;
@@ -84,8 +85,8 @@ bool copyTileBands(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t widt
     const std::uint32_t rows = layout.rows;
     const std::uint32_t bands = (length + rows - 1) / rows;
     auto rowsOfBand = [rows, length](std::uint32_t b) { return std::min(rows, length - b * rows); };
-    DecodeAhead ahead(
-        in, bands, band.bytes.size(), cores, [&](TIFF* from, std::uint32_t b, ByteBuffer& into) {
+    DecodeAhead decoders(
+        in, bands, band.bytes.size(), coresOf(ahead), [&](TIFF* from, std::uint32_t b, ByteBuffer& into) {
             ImageBuffer decoded;
             decoded.bytes = std::move(into);
             decoded.rowBytes = layout.rowBytes;
@@ -101,9 +102,9 @@ bool copyTileBands(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t widt
     for (std::uint32_t b = 0; b < bands; ++b) {
         // Planes lie one after another in the band: its length sets where.
         band.length = rowsOfBand(b);
-        if (!ahead.take(b, band.bytes)) {
+        if (!decoders.take(b, band.bytes)) {
             // The staging tile as a one-thread copy leaves it after the band before.
-            if (ahead.handsOverAt(b)) {
+            if (decoders.handsOverAt(b)) {
                 band.length = rowsOfBand(b - 1);
                 readTileBand(in, band, (b - 1) * rows, *grid, staging.data());
                 band.length = rowsOfBand(b);
@@ -118,7 +119,7 @@ bool copyTileBands(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t widt
 
 bool tilesToBands(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t width,
                   std::uint16_t samplesPerPixel, std::uint16_t planar, bool toTiles,
-                  ImageWriter wholeImageWriter, CoreBudget* cores) {
+                  ImageWriter wholeImageWriter, const ReadAhead* ahead) {
     if (!pagesAgree(in, out, length, width, samplesPerPixel) || !hasLayout(in, true, planar) ||
         !hasLayout(out, toTiles, planar))
         return false;
@@ -128,35 +129,35 @@ bool tilesToBands(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t width
         return copyThroughImageBuffer(planar == PLANARCONFIG_SEPARATE ? readSeparateTiles
                                                                       : readContigTiles,
                                       wholeImageWriter, in, out, length, width, samplesPerPixel);
-    return copyTileBands(in, out, length, width, *layout, cores);
+    return copyTileBands(in, out, length, width, *layout, ahead);
 }
 
 } // namespace
 
 bool copyContigTilesToStrips(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t width,
-                             std::uint16_t samplesPerPixel, CoreBudget* cores) {
+                             std::uint16_t samplesPerPixel, const ReadAhead* ahead) {
     return tilesToBands(in, out, length, width, samplesPerPixel, PLANARCONFIG_CONTIG, false,
-                        writeContigStrips, cores);
+                        writeContigStrips, ahead);
 }
 
 bool copyContigTilesToTiles(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t width,
-                            std::uint16_t samplesPerPixel, CoreBudget* cores) {
+                            std::uint16_t samplesPerPixel, const ReadAhead* ahead) {
     return tilesToBands(in, out, length, width, samplesPerPixel, PLANARCONFIG_CONTIG, true,
-                        writeContigTiles, cores);
+                        writeContigTiles, ahead);
 }
 
 // Separate planes keep their tiles at each position together on both sides,
 // so they go by bands too. (To strips, every strip of the first plane comes
 // before the second: that copy holds the whole image.)
 bool copySeparateTilesToTiles(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t width,
-                              std::uint16_t samplesPerPixel, CoreBudget* cores) {
+                              std::uint16_t samplesPerPixel, const ReadAhead* ahead) {
     return tilesToBands(in, out, length, width, samplesPerPixel, PLANARCONFIG_SEPARATE, true,
-                        writeSeparateTiles, cores);
+                        writeSeparateTiles, ahead);
 }
 
 // Rows are read in order, so each input strip is decoded once.
 bool copyContigStripsToTiles(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t width,
-                             std::uint16_t samplesPerPixel, CoreBudget* /*cores*/) {
+                             std::uint16_t samplesPerPixel, const ReadAhead* /*ahead*/) {
     if (!pagesAgree(in, out, length, width, samplesPerPixel) ||
         !hasLayout(in, false, PLANARCONFIG_CONTIG) || !hasLayout(out, true, PLANARCONFIG_CONTIG))
         return false;

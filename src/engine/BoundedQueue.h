@@ -39,6 +39,17 @@ public:
         return item;
     }
 
+    // An item if one is there now; never waits.
+    std::optional<T> tryPop() {
+        std::lock_guard lock(m_mutex);
+        if (m_items.empty())
+            return std::nullopt;
+        T item = std::move(m_items.front());
+        m_items.pop_front();
+        m_notFull.notify_one();
+        return item;
+    }
+
     void close() {
         std::lock_guard lock(m_mutex);
         m_closed = true;

@@ -6,6 +6,7 @@
 #include "engine/InputPages.h"
 #include "engine/OutputFile.h"
 #include "engine/OutputPageSetup.h"
+#include "engine/PagePrefetch.h"
 #include "engine/PageSettings.h"
 
 #include <exception>
@@ -21,8 +22,9 @@ class ConversionRun {
 public:
     ConversionRun(const ConversionOptions& options, int inputCount, ProgressReport& report,
                   CoreBudget& cores)
-        : m_options(options), m_inputCount(inputCount), m_report(report), m_cores(cores) {
-        m_settings.startRun(options, inputCount, &cores);
+        : m_options(options), m_inputCount(inputCount), m_report(report), m_cores(cores),
+          m_nextPages(&cores) {
+        m_settings.startRun(options, inputCount, ReadAhead{&cores, &m_nextPages});
     }
 
     int run(const std::vector<std::string>& inputs, const std::string& outputBase);
@@ -45,6 +47,7 @@ private:
     const int m_inputCount;
     ProgressReport& m_report;
     CoreBudget& m_cores;
+    PagePrefetch m_nextPages;
     PageSettings m_settings;
     std::string m_outputPath;
     OutputFile m_output;
@@ -91,8 +94,11 @@ ConversionRun::PageOutcome ConversionRun::copyInputs(const std::vector<std::stri
             continue;
         }
         writeReportLine(m_report, lineFormat, inputs[i].c_str(), m_outputPath.c_str());
+        const bool nextReadWhole = i + 1 < m_inputCount && InputPages::fileOf(inputs[i + 1]) == inputs[i + 1];
         int pageIndex = 0;
         do {
+            // A page may be decoded ahead while the one before is written.
+            m_nextPages.setInput(input.readsInOrder(), nextReadWhole ? inputs[i + 1] : std::string());
             const PageOutcome outcome = convertPage(input.tiff(), pageIndex);
             if (outcome != PageOutcome::Next)
                 return outcome;

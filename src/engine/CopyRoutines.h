@@ -9,18 +9,18 @@
 
 namespace pagesmith {
 
-class CoreBudget;
+struct ReadAhead;
 
 // Moves one page's pixels from the input to the output, which already carries
 // its directory. Arguments: the input page's ImageLength, ImageWidth and
 // SamplesPerPixel. True on success. Read errors are ignored (the buffer is
 // written with what it holds); write errors fail the copy. A page whose
 // arguments or row sizes disagree between the two files, or whose buffers
-// cannot be had, fails without anything being written. With a core budget
-// that has a core to spare, the streaming routines decode ahead on threads of
-// their own (DecodeAhead); the output is the same byte for byte.
+// cannot be had, fails without anything being written. With help to read
+// ahead (a core to spare, a page decoded ahead), the streaming routines decode
+// on other threads while they write; the output is the same byte for byte.
 using CopyRoutine = bool (*)(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t width,
-                             std::uint16_t samplesPerPixel, CoreBudget* cores);
+                             std::uint16_t samplesPerPixel, const ReadAhead* ahead);
 
 // Picks the routine for the storage layout of both sides (strips or tiles,
 // contiguous or separate planes, same strip height); nullptr, after a message
@@ -31,11 +31,11 @@ CopyRoutine chooseCopyRoutine(TIFF* in, TIFF* out, std::uint16_t bitsPerSample,
 
 // Streaming routines: one scanline or one strip in memory.
 bool copyRowsContig(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t width,
-                    std::uint16_t samplesPerPixel, CoreBudget* cores);
+                    std::uint16_t samplesPerPixel, const ReadAhead* ahead);
 bool copyStripsDecoded(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t width,
-                       std::uint16_t samplesPerPixel, CoreBudget* cores);
+                       std::uint16_t samplesPerPixel, const ReadAhead* ahead);
 bool copyRowsSeparateToSeparate(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t width,
-                                std::uint16_t samplesPerPixel, CoreBudget* cores);
+                                std::uint16_t samplesPerPixel, const ReadAhead* ahead);
 
 // A whole decoded page. Contiguous pages are one plane of `length` rows with
 // the samples of a pixel interleaved; pages with separate planes keep one
@@ -88,16 +88,16 @@ bool copyThroughImageBuffer(ImageReader reader, ImageWriter writer, TIFF* in, TI
 
 // The image-buffer routines of the layouts that need one.
 bool copyContigStripsToTiles(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t width,
-                             std::uint16_t samplesPerPixel, CoreBudget* cores);
+                             std::uint16_t samplesPerPixel, const ReadAhead* ahead);
 bool copyContigTilesToStrips(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t width,
-                             std::uint16_t samplesPerPixel, CoreBudget* cores);
+                             std::uint16_t samplesPerPixel, const ReadAhead* ahead);
 bool copyContigTilesToTiles(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t width,
-                            std::uint16_t samplesPerPixel, CoreBudget* cores);
+                            std::uint16_t samplesPerPixel, const ReadAhead* ahead);
 bool copySeparateStripsToTiles(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t width,
-                               std::uint16_t samplesPerPixel, CoreBudget* cores);
+                               std::uint16_t samplesPerPixel, const ReadAhead* ahead);
 bool copySeparateTilesToStrips(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t width,
-                               std::uint16_t samplesPerPixel, CoreBudget* cores);
+                               std::uint16_t samplesPerPixel, const ReadAhead* ahead);
 bool copySeparateTilesToTiles(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t width,
-                              std::uint16_t samplesPerPixel, CoreBudget* cores);
+                              std::uint16_t samplesPerPixel, const ReadAhead* ahead);
 
 } // namespace pagesmith

@@ -5,7 +5,7 @@ namespace pagesmith {
 
 // Strips of different heights on the two sides: rows are the common unit.
 bool copyRowsContig(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t width,
-                    std::uint16_t samplesPerPixel, CoreBudget* /*cores*/) {
+                    std::uint16_t samplesPerPixel, const ReadAhead* /*ahead*/) {
     if (!hasLayout(in, false, PLANARCONFIG_CONTIG) || !hasLayout(out, false, PLANARCONFIG_CONTIG) ||
         !pagesAgree(in, out, length, width, samplesPerPixel))
         return false;

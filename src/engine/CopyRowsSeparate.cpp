@@ -6,7 +6,7 @@ namespace pagesmith {
 // Separate planes in strips on both sides: each plane row by row, the first
 // plane complete first, so strips of any height on either side line up.
 bool copyRowsSeparateToSeparate(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t width,
-                                std::uint16_t samplesPerPixel, CoreBudget* /*cores*/) {
+                                std::uint16_t samplesPerPixel, const ReadAhead* /*ahead*/) {
     if (!hasLayout(in, false, PLANARCONFIG_SEPARATE) ||
         !hasLayout(out, false, PLANARCONFIG_SEPARATE) ||
         !pagesAgree(in, out, length, width, samplesPerPixel))

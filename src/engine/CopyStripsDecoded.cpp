@@ -1,18 +1,19 @@
 #include "engine/CopyRoutines.h"
 #include "engine/CopySupport.h"
 #include "engine/DecodeAhead.h"
+#include "engine/PagePrefetch.h"
+#include "engine/ReadAhead.h"
 
 #include <algorithm>
-#include <optional>
-#include <vector>
 
 namespace pagesmith {
 
 // Strips of the same height on both sides: each strip is decoded and encoded
-// once, under the same strip number. The strips may be decoded ahead on
-// other threads while this one encodes.
+// once, under the same strip number. The strips may come decoded ahead: the
+// whole page while the page before was written (a page of a multi-page file
+// or of a merge), or strip by strip on other threads while this one encodes.
 bool copyStripsDecoded(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t width,
-                       std::uint16_t samplesPerPixel, CoreBudget* cores) {
+                       std::uint16_t samplesPerPixel, const ReadAhead* ahead) {
     if (!hasLayout(in, false, PLANARCONFIG_CONTIG) || !hasLayout(out, false, PLANARCONFIG_CONTIG) ||
         !pagesAgree(in, out, length, width, samplesPerPixel))
         return false;
@@ -29,32 +30,31 @@ bool copyStripsDecoded(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t 
     ByteBuffer strip(std::max(*inStrip, *outStrip));
     if (!strip)
         return false;
+    const auto counts = stripByteCounts(in, length, strip.size());
+    if (!counts)
+        return false;
+    const tstrip_t strips = tstrip_t(counts->size());
 
-    // The strips that hold rows, and the bytes of each (the last is shorter).
-    const tstrip_t strips =
-        std::min<tstrip_t>(TIFFNumberOfStrips(in),
-                           tstrip_t((std::uint64_t(length) + rowsPerStrip - 1) / rowsPerStrip));
-    std::vector<tmsize_t> counts(strips);
+    PagePrefetch* pages = ahead ? ahead->nextPages : nullptr;
+    std::shared_ptr<PrefetchedPage> prefetched =
+        pages ? pages->take(in, *counts, strip.size()) : nullptr;
+    // The next page is decoded while this one is written.
+    if (pages)
+        pages->decodePageAfter(in);
+    DecodeAhead decoders(in, prefetched ? 0 : strips, strip.size(), coresOf(ahead),
+                         [&counts](TIFF* from, std::uint32_t s, ByteBuffer& into) {
+                             const tmsize_t bytes = (*counts)[s];
+                             return TIFFReadEncodedStrip(from, s, into.data(), bytes) == bytes;
+                         });
     for (tstrip_t s = 0; s < strips; ++s) {
-        const std::uint64_t firstRow = std::uint64_t(s) * rowsPerStrip;
-        std::optional<std::size_t> bytes = inStrip;
-        if (firstRow + rowsPerStrip > length)
-            bytes = byteCount(TIFFVStripSize(in, static_cast<std::uint32_t>(length - firstRow)));
-        if (!bytes)
-            return false;
-        counts[s] = static_cast<tmsize_t>(std::min(*bytes, strip.size()));
-    }
-
-    DecodeAhead ahead(in, strips, strip.size(), cores,
-                      [&counts](TIFF* from, std::uint32_t s, ByteBuffer& into) {
-                          return TIFFReadEncodedStrip(from, s, into.data(), counts[s]) == counts[s];
-                      });
-    for (tstrip_t s = 0; s < strips; ++s) {
-        // Read here when no decoder has it whole; an unreadable strip is
-        // written as the buffer holds it, which is the strip before.
-        if (!ahead.take(s, strip))
-            TIFFReadEncodedStrip(in, s, strip.data(), counts[s]);
-        if (TIFFWriteEncodedStrip(out, s, strip.data(), counts[s]) < 0)
+        const tmsize_t bytes = (*counts)[s];
+        const bool decodedAhead =
+            prefetched ? prefetched->take(s, strip) : decoders.take(s, strip);
+        // An unreadable strip is written as the buffer holds it, which is
+        // the strip before.
+        if (!decodedAhead)
+            TIFFReadEncodedStrip(in, s, strip.data(), bytes);
+        if (TIFFWriteEncodedStrip(out, s, strip.data(), bytes) < 0)
             return false;
     }
     return true;

@@ -47,6 +47,28 @@ bool pagesAgree(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t width, 
     return inRow && outRow && *inRow == *outRow;
 }
 
+std::optional<std::vector<tmsize_t>> stripByteCounts(TIFF* in, std::uint32_t length,
+                                                     std::size_t bufferBytes) {
+    std::uint32_t rowsPerStrip = 0;
+    TIFFGetFieldDefaulted(in, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
+    const auto stripBytes = byteCount(TIFFStripSize(in));
+    if (rowsPerStrip == 0 || !stripBytes)
+        return std::nullopt;
+    const tstrip_t strips = std::min<tstrip_t>(
+        TIFFNumberOfStrips(in), tstrip_t((std::uint64_t(length) + rowsPerStrip - 1) / rowsPerStrip));
+    std::vector<tmsize_t> counts(strips);
+    for (tstrip_t s = 0; s < strips; ++s) {
+        const std::uint64_t firstRow = std::uint64_t(s) * rowsPerStrip;
+        std::optional<std::size_t> bytes = stripBytes;
+        if (firstRow + rowsPerStrip > length)
+            bytes = byteCount(TIFFVStripSize(in, static_cast<std::uint32_t>(length - firstRow)));
+        if (!bytes)
+            return std::nullopt;
+        counts[s] = static_cast<tmsize_t>(std::min(*bytes, bufferBytes));
+    }
+    return counts;
+}
+
 std::optional<TileGrid> tileGrid(TIFF* tif, const ImageBuffer& image) {
     TileGrid grid;
     TIFFGetField(tif, TIFFTAG_TILEWIDTH, &grid.tileWidth);

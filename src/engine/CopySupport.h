@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace pagesmith {
 
@@ -83,6 +84,12 @@ bool forEachTile(const ImageBuffer& image, const TileGrid& grid, Visit&& visit) 
     return true;
 }
 
+// The bytes each strip of a striped page decodes to, for the strips that
+// hold rows (the last is shorter), none above `bufferBytes`; nothing when a
+// size cannot be had.
+std::optional<std::vector<tmsize_t>> stripByteCounts(TIFF* in, std::uint32_t length,
+                                                     std::size_t bufferBytes);
+
 // Reads the rows of `band` (band.length rows of a contiguous or separate
 // tiled page, from firstRow on, which starts a row of tiles) tile by tile
 // through `staging` (grid.stagingBytes). An unreadable tile leaves the
@@ -91,6 +98,12 @@ bool forEachTile(const ImageBuffer& image, const TileGrid& grid, Visit&& visit) 
 // before it.
 bool readTileBand(TIFF* in, ImageBuffer& band, std::uint32_t firstRow, const TileGrid& grid,
                   std::uint8_t* staging);
+
+// The bytes each strip of a striped page decodes to, for the strips that
+// hold rows (the last is shorter), none above `bufferBytes`; nothing when a
+// size cannot be had.
+std::optional<std::vector<tmsize_t>> stripByteCounts(TIFF* in, std::uint32_t length,
+                                                     std::size_t bufferBytes);
 
 // Reads the rows of `band` from firstRow on, scanline by scanline, from a
 // striped page; each plane's rows in turn. A row that cannot be read stays

@@ -30,13 +30,13 @@ bool copyThroughImageBuffer(ImageReader reader, ImageWriter writer, TIFF* in, TI
 }
 
 bool copySeparateStripsToTiles(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t width,
-                               std::uint16_t samplesPerPixel, CoreBudget* /*cores*/) {
+                               std::uint16_t samplesPerPixel, const ReadAhead* /*ahead*/) {
     return copyThroughImageBuffer(readSeparateStrips, writeSeparateTiles, in, out, length, width,
                                   samplesPerPixel);
 }
 
 bool copySeparateTilesToStrips(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t width,
-                               std::uint16_t samplesPerPixel, CoreBudget* /*cores*/) {
+                               std::uint16_t samplesPerPixel, const ReadAhead* /*ahead*/) {
     return copyThroughImageBuffer(readSeparateTiles, writeSeparateStrips, in, out, length, width,
                                   samplesPerPixel);
 }

@@ -22,6 +22,8 @@ public:
     bool nextPage();
 
     TIFF* tiff() const { return m_file.get(); }
+    // Whether the pages from the current one on follow each other in the file.
+    bool readsInOrder() const { return m_sequential && m_list.empty(); }
     void close() { m_file.close(); }
 
     // The file an input names: the whole input when such a file exists,

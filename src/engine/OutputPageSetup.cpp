@@ -292,7 +292,7 @@ PageSetupResult setupOutputPage(TIFF* in, TIFF* out, PageSettings& settings) {
     const CopyRoutine copy = chooseCopyRoutine(in, out, bitsPerSample, samplesPerPixel);
     if (!copy)
         return PageSetupResult::Failed;
-    return copy(in, out, length, width, samplesPerPixel, settings.cores) ? PageSetupResult::Copied
+    return copy(in, out, length, width, samplesPerPixel, &settings.readAhead) ? PageSetupResult::Copied
                                                                          : PageSetupResult::Failed;
 }
 

@@ -5,9 +5,9 @@
 namespace pagesmith {
 
 void PageSettings::startRun(const ConversionOptions& options, int inputCount,
-                            CoreBudget* runCores) {
+                            ReadAhead runReadAhead) {
     *this = PageSettings{};
-    cores = runCores;
+    readAhead = runReadAhead;
     jpegQuality = options.jpegQuality;
     outputTiled = options.outputTiled;
     pageCounter = inputCount == 1 ? -1 : 0;

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "engine/ReadAhead.h"
+
 #include <cstdint>
 
 namespace pagesmith {
 
-class CoreBudget;
 struct ConversionOptions;
 
 // State of one conversion run: set at the start of the run and before each
@@ -17,7 +18,7 @@ struct PageSettings {
     int jpegQuality = 75;
     int outputTiled = -1;        // -1 until the run's first page decides it
     int pageCounter = -1;        // -1 with one input: PageNumber kept; else the next number
-    CoreBudget* cores = nullptr; // the run's; pages may be decoded ahead on its spare cores
+    ReadAhead readAhead; // the run's spare cores and pages decoded ahead
 
     // Per page, reset before each page.
     std::uint16_t fillOrder = 0;    // 0: as the input page
@@ -28,7 +29,7 @@ struct PageSettings {
     // JPEG: the output page is labelled RGB (set by the page set-up).
     bool inputDecodedAsRgb = false;
 
-    void startRun(const ConversionOptions& options, int inputCount, CoreBudget* runCores);
+    void startRun(const ConversionOptions& options, int inputCount, ReadAhead runReadAhead);
     void startPage(const ConversionOptions& options);
 };
 

@@ -5,6 +5,7 @@
 // fixture files.
 
 #include "engine/CopyRoutines.h"
+#include "engine/ReadAhead.h"
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"
 #include "tiff/TiffHandle.h"
@@ -21,6 +22,10 @@
 #include <iterator>
 #include <string>
 #include <vector>
+
+namespace pagesmith {
+class CoreBudget;
+}
 
 namespace pagesmith::test {
 
@@ -164,6 +169,7 @@ struct CopyOutcome {
 // then the directory written.
 inline CopyOutcome copyPage(const std::filesystem::path& input, const std::filesystem::path& output,
                             const OutputLayout& layout, CoreBudget* cores = nullptr) {
+    const ReadAhead ahead{cores, nullptr};
     CopyOutcome outcome;
     TiffHandle in = openPage(input);
     TiffHandle out(output.string(), "w");
@@ -181,7 +187,7 @@ inline CopyOutcome copyPage(const std::filesystem::path& input, const std::files
     outcome.routine = chooseCopyRoutine(in.get(), out.get(), bits, spp);
     if (!outcome.routine)
         return outcome;
-    outcome.copied = outcome.routine(in.get(), out.get(), length, width, spp, cores);
+    outcome.copied = outcome.routine(in.get(), out.get(), length, width, spp, &ahead);
     if (outcome.copied)
         outcome.directoryWritten = TIFFWriteDirectory(out.get()) != 0;
     return outcome;

@@ -1,0 +1,98 @@
+#pragma once
+
+#include "engine/BoundedQueue.h"
+#include "engine/ByteBuffer.h"
+
+#include <tiffio.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace pagesmith {
+
+class CoreBudget;
+
+// One page decoded ahead, strip by strip, as a page copy will ask for it.
+class PrefetchedPage {
+public:
+    // Hands over strip `strip` (taken in order) by exchanging buffers, as
+    // DecodeAhead::take does: false from the first strip not read whole on,
+    // and then the caller reads that strip and every later one itself.
+    bool take(std::uint32_t strip, ByteBuffer& buffer);
+
+private:
+    friend class PagePrefetch;
+    struct Strip {
+        ByteBuffer bytes;
+        bool whole = false;
+    };
+
+    // Filled in by the decoding thread before its first strip.
+    std::mutex m_mutex;
+    std::condition_variable m_planned;
+    bool m_isPlanned = false;
+    bool m_usable = false;
+    std::uint64_t m_device = 0, m_inode = 0, m_offset = 0;
+    std::vector<tmsize_t> m_counts;
+    std::size_t m_bufferBytes = 0;
+
+    BoundedQueue<Strip> m_strips{std::size_t(-1)};
+    std::atomic<bool> m_dropped = false;
+    bool m_handedOver = false;
+
+    // Where the page is: the page after `after` in `file`, or else the first
+    // page of `nextFile`.
+    std::string m_file;
+    std::uint64_t m_after = 0;
+    std::string m_nextFile;
+};
+
+// Decodes the next page of a run ahead, on a thread of its own with handles
+// of its own, while the run encodes and writes the page before, so that
+// multi-page files and merges of small pages overlap page by page. Only pages
+// stored in strips with samples interleaved and read as they are stored (a
+// JPEG page's colour mode is only set when the page is set up), small
+// enough to hold whole. The thread holds a spare core of the budget while it
+// has pages to decode; with none to spare, pages are not decoded ahead.
+class PagePrefetch {
+public:
+    explicit PagePrefetch(CoreBudget* cores);
+    ~PagePrefetch();
+    PagePrefetch(const PagePrefetch&) = delete;
+    PagePrefetch& operator=(const PagePrefetch&) = delete;
+
+    // The input in hand: whether its pages are read in order (not through a
+    // page list), and the run's next input, whose first page follows its last
+    // page (empty when there is none or it is read through a page list).
+    void setInput(bool pagesInOrder, std::string nextFile);
+
+    // Asks for the page after the one `in` is on to be decoded ahead, when
+    // the input's pages are read in order.
+    void decodePageAfter(TIFF* in);
+
+    // The page `in` is on, decoded ahead for these strip byte counts and
+    // buffers of `bufferBytes`; nothing when it was not. Pages decoded ahead
+    // and not taken are dropped.
+    std::shared_ptr<PrefetchedPage> take(TIFF* in, const std::vector<tmsize_t>& counts,
+                                         std::size_t bufferBytes);
+
+private:
+    void work();
+    void decode(PrefetchedPage& page);
+
+    CoreBudget* m_cores;
+    bool m_pagesInOrder = false;
+    std::string m_nextFile;
+    std::deque<std::shared_ptr<PrefetchedPage>> m_asked; // oldest first
+    BoundedQueue<std::shared_ptr<PrefetchedPage>> m_requests{std::size_t(-1)};
+    std::thread m_thread;
+};
+
+} // namespace pagesmith
