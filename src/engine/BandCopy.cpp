@@ -85,20 +85,21 @@ bool copyTileBands(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t widt
     const std::uint32_t rows = layout.rows;
     const std::uint32_t bands = (length + rows - 1) / rows;
     auto rowsOfBand = [rows, length](std::uint32_t b) { return std::min(rows, length - b * rows); };
-    DecodeAhead decoders(
-        in, bands, band.bytes.size(), coresOf(ahead), [&](TIFF* from, std::uint32_t b, ByteBuffer& into) {
-            ImageBuffer decoded;
-            decoded.bytes = std::move(into);
-            decoded.rowBytes = layout.rowBytes;
-            decoded.width = width;
-            decoded.length = rowsOfBand(b);
-            decoded.planes = layout.planes;
-            // Each decoder has a staging tile of its own.
-            const ByteBuffer tile(grid->stagingBytes);
-            const bool whole = tile && readTileBand(from, decoded, b * rows, *grid, tile.data());
-            into = std::move(decoded.bytes);
-            return whole;
-        });
+    DecodeAhead decoders(in, bands, band.bytes.size(), coresOf(ahead),
+                         [&](TIFF* from, std::uint32_t b, ByteBuffer& into) {
+                             ImageBuffer decoded;
+                             decoded.bytes = std::move(into);
+                             decoded.rowBytes = layout.rowBytes;
+                             decoded.width = width;
+                             decoded.length = rowsOfBand(b);
+                             decoded.planes = layout.planes;
+                             // Each decoder has a staging tile of its own.
+                             const ByteBuffer tile(grid->stagingBytes);
+                             const bool whole =
+                                 tile && readTileBand(from, decoded, b * rows, *grid, tile.data());
+                             into = std::move(decoded.bytes);
+                             return whole;
+                         });
     for (std::uint32_t b = 0; b < bands; ++b) {
         // Planes lie one after another in the band: its length sets where.
         band.length = rowsOfBand(b);

@@ -94,11 +94,13 @@ ConversionRun::PageOutcome ConversionRun::copyInputs(const std::vector<std::stri
             continue;
         }
         writeReportLine(m_report, lineFormat, inputs[i].c_str(), m_outputPath.c_str());
-        const bool nextReadWhole = i + 1 < m_inputCount && InputPages::fileOf(inputs[i + 1]) == inputs[i + 1];
+        const bool nextReadWhole =
+            i + 1 < m_inputCount && InputPages::fileOf(inputs[i + 1]) == inputs[i + 1];
         int pageIndex = 0;
         do {
             // A page may be decoded ahead while the one before is written.
-            m_nextPages.setInput(input.readsInOrder(), nextReadWhole ? inputs[i + 1] : std::string());
+            m_nextPages.setInput(input.readsInOrder(),
+                                 nextReadWhole ? inputs[i + 1] : std::string());
             const PageOutcome outcome = convertPage(input.tiff(), pageIndex);
             if (outcome != PageOutcome::Next)
                 return outcome;

@@ -48,8 +48,7 @@ bool copyStripsDecoded(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t 
                          });
     for (tstrip_t s = 0; s < strips; ++s) {
         const tmsize_t bytes = (*counts)[s];
-        const bool decodedAhead =
-            prefetched ? prefetched->take(s, strip) : decoders.take(s, strip);
+        const bool decodedAhead = prefetched ? prefetched->take(s, strip) : decoders.take(s, strip);
         // An unreadable strip is written as the buffer holds it, which is
         // the strip before.
         if (!decodedAhead)

@@ -54,8 +54,9 @@ std::optional<std::vector<tmsize_t>> stripByteCounts(TIFF* in, std::uint32_t len
     const auto stripBytes = byteCount(TIFFStripSize(in));
     if (rowsPerStrip == 0 || !stripBytes)
         return std::nullopt;
-    const tstrip_t strips = std::min<tstrip_t>(
-        TIFFNumberOfStrips(in), tstrip_t((std::uint64_t(length) + rowsPerStrip - 1) / rowsPerStrip));
+    const tstrip_t strips =
+        std::min<tstrip_t>(TIFFNumberOfStrips(in),
+                           tstrip_t((std::uint64_t(length) + rowsPerStrip - 1) / rowsPerStrip));
     std::vector<tmsize_t> counts(strips);
     for (tstrip_t s = 0; s < strips; ++s) {
         const std::uint64_t firstRow = std::uint64_t(s) * rowsPerStrip;

@@ -292,8 +292,9 @@ PageSetupResult setupOutputPage(TIFF* in, TIFF* out, PageSettings& settings) {
     const CopyRoutine copy = chooseCopyRoutine(in, out, bitsPerSample, samplesPerPixel);
     if (!copy)
         return PageSetupResult::Failed;
-    return copy(in, out, length, width, samplesPerPixel, &settings.readAhead) ? PageSetupResult::Copied
-                                                                         : PageSetupResult::Failed;
+    return copy(in, out, length, width, samplesPerPixel, &settings.readAhead)
+               ? PageSetupResult::Copied
+               : PageSetupResult::Failed;
 }
 
 } // namespace pagesmith

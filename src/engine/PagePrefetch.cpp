@@ -53,10 +53,7 @@ bool PrefetchedPage::take(std::uint32_t strip, ByteBuffer& buffer) {
     return true;
 }
 
-PagePrefetch::PagePrefetch(CoreBudget* cores) : m_cores(cores) {
-    if (m_cores && m_cores->cores() > 1)
-        m_thread = std::thread([this] { work(); });
-}
+PagePrefetch::PagePrefetch(CoreBudget* cores) : m_cores(cores) {}
 
 PagePrefetch::~PagePrefetch() {
     for (const auto& page : m_asked)
@@ -73,8 +70,12 @@ void PagePrefetch::setInput(bool pagesInOrder, std::string nextFile) {
 
 void PagePrefetch::decodePageAfter(TIFF* in) {
     const char* name = TIFFFileName(in);
-    if (!m_thread.joinable() || !m_pagesInOrder || !name || !*name)
+    if (!m_cores || m_cores->cores() < 2 || !m_pagesInOrder || !name || !*name)
         return;
+    // The thread comes with the first page asked for: most runs of a folder
+    // batch have a page or two and no core to spare.
+    if (!m_thread.joinable())
+        m_thread = std::thread([this] { work(); });
     auto page = std::make_shared<PrefetchedPage>();
     page->m_file = name;
     page->m_after = TIFFCurrentDirOffset(in);

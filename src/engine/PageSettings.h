@@ -16,9 +16,9 @@ struct PageSettings {
     std::uint32_t group3Options = 0; // 0, 1, 4 or 5 for Group 3 modes
     bool jpegColorModeRgb = false;   // the codec is handed RGB samples (JPEG output)
     int jpegQuality = 75;
-    int outputTiled = -1;        // -1 until the run's first page decides it
-    int pageCounter = -1;        // -1 with one input: PageNumber kept; else the next number
-    ReadAhead readAhead; // the run's spare cores and pages decoded ahead
+    int outputTiled = -1; // -1 until the run's first page decides it
+    int pageCounter = -1; // -1 with one input: PageNumber kept; else the next number
+    ReadAhead readAhead;  // the run's spare cores and pages decoded ahead
 
     // Per page, reset before each page.
     std::uint16_t fillOrder = 0;    // 0: as the input page
