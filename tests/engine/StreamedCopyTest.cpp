@@ -1,6 +1,8 @@
 #include "CopyTestSupport.h"
 
+#include "engine/ConvertFiles.h"
 #include "engine/CoreBudget.h"
+#include "support/Recorders.h"
 #include "support/FaxFixtures.h"
 
 #include <gtest/gtest.h>
@@ -97,6 +99,40 @@ TEST(StreamedCopy, WritesTheBytesOfTheWholeImageCopyOnAnyNumberOfThreads) {
             EXPECT_EQ(copiedBy(input, dir.path() / "out.tif", c.output, &budget), reference)
                 << cores << " cores";
         }
+    }
+}
+
+// Pages of a multi-page file and of a merge, decoded ahead while the page
+// before is written: the output and the report of the one-thread run, also
+// for a damaged strip, a merge input that is no TIFF and a page list.
+TEST(StreamedCopy, PagesDecodedAheadGiveTheOutputAndReportOfTheOneThreadRun) {
+    TempDir dir;
+    TestPage fax = faxPage(1728, 300);
+    fax.rowsPerStrip = 64;
+    writeTiff(dir.path() / "a.tif", {fax, fax, fax, fax});
+    writeTiff(dir.path() / "b.tif", fax);
+    damageStrip(dir.path() / "b.tif", 2);
+    writeTiff(dir.path() / "c.tif", {fax, fax});
+    writeTextFile(dir.path() / "notes.tif", "not a tiff at all");
+    const std::vector<std::string> merge = {dir.file("a.tif"), dir.file("b.tif"),
+                                            dir.file("notes.tif"), dir.file("c.tif"),
+                                            dir.file("a.tif") + ",2,0", dir.file("c.tif")};
+    for (const auto& [inputs, mode] :
+         {std::pair{std::vector<std::string>{dir.file("a.tif")}, CompressionMode::Lzw},
+          std::pair{merge, CompressionMode::Group4}}) {
+        std::string outputs[2], reports[2];
+        for (int run = 0; run < 2; ++run) {
+            ConversionOptions options;
+            options.compressionMode = mode;
+            options.threads = run == 0 ? 1 : 2;
+            ReportRecorder report;
+            EXPECT_EQ(convertFiles(int(inputs.size()), inputs, dir.file("out"), options, report),
+                      kConvertDone);
+            outputs[run] = readTextFile(dir.path() / "out.tif");
+            reports[run] = report.lines;
+        }
+        EXPECT_EQ(outputs[1], outputs[0]) << inputs.size() << " inputs";
+        EXPECT_EQ(reports[1], reports[0]) << inputs.size() << " inputs";
     }
 }
 
