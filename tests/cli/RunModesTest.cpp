@@ -255,7 +255,7 @@ TEST(ThreadCount, ConvertsAFolderAlikeOnOneThreadAndOnSeveral) {
         }
         EXPECT_EQ(runs[1], runs[0]);
         EXPECT_EQ(outputs[0].size(), 9u);
-        EXPECT_EQ(outputs[1], outputs[0]);
+        EXPECT_TRUE(outputs[1] == outputs[0]) << "the output files differ";
     }
 }
 

@@ -367,9 +367,9 @@ TEST(ConvertPageToBilevel, StreamsColourPagesToTheBytesOfTheScratchRouteOnOneThr
         TempDir dir;
         test::writeTiff(dir.file("in.tif"), c.page);
         const std::string reference = throughScratchPage(dir.file("in.tif"), dir);
-        EXPECT_EQ(streamed(dir.file("in.tif"), dir, nullptr), reference) << c.what;
+        EXPECT_TRUE(streamed(dir.file("in.tif"), dir, nullptr) == reference) << c.what;
         CoreBudget twoCores(2);
-        EXPECT_EQ(streamed(dir.file("in.tif"), dir, &twoCores), reference) << c.what;
+        EXPECT_TRUE(streamed(dir.file("in.tif"), dir, &twoCores) == reference) << c.what;
     }
 
     const std::filesystem::path shared = test::sharedTestData();
@@ -380,7 +380,7 @@ TEST(ConvertPageToBilevel, StreamsColourPagesToTheBytesOfTheScratchRouteOnOneThr
         TempDir dir;
         const std::string reference = throughScratchPage(shared / name, dir);
         CoreBudget twoCores(2);
-        EXPECT_EQ(streamed(shared / name, dir, &twoCores), reference) << name;
+        EXPECT_TRUE(streamed(shared / name, dir, &twoCores) == reference) << name;
     }
 }
 

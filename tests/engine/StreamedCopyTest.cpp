@@ -2,8 +2,8 @@
 
 #include "engine/ConvertFiles.h"
 #include "engine/CoreBudget.h"
-#include "support/Recorders.h"
 #include "support/FaxFixtures.h"
+#include "support/Recorders.h"
 
 #include <gtest/gtest.h>
 
@@ -96,7 +96,8 @@ TEST(StreamedCopy, WritesTheBytesOfTheWholeImageCopyOnAnyNumberOfThreads) {
                      : copiedBy(input, dir.path() / "one.tif", c.output, nullptr);
         for (int cores : {1, 2, 3}) {
             CoreBudget budget(cores);
-            EXPECT_EQ(copiedBy(input, dir.path() / "out.tif", c.output, &budget), reference)
+            // Compared whole: a difference would print megabytes.
+            EXPECT_TRUE(copiedBy(input, dir.path() / "out.tif", c.output, &budget) == reference)
                 << cores << " cores";
         }
     }
@@ -107,19 +108,19 @@ TEST(StreamedCopy, WritesTheBytesOfTheWholeImageCopyOnAnyNumberOfThreads) {
 // for a damaged strip, a merge input that is no TIFF and a page list.
 TEST(StreamedCopy, PagesDecodedAheadGiveTheOutputAndReportOfTheOneThreadRun) {
     TempDir dir;
-    TestPage fax = faxPage(1728, 300);
-    fax.rowsPerStrip = 64;
-    writeTiff(dir.path() / "a.tif", {fax, fax, fax, fax});
-    writeTiff(dir.path() / "b.tif", fax);
+    TestPage grey = testPage(600, 400, 8, 1, PLANARCONFIG_CONTIG, COMPRESSION_LZW, 32);
+    grey.pixels = patternPixels(grey);
+    writeTiff(dir.path() / "a.tif", {grey, grey, grey, grey});
+    writeTiff(dir.path() / "b.tif", grey);
     damageStrip(dir.path() / "b.tif", 2);
-    writeTiff(dir.path() / "c.tif", {fax, fax});
+    writeTiff(dir.path() / "c.tif", {grey, grey});
     writeTextFile(dir.path() / "notes.tif", "not a tiff at all");
-    const std::vector<std::string> merge = {dir.file("a.tif"), dir.file("b.tif"),
-                                            dir.file("notes.tif"), dir.file("c.tif"),
+    const std::vector<std::string> merge = {dir.file("a.tif"),          dir.file("b.tif"),
+                                            dir.file("notes.tif"),      dir.file("c.tif"),
                                             dir.file("a.tif") + ",2,0", dir.file("c.tif")};
     for (const auto& [inputs, mode] :
-         {std::pair{std::vector<std::string>{dir.file("a.tif")}, CompressionMode::Lzw},
-          std::pair{merge, CompressionMode::Group4}}) {
+         {std::pair{std::vector<std::string>{dir.file("a.tif")}, CompressionMode::PackBits},
+          std::pair{merge, CompressionMode::Uncompressed}}) {
         std::string outputs[2], reports[2];
         for (int run = 0; run < 2; ++run) {
             ConversionOptions options;
@@ -131,7 +132,7 @@ TEST(StreamedCopy, PagesDecodedAheadGiveTheOutputAndReportOfTheOneThreadRun) {
             outputs[run] = readTextFile(dir.path() / "out.tif");
             reports[run] = report.lines;
         }
-        EXPECT_EQ(outputs[1], outputs[0]) << inputs.size() << " inputs";
+        EXPECT_TRUE(outputs[1] == outputs[0]) << inputs.size() << " inputs";
         EXPECT_EQ(reports[1], reports[0]) << inputs.size() << " inputs";
     }
 }
