@@ -35,13 +35,15 @@ bool copyStripsDecoded(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t 
         return false;
     const tstrip_t strips = tstrip_t(counts->size());
 
+    // A page that fits is decoded whole while the page before it is written,
+    // and the next one while it is; a larger one, strip by strip as it is.
     PagePrefetch* pages = ahead ? ahead->nextPages : nullptr;
+    const bool byPages = pages && PagePrefetch::fitsWhole(strips * strip.size());
     std::shared_ptr<PrefetchedPage> prefetched =
-        pages ? pages->take(in, *counts, strip.size()) : nullptr;
-    // The next page is decoded while this one is written.
-    if (pages)
+        byPages ? pages->take(in, *counts, strip.size()) : nullptr;
+    if (byPages)
         pages->decodePageAfter(in);
-    DecodeAhead decoders(in, prefetched ? 0 : strips, strip.size(), coresOf(ahead),
+    DecodeAhead decoders(in, byPages ? 0 : strips, strip.size(), coresOf(ahead),
                          [&counts](TIFF* from, std::uint32_t s, ByteBuffer& into) {
                              const tmsize_t bytes = (*counts)[s];
                              return TIFFReadEncodedStrip(from, s, into.data(), bytes) == bytes;

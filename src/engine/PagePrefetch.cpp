@@ -117,33 +117,29 @@ void PagePrefetch::work() {
             if (!page)
                 return;
         }
-        if (!holdsCore)
-            holdsCore = m_cores->tryTake();
-        if (holdsCore && !(*page)->m_dropped) {
-            decode(**page);
-        } else {
-            std::lock_guard lock((*page)->m_mutex);
-            (*page)->m_isPlanned = true;
-            (*page)->m_planned.notify_all();
-        }
+        decode(**page, holdsCore);
         // Whatever was decoded is there; the page waits for nothing more.
         (*page)->m_strips.close();
     }
 }
 
-void PagePrefetch::decode(PrefetchedPage& page) {
-    TiffHandle tif = openPageAfter(page.m_file, page.m_after, page.m_nextFile);
+void PagePrefetch::decode(PrefetchedPage& page, bool& holdsCore) {
+    TiffHandle tif;
+    if (!page.m_dropped)
+        tif = openPageAfter(page.m_file, page.m_after, page.m_nextFile);
     std::uint32_t length = 0;
     std::optional<std::vector<tmsize_t>> counts;
     const auto stripBytes = tif ? byteCount(TIFFStripSize(tif.get())) : std::nullopt;
     if (tif && decodesAsStored(tif.get()) && stripBytes &&
         TIFFGetField(tif.get(), TIFFTAG_IMAGELENGTH, &length))
         counts = stripByteCounts(tif.get(), length, *stripBytes);
+    const bool worthIt = counts && !counts->empty() && fitsWhole(counts->size() * *stripBytes);
+    // A core only for a page there is to decode.
+    if (worthIt && !holdsCore)
+        holdsCore = m_cores->tryTake();
     {
         std::lock_guard lock(page.m_mutex);
-        page.m_usable = counts && !counts->empty() &&
-                        counts->size() * *stripBytes <= kMostPageBytes &&
-                        identify(tif.get(), page.m_device, page.m_inode);
+        page.m_usable = worthIt && holdsCore && identify(tif.get(), page.m_device, page.m_inode);
         if (page.m_usable) {
             page.m_offset = TIFFCurrentDirOffset(tif.get());
             page.m_counts = std::move(*counts);
@@ -163,6 +159,10 @@ void PagePrefetch::decode(PrefetchedPage& page) {
         if (!goOn)
             break;
     }
+}
+
+bool PagePrefetch::fitsWhole(std::size_t pageBytes) {
+    return pageBytes <= kMostPageBytes;
 }
 
 } // namespace pagesmith

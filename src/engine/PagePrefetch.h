@@ -83,9 +83,15 @@ public:
     std::shared_ptr<PrefetchedPage> take(TIFF* in, const std::vector<tmsize_t>& counts,
                                          std::size_t bufferBytes);
 
+    // Whether a page of this many decoded bytes is decoded ahead whole (when
+    // there is a core to spare); larger pages are decoded ahead strip by strip
+    // by their copy (DecodeAhead).
+    static bool fitsWhole(std::size_t pageBytes);
+
 private:
     void work();
-    void decode(PrefetchedPage& page);
+    // Decodes the page, taking a core for it when it needs one.
+    void decode(PrefetchedPage& page, bool& holdsCore);
 
     CoreBudget* m_cores;
     bool m_pagesInOrder = false;
