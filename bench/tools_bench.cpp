@@ -217,14 +217,15 @@ std::vector<Row> rows(const fs::path& work, const Inputs& in, const std::string&
         };
     };
 
-    // The merge: the first 100 faxes of the folder, by name.
+    // The merge: the first 100 faxes of the folder, named in full, so that
+    // neither side lists the folder.
     std::string mergeList;
     std::vector<std::string> mergeTool = {"tiffcp", "-c", "g4"};
     const std::vector<fs::path> faxes = filesIn(in.faxFolder);
     for (std::size_t i = 0; i < 100 && i < faxes.size(); ++i) {
         if (i > 0)
             mergeList += ',';
-        mergeList += faxes[i].filename().string();
+        mergeList += faxes[i].string();
         mergeTool.push_back(faxes[i].string());
     }
     mergeTool.push_back((work / "tiffcp-merged.tif").string());
@@ -256,8 +257,8 @@ std::vector<Row> rows(const fs::path& work, const Inputs& in, const std::string&
          fresh(pagesmithRun(work, {"/f=" + in.photo.string(), dir, "/sc=jpeg"})),
          tiffcp({"-c", "jpeg"}, in.photo), "tiffcp", 0.75},
         {"merge of 100 one-page faxes to Group 4",
-         fresh(pagesmithRun(work, {"/d=" + in.faxFolder.string(), "/m=" + mergeList,
-                                   "/sf=" + (out / "merged.tif").string(), "/sc=g4"})),
+         fresh(pagesmithRun(work,
+                            {"/m=" + mergeList, "/sf=" + (out / "merged.tif").string(), "/sc=g4"})),
          [mergeTool] { return runChild(mergeTool); }, "tiffcp", 0.75},
     };
 }
