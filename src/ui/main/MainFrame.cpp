@@ -93,6 +93,7 @@ MainFrame::MainFrame(ProcessSettings& settings, MessageSink& messages, QWidget* 
     new SwallowedKeys(this, kSwallowedKeys);
     updateCommandState();
     m_request.options.tempFile = m_settings.scratchPath;
+    m_request.options.threads = m_settings.threads;
 }
 
 MainFrame::~MainFrame() {
