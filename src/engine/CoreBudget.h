@@ -25,6 +25,8 @@ public:
     // only when one is free now; never waits.
     bool tryTake();
     void give() { m_free.fetch_add(1); }
+    // Cores free at this moment; another thread may take them next.
+    int freeNow() const { return m_free.load(); }
 
     // The number of cores of this machine, or `requested` when it is positive.
     static int coresFor(int requested);

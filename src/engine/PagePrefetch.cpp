@@ -70,10 +70,14 @@ void PagePrefetch::setInput(bool pagesInOrder, std::string nextFile) {
 
 void PagePrefetch::decodePageAfter(TIFF* in) {
     const char* name = TIFFFileName(in);
-    if (!m_cores || m_cores->cores() < 2 || !m_pagesInOrder || !name || !*name)
+    if (!m_cores || !m_pagesInOrder || !name || !*name)
         return;
-    // The thread comes with the first page asked for: most runs of a folder
-    // batch have a page or two and no core to spare.
+    // Nothing follows, or no core is free to decode it (the threads of a
+    // folder batch hold them all): not worth a thread and a look.
+    const bool pageFollows = !TIFFLastDirectory(in) || !m_nextFile.empty();
+    if (!pageFollows || m_cores->freeNow() == 0)
+        return;
+    // The thread comes with the first page asked for.
     if (!m_thread.joinable())
         m_thread = std::thread([this] { work(); });
     auto page = std::make_shared<PrefetchedPage>();
