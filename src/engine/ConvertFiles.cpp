@@ -23,7 +23,7 @@ public:
     ConversionRun(const ConversionOptions& options, int inputCount, ProgressReport& report,
                   CoreBudget& cores)
         : m_options(options), m_inputCount(inputCount), m_report(report), m_cores(cores),
-          m_nextPages(&cores) {
+          m_nextPages(&cores, options, m_settings) {
         m_settings.startRun(options, inputCount, ReadAhead{&cores, &m_nextPages});
     }
 

@@ -41,6 +41,16 @@ bool copyStripsDecoded(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t 
     const bool byPages = pages && PagePrefetch::fitsWhole(strips * strip.size());
     std::shared_ptr<PrefetchedPage> prefetched =
         byPages ? pages->take(in, *counts, strip.size()) : nullptr;
+    // A page encoded ahead is written as it is; the next one is this
+    // thread's own, while the other thread takes the one after.
+    switch (prefetched ? prefetched->writeEncoded(out) : PrefetchedPage::RawWrite::NotEncoded) {
+    case PrefetchedPage::RawWrite::Written:
+        return true;
+    case PrefetchedPage::RawWrite::Failed:
+        return false;
+    case PrefetchedPage::RawWrite::NotEncoded:
+        break;
+    }
     if (byPages)
         pages->decodePageAfter(in);
     DecodeAhead decoders(in, byPages ? 0 : strips, strip.size(), coresOf(ahead),

@@ -228,7 +228,7 @@ void copyDescriptiveTags(TIFF* in, TIFF* out, const PageSettings& settings) {
 
 } // namespace
 
-PageSetupResult setupOutputPage(TIFF* in, TIFF* out, PageSettings& settings) {
+PageSetupResult prepareOutputPage(TIFF* in, TIFF* out, PageSettings& settings, bool& throughRgba) {
     std::uint32_t width = 0, length = 0;
     if (TIFFGetField(in, TIFFTAG_IMAGEWIDTH, &width))
         TIFFSetField(out, TIFFTAG_IMAGEWIDTH, width);
@@ -285,7 +285,22 @@ PageSetupResult setupOutputPage(TIFF* in, TIFF* out, PageSettings& settings) {
     setupPageNumber(in, out, settings);
     copyDescriptiveTags(in, out, settings);
 
-    if (source == PixelSource::RgbaReader)
+    throughRgba = source == PixelSource::RgbaReader;
+    return PageSetupResult::Copied;
+}
+
+PageSetupResult setupOutputPage(TIFF* in, TIFF* out, PageSettings& settings) {
+    bool throughRgba = false;
+    const PageSetupResult prepared = prepareOutputPage(in, out, settings, throughRgba);
+    if (prepared != PageSetupResult::Copied)
+        return prepared;
+    std::uint32_t width = 0, length = 0;
+    std::uint16_t bitsPerSample = 1, samplesPerPixel = 1;
+    TIFFGetField(in, TIFFTAG_IMAGEWIDTH, &width);
+    TIFFGetField(in, TIFFTAG_IMAGELENGTH, &length);
+    TIFFGetField(in, TIFFTAG_BITSPERSAMPLE, &bitsPerSample);
+    TIFFGetField(in, TIFFTAG_SAMPLESPERPIXEL, &samplesPerPixel);
+    if (throughRgba)
         return copyThroughRgbaReader(in, out, length, width, samplesPerPixel)
                    ? PageSetupResult::Copied
                    : PageSetupResult::Failed;

@@ -16,4 +16,8 @@ enum class PageSetupResult {
 // the run's settings, then copies the pixels.
 PageSetupResult setupOutputPage(TIFF* in, TIFF* out, PageSettings& settings);
 
+// The directory part alone: Copied when the page is ready for its pixels;
+// throughRgba says they must come through libtiff's RGBA reader.
+PageSetupResult prepareOutputPage(TIFF* in, TIFF* out, PageSettings& settings, bool& throughRgba);
+
 } // namespace pagesmith

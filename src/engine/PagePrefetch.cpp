@@ -1,10 +1,15 @@
 #include "engine/PagePrefetch.h"
 
+#include "engine/CopyRoutines.h"
 #include "engine/CopySupport.h"
 #include "engine/CoreBudget.h"
+#include "engine/OutputPageSetup.h"
 #include "tiff/OpenForReading.h"
+#include "tiff/OpenTiff.h"
 
+#include <sys/mman.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace pagesmith {
 
@@ -23,13 +28,64 @@ bool identify(TIFF* tif, std::uint64_t& device, std::uint64_t& inode) {
 }
 
 // The page after `after` in `file`, or the first page of `nextFile`.
+// The page after `after` in `file` (none when `file` is empty), or else the
+// first page of `nextFile`.
 TiffHandle openPageAfter(const std::string& file, std::uint64_t after,
                          const std::string& nextFile) {
-    TiffHandle tif = openTiffForReading(file, "rm");
-    if (tif && TIFFSetSubDirectory(tif.get(), after) && TIFFReadDirectory(tif.get()))
-        return tif;
+    if (!file.empty()) {
+        TiffHandle tif = openTiffForReading(file, "rm");
+        if (tif && TIFFSetSubDirectory(tif.get(), after) && TIFFReadDirectory(tif.get()))
+            return tif;
+    }
     return nextFile.empty() ? TiffHandle() : openTiffForReading(nextFile, "rm");
 }
+
+// Codecs that begin every strip afresh, so a strip encoded through another
+// handle is byte for byte the strip the output's own codec writes.
+bool encodesStripsAlone(std::uint16_t compression) {
+    switch (compression) {
+    case COMPRESSION_NONE:
+    case COMPRESSION_PACKBITS:
+    case COMPRESSION_LZW:
+    case COMPRESSION_CCITTFAX3:
+    case COMPRESSION_CCITTFAX4:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// A file in memory for one page encoded ahead.
+class MemoryFile {
+public:
+    MemoryFile() : m_descriptor(::memfd_create("pagesmith-page", MFD_CLOEXEC)) {}
+    ~MemoryFile() {
+        m_tiff.close();
+        if (m_descriptor >= 0)
+            ::close(m_descriptor);
+    }
+    MemoryFile(const MemoryFile&) = delete;
+    MemoryFile& operator=(const MemoryFile&) = delete;
+
+    TIFF* open() {
+        if (m_descriptor >= 0)
+            m_tiff = TiffHandle(openTiffDescriptor(m_descriptor, "pagesmith-page", "w"));
+        return m_tiff.get();
+    }
+    // The bytes of strip `strip` as written into the file.
+    bool read(tstrip_t strip, ByteBuffer& bytes, tmsize_t& count) {
+        const std::uint64_t offset = TIFFGetStrileOffset(m_tiff.get(), strip);
+        const std::uint64_t size = TIFFGetStrileByteCount(m_tiff.get(), strip);
+        bytes = ByteBuffer(std::size_t(size));
+        count = tmsize_t(size);
+        return size == 0 ||
+               (bytes && ::pread(m_descriptor, bytes.data(), size, off_t(offset)) == ssize_t(size));
+    }
+
+private:
+    int m_descriptor;
+    TiffHandle m_tiff;
+};
 
 bool decodesAsStored(TIFF* tif) {
     std::uint16_t compression = COMPRESSION_NONE;
@@ -39,6 +95,36 @@ bool decodesAsStored(TIFF* tif) {
 }
 
 } // namespace
+
+StripEncoding StripEncoding::of(TIFF* out) {
+    StripEncoding encoding;
+    TIFFGetField(out, TIFFTAG_IMAGEWIDTH, &encoding.width);
+    TIFFGetField(out, TIFFTAG_IMAGELENGTH, &encoding.length);
+    TIFFGetFieldDefaulted(out, TIFFTAG_ROWSPERSTRIP, &encoding.rowsPerStrip);
+    TIFFGetFieldDefaulted(out, TIFFTAG_COMPRESSION, &encoding.compression);
+    TIFFGetField(out, TIFFTAG_PHOTOMETRIC, &encoding.photometric);
+    TIFFGetFieldDefaulted(out, TIFFTAG_FILLORDER, &encoding.fillOrder);
+    TIFFGetFieldDefaulted(out, TIFFTAG_BITSPERSAMPLE, &encoding.bitsPerSample);
+    TIFFGetFieldDefaulted(out, TIFFTAG_SAMPLESPERPIXEL, &encoding.samplesPerPixel);
+    TIFFGetFieldDefaulted(out, TIFFTAG_PLANARCONFIG, &encoding.planar);
+    if (encoding.compression == COMPRESSION_CCITTFAX3)
+        TIFFGetField(out, TIFFTAG_GROUP3OPTIONS, &encoding.group3Options);
+    if (encoding.compression == COMPRESSION_CCITTFAX4)
+        TIFFGetField(out, TIFFTAG_GROUP4OPTIONS, &encoding.group4Options);
+    if (encoding.compression == COMPRESSION_LZW)
+        TIFFGetFieldDefaulted(out, TIFFTAG_PREDICTOR, &encoding.predictor);
+    encoding.strips = TIFFNumberOfStrips(out);
+    return encoding;
+}
+
+PrefetchedPage::RawWrite PrefetchedPage::writeEncoded(TIFF* out) {
+    if (!m_encoded || StripEncoding::of(out) != m_encoding)
+        return RawWrite::NotEncoded;
+    for (std::size_t s = 0; s < m_raw.size(); ++s)
+        if (TIFFWriteRawStrip(out, tstrip_t(s), m_raw[s].data(), m_rawBytes[s]) < 0)
+            return RawWrite::Failed;
+    return RawWrite::Written;
+}
 
 bool PrefetchedPage::take(std::uint32_t strip, ByteBuffer& buffer) {
     if (m_handedOver || strip >= m_counts.size() || buffer.size() != m_bufferBytes)
@@ -53,7 +139,9 @@ bool PrefetchedPage::take(std::uint32_t strip, ByteBuffer& buffer) {
     return true;
 }
 
-PagePrefetch::PagePrefetch(CoreBudget* cores) : m_cores(cores) {}
+PagePrefetch::PagePrefetch(CoreBudget* cores, const ConversionOptions& options,
+                           const PageSettings& settings)
+    : m_cores(cores), m_options(options), m_runSettings(settings) {}
 
 PagePrefetch::~PagePrefetch() {
     for (const auto& page : m_asked)
@@ -81,9 +169,12 @@ void PagePrefetch::decodePageAfter(TIFF* in) {
     if (!m_thread.joinable())
         m_thread = std::thread([this] { work(); });
     auto page = std::make_shared<PrefetchedPage>();
-    page->m_file = name;
+    if (!TIFFLastDirectory(in))
+        page->m_file = name;
     page->m_after = TIFFCurrentDirOffset(in);
     page->m_nextFile = m_nextFile;
+    page->m_settings = m_runSettings;
+    page->m_settings.readAhead = {}; // its copy runs on this page's thread alone
     m_asked.push_back(page);
     m_requests.push(std::move(page));
 }
@@ -141,28 +232,77 @@ void PagePrefetch::decode(PrefetchedPage& page, bool& holdsCore) {
     // A core only for a page there is to decode.
     if (worthIt && !holdsCore)
         holdsCore = m_cores->tryTake();
+    const bool usable = worthIt && holdsCore && identify(tif.get(), page.m_device, page.m_inode);
+    if (usable) {
+        page.m_offset = TIFFCurrentDirOffset(tif.get());
+        page.m_counts = std::move(*counts);
+        page.m_bufferBytes = *stripBytes;
+    }
+    // Encoded ahead, the page is handed over whole; decoded only, strip by
+    // strip as it is read.
+    const bool encodable = usable && encodesStripsAlone(page.m_settings.outputCompression) &&
+                           page.m_settings.outputTiled != 1;
+    std::vector<ByteBuffer> decoded;
+    bool whole = true;
+    for (std::uint32_t s = 0; encodable && whole && s < page.m_counts.size(); ++s) {
+        decoded.emplace_back(page.m_bufferBytes);
+        whole = decoded.back() && TIFFReadEncodedStrip(tif.get(), s, decoded.back().data(),
+                                                       page.m_counts[s]) == page.m_counts[s];
+    }
+    const bool encoded = encodable && whole && encode(tif.get(), page, decoded);
     {
         std::lock_guard lock(page.m_mutex);
-        page.m_usable = worthIt && holdsCore && identify(tif.get(), page.m_device, page.m_inode);
-        if (page.m_usable) {
-            page.m_offset = TIFFCurrentDirOffset(tif.get());
-            page.m_counts = std::move(*counts);
-            page.m_bufferBytes = *stripBytes;
-        }
+        page.m_usable = usable;
+        page.m_encoded = encoded;
         page.m_isPlanned = true;
         page.m_planned.notify_all();
     }
-    if (!page.m_usable)
+    if (!usable || encoded)
         return;
     for (std::uint32_t s = 0; s < page.m_counts.size() && !page.m_dropped; ++s) {
-        PrefetchedPage::Strip strip{ByteBuffer(page.m_bufferBytes), false};
-        strip.whole = strip.bytes && TIFFReadEncodedStrip(tif.get(), s, strip.bytes.data(),
-                                                          page.m_counts[s]) == page.m_counts[s];
+        PrefetchedPage::Strip strip;
+        if (s < decoded.size()) {
+            strip = {std::move(decoded[s]), true};
+            strip.whole = s + 1 < decoded.size() || whole;
+        } else {
+            strip.bytes = ByteBuffer(page.m_bufferBytes);
+            strip.whole = strip.bytes && TIFFReadEncodedStrip(tif.get(), s, strip.bytes.data(),
+                                                              page.m_counts[s]) == page.m_counts[s];
+        }
         const bool goOn = strip.whole;
         page.m_strips.push(std::move(strip));
         if (!goOn)
             break;
     }
+}
+
+bool PagePrefetch::encode(TIFF* in, PrefetchedPage& page, const std::vector<ByteBuffer>& strips) {
+    MemoryFile file;
+    TIFF* out = file.open();
+    if (!out)
+        return false;
+    // The page set-up the run will make, from the same page and settings.
+    PageSettings settings = page.m_settings;
+    settings.startPage(m_options);
+    bool throughRgba = false;
+    std::uint16_t bitsPerSample = 1, samplesPerPixel = 1;
+    TIFFGetField(in, TIFFTAG_BITSPERSAMPLE, &bitsPerSample);
+    TIFFGetField(in, TIFFTAG_SAMPLESPERPIXEL, &samplesPerPixel);
+    if (prepareOutputPage(in, out, settings, throughRgba) != PageSetupResult::Copied ||
+        throughRgba ||
+        chooseCopyRoutine(in, out, bitsPerSample, samplesPerPixel) != copyStripsDecoded ||
+        TIFFStripSize(out) > tmsize_t(page.m_bufferBytes))
+        return false;
+    for (std::size_t s = 0; s < strips.size(); ++s)
+        if (TIFFWriteEncodedStrip(out, tstrip_t(s), strips[s].data(), page.m_counts[s]) < 0)
+            return false;
+    page.m_encoding = StripEncoding::of(out);
+    page.m_raw.resize(strips.size());
+    page.m_rawBytes.resize(strips.size());
+    for (std::size_t s = 0; s < strips.size(); ++s)
+        if (!file.read(tstrip_t(s), page.m_raw[s], page.m_rawBytes[s]))
+            return false;
+    return true;
 }
 
 bool PagePrefetch::fitsWhole(std::size_t pageBytes) {

@@ -2,6 +2,8 @@
 
 #include "engine/BoundedQueue.h"
 #include "engine/ByteBuffer.h"
+#include "engine/ConversionOptions.h"
+#include "engine/PageSettings.h"
 
 #include <tiffio.h>
 
@@ -19,9 +21,25 @@ namespace pagesmith {
 
 class CoreBudget;
 
-// One page decoded ahead, strip by strip, as a page copy will ask for it.
+// The output tags that decide how a page's strips are encoded.
+struct StripEncoding {
+    std::uint32_t width = 0, length = 0, rowsPerStrip = 0, group3Options = 0, group4Options = 0;
+    std::uint16_t compression = 0, photometric = 0, fillOrder = 0, bitsPerSample = 0,
+                  samplesPerPixel = 0, planar = 0, predictor = 0;
+    tstrip_t strips = 0;
+    bool operator==(const StripEncoding&) const = default;
+    static StripEncoding of(TIFF* out);
+};
+
+// One page decoded ahead, strip by strip, as a page copy will ask for it; or
+// decoded and encoded ahead, as the copy would encode it.
 class PrefetchedPage {
 public:
+    enum class RawWrite { NotEncoded, Written, Failed };
+    // Writes the strips encoded ahead into the output page, when the page
+    // was encoded ahead with exactly the output's encoding.
+    RawWrite writeEncoded(TIFF* out);
+
     // Hands over strip `strip` (taken in order) by exchanging buffers, as
     // DecodeAhead::take does: false from the first strip not read whole on,
     // and then the caller reads that strip and every later one itself.
@@ -43,27 +61,43 @@ private:
     std::vector<tmsize_t> m_counts;
     std::size_t m_bufferBytes = 0;
 
+    // A page encoded ahead: its strips as they go into the file.
+    bool m_encoded = false;
+    StripEncoding m_encoding;
+    std::vector<ByteBuffer> m_raw;
+    std::vector<tmsize_t> m_rawBytes;
+
     BoundedQueue<Strip> m_strips{std::size_t(-1)};
     std::atomic<bool> m_dropped = false;
     bool m_handedOver = false;
 
     // Where the page is: the page after `after` in `file`, or else the first
-    // page of `nextFile`.
+    // page of `nextFile`; and the run's settings when it was asked for.
     std::string m_file;
     std::uint64_t m_after = 0;
     std::string m_nextFile;
+    PageSettings m_settings;
 };
 
 // Decodes the next page of a run ahead, on a thread of its own with handles
-// of its own, while the run encodes and writes the page before, so that
-// multi-page files and merges of small pages overlap page by page. Only pages
-// stored in strips with samples interleaved and read as they are stored (a
-// JPEG page's colour mode is only set when the page is set up), small
-// enough to hold whole. The thread holds a spare core of the budget while it
-// has pages to decode; with none to spare, pages are not decoded ahead.
+// of its own, while the run writes the page before, so that multi-page files
+// and merges of small pages overlap page by page. Only pages stored in strips
+// with samples interleaved and read as they are stored (a JPEG page's colour
+// mode is only set when the page is set up), small enough to hold whole.
+//
+// Where the output's codec encodes each strip on its own (none, PackBits,
+// LZW, Group 3, Group 4) and every strip reads whole, the page is encoded
+// ahead too: into a file in memory with the directory the run's page set-up
+// gives it, whose strips the run then writes as they are. Such pages take
+// turns: the run converts one page itself while this thread converts the
+// next, so encoding shares the cores too.
+//
+// The thread holds a spare core of the budget while it has pages to decode;
+// with none to spare, pages are not decoded ahead.
 class PagePrefetch {
 public:
-    explicit PagePrefetch(CoreBudget* cores);
+    // `options` and `settings` are the run's, read when a page is asked for.
+    PagePrefetch(CoreBudget* cores, const ConversionOptions& options, const PageSettings& settings);
     ~PagePrefetch();
     PagePrefetch(const PagePrefetch&) = delete;
     PagePrefetch& operator=(const PagePrefetch&) = delete;
@@ -92,8 +126,12 @@ private:
     void work();
     // Decodes the page, taking a core for it when it needs one.
     void decode(PrefetchedPage& page, bool& holdsCore);
+    // Encodes the decoded page as the run would; false when it cannot.
+    bool encode(TIFF* in, PrefetchedPage& page, const std::vector<ByteBuffer>& strips);
 
     CoreBudget* m_cores;
+    const ConversionOptions& m_options;
+    const PageSettings& m_runSettings;
     bool m_pagesInOrder = false;
     std::string m_nextFile;
     std::deque<std::shared_ptr<PrefetchedPage>> m_asked; // oldest first

@@ -103,37 +103,47 @@ TEST(StreamedCopy, WritesTheBytesOfTheWholeImageCopyOnAnyNumberOfThreads) {
     }
 }
 
-// Pages of a multi-page file and of a merge, decoded ahead while the page
-// before is written: the output and the report of the one-thread run, also
-// for a damaged strip, a merge input that is no TIFF and a page list.
+// Pages of a multi-page file and of a merge, decoded (and encoded) ahead
+// while the page before is written: the output and the report of the
+// one-thread run, in every codec, also with a damaged strip, a merge input
+// that is no TIFF and a page list.
 TEST(StreamedCopy, PagesDecodedAheadGiveTheOutputAndReportOfTheOneThreadRun) {
     TempDir dir;
     TestPage grey = testPage(600, 400, 8, 1, PLANARCONFIG_CONTIG, COMPRESSION_LZW, 32);
     grey.pixels = patternPixels(grey);
-    writeTiff(dir.path() / "a.tif", {grey, grey, grey, grey});
-    writeTiff(dir.path() / "b.tif", grey);
-    damageStrip(dir.path() / "b.tif", 2);
-    writeTiff(dir.path() / "c.tif", {grey, grey});
-    writeTextFile(dir.path() / "notes.tif", "not a tiff at all");
-    const std::vector<std::string> merge = {dir.file("a.tif"),          dir.file("b.tif"),
-                                            dir.file("notes.tif"),      dir.file("c.tif"),
-                                            dir.file("a.tif") + ",2,0", dir.file("c.tif")};
-    for (const auto& [inputs, mode] :
-         {std::pair{std::vector<std::string>{dir.file("a.tif")}, CompressionMode::PackBits},
-          std::pair{merge, CompressionMode::Uncompressed}}) {
-        std::string outputs[2], reports[2];
-        for (int run = 0; run < 2; ++run) {
-            ConversionOptions options;
-            options.compressionMode = mode;
-            options.threads = run == 0 ? 1 : 2;
-            ReportRecorder report;
-            EXPECT_EQ(convertFiles(int(inputs.size()), inputs, dir.file("out"), options, report),
-                      kConvertDone);
-            outputs[run] = readTextFile(dir.path() / "out.tif");
-            reports[run] = report.lines;
-        }
-        EXPECT_TRUE(outputs[1] == outputs[0]) << inputs.size() << " inputs";
-        EXPECT_EQ(reports[1], reports[0]) << inputs.size() << " inputs";
+    TestPage fax = faxPage(1728, 300);
+    fax.rowsPerStrip = 64;
+    fax.pixels = patternPixels(fax);
+    for (const auto& [page, modes] :
+         {std::pair{grey, std::vector{CompressionMode::PackBits, CompressionMode::Lzw,
+                                      CompressionMode::Uncompressed, CompressionMode::Jpeg}},
+          std::pair{fax, std::vector{CompressionMode::Group4, CompressionMode::Group3TwoDim,
+                                     CompressionMode::Group3OneDimFill}}}) {
+        writeTiff(dir.path() / "a.tif", {page, page, page, page});
+        writeTiff(dir.path() / "b.tif", page);
+        damageStrip(dir.path() / "b.tif", 2);
+        writeTiff(dir.path() / "c.tif", {page, page});
+        writeTextFile(dir.path() / "notes.tif", "not a tiff at all");
+        const std::vector<std::string> merge = {dir.file("a.tif"),          dir.file("b.tif"),
+                                                dir.file("notes.tif"),      dir.file("c.tif"),
+                                                dir.file("a.tif") + ",2,0", dir.file("c.tif")};
+        for (CompressionMode mode : modes)
+            for (const std::vector<std::string>& inputs :
+                 {std::vector<std::string>{dir.file("a.tif")}, merge}) {
+                std::string outputs[2], reports[2];
+                for (int run = 0; run < 2; ++run) {
+                    ConversionOptions options;
+                    options.compressionMode = mode;
+                    options.threads = run == 0 ? 1 : 2;
+                    ReportRecorder report;
+                    convertFiles(int(inputs.size()), inputs, dir.file("out"), options, report);
+                    outputs[run] = readTextFile(dir.path() / "out.tif");
+                    reports[run] = report.lines;
+                }
+                EXPECT_FALSE(outputs[0].empty()) << int(mode);
+                EXPECT_TRUE(outputs[1] == outputs[0]) << int(mode) << ", " << inputs.size();
+                EXPECT_EQ(reports[1], reports[0]) << int(mode) << ", " << inputs.size();
+            }
     }
 }
 
