@@ -1,5 +1,7 @@
 #include "app/MemoryReuse.h"
 
+#include <cstdlib> // defines __GLIBC__ with the C library
+
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif

@@ -20,10 +20,12 @@ constexpr std::size_t kLeastPageBytes = std::size_t(256) << 10;
 
 DecodeAhead::DecodeAhead(TIFF* in, std::uint32_t units, std::size_t unitBytes, CoreBudget* cores,
                          ReadUnit read)
-    : m_address(PageAddress::of(in)), m_units(units), m_unitBytes(unitBytes),
-      m_read(std::move(read)) {
-    if (!cores || !m_address || units < 2 || unitBytes == 0 ||
+    : m_units(units), m_unitBytes(unitBytes), m_read(std::move(read)) {
+    if (!cores || cores->freeNow() == 0 || units < 2 || unitBytes == 0 ||
         std::uint64_t(units) * unitBytes < kLeastPageBytes)
+        return;
+    m_address = PageAddress::of(in);
+    if (!m_address)
         return;
     // Every core free now, within what memory allows. The writing thread mostly
     // waits for the decoders, so its own core takes a decoder too.

@@ -67,7 +67,7 @@ private:
     void decode(Decoder& decoder, std::uint32_t first);
     void stop();
 
-    const PageAddress m_address;
+    PageAddress m_address;
     const std::uint32_t m_units;
     const std::size_t m_unitBytes;
     const ReadUnit m_read;

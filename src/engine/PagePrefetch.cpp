@@ -182,7 +182,7 @@ void PagePrefetch::decodePageAfter(TIFF* in) {
 std::shared_ptr<PrefetchedPage> PagePrefetch::take(TIFF* in, const std::vector<tmsize_t>& counts,
                                                    std::size_t bufferBytes) {
     std::uint64_t device = 0, inode = 0;
-    if (!identify(in, device, inode))
+    if (m_asked.empty() || !identify(in, device, inode))
         return nullptr;
     const std::uint64_t offset = TIFFCurrentDirOffset(in);
     while (!m_asked.empty()) {
