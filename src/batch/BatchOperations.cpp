@@ -3,6 +3,7 @@
 #include "base/Paths.h"
 #include "batch/BatchProgress.h"
 #include "batch/BatchRequest.h"
+#include "batch/FileTasks.h"
 #include "batch/FolderScan.h"
 #include "batch/OperationRun.h"
 #include "batch/ReportRoute.h"
@@ -14,7 +15,7 @@ namespace pagesmith {
 namespace {
 
 void appendPathTooLong(BatchRequest& request, const std::string& path, ReportRoute& route) {
-    request.resultText += formatText("Failed to convert %s : path too long\r\n", path.c_str());
+    request.resultText += pathTooLongLine(path);
     route.noteFailure();
 }
 

@@ -25,8 +25,7 @@ void convert(const BatchRequest& request, const FileTask& task, const std::strin
              ProgressReport& report, CoreBudget& cores, FileOutcome& outcome) {
     // The longest name the engine makes from the base: a three-letter suffix and ".tif".
     if (!fitsPathLimit(task.outputBase + "xxx.tif")) {
-        outcome.resultText +=
-            formatText("Failed to convert %s : path too long\r\n", task.input.c_str());
+        outcome.resultText += pathTooLongLine(task.input);
         report.noteFailure();
         return;
     }
@@ -91,6 +90,10 @@ FileOutcome runFileTask(const BatchRequest& request, const FileTask& task,
         convert(request, task, scratchPath, report, cores, outcome);
     }
     return outcome;
+}
+
+std::string pathTooLongLine(const std::string& path) {
+    return formatText("Failed to convert %s : path too long\r\n", path.c_str());
 }
 
 std::string scratchPathFor(const std::string& scratchPath, int thread) {

@@ -44,6 +44,9 @@ FileTask startFileTask(const BatchRequest& request, std::size_t index);
 FileOutcome runFileTask(const BatchRequest& request, const FileTask& task,
                         const std::string& scratchPath, ProgressReport& report, CoreBudget& cores);
 
+// The report's line for an input or output path longer than the platform takes.
+std::string pathTooLongLine(const std::string& path);
+
 // The scratch file of pool thread `thread`: the request's own for the first.
 std::string scratchPathFor(const std::string& scratchPath, int thread);
 

@@ -95,31 +95,28 @@ void OperationRun::runOnPool(int threads) {
         finish(file.task, result.outcome);
     };
 
-    {
-        WorkerPool pool(threads, m_cores);
-        for (std::size_t i = 0; i < m_request.fileNames.size(); ++i) {
-            if (!m_request.isSelected(i))
-                continue;
-            FileTask task = startFileTask(m_request, i);
-            while (!inHand.empty() && (inHand.size() >= mostInHand || inHand.holdsAFileOf(task)))
-                reportOldest();
-            if (!begin(task))
-                break;
-            lookUpEarlierInput(task);
-            auto job =
-                std::make_shared<std::packaged_task<PoolResult(int)>>([this, task](int thread) {
-                    PoolResult result;
-                    const std::string scratch = scratchPathFor(m_request.options.tempFile, thread);
-                    result.outcome = runFileTask(m_request, task, scratch, result.report, m_cores);
-                    return result;
-                });
-            inHand.add(task, job->get_future());
-            pool.submit([job](int thread) { (*job)(thread); });
-        }
-        // A file already begun is finished and reported, also after a stop.
-        while (!inHand.empty())
+    WorkerPool pool(threads, m_cores);
+    for (std::size_t i = 0; i < m_request.fileNames.size(); ++i) {
+        if (!m_request.isSelected(i))
+            continue;
+        FileTask task = startFileTask(m_request, i);
+        while (!inHand.empty() && (inHand.size() >= mostInHand || inHand.holdsAFileOf(task)))
             reportOldest();
+        if (!begin(task))
+            break;
+        lookUpEarlierInput(task);
+        auto job = std::make_shared<std::packaged_task<PoolResult(int)>>([this, task](int thread) {
+            PoolResult result;
+            const std::string scratch = scratchPathFor(m_request.options.tempFile, thread);
+            result.outcome = runFileTask(m_request, task, scratch, result.report, m_cores);
+            return result;
+        });
+        inHand.add(task, job->get_future());
+        pool.submit([job](int thread) { (*job)(thread); });
     }
+    // A file already begun is finished and reported, also after a stop.
+    while (!inHand.empty())
+        reportOldest();
 }
 
 bool OperationRun::begin(const FileTask& task) {

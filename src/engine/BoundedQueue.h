@@ -31,23 +31,13 @@ public:
     std::optional<T> pop() {
         std::unique_lock lock(m_mutex);
         m_notEmpty.wait(lock, [&] { return m_closed || !m_items.empty(); });
-        if (m_items.empty())
-            return std::nullopt;
-        T item = std::move(m_items.front());
-        m_items.pop_front();
-        m_notFull.notify_one();
-        return item;
+        return takeFront();
     }
 
     // An item if one is there now; never waits.
     std::optional<T> tryPop() {
         std::lock_guard lock(m_mutex);
-        if (m_items.empty())
-            return std::nullopt;
-        T item = std::move(m_items.front());
-        m_items.pop_front();
-        m_notFull.notify_one();
-        return item;
+        return takeFront();
     }
 
     void close() {
@@ -58,6 +48,16 @@ public:
     }
 
 private:
+    // With the lock held.
+    std::optional<T> takeFront() {
+        if (m_items.empty())
+            return std::nullopt;
+        T item = std::move(m_items.front());
+        m_items.pop_front();
+        m_notFull.notify_one();
+        return item;
+    }
+
     const std::size_t m_capacity;
     std::mutex m_mutex;
     std::condition_variable m_notFull;

@@ -71,18 +71,16 @@ TEST(StreamedCopy, WritesTheBytesOfTheWholeImageCopyOnAnyNumberOfThreads) {
     };
     // Tile 77 starts the eighth row of tiles: the band after the band of the
     // tile the one-thread copy read just before.
-    cases.push_back(cases[0]);
-    cases.back().name = "tiles to strips, a damaged tile";
-    cases.back().damagedUnit = 77;
-    cases.push_back(cases[2]);
-    cases.back().name = "tiles to tiles, a damaged tile";
-    cases.back().damagedUnit = 77;
-    cases.push_back(cases[4]);
-    cases.back().name = "strips to tiles, a damaged strip";
-    cases.back().damagedUnit = 20;
-    cases.push_back(cases[5]);
-    cases.back().name = "strips decoded ahead, a damaged strip";
-    cases.back().damagedUnit = 20;
+    const std::pair<std::size_t, const char*> damaged[] = {
+        {0, "tiles to strips, a damaged tile"},
+        {2, "tiles to tiles, a damaged tile"},
+        {4, "strips to tiles, a damaged strip"},
+        {5, "strips decoded ahead, a damaged strip"}};
+    for (const auto& [index, name] : damaged) {
+        cases.push_back(cases[index]);
+        cases.back().name = name;
+        cases.back().damagedUnit = cases[index].input.tiled ? 77 : 20;
+    }
 
     for (const StreamedCase& c : cases) {
         SCOPED_TRACE(c.name);
