@@ -72,7 +72,9 @@ const char* describeCompression(std::uint16_t compression) {
 }
 
 int countTiffPages(const std::string& path) {
-    TiffHandle file = openTiffForReading(path);
+    // Read rather than mapped: a batch counts every file on several threads,
+    // and unmapping a file costs every other core a flush.
+    TiffHandle file = openTiffForReading(path, "rm");
     if (!file)
         return -1;
     const auto count = TIFFNumberOfDirectories(file.get());
