@@ -235,7 +235,7 @@ int benchmark(const Options& options) {
         runCase(run, folder, options, idleKiB);
 
     std::printf("\n  memory target: strip-to-strip conversions hold one strip, not the image;\n"
-                "  tiles to strips hold the decoded image (both sides)\n");
+                "  tiles to strips a band of tiles (tiffcp holds the decoded image)\n");
     if (options.keep)
         work.keep();
     return 0;
