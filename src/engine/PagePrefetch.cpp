@@ -27,7 +27,6 @@ bool identify(TIFF* tif, std::uint64_t& device, std::uint64_t& inode) {
     return true;
 }
 
-// The page after `after` in `file`, or the first page of `nextFile`.
 // The page after `after` in `file` (none when `file` is empty), or else the
 // first page of `nextFile`.
 TiffHandle openPageAfter(const std::string& file, std::uint64_t after,
