@@ -13,7 +13,6 @@ namespace {
 class CollectedReport : public ProgressReport {
 public:
     void addLine(const std::string& text) override { lines += text; }
-    void markFile(std::size_t, const std::string&) override {}
     void showError(const std::string& caption, const std::string& text) override {
         std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
     }

@@ -6,7 +6,7 @@
 #include "batch/BatchOperations.h"
 #include "batch/BatchRequest.h"
 #include "batch/MessageSink.h"
-#include "batch/ReportRoute.h"
+#include "inspect/ReportLines.h"
 
 #include <cstdio>
 #include <optional>
@@ -14,29 +14,53 @@
 
 namespace pagesmith {
 
-int runCommandLineMode(BatchRequest& request, const std::string& commandLine,
+namespace {
+
+// Follows the batch for the command line: the progress line on a terminal,
+// the engine's fault boxes.
+class CommandLineObserver : public BatchObserver {
+public:
+    explicit CommandLineObserver(MessageSink& messages) : m_messages(messages) {
+        if (TerminalProgress::isTerminal(STDERR_FILENO))
+            m_progress.emplace(STDERR_FILENO);
+    }
+
+    void fileStarted(int done, int total, const std::string& path) override {
+        if (m_progress)
+            m_progress->fileStarted(done, total, path);
+    }
+    void faultShown(const std::string& caption, const std::string& text) override {
+        m_messages.show(caption, text, MessageKind::Error);
+    }
+    // Before the results reach the same terminal.
+    void erase() {
+        if (m_progress)
+            m_progress->erase();
+    }
+
+private:
+    MessageSink& m_messages;
+    std::optional<TerminalProgress> m_progress;
+};
+
+} // namespace
+
+int runCommandLineMode(const BatchRequest& request, const std::string& commandLine,
                        const ProcessSettings& settings, MessageSink& messages) {
     // Seen only when output is redirected; the batch may take a while.
     std::fputs("Please Wait...\n", stdout);
     std::fflush(stdout);
 
-    request.resultText =
-        settings.shortLog
-            ? std::string()
-            : formatText("\nCMD : %s %s\n", settings.modulePath.c_str(), commandLine.c_str());
-    ReportRoute route(kMessageBufferTarget, nullptr, messages); // no window on the command line
-    std::optional<TerminalProgress> progress;
-    if (TerminalProgress::isTerminal(STDERR_FILENO)) {
-        progress.emplace(STDERR_FILENO);
-        route.setProgress(&*progress);
-    }
-    runBatch(request, request.merge, route);
-    if (progress)
-        progress->erase(); // before the results reach the same terminal
-    appendRunLog(settings.logPath, request.resultText, settings.shortLog);
+    CommandLineObserver observer(messages);
+    const BatchResult result = runBatch(request, observer);
+    observer.erase();
+    const std::string lead =
+        formatText("\nCMD : %s %s\n", settings.modulePath.c_str(), commandLine.c_str());
+    const std::string report = reportText(result, lead, result.startLine());
+    appendRunLog(settings.logPath, report, settings.shortLog);
     if (!request.quiet)
-        messages.show("Pagesmith Results", request.resultText, MessageKind::Result);
-    return route.failures() > 0 ? kExitSomethingFailed : 0;
+        messages.show("Pagesmith Results", report, MessageKind::Result);
+    return result.failures > 0 ? kExitSomethingFailed : 0;
 }
 
 } // namespace pagesmith

@@ -16,7 +16,7 @@ constexpr int kExitSomethingFailed = 3;
 // Runs the parsed request as one batch: "Please Wait...", the command header,
 // the batch (with a progress line when standard error is a terminal), the run
 // log and the results box. Returns the exit status: 0, or kExitSomethingFailed.
-int runCommandLineMode(BatchRequest& request, const std::string& commandLine,
+int runCommandLineMode(const BatchRequest& request, const std::string& commandLine,
                        const ProcessSettings& settings, MessageSink& messages);
 
 } // namespace pagesmith

@@ -7,10 +7,10 @@
 #include "app/ProcessSettings.h"
 #include "app/ScratchFile.h"
 #include "app/StartupPaths.h"
+#include "app/StreamMessageSink.h"
 #include "app/UsageText.h"
 #include "batch/BatchRequest.h"
 #include "batch/CommandLineParser.h"
-#include "batch/MessageSink.h"
 #include "tiff/TiffDiagnostics.h"
 
 #include <csignal>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "batch/BatchProgress.h"
+#include "batch/BatchObserver.h"
 
 #include <chrono>
 #include <cstddef>
@@ -11,7 +11,7 @@ namespace pagesmith {
 // place as each file begins and erased when the run ends, so that what is
 // printed afterwards starts on a clean line. Runs of a single file show
 // nothing.
-class TerminalProgress : public BatchProgress {
+class TerminalProgress : public BatchObserver {
 public:
     // Draws on the terminal open as `fd`.
     explicit TerminalProgress(int fd);

@@ -1,12 +1,12 @@
 #include "batch/BatchOperations.h"
 
 #include "base/Paths.h"
-#include "batch/BatchProgress.h"
+#include "batch/BatchObserver.h"
 #include "batch/BatchRequest.h"
+#include "batch/FileReport.h"
 #include "batch/FileTasks.h"
 #include "batch/FolderScan.h"
 #include "batch/OperationRun.h"
-#include "batch/ReportRoute.h"
 #include "engine/ConvertFiles.h"
 #include "engine/CoreBudget.h"
 
@@ -14,131 +14,152 @@ namespace pagesmith {
 
 namespace {
 
-void appendPathTooLong(BatchRequest& request, const std::string& path, ReportRoute& route) {
-    request.resultText += pathTooLongLine(path);
-    route.noteFailure();
-}
-
-// A merge is one engine call: its inputs' progress comes from the engine as
-// it begins each of them.
-class MergeReport : public ProgressReport {
-public:
-    MergeReport(ReportRoute& route, const std::vector<std::string>& inputs)
-        : m_route(route), m_inputs(inputs) {}
-
-    void addLine(const std::string& text) override { m_route.addLine(text); }
-    void markFile(std::size_t fileIndex, const std::string& status) override {
-        m_route.markFile(fileIndex, status);
-    }
-    void showError(const std::string& caption, const std::string& text) override {
-        m_route.showError(caption, text);
-    }
-    void noteFailure() override { m_route.noteFailure(); }
-    void inputStarted(std::size_t inputIndex) override {
-        if (BatchProgress* progress = m_route.progress(); progress && inputIndex < m_inputs.size())
-            progress->fileStarted(int(inputIndex), int(m_inputs.size()), m_inputs[inputIndex]);
-    }
-
-private:
-    ReportRoute& m_route;
-    const std::vector<std::string>& m_inputs;
-};
-
-void writeHeader(BatchRequest& request, int merge, std::string& messageBuffer) {
+std::string headerOf(const BatchRequest& request) {
     if (request.options.shortLog)
-        return;
+        return {};
     const char* source = request.sourceFolder.c_str();
     const char* save = request.saveFolder.c_str();
-    if (merge) {
-        request.resultText += formatText("FUC: Merge tiff files: folder %s --> %s\n", source, save);
-        messageBuffer = "Start merging ...\n";
-    } else if (request.operation == BatchOperation::CountPagesEach) {
-        request.resultText += formatText("FUC: Count tiff file pages in folder %s\n", source);
-    } else if (request.operation == BatchOperation::CountTotalPages) {
-        request.resultText += "FUC: Count total pages of all tiff files in folder\n";
-    } else {
-        request.resultText +=
-            formatText("FUC: Convert tiff files: folder %s --> %s\n", source, save);
-        messageBuffer = "Start converting ...\n";
-    }
+    if (request.merge)
+        return formatText("FUC: Merge tiff files: folder %s --> %s\n", source, save);
+    if (request.operation == BatchOperation::CountPagesEach)
+        return formatText("FUC: Count tiff file pages in folder %s\n", source);
+    if (request.operation == BatchOperation::CountTotalPages)
+        return "FUC: Count total pages of all tiff files in folder\n";
+    return formatText("FUC: Convert tiff files: folder %s --> %s\n", source, save);
 }
 
-// The engine's lines: collected in the message buffer on the command line, on
-// the window's page otherwise.
-void appendEngineMessages(BatchRequest& request, ReportRoute& route) {
-    if (request.options.shortLog)
-        return;
-    request.resultText +=
-        route.target() < 0 ? route.messageBuffer() : route.paneText(route.target());
-}
-
-int runMerge(BatchRequest& request, ReportRoute& route, CoreBudget& cores) {
+// A merge is one engine call over every input taken; each input's outcome
+// comes from what the call said while it was on that input.
+void runMerge(const BatchRequest& request, BatchObserver& observer, CoreBudget& cores,
+              BatchResult& result) {
     ensureFolder(request.saveFolder);
     const std::string outputBase = withoutExtension(joinPath(request.saveFolder, request.saveName));
 
-    std::vector<std::string> inputs;
+    struct Input {
+        std::size_t index;
+        std::string path;
+    };
+    std::vector<Input> taken;
     for (std::size_t j = 0; j < request.fileNames.size(); ++j) {
-        if (!request.isSelected(j) || int(inputs.size()) >= kMaxMergeFiles)
+        if (!request.isSelected(j))
             continue;
+        ++result.selected;
         const std::string input = request.inputPath(j);
-        if (!fitsPathLimit(input)) {
-            appendPathTooLong(request, input, route);
+        if (int(taken.size()) >= kMaxMergeFiles) {
+            result.files.push_back({j, input, FileStatus::NotBegun, {}, -1});
             continue;
         }
-        inputs.push_back(input);
-        route.markFile(j, "Merged");
+        if (!fitsPathLimit(input)) {
+            const std::string line = pathTooLongLine(input);
+            result.fileLines += line;
+            observer.reportLine(line);
+            ++result.failures;
+            result.files.push_back({j, input, FileStatus::Failed, readableReason(line), -1});
+            continue;
+        }
+        taken.push_back({j, input});
+        result.files.push_back({j, input, FileStatus::Merged, {}, -1});
     }
 
-    request.options.keepName = 1; // a merged file is named as asked
+    std::vector<std::string> inputs;
+    for (const Input& input : taken)
+        inputs.push_back(input.path);
+    ConversionOptions options = request.options;
+    options.keepName = 1; // a merged file is named as asked
+    FileReport report(taken.size(), &observer);
+    report.onInputStarted([&](std::size_t i) {
+        if (i < inputs.size())
+            observer.fileStarted(int(i), int(inputs.size()), inputs[i]);
+    });
+    bool written = false;
     if (fitsPathLimit(outputBase + ".tif")) {
-        MergeReport report(route, inputs);
-        convertFiles(int(inputs.size()), inputs, outputBase, request.options, report, cores);
+        const int converted =
+            convertFiles(int(inputs.size()), inputs, outputBase, options, report, cores);
+        written = converted != kConvertNoPageWritten && converted != kConvertOutputUnusable;
     } else {
-        appendPathTooLong(request, outputBase, route);
+        const std::string line = pathTooLongLine(outputBase);
+        result.fileLines += line;
+        observer.reportLine(line);
+        report.noteRefusal(line);
     }
-    appendEngineMessages(request, route);
-    request.resultText += formatText("%d files merged\n", int(inputs.size()));
-    return int(inputs.size());
+    result.visited = int(taken.size());
+    result.engineLines += report.lines();
+    result.failures += report.failures();
+
+    std::size_t input = 0;
+    for (FileOutcome& file : result.files) {
+        if (file.status != FileStatus::Merged)
+            continue;
+        if (!written || report.inputFailed(input)) {
+            file.status = FileStatus::Failed;
+            file.reason = report.reasonOf(input);
+        }
+        ++input;
+    }
+    for (const FileOutcome& file : result.files)
+        if (file.status != FileStatus::NotBegun)
+            observer.fileFinished(file);
 }
 
-void appendSummary(BatchRequest& request, int count, int total) {
+void countOutcomes(BatchResult& result) {
+    for (const FileOutcome& file : result.files) {
+        if (file.status == FileStatus::Converted || file.status == FileStatus::Merged)
+            ++result.written;
+        else if (file.status == FileStatus::Failed)
+            ++result.failed;
+    }
+}
+
+std::string summaryOf(const BatchRequest& request, const BatchResult& result) {
+    if (request.merge)
+        return formatText("%d files merged\n", result.written) +
+               (result.failed > 0 ? formatText("%d files failed\n", result.failed) : "");
+    std::string summary;
     switch (request.operation) {
     case BatchOperation::ConvertIntoFolder:
-        request.resultText += formatText(" (%d) tiff file(s) converted\n", count);
+        summary = formatText(" (%d) tiff file(s) converted\n", result.written);
         break;
     case BatchOperation::CountTotalPages:
-        request.resultText +=
-            request.options.shortLog
-                ? formatText(" (%d) tiff file(s), (%d) total page(s)\n", count, total)
-                : formatText(" (%d) tiff file(s), (%d) total page(s) in folder %s\n", count, total,
-                             request.sourceFolder.c_str());
-        break;
+        // Every file visited counts, readable or not; only readable ones add pages.
+        return request.options.shortLog
+                   ? formatText(" (%d) tiff file(s), (%d) total page(s)\n", result.visited,
+                                result.totalPages)
+                   : formatText(" (%d) tiff file(s), (%d) total page(s) in folder %s\n",
+                                result.visited, result.totalPages, request.sourceFolder.c_str());
     case BatchOperation::ConvertIntoFolderAndCount:
-        request.resultText +=
-            formatText(" (%d) tiff file(s) converted, (%d) total page(s)\n", count, total);
+        summary = formatText(" (%d) tiff file(s) converted, (%d) total page(s)\n", result.written,
+                             result.totalPages);
         break;
+    case BatchOperation::CountPagesEach:
+        return {};
     default:
         break;
     }
+    if (result.failed > 0)
+        summary += formatText(" (%d) tiff file(s) failed\n", result.failed);
+    return summary;
 }
 
 } // namespace
 
-int runBatch(BatchRequest& request, int merge, ReportRoute& route) {
-    route.messageBuffer().clear();
-    writeHeader(request, merge, route.messageBuffer());
+BatchResult runBatch(const BatchRequest& request, BatchObserver& observer) {
+    BatchResult result;
+    result.merge = request.merge != 0;
+    result.converts = !result.merge && isConvertingOperation(request.operation);
+    result.shortLog = request.options.shortLog != 0;
+    result.header = headerOf(request);
     CoreBudget cores(CoreBudget::coresFor(request.options.threads));
-    if (merge)
-        return runMerge(request, route, cores);
-
-    OperationRun run(request, route, cores);
-    run.convertSelectedFiles();
-    appendEngineMessages(request, route);
-    if (run.stopped())
-        request.resultText +=
-            formatText("Stopped: %d of %d selected file(s) done\n", run.count(), run.selected());
-    appendSummary(request, run.count(), run.total());
-    return run.count();
+    if (request.merge) {
+        runMerge(request, observer, cores, result);
+    } else {
+        OperationRun(request, observer, cores, result).convertSelectedFiles();
+        if (result.stopped)
+            result.closingLines += formatText("Stopped: %d of %d selected file(s) done\n",
+                                              result.visited, result.selected);
+    }
+    countOutcomes(result);
+    result.closingLines += summaryOf(request, result);
+    return result;
 }
 
 } // namespace pagesmith

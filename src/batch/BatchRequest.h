@@ -26,7 +26,7 @@ constexpr BatchOperation withTotalCount(BatchOperation operation) {
 // Converting operations need a save folder.
 bool isConvertingOperation(BatchOperation operation);
 
-// The parameters and report of one batch operation. fileNames, fileInfos and
+// The parameters of one batch operation. fileNames, fileInfos and
 // fileSelected are parallel lists; a file is referred to by its index in them.
 struct BatchRequest {
     std::vector<std::string> fileNames; // relative to sourceFolder
@@ -35,7 +35,6 @@ struct BatchRequest {
     std::string sourceFolder;
     std::string saveFolder;
     std::string saveName;
-    std::string resultText;
     int merge = 0;
     BatchOperation operation = BatchOperation::CountPagesEach;
     ConversionOptions options;
@@ -43,7 +42,7 @@ struct BatchRequest {
     CompressionFilter compressionFilter = CompressionFilter::All;
     int quiet = 0;
 
-    // Defaults of a fresh request; the lists, saveName and resultText are left alone.
+    // Defaults of a fresh request; the lists and saveName are left alone.
     void reset();
     void clearFiles();
     void addFile(std::string name, std::string info = {}, int selected = 1);

@@ -2,6 +2,7 @@
 
 #include "base/Paths.h"
 #include "batch/BatchRequest.h"
+#include "batch/FileReport.h"
 #include "batch/FolderScan.h"
 #include "engine/ConvertFiles.h"
 #include "engine/TextCase.h"
@@ -22,11 +23,11 @@ bool outputWritten(int convertResult) {
 }
 
 void convert(const BatchRequest& request, const FileTask& task, const std::string& scratchPath,
-             ProgressReport& report, CoreBudget& cores, FileOutcome& outcome) {
+             FileReport& report, CoreBudget& cores, TaskOutcome& outcome) {
     // The longest name the engine makes from the base: a three-letter suffix and ".tif".
     if (!fitsPathLimit(task.outputBase + "xxx.tif")) {
-        outcome.resultText += pathTooLongLine(task.input);
-        report.noteFailure();
+        outcome.fileLine = pathTooLongLine(task.input);
+        report.noteRefusal(outcome.fileLine);
         return;
     }
     // Files whose names differ only in their extension (scan.tif, scan.tiff)
@@ -44,7 +45,6 @@ void convert(const BatchRequest& request, const FileTask& task, const std::strin
     ConversionOptions options = request.options;
     options.tempFile = scratchPath;
     const int result = convertFiles(1, {task.input}, task.outputBase, options, report, cores);
-    report.markFile(task.index, "Converted");
     if (!outputWritten(result))
         return;
     if (task.earlierInput)
@@ -74,17 +74,17 @@ FileTask startFileTask(const BatchRequest& request, std::size_t index) {
     return task;
 }
 
-FileOutcome runFileTask(const BatchRequest& request, const FileTask& task,
-                        const std::string& scratchPath, ProgressReport& report, CoreBudget& cores) {
-    FileOutcome outcome;
+TaskOutcome runFileTask(const BatchRequest& request, const FileTask& task,
+                        const std::string& scratchPath, FileReport& report, CoreBudget& cores) {
+    TaskOutcome outcome;
     outcome.pages = countTiffPages(task.input);
     if (outcome.pages < 0) {
-        outcome.resultText +=
+        outcome.fileLine =
             formatText("Failed to get tiff page(s) of %s : NOT a tiff file or file not exist \r\n",
                        task.input.c_str());
-        report.noteFailure();
+        report.noteRefusal(outcome.fileLine);
     } else if (request.operation == BatchOperation::CountPagesEach) {
-        outcome.resultText +=
+        outcome.fileLine =
             formatText(" (%d) page(s) in tiff-file: %s\n", outcome.pages, task.input.c_str());
     } else if (request.operation != BatchOperation::CountTotalPages) {
         convert(request, task, scratchPath, report, cores, outcome);

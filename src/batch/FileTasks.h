@@ -8,7 +8,7 @@ namespace pagesmith {
 
 struct BatchRequest;
 class CoreBudget;
-class ProgressReport;
+class FileReport;
 
 // One selected file of a counting or converting run, with everything about
 // it the batch thread decides before the file is begun: where its output
@@ -26,11 +26,11 @@ struct FileTask {
     bool dependsOn(const FileTask& earlier) const;
 };
 
-// What one file did besides its lines, marks and failures, which go to the
+// What one file did besides what its conversion said, which goes to the
 // report it is run with.
-struct FileOutcome {
-    int pages = -1;         // negative: not a TIFF file
-    std::string resultText; // lines for the run's own report
+struct TaskOutcome {
+    int pages = -1;       // negative: not a TIFF file
+    std::string fileLine; // the batch's own line for it: a refusal or its page count
     bool wroteOutput = false;
 };
 
@@ -41,8 +41,8 @@ FileTask startFileTask(const BatchRequest& request, std::size_t index);
 // Counts the file's pages and, for a converting operation, converts it, with
 // `scratchPath` as the scratch file of the colour route: files converted at
 // the same time each need their own.
-FileOutcome runFileTask(const BatchRequest& request, const FileTask& task,
-                        const std::string& scratchPath, ProgressReport& report, CoreBudget& cores);
+TaskOutcome runFileTask(const BatchRequest& request, const FileTask& task,
+                        const std::string& scratchPath, FileReport& report, CoreBudget& cores);
 
 // The report's line for an input or output path longer than the platform takes.
 std::string pathTooLongLine(const std::string& path);

@@ -3,11 +3,14 @@
 #include "base/Paths.h"
 #include "batch/BatchRequest.h"
 #include "batch/FileInfoText.h"
+#include "batch/NameOrder.h"
 #include "engine/CompressionChoice.h"
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <optional>
+#include <vector>
 
 namespace pagesmith {
 
@@ -73,22 +76,30 @@ void scanFolder(BatchRequest& request, const std::string& folder, int includeSub
                 CompressionFilter compressionFilter) {
     if (int(compressionFilter) < 0)
         compressionFilter = CompressionFilter::All;
+    // The file system hands entries out in an order of its own (a hash order
+    // on most Linux file systems): they are taken in name order instead, so
+    // reports, logs, merges and which of two clashing files keeps its output
+    // are the same wherever the folder lives.
+    struct Entry {
+        std::string name;
+        EntryKind kind;
+    };
+    std::vector<Entry> entries;
     std::error_code error;
-    fs::directory_iterator entries(folder, error);
-    for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
-        const fs::directory_entry& entry = *entries;
-        const std::string path = joinPath(folder, entry.path().filename().string());
-        switch (kindOf(entry)) {
-        case EntryKind::Folder:
-            if (includeSubfolders)
-                scanFolder(request, path, includeSubfolders, compressionFilter);
-            break;
-        case EntryKind::File:
+    fs::directory_iterator listing(folder, error);
+    for (; !error && listing != fs::directory_iterator(); listing.increment(error)) {
+        const EntryKind kind = kindOf(*listing);
+        if (kind != EntryKind::Skipped)
+            entries.push_back({listing->path().filename().string(), kind});
+    }
+    std::sort(entries.begin(), entries.end(),
+              [](const Entry& a, const Entry& b) { return comesBeforeByName(a.name, b.name); });
+    for (const Entry& entry : entries) {
+        const std::string path = joinPath(folder, entry.name);
+        if (entry.kind == EntryKind::File)
             addIfMatching(request, path, compressionFilter);
-            break;
-        case EntryKind::Skipped:
-            break;
-        }
+        else if (includeSubfolders)
+            scanFolder(request, path, includeSubfolders, compressionFilter);
     }
 }
 

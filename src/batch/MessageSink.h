@@ -16,10 +16,4 @@ public:
     virtual void show(const std::string& caption, const std::string& text, MessageKind kind) = 0;
 };
 
-// Results to standard output, errors to standard error as "caption: text".
-class StreamMessageSink : public MessageSink {
-public:
-    void show(const std::string& caption, const std::string& text, MessageKind kind) override;
-};
-
 } // namespace pagesmith

@@ -1,10 +1,9 @@
 #include "batch/OperationRun.h"
 
 #include "base/Paths.h"
-#include "batch/BatchProgress.h"
+#include "batch/BatchObserver.h"
 #include "batch/BatchRequest.h"
-#include "batch/RecordedReport.h"
-#include "batch/ReportRoute.h"
+#include "batch/FileReport.h"
 #include "batch/WorkerPool.h"
 #include "engine/CoreBudget.h"
 #include "engine/TextCase.h"
@@ -24,9 +23,18 @@ std::string writtenKey(const std::string& path) {
 
 // What a file run on the pool hands back.
 struct PoolResult {
-    FileOutcome outcome;
-    RecordedReport report;
+    TaskOutcome outcome;
+    FileReport report;
 };
+
+FileStatus statusOf(const BatchRequest& request, const TaskOutcome& outcome,
+                    const FileReport& report) {
+    if (report.failures() > 0 || outcome.pages < 0)
+        return FileStatus::Failed;
+    if (!isConvertingOperation(request.operation))
+        return FileStatus::Counted;
+    return outcome.wroteOutput ? FileStatus::Converted : FileStatus::Failed;
+}
 
 } // namespace
 
@@ -57,14 +65,15 @@ private:
     std::deque<File> m_files;
 };
 
-OperationRun::OperationRun(BatchRequest& request, ReportRoute& route, CoreBudget& cores)
-    : m_request(request), m_route(route), m_cores(cores), m_progress(route.progress()) {
+OperationRun::OperationRun(const BatchRequest& request, BatchObserver& observer, CoreBudget& cores,
+                           BatchResult& result)
+    : m_request(request), m_observer(observer), m_cores(cores), m_result(result) {
     for (std::size_t i = 0; i < request.fileNames.size(); ++i)
-        m_selected += request.isSelected(i) ? 1 : 0;
+        m_result.selected += request.isSelected(i) ? 1 : 0;
 }
 
 void OperationRun::convertSelectedFiles() {
-    const int threads = std::min(m_cores.cores(), m_selected);
+    const int threads = std::min(m_cores.cores(), m_result.selected);
     if (threads > 1)
         runOnPool(threads);
     else
@@ -76,10 +85,15 @@ void OperationRun::runOneByOne() {
         if (!m_request.isSelected(i))
             continue;
         FileTask task = startFileTask(m_request, i);
-        if (!begin(task))
+        if (!begin(task)) {
+            leaveUnbegun(i);
             return;
+        }
         lookUpEarlierInput(task);
-        finish(task, runFileTask(m_request, task, m_request.options.tempFile, m_route, m_cores));
+        FileReport report(1, &m_observer); // lines reach the observer as they come
+        const TaskOutcome outcome =
+            runFileTask(m_request, task, m_request.options.tempFile, report, m_cores);
+        finish(task, outcome, report);
     }
 }
 
@@ -91,43 +105,57 @@ void OperationRun::runOnPool(int threads) {
     auto reportOldest = [&] {
         InHand::File file = inHand.takeOldest();
         PoolResult result = file.result.get();
-        result.report.replayInto(m_route);
-        finish(file.task, result.outcome);
+        result.report.replayInto(m_observer);
+        finish(file.task, result.outcome, result.report);
     };
 
-    WorkerPool pool(threads, m_cores);
-    for (std::size_t i = 0; i < m_request.fileNames.size(); ++i) {
-        if (!m_request.isSelected(i))
-            continue;
-        FileTask task = startFileTask(m_request, i);
-        while (!inHand.empty() && (inHand.size() >= mostInHand || inHand.holdsAFileOf(task)))
+    {
+        WorkerPool pool(threads, m_cores);
+        for (std::size_t i = 0; i < m_request.fileNames.size(); ++i) {
+            if (!m_request.isSelected(i))
+                continue;
+            FileTask task = startFileTask(m_request, i);
+            while (!inHand.empty() && (inHand.size() >= mostInHand || inHand.holdsAFileOf(task)))
+                reportOldest();
+            if (!begin(task)) {
+                leaveUnbegun(i);
+                break;
+            }
+            lookUpEarlierInput(task);
+            auto job =
+                std::make_shared<std::packaged_task<PoolResult(int)>>([this, task](int thread) {
+                    PoolResult result;
+                    const std::string scratch = scratchPathFor(m_request.options.tempFile, thread);
+                    result.outcome = runFileTask(m_request, task, scratch, result.report, m_cores);
+                    return result;
+                });
+            inHand.add(task, job->get_future());
+            pool.submit([job](int thread) { (*job)(thread); });
+        }
+        // A file already begun is finished and reported, also after a stop.
+        while (!inHand.empty())
             reportOldest();
-        if (!begin(task))
-            break;
-        lookUpEarlierInput(task);
-        auto job = std::make_shared<std::packaged_task<PoolResult(int)>>([this, task](int thread) {
-            PoolResult result;
-            const std::string scratch = scratchPathFor(m_request.options.tempFile, thread);
-            result.outcome = runFileTask(m_request, task, scratch, result.report, m_cores);
-            return result;
-        });
-        inHand.add(task, job->get_future());
-        pool.submit([job](int thread) { (*job)(thread); });
     }
-    // A file already begun is finished and reported, also after a stop.
-    while (!inHand.empty())
-        reportOldest();
+    // The files after a stop were given their outcome before the files
+    // still in hand were reported: list order again.
+    std::stable_sort(m_result.files.begin(), m_result.files.end(),
+                     [](const FileOutcome& a, const FileOutcome& b) { return a.index < b.index; });
 }
 
 bool OperationRun::begin(const FileTask& task) {
-    if (m_progress && m_progress->stopRequested()) {
-        m_stopped = true;
+    if (m_observer.stopRequested()) {
+        m_result.stopped = true;
         return false;
     }
-    if (m_progress)
-        m_progress->fileStarted(m_count, m_selected, task.input);
-    ++m_count;
+    m_observer.fileStarted(m_result.visited, m_result.selected, task.input);
+    ++m_result.visited;
     return true;
+}
+
+void OperationRun::leaveUnbegun(std::size_t index) {
+    for (std::size_t i = index; i < m_request.fileNames.size(); ++i)
+        if (m_request.isSelected(i))
+            m_result.files.push_back({i, m_request.inputPath(i), FileStatus::NotBegun, {}, -1});
 }
 
 void OperationRun::lookUpEarlierInput(FileTask& task) const {
@@ -138,12 +166,25 @@ void OperationRun::lookUpEarlierInput(FileTask& task) const {
         task.earlierInput = found->second;
 }
 
-void OperationRun::finish(const FileTask& task, const FileOutcome& outcome) {
-    m_request.resultText += outcome.resultText;
+void OperationRun::finish(const FileTask& task, const TaskOutcome& outcome,
+                          const FileReport& report) {
+    if (!outcome.fileLine.empty()) {
+        m_result.fileLines += outcome.fileLine;
+        m_observer.reportLine(outcome.fileLine);
+    }
+    m_result.engineLines += report.lines();
+    m_result.failures += report.failures();
     if (outcome.pages > 0)
-        m_total += outcome.pages;
+        m_result.totalPages += outcome.pages;
     if (outcome.wroteOutput)
         m_written[writtenKey(task.output)] = task.input;
+
+    FileOutcome file{
+        task.index, task.input, statusOf(m_request, outcome, report), {}, outcome.pages};
+    if (file.status == FileStatus::Failed)
+        file.reason = report.reasonOf(0);
+    m_result.files.push_back(file);
+    m_observer.fileFinished(file);
 }
 
 } // namespace pagesmith

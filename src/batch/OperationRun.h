@@ -1,5 +1,6 @@
 #pragma once
 
+#include "batch/BatchResult.h"
 #include "batch/FileTasks.h"
 
 #include <map>
@@ -8,52 +9,45 @@
 namespace pagesmith {
 
 struct BatchRequest;
-class BatchProgress;
+class BatchObserver;
 class CoreBudget;
-class ReportRoute;
+class FileReport;
 
 // The files of a counting or converting run, in list order: one after the
 // other on the calling thread, or, when the run may use several cores, on a
-// pool of threads. Either way everything the user sees (report lines,
-// marks, progress, stops, the outputs) comes as the one-thread run gives it:
-// each file's report is kept until the files before it are reported, and a
-// file that reads or writes what an earlier file still in hand writes waits
-// for it.
+// pool of threads. Either way everything the observer and the result see
+// (report lines, outcomes, progress, stops, the outputs) comes as the
+// one-thread run gives it: each file's report is kept until the files before
+// it are reported, and a file that reads or writes what an earlier file still
+// in hand writes waits for it.
 class OperationRun {
 public:
-    OperationRun(BatchRequest& request, ReportRoute& route, CoreBudget& cores);
+    OperationRun(const BatchRequest& request, BatchObserver& observer, CoreBudget& cores,
+                 BatchResult& result);
 
+    // Every selected file gets its outcome in the result, in list order.
     void convertSelectedFiles();
-
-    int selected() const { return m_selected; }
-    // The files begun (a stopped run leaves the rest).
-    int count() const { return m_count; }
-    // The pages of the files that could be read.
-    int total() const { return m_total; }
-    bool stopped() const { return m_stopped; }
 
 private:
     class InHand;
 
     void runOneByOne();
     void runOnPool(int threads);
-    // Asks the progress whether to go on and, if so, tells it the file begins.
+    // Asks the observer whether to go on and, if so, tells it the file begins.
     bool begin(const FileTask& task);
     // Fills in which earlier file wrote the task's output.
     void lookUpEarlierInput(FileTask& task) const;
-    void finish(const FileTask& task, const FileOutcome& outcome);
+    void finish(const FileTask& task, const TaskOutcome& outcome, const FileReport& report);
+    // The selected files from `index` on, after a stop.
+    void leaveUnbegun(std::size_t index);
 
-    BatchRequest& m_request;
-    ReportRoute& m_route;
+    const BatchRequest& m_request;
+    BatchObserver& m_observer;
     CoreBudget& m_cores;
-    BatchProgress* m_progress;
+    BatchResult& m_result;
     // Each output written so far, with the input it came from, so that no
     // later file of the run replaces one unseen.
     std::map<std::string, std::string> m_written;
-    int m_selected = 0;
-    int m_count = 0;
-    int m_total = 0;
-    bool m_stopped = false;
 };
 
 } // namespace pagesmith

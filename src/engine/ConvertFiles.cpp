@@ -36,6 +36,8 @@ private:
     PageOutcome copyInputs(const std::vector<std::string>& inputs);
     int finish(PageOutcome outcome);
     void writeFailure(const char* format, const std::string& path) const;
+    // What the input said about its page list; false when it said nothing.
+    bool writeProblem(const InputPages& input) const;
     PageOutcome convertPage(TIFF* in, int pageIndex);
     PageOutcome copyPage(TIFF* in, int pageIndex);
     PageOutcome ditherPage(TIFF* in, int pageIndex);
@@ -90,6 +92,7 @@ ConversionRun::PageOutcome ConversionRun::copyInputs(const std::vector<std::stri
         m_report.inputStarted(std::size_t(i));
         InputPages input;
         if (!input.open(inputs[i])) {
+            writeProblem(input);
             writeFailure("  -- Failed: cannot open %s\r\n", inputs[i]);
             continue;
         }
@@ -106,13 +109,24 @@ ConversionRun::PageOutcome ConversionRun::copyInputs(const std::vector<std::stri
                 return outcome;
             ++pageIndex;
         } while (input.nextPage());
+        // A page list that names a page the file does not have.
+        if (writeProblem(input))
+            m_report.noteFailure();
     }
     return PageOutcome::Next;
+}
+
+bool ConversionRun::writeProblem(const InputPages& input) const {
+    if (input.problem().empty())
+        return false;
+    writeReportLine(m_report, "  -- %s\r\n", input.problem().c_str());
+    return true;
 }
 
 // The output keeps the pages written, under its own name; with none, the run
 // says so and leaves no file behind.
 int ConversionRun::finish(PageOutcome outcome) {
+    m_report.stepStarted();
     const bool scratchFailed = outcome == PageOutcome::ScratchUnavailable;
     if (scratchFailed)
         m_report.noteFailure();
@@ -134,6 +148,7 @@ void ConversionRun::writeFailure(const char* format, const std::string& path) co
 }
 
 ConversionRun::PageOutcome ConversionRun::convertPage(TIFF* in, int pageIndex) {
+    m_report.stepStarted();
     m_settings.startPage(m_options);
     if (takesBilevelRoute(in, m_settings))
         return ditherPage(in, pageIndex);
@@ -162,6 +177,9 @@ ConversionRun::PageOutcome ConversionRun::copyPage(TIFF* in, int pageIndex) {
     if (setup == PageSetupResult::BilevelRejected)
         writeReportLine(m_report, "  -- Failed to convert as you're trying to convert grayscale "
                                   "or color tiff to B&W tiff\r\n");
+    if (setup == PageSetupResult::NoCopyRoutine)
+        writeReportLine(m_report, "  -- tiffcp: %s: Don't know how to copy/convert image.\r\n",
+                        TIFFFileName(in));
     writePageLine("  -- Page %d failed\r\n", pageIndex);
     m_report.noteFailure();
     // The pages before stay; the half-made page does not go into the file.

@@ -1,7 +1,6 @@
 #include "engine/CopyRoutines.h"
 #include "engine/CopySupport.h"
 
-#include <cstdio>
 
 namespace pagesmith {
 
@@ -55,8 +54,6 @@ CopyRoutine chooseCopyRoutine(TIFF* in, TIFF* out, std::uint16_t /*bitsPerSample
     case layoutKey(kSeparate, kSeparate, true, true, false):
         return copySeparateTilesToTiles;
     default:
-        std::fprintf(stderr, "tiffcp: %s: Don't know how to copy/convert image.\n",
-                     TIFFFileName(in));
         return nullptr;
     }
 }

@@ -1,9 +1,9 @@
 #include "engine/InputPages.h"
 
+#include "inspect/ReportLines.h"
 #include "tiff/OpenForReading.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <limits>
@@ -64,13 +64,14 @@ std::string InputPages::fileOf(const std::string& input) {
 
 bool InputPages::open(const std::string& input) {
     m_list.clear();
+    m_problem.clear();
     m_sequential = true;
     const std::string file = fileOf(input);
     if (file.size() + 1 < input.size()) // something follows the comma
         m_list = input.substr(file.size());
     if (!m_list.empty() && !isWellFormed(m_list)) {
-        std::fprintf(stderr, "Expected a %c separated image # list after %s\n", kListSeparator,
-                     file.c_str());
+        m_problem = formatText("Expected a %c separated image # list after %s", kListSeparator,
+                               file.c_str());
         return false;
     }
     // Never waits on a pipe named as input; read rather than mapped, so memory
@@ -114,7 +115,7 @@ bool InputPages::selectListedPage() {
     const bool exists = page >= 0 && page <= long(std::numeric_limits<tdir_t>::max()) &&
                         TIFFSetDirectory(tif, tdir_t(page));
     if (!exists) {
-        std::fprintf(stderr, "%s%c%ld not found!\n", TIFFFileName(tif), kListSeparator, page);
+        m_problem = formatText("%s%c%ld not found!", TIFFFileName(tif), kListSeparator, page);
         m_sequential = false;
         m_list.clear();
         return false;

@@ -14,14 +14,16 @@ class InputPages {
 public:
     // Opens the input and moves to its first page. A path that names an
     // existing file is that file, commas and all; only otherwise is a list
-    // read. False (with a message on standard error for a bad list) when the
-    // input cannot be used.
+    // read. False when the input cannot be used (problem() says why, for a
+    // bad list or a listed page the file does not have).
     bool open(const std::string& input);
 
     // Moves to the next page to copy; false when there is none.
     bool nextPage();
 
     TIFF* tiff() const { return m_file.get(); }
+    // What went wrong with the page list, for the report; empty when nothing did.
+    const std::string& problem() const { return m_problem; }
     // Whether the pages from the current one on follow each other in the file.
     bool readsInOrder() const { return m_sequential && m_list.empty(); }
     void close() { m_file.close(); }
@@ -34,7 +36,8 @@ private:
     bool selectListedPage();
 
     TiffHandle m_file;
-    std::string m_list;       // the rest of the page list, from a comma on
+    std::string m_list; // the rest of the page list, from a comma on
+    std::string m_problem;
     bool m_sequential = true; // pages follow one another
 };
 

@@ -306,7 +306,7 @@ PageSetupResult setupOutputPage(TIFF* in, TIFF* out, PageSettings& settings) {
                    : PageSetupResult::Failed;
     const CopyRoutine copy = chooseCopyRoutine(in, out, bitsPerSample, samplesPerPixel);
     if (!copy)
-        return PageSetupResult::Failed;
+        return PageSetupResult::NoCopyRoutine;
     return copy(in, out, length, width, samplesPerPixel, &settings.readAhead)
                ? PageSetupResult::Copied
                : PageSetupResult::Failed;

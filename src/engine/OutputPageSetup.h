@@ -8,7 +8,8 @@ struct PageSettings;
 
 enum class PageSetupResult {
     Copied,          // directory filled and pixels copied
-    Failed,          // no copy routine, or the copy failed
+    Failed,          // the copy failed
+    NoCopyRoutine,   // no copy routine for the page's layout
     BilevelRejected, // a page that a fax compression cannot take
 };
 

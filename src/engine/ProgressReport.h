@@ -7,25 +7,26 @@
 
 namespace pagesmith {
 
-// A conversion run's progress target as the engine sees it: the report lines
-// (from ReportLines), the mark a file gets once it has been handed to the
-// engine, and the message box of a fault that no line can carry. The caller
-// decides where each goes.
+// A conversion run's report as the engine sees it: the report lines (from
+// ReportLines), the message box of a fault that no line can carry, and what
+// the caller needs to tell each input's outcome. The caller decides where
+// each goes.
 class ProgressReport : public ReportLines {
 public:
-    // The mark ("Converted", "Merged") of the file with this index in the
-    // caller's list.
-    virtual void markFile(std::size_t fileIndex, const std::string& status) = 0;
     virtual void showError(const std::string& caption, const std::string& text) = 0;
 
     // Something the run was asked to do did not go through: a page, an input
-    // that cannot be read, an output that cannot be written. Its line, where
-    // it has one, is already written. Callers count these for the outcome of
-    // the run (the command line's exit status).
+    // that cannot be read, an output that cannot be written. Its lines, where
+    // it has any, are already written, since the last stepStarted. Callers
+    // count these for the outcome of the run (the command line's exit status).
     virtual void noteFailure() = 0;
 
     // The run begins on its input with this index (a merge has several).
     virtual void inputStarted(std::size_t /*inputIndex*/) {}
+
+    // A step of the run begins (a page, the completion of the output): the
+    // lines of a failure noted later are those written since.
+    virtual void stepStarted() {}
 };
 
 } // namespace pagesmith

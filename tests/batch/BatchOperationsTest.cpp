@@ -1,8 +1,7 @@
 #include "batch/BatchOperations.h"
 #include "base/Paths.h"
-#include "batch/BatchProgress.h"
 #include "batch/BatchRequest.h"
-#include "batch/ReportRoute.h"
+#include "batch/FolderScan.h"
 #include "support/Recorders.h"
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"
@@ -29,11 +28,19 @@ protected:
         request.options.tempFile = dir.file("scratch.tbw");
         std::filesystem::create_directories(dir.path() / "in" / "sub");
     }
-    // A run whose window, if any, is `window`.
-    int run(int merge, ProgressTarget target = kMessageBufferTarget,
-            MainWindowHooks* window = nullptr) {
-        ReportRoute route(target, window, messages);
-        return runBatch(request, merge, route);
+    // A run; `report` is its text as the command line writes it, after
+    // its own lead.
+    BatchResult run(int merge) {
+        request.merge = merge;
+        const BatchResult result = runBatch(request, recorder);
+        report = reportText(result, "", result.startLine());
+        return result;
+    }
+    std::map<std::size_t, FileStatus> statuses() const {
+        std::map<std::size_t, FileStatus> marks;
+        for (const FileOutcome& outcome : recorder.outcomes)
+            marks[outcome.index] = outcome.status;
+        return marks;
     }
     std::string in(const std::string& name) const { return dir.file("in/" + name); }
     std::string out(const std::string& name) const { return dir.file("out/" + name); }
@@ -48,38 +55,38 @@ protected:
 
     TempDir dir;
     BatchRequest request;
-    test::MessageRecorder messages;
+    test::RunRecorder recorder;
+    std::string report;
 };
 
 TEST_F(RunBatch, CountsThePagesOfEachFile) {
     add("a.tif", {faxPage(), faxPage(), faxPage()});
     addText("notes.tif");
     request.operation = BatchOperation::CountPagesEach;
-    EXPECT_EQ(run(0), 2);
-    EXPECT_EQ(request.resultText, "FUC: Count tiff file pages in folder " + dir.file("in") + "\n" +
-                                      " (3) page(s) in tiff-file: " + in("a.tif") + "\n" +
-                                      "Failed to get tiff page(s) of " + in("notes.tif") +
-                                      " : NOT a tiff file or file not exist \r\n");
+    EXPECT_EQ(run(0).visited, 2);
+    EXPECT_EQ(report, "FUC: Count tiff file pages in folder " + dir.file("in") + "\n" +
+                          " (3) page(s) in tiff-file: " + in("a.tif") + "\n" +
+                          "Failed to get tiff page(s) of " + in("notes.tif") +
+                          " : NOT a tiff file or file not exist \r\n");
 }
 
 TEST_F(RunBatch, TotalCountsUnreadableFilesButNotTheirPages) {
     add("a.tif", {faxPage(), faxPage(), faxPage()});
     addText("notes.tif");
     request.operation = BatchOperation::CountTotalPages;
-    EXPECT_EQ(run(0), 2);
-    EXPECT_EQ(request.resultText, "FUC: Count total pages of all tiff files in folder\n"
-                                  "Failed to get tiff page(s) of " +
-                                      in("notes.tif") +
-                                      " : NOT a tiff file or file not exist \r\n"
-                                      " (2) tiff file(s), (3) total page(s) in folder " +
-                                      dir.file("in") + "\n");
+    EXPECT_EQ(run(0).visited, 2);
+    EXPECT_EQ(report, "FUC: Count total pages of all tiff files in folder\n"
+                      "Failed to get tiff page(s) of " +
+                          in("notes.tif") +
+                          " : NOT a tiff file or file not exist \r\n"
+                          " (2) tiff file(s), (3) total page(s) in folder " +
+                          dir.file("in") + "\n");
 
     request.options.shortLog = 1;
-    request.resultText.clear();
     run(0);
-    EXPECT_EQ(request.resultText, "Failed to get tiff page(s) of " + in("notes.tif") +
-                                      " : NOT a tiff file or file not exist \r\n"
-                                      " (2) tiff file(s), (3) total page(s)\n");
+    EXPECT_EQ(report, "Failed to get tiff page(s) of " + in("notes.tif") +
+                          " : NOT a tiff file or file not exist \r\n"
+                          " (2) tiff file(s), (3) total page(s)\n");
 }
 
 TEST_F(RunBatch, ConvertsIntoTheSaveFolderMirroringSubFolders) {
@@ -88,27 +95,26 @@ TEST_F(RunBatch, ConvertsIntoTheSaveFolderMirroringSubFolders) {
     request.fileSelected = {1, 1};
     request.operation = BatchOperation::ConvertIntoFolder;
     request.options.compressionMode = CompressionMode::Lzw;
-    test::FakeMainWindow window; // the rows of the list get their marks
-    EXPECT_EQ(run(0, kMessageBufferTarget, &window), 2);
+    EXPECT_EQ(run(0).written, 2);
 
     EXPECT_EQ(test::countPages(out("alzw.tif")), 1);
     EXPECT_EQ(test::countPages(out("sub/blzw.tif")), 2);
     EXPECT_EQ(test::readPage(out("sub/blzw.tif"), 1).pixels,
               test::readPage(in("sub/b.tif"), 1).pixels);
-    EXPECT_EQ(request.resultText, "FUC: Convert tiff files: folder " + dir.file("in") + " --> " +
-                                      dir.file("out") +
-                                      "\n"
-                                      "Start converting ...\n"
-                                      "Convert: " +
-                                      in("a.tif") + " -> " + out("alzw.tif") +
-                                      "\r\n  -- Page 0 success\r\n"
-                                      "Convert: " +
-                                      in("sub/b.tif") + " -> " + out("sub/blzw.tif") +
-                                      "\r\n"
-                                      "  -- Page 0 success\r\n  -- Page 1 success\r\n"
-                                      " (2) tiff file(s) converted\n");
-    EXPECT_EQ(window.statuses,
-              (std::map<std::size_t, std::string>{{0, "Converted"}, {1, "Converted"}}));
+    EXPECT_EQ(report, "FUC: Convert tiff files: folder " + dir.file("in") + " --> " +
+                          dir.file("out") +
+                          "\n"
+                          "Start converting ...\n"
+                          "Convert: " +
+                          in("a.tif") + " -> " + out("alzw.tif") +
+                          "\r\n  -- Page 0 success\r\n"
+                          "Convert: " +
+                          in("sub/b.tif") + " -> " + out("sub/blzw.tif") +
+                          "\r\n"
+                          "  -- Page 0 success\r\n  -- Page 1 success\r\n"
+                          " (2) tiff file(s) converted\n");
+    EXPECT_EQ(statuses(), (std::map<std::size_t, FileStatus>{{0, FileStatus::Converted},
+                                                             {1, FileStatus::Converted}}));
 }
 
 TEST_F(RunBatch, ConvertingCountsAndSkipsUnselectedFiles) {
@@ -118,11 +124,13 @@ TEST_F(RunBatch, ConvertingCountsAndSkipsUnselectedFiles) {
     request.fileSelected = {1, 0, 1};
     request.operation = BatchOperation::ConvertIntoFolderAndCount;
     request.options.compressionMode = CompressionMode::Group4;
-    EXPECT_EQ(run(0), 2);
+    EXPECT_EQ(run(0).visited, 2);
     EXPECT_TRUE(std::filesystem::exists(out("ag4.tif")));
     EXPECT_FALSE(std::filesystem::exists(out("bg4.tif")));
-    EXPECT_TRUE(request.resultText.ends_with(" (2) tiff file(s) converted, (2) total page(s)\n"))
-        << request.resultText;
+    // Only the file written counts as converted; the text file says it failed.
+    EXPECT_TRUE(report.ends_with(" (1) tiff file(s) converted, (2) total page(s)\n"
+                                 " (1) tiff file(s) failed\n"))
+        << report;
 }
 
 TEST_F(RunBatch, ADotInTheSaveFolderIsNoExtension) {
@@ -140,20 +148,46 @@ TEST_F(RunBatch, ConvertingToOneNamedFileKeepsOnlyTheLastFile) {
     request.operation = BatchOperation::ConvertToNamedFile;
     request.saveName = "one.tif";
     request.options.compressionMode = CompressionMode::Group4;
-    EXPECT_EQ(run(0), 2);
+    EXPECT_EQ(run(0).visited, 2);
     ASSERT_EQ(test::countPages(out("oneg4.tif")), 2);
     EXPECT_EQ(test::readPage(out("oneg4.tif")).length, 20u);
     // No summary line for this operation; the replaced output is reported.
-    EXPECT_TRUE(request.resultText.ends_with("  -- Page 1 success\r\n  -- Overwrote " +
-                                             out("oneg4.tif") + ", written from " + in("a.tif") +
-                                             " earlier in this run\r\n"))
-        << request.resultText;
+    EXPECT_TRUE(report.ends_with("  -- Page 1 success\r\n  -- Overwrote " + out("oneg4.tif") +
+                                 ", written from " + in("a.tif") + " earlier in this run\r\n"))
+        << report;
 
     // With the total count too, outputs are named after their sources.
     request.operation = BatchOperation::ConvertToNamedFileAndCount;
     run(0);
     EXPECT_TRUE(std::filesystem::exists(out("ag4.tif")));
     EXPECT_TRUE(std::filesystem::exists(out("bg4.tif")));
+}
+
+// Files made out of name order are listed, reported and merged in name
+// order, each page where its file's name puts it.
+TEST_F(RunBatch, AFolderMadeOutOfNameOrderIsReportedAndMergedInNameOrder) {
+    const int order[] = {4, 2, 10, 5, 7, 9, 3, 8, 6, 1};
+    for (int n : order) {
+        TestPage page = faxPage(16);
+        page.pixels = test::patternPixels(page, unsigned(n));
+        test::writeTiff(in(formatText("page%02d.tif", n)), {page});
+    }
+    scanFolder(request, request.sourceFolder, 0, CompressionFilter::All);
+    request.saveName = "all.tif";
+    request.options.compressionMode = CompressionMode::Lzw;
+    ASSERT_EQ(run(1).written, 10);
+    std::size_t previous = 0;
+    for (int n = 1; n <= 10; ++n) {
+        SCOPED_TRACE(n);
+        TestPage expected = faxPage(16);
+        EXPECT_EQ(test::readPage(out("all.tif"), n - 1).pixels,
+                  test::patternPixels(expected, unsigned(n)));
+        const std::size_t line =
+            report.find(formatText("Merge:   %s", in(formatText("page%02d.tif", n)).c_str()));
+        ASSERT_NE(line, std::string::npos);
+        EXPECT_GE(line, previous);
+        previous = line;
+    }
 }
 
 TEST_F(RunBatch, MergesTheSelectedFilesInListOrder) {
@@ -163,25 +197,24 @@ TEST_F(RunBatch, MergesTheSelectedFilesInListOrder) {
     request.fileSelected = {1, 1, 0};
     request.saveName = "all.tif";
     request.options.compressionMode = CompressionMode::Group4;
-    test::FakeMainWindow window;
-    EXPECT_EQ(run(1, kMessageBufferTarget, &window), 2);
+    EXPECT_EQ(run(1).written, 2);
 
     ASSERT_EQ(test::countPages(out("all.tif")), 3); // no suffix for a merge
     EXPECT_EQ(test::readPage(out("all.tif"), 2).length, 12u);
-    EXPECT_EQ(request.options.keepName, 1);
-    EXPECT_EQ(request.resultText, "FUC: Merge tiff files: folder " + dir.file("in") + " --> " +
-                                      dir.file("out") +
-                                      "\n"
-                                      "Start merging ...\n"
-                                      "Merge:   " +
-                                      in("b.tif") + " -> " + out("all.tif") +
-                                      "\r\n"
-                                      "  -- Page 0 success\r\n  -- Page 1 success\r\n"
-                                      "Merge:   " +
-                                      in("a.tif") + " -> " + out("all.tif") +
-                                      "\r\n  -- Page 0 success\r\n"
-                                      "2 files merged\n");
-    EXPECT_EQ(window.statuses, (std::map<std::size_t, std::string>{{0, "Merged"}, {1, "Merged"}}));
+    EXPECT_EQ(report, "FUC: Merge tiff files: folder " + dir.file("in") + " --> " +
+                          dir.file("out") +
+                          "\n"
+                          "Start merging ...\n"
+                          "Merge:   " +
+                          in("b.tif") + " -> " + out("all.tif") +
+                          "\r\n"
+                          "  -- Page 0 success\r\n  -- Page 1 success\r\n"
+                          "Merge:   " +
+                          in("a.tif") + " -> " + out("all.tif") +
+                          "\r\n  -- Page 0 success\r\n"
+                          "2 files merged\n");
+    EXPECT_EQ(statuses(), (std::map<std::size_t, FileStatus>{{0, FileStatus::Merged},
+                                                             {1, FileStatus::Merged}}));
 }
 
 TEST_F(RunBatch, AMergeTakesAtMostAThousandFiles) {
@@ -191,36 +224,22 @@ TEST_F(RunBatch, AMergeTakesAtMostAThousandFiles) {
     request.saveName = "all";
     request.options.compressionMode = CompressionMode::Group4;
     request.options.shortLog = 1;
-    test::FakeMainWindow window;
-    EXPECT_EQ(run(1, kMessageBufferTarget, &window), 1000);
-    EXPECT_EQ(request.resultText, "1000 files merged\n");
+    const BatchResult result = run(1);
+    EXPECT_EQ(result.written, 1000);
+    EXPECT_EQ(report, "1000 files merged\n");
     EXPECT_EQ(test::countPages(out("all.tif")), 1000);
-    EXPECT_EQ(window.statuses.size(), 1000u);
-    EXPECT_EQ(window.statuses.count(1000), 0u);
+    EXPECT_EQ(statuses().size(), 1000u);
+    EXPECT_EQ(statuses().count(1000), 0u);
+    EXPECT_EQ(result.files.at(1000).status, FileStatus::NotBegun);
 }
 
 TEST_F(RunBatch, AMergeOfNothingMakesNoFileAndSaysSo) {
     request.saveName = "empty.tif";
-    EXPECT_EQ(run(1), 0);
-    EXPECT_TRUE(request.resultText.ends_with("Start merging ...\n  -- Failed: no page written to " +
-                                             out("empty.tif") + "\r\n0 files merged\n"))
-        << request.resultText;
+    EXPECT_EQ(run(1).written, 0);
+    EXPECT_TRUE(report.ends_with("Start merging ...\n  -- Failed: no page written to " +
+                                 out("empty.tif") + "\r\n0 files merged\n"))
+        << report;
     EXPECT_FALSE(std::filesystem::exists(out("empty.tif")));
-}
-
-TEST_F(RunBatch, WindowJobsTakeTheEngineLinesFromTheResultsPage) {
-    add("a.tif", {faxPage()});
-    request.operation = BatchOperation::ConvertIntoFolder;
-    test::FakeMainWindow window;
-    window.pages[kResultsPage] = "Start converting ... \r\n----------------\r\n";
-    run(0, kResultsPage, &window);
-    EXPECT_EQ(window.pages[kResultsPage], "Start converting ... \r\n----------------\r\n"
-                                          "Convert: " +
-                                              in("a.tif") + " -> " + out("ag31.tif") +
-                                              "\r\n  -- Page 0 success\r\n");
-    EXPECT_EQ(request.resultText, "FUC: Convert tiff files: folder " + dir.file("in") + " --> " +
-                                      dir.file("out") + "\n" + window.pages[kResultsPage] +
-                                      " (1) tiff file(s) converted\n");
 }
 
 TEST_F(RunBatch, RefusesOutputPathsTooLongForThePlatform) {
@@ -228,34 +247,22 @@ TEST_F(RunBatch, RefusesOutputPathsTooLongForThePlatform) {
     add("b.tif", {faxPage()});
     request.operation = BatchOperation::ConvertIntoFolder;
     request.saveFolder = dir.file(std::string(maxPathBytes(), 'x'));
-    EXPECT_EQ(run(0), 2);
-    EXPECT_NE(request.resultText.find("Failed to convert " + in("a.tif") + " : path too long\r\n"),
+    EXPECT_EQ(run(0).visited, 2);
+    EXPECT_NE(report.find("Failed to convert " + in("a.tif") + " : path too long\r\n"),
               std::string::npos);
-    EXPECT_NE(request.resultText.find("Failed to convert " + in("b.tif") + " : path too long\r\n"),
+    EXPECT_NE(report.find("Failed to convert " + in("b.tif") + " : path too long\r\n"),
               std::string::npos);
-    EXPECT_TRUE(request.resultText.ends_with(" (2) tiff file(s) converted\n"));
+    EXPECT_TRUE(report.ends_with(" (0) tiff file(s) converted\n (2) tiff file(s) failed\n"));
 }
 
 TEST_F(RunBatch, WithNoFilesWritesOnlyTheHeaderAndAZeroSummary) {
     request.operation = BatchOperation::ConvertIntoFolder;
-    EXPECT_EQ(run(0), 0);
-    EXPECT_EQ(request.resultText, "FUC: Convert tiff files: folder " + dir.file("in") + " --> " +
-                                      dir.file("out") +
-                                      "\nStart converting ...\n"
-                                      " (0) tiff file(s) converted\n");
+    EXPECT_EQ(run(0).visited, 0);
+    EXPECT_EQ(report, "FUC: Convert tiff files: folder " + dir.file("in") + " --> " +
+                          dir.file("out") +
+                          "\nStart converting ...\n"
+                          " (0) tiff file(s) converted\n");
 }
-
-// Follows a run as a progress display does, and stops it after `stopAfter` files.
-class ProgressRecorder : public BatchProgress {
-public:
-    void fileStarted(int done, int total, const std::string& path) override {
-        calls.push_back(std::to_string(done) + "/" + std::to_string(total) + " " + path);
-    }
-    bool stopRequested() override { return int(calls.size()) >= stopAfter; }
-
-    int stopAfter = 1000;
-    std::vector<std::string> calls;
-};
 
 TEST_F(RunBatch, ReportsEachFileAsItBeginsAndCountsWhatFailed) {
     add("a.tif", {test::rgbPage(8, 8)});
@@ -263,42 +270,51 @@ TEST_F(RunBatch, ReportsEachFileAsItBeginsAndCountsWhatFailed) {
     add("fax.tif", {faxPage()}); // one bit per sample: the JPEG codec refuses it
     request.operation = BatchOperation::ConvertIntoFolder;
     request.options.compressionMode = CompressionMode::Jpeg;
-    ProgressRecorder progress;
-    ReportRoute route(kMessageBufferTarget, nullptr, messages);
-    route.setProgress(&progress);
-    EXPECT_EQ(runBatch(request, 0, route), 3);
-    EXPECT_EQ(progress.calls,
+    BatchResult result = run(0);
+    EXPECT_EQ(recorder.started,
               (std::vector<std::string>{"0/3 " + in("a.tif"), "1/3 " + in("notes.tif"),
                                         "2/3 " + in("fax.tif")}));
     // The text file; the fax page, and the output it leaves without a page.
-    EXPECT_EQ(route.failures(), 3);
+    EXPECT_EQ(result.failures, 3);
+    EXPECT_EQ(statuses(),
+              (std::map<std::size_t, FileStatus>{
+                  {0, FileStatus::Converted}, {1, FileStatus::Failed}, {2, FileStatus::Failed}}));
+    EXPECT_TRUE(report.ends_with(" (1) tiff file(s) converted\n (2) tiff file(s) failed\n"))
+        << report;
+    // The observer saw each file's lines in turn, the batch's own and the
+    // engine's, in list order.
+    const std::size_t notes =
+        recorder.lines.find("Failed to get tiff page(s) of " + in("notes.tif"));
+    EXPECT_LT(recorder.lines.find("Convert: " + in("a.tif")), notes);
+    EXPECT_LT(notes, recorder.lines.find("Convert: " + in("fax.tif")));
+    EXPECT_EQ(recorder.lines.size(), result.fileLines.size() + result.engineLines.size());
 
     // The merge of the same files: its inputs in merge order, the same failures.
-    progress.calls.clear();
-    ReportRoute mergeRoute(kMessageBufferTarget, nullptr, messages);
-    mergeRoute.setProgress(&progress);
+    recorder = {};
     request.saveName = "all.tif";
-    EXPECT_EQ(runBatch(request, 1, mergeRoute), 3);
-    EXPECT_EQ(progress.calls,
+    result = run(1);
+    EXPECT_EQ(recorder.started,
               (std::vector<std::string>{"0/3 " + in("a.tif"), "1/3 " + in("notes.tif"),
                                         "2/3 " + in("fax.tif")}));
-    EXPECT_EQ(mergeRoute.failures(), 2);
+    EXPECT_EQ(result.failures, 2);
+    EXPECT_TRUE(report.ends_with("1 files merged\n2 files failed\n")) << report;
 }
 
 TEST_F(RunBatch, AStopEndsTheRunBetweenTwoFilesAndSaysHowFarItGot) {
     for (const char* name : {"a.tif", "b.tif", "c.tif"})
         add(name, {faxPage()});
     request.operation = BatchOperation::ConvertIntoFolder;
-    ProgressRecorder progress;
-    progress.stopAfter = 2;
-    ReportRoute route(kMessageBufferTarget, nullptr, messages);
-    route.setProgress(&progress);
-    EXPECT_EQ(runBatch(request, 0, route), 2);
+    recorder.stopAfter = 2;
+    const BatchResult result = run(0);
+    EXPECT_TRUE(result.stopped);
+    EXPECT_EQ(result.visited, 2);
     EXPECT_TRUE(std::filesystem::exists(out("bg31.tif")));
     EXPECT_FALSE(std::filesystem::exists(out("cg31.tif")));
     const std::string ending = "Stopped: 2 of 3 selected file(s) done\n"
                                " (2) tiff file(s) converted\n";
-    EXPECT_EQ(request.resultText.substr(request.resultText.size() - ending.size()), ending);
+    EXPECT_EQ(report.substr(report.size() - ending.size()), ending);
+    ASSERT_EQ(result.files.size(), 3u);
+    EXPECT_EQ(result.files[2].status, FileStatus::NotBegun);
 }
 
 } // namespace

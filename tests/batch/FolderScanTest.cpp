@@ -8,15 +8,14 @@
 
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <future>
-#include <set>
 #include <thread>
 
 namespace pagesmith {
@@ -42,36 +41,6 @@ std::string rel(std::initializer_list<const char*> parts) {
     for (const char* part : parts)
         name = name.empty() ? part : joinPath(name, part);
     return name;
-}
-
-// Every entry under folder in the order readdir gives it, descending into real
-// sub-folders where they are met: the order the scan must keep.
-void walkInReaddirOrder(const std::string& folder, const std::string& prefix,
-                        std::vector<std::string>& names) {
-    DIR* dir = ::opendir(folder.c_str());
-    ASSERT_NE(dir, nullptr) << folder;
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string name = entry->d_name;
-        if (name == "." || name == "..")
-            continue;
-        const std::string relative = prefix.empty() ? name : joinPath(prefix, name);
-        names.push_back(relative);
-        struct stat info;
-        if (::lstat(joinPath(folder, name).c_str(), &info) == 0 && S_ISDIR(info.st_mode))
-            walkInReaddirOrder(joinPath(folder, name), relative, names);
-    }
-    ::closedir(dir);
-}
-
-std::vector<std::string> expectedOrder(const std::string& folder,
-                                       const std::set<std::string>& found) {
-    std::vector<std::string> all;
-    walkInReaddirOrder(folder, "", all);
-    std::vector<std::string> order;
-    for (const std::string& name : all)
-        if (found.count(name))
-            order.push_back(name);
-    return order;
 }
 
 // Runs the scan on another thread so a scan stuck on a pipe fails the test
@@ -131,21 +100,21 @@ protected:
 TEST_F(ScanFolder, ListsTheTiffFilesOfTheFolderOnlyWithoutSubFolders) {
     scan(0, CompressionFilter::All);
 
-    EXPECT_EQ(request.fileNames, expectedOrder(dir.str(), {"a.tif", "y.dat", "link.tif"}));
+    EXPECT_EQ(request.fileNames, (std::vector<std::string>{"a.tif", "link.tif", "y.dat"}));
     EXPECT_EQ(request.fileInfos.size(), request.fileNames.size());
     EXPECT_EQ(request.fileSelected, std::vector<int>(request.fileNames.size(), 1));
 }
 
-TEST_F(ScanFolder, ListsTiffFilesOfSubFoldersDepthFirstWhereTheyAreMet) {
+TEST_F(ScanFolder, ListsTiffFilesOfSubFoldersInNameOrderWhereTheyAreMet) {
     scan(1, CompressionFilter::All);
 
-    const std::set<std::string> found = {"a.tif",
-                                         "y.dat",
-                                         "link.tif",
-                                         rel({"sub", "c.tif"}),
-                                         rel({"sub", "deeper", "d.tif"}),
-                                         rel({"other", "f.tif"})};
-    EXPECT_EQ(request.fileNames, expectedOrder(dir.str(), found));
+    const std::vector<std::string> found = {"a.tif",
+                                            "link.tif",
+                                            rel({"other", "f.tif"}),
+                                            rel({"sub", "c.tif"}),
+                                            rel({"sub", "deeper", "d.tif"}),
+                                            "y.dat"};
+    EXPECT_EQ(request.fileNames, found);
     EXPECT_EQ(request.fileInfos.size(), found.size());
     EXPECT_EQ(request.fileSelected, std::vector<int>(found.size(), 1));
 }
@@ -153,7 +122,7 @@ TEST_F(ScanFolder, ListsTiffFilesOfSubFoldersDepthFirstWhereTheyAreMet) {
 TEST_F(ScanFolder, KeepsOnlyFilesWhoseFirstPagePassesTheFilter) {
     scan(1, CompressionFilter::Group4);
     EXPECT_EQ(request.fileNames,
-              expectedOrder(dir.str(), {"a.tif", "link.tif", rel({"sub", "deeper", "d.tif"})}));
+              (std::vector<std::string>{"a.tif", "link.tif", rel({"sub", "deeper", "d.tif"})}));
 
     request.clearFiles();
     scan(1, CompressionFilter::PackBits);
@@ -161,7 +130,7 @@ TEST_F(ScanFolder, KeepsOnlyFilesWhoseFirstPagePassesTheFilter) {
 
     request.clearFiles();
     scan(0, CompressionFilter(-3)); // a negative code passes every TIFF file
-    EXPECT_EQ(request.fileNames, expectedOrder(dir.str(), {"a.tif", "y.dat", "link.tif"}));
+    EXPECT_EQ(request.fileNames, (std::vector<std::string>{"a.tif", "link.tif", "y.dat"}));
 }
 
 TEST_F(ScanFolder, AppendsToTheListsWithoutClearingThem) {
@@ -176,10 +145,36 @@ TEST_F(ScanFolder, AppendsToTheListsWithoutClearingThem) {
 TEST_F(ScanFolder, NamesFilesOfAnInnerFolderRelativeToTheSourceFolder) {
     scanWithin(request, dir.file("sub"), 1, CompressionFilter::All, {});
 
-    std::vector<std::string> expected =
-        expectedOrder(dir.file("sub"), {"c.tif", rel({"deeper", "d.tif"})});
-    for (std::string& name : expected)
-        name = joinPath("sub", name);
+    EXPECT_EQ(request.fileNames,
+              (std::vector<std::string>{rel({"sub", "c.tif"}), rel({"sub", "deeper", "d.tif"})}));
+}
+
+// The folder's order, whatever order the file system hands the entries out
+// in: upper-cased names compared code unit by code unit, ties by the names.
+TEST(ScanFolderOrder, TakesNamesInTheirUpperCaseOrderWhateverTheyWereCreatedIn) {
+    const std::vector<std::string> created = {
+        "Zeta.tif", "_x.tif",    "page10.tif", "page1.tif",         "Page2.tif", "\xC3\x84rger.tif",
+        "a b.tif",  "alpha.tif", "ALPHA.tif",  "\xC3\xA4rger2.tif", "b\xFF.tif", "B.tif"};
+    TempDir dir;
+    fs::create_directory(dir.path() / "sub");
+    for (const std::string& name : created) {
+        test::writeTiff(dir.path() / name, bilevel(COMPRESSION_NONE));
+        test::writeTiff(dir.path() / "sub" / name, bilevel(COMPRESSION_NONE));
+    }
+    BatchRequest request;
+    request.sourceFolder = dir.str();
+    scanFolder(request, dir.str(), 1, CompressionFilter::All);
+
+    const std::vector<std::string> order = {
+        "a b.tif",    "ALPHA.tif", "alpha.tif", "B.tif",  "b\xFF.tif",        "page1.tif",
+        "page10.tif", "Page2.tif", "Zeta.tif",  "_x.tif", "\xC3\x84rger.tif", "\xC3\xA4rger2.tif"};
+    std::vector<std::string> expected = order;
+    // "sub" comes between "Page2.tif" and "Zeta.tif", its files in the same order.
+    const auto zeta = std::find(expected.begin(), expected.end(), "Zeta.tif");
+    std::vector<std::string> inSub;
+    for (const std::string& name : order)
+        inSub.push_back(rel({"sub", name.c_str()}));
+    expected.insert(zeta, inSub.begin(), inSub.end());
     EXPECT_EQ(request.fileNames, expected);
 }
 
@@ -201,7 +196,7 @@ TEST_F(ScanFolder, LeavesOutAFileItMayNotRead) {
         GTEST_SKIP() << "permissions do not bind the superuser";
     fs::permissions(dir.path() / "y.dat", fs::perms::none);
     scan(0, CompressionFilter::All);
-    EXPECT_EQ(request.fileNames, expectedOrder(dir.str(), {"a.tif", "link.tif"}));
+    EXPECT_EQ(request.fileNames, (std::vector<std::string>{"a.tif", "link.tif"}));
 }
 
 void setWriteTime(const std::string& path, sys_seconds when) {

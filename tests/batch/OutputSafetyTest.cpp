@@ -1,7 +1,6 @@
 #include "batch/BatchOperations.h"
 #include "batch/BatchRequest.h"
 #include "batch/CommandLineParser.h"
-#include "batch/ReportRoute.h"
 #include "support/Recorders.h"
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"
@@ -58,7 +57,7 @@ std::vector<SafetyCase> cases() {
          {{"out/faxjpg.tif", kNoFile}},
          kConvert + "Convert: {in}/fax.tif -> {out}/faxjpg.tif\r\n  -- Page 0 failed\r\n"
                     "  -- Failed: no page written to {out}/faxjpg.tif\r\n"
-                    " (1) tiff file(s) converted\n",
+                    " (0) tiff file(s) converted\n (1) tiff file(s) failed\n",
          2},
         {"AnOlderOutputStaysWhenNoPageIsWritten",
          {{"fax.tif", {fax()}}},
@@ -67,7 +66,7 @@ std::vector<SafetyCase> cases() {
          {{"out/faxjpg.tif", 2}},
          kConvert + "Convert: {in}/fax.tif -> {out}/faxjpg.tif\r\n  -- Page 0 failed\r\n"
                     "  -- Failed: no page written to {out}/faxjpg.tif\r\n"
-                    " (1) tiff file(s) converted\n",
+                    " (0) tiff file(s) converted\n (1) tiff file(s) failed\n",
          2},
         {"AMergeOfMissingFilesLeavesTheTargetAlone",
          {},
@@ -76,7 +75,8 @@ std::vector<SafetyCase> cases() {
          {{"out/all.tif", 3}},
          kMerge + "  -- Failed: cannot open {in}/gone.tif\r\n"
                   "  -- Failed: cannot open {in}/lost.tif\r\n"
-                  "  -- Failed: no page written to {out}/all.tif\r\n2 files merged\n",
+                  "  -- Failed: no page written to {out}/all.tif\r\n0 files merged\n"
+                  "2 files failed\n",
          3},
         {"AnEmptyMergeListLeavesTheTargetAlone",
          {},
@@ -93,7 +93,8 @@ std::vector<SafetyCase> cases() {
          kMerge + "Merge:   {in}/a.tif -> {out}/all.tif\r\n  -- Page 0 success\r\n"
                   "  -- Failed: cannot open {in}/notes.tif\r\n"
                   "Merge:   {in}/b.tif -> {out}/all.tif\r\n"
-                  "  -- Page 0 success\r\n  -- Page 1 success\r\n3 files merged\n",
+                  "  -- Page 0 success\r\n  -- Page 1 success\r\n2 files merged\n"
+                  "1 files failed\n",
          1},
         {"ASaveFolderThatIsAFileGivesALinePerOutput",
          {{"fax.tif", {fax()}}},
@@ -101,7 +102,8 @@ std::vector<SafetyCase> cases() {
          "/d={in} /sd={home}/taken /sc=g4",
          {{"taken/faxg4.tif", kNoFile}},
          "FUC: Convert tiff files: folder {in} --> {home}/taken\nStart converting ...\n"
-         "  -- Failed: cannot create {home}/taken/faxg4.tif\r\n (1) tiff file(s) converted\n",
+         "  -- Failed: cannot create {home}/taken/faxg4.tif\r\n (0) tiff file(s) converted\n"
+         " (1) tiff file(s) failed\n",
          1},
         {"TheFirstOfTwoInputsWithOneOutputNameKeepsIt",
          {{"scan.tif", {fax()}}, {"scan.tiff", {fax(), fax()}}},
@@ -111,8 +113,20 @@ std::vector<SafetyCase> cases() {
          kConvert + "Convert: {in}/scan.tif -> {out}/scang4.tif\r\n  -- Page 0 success\r\n"
                     "  -- Failed: {in}/scan.tiff not converted: {out}/scang4.tif was written "
                     "from {in}/scan.tif in this run\r\n"
-                    " (2) tiff file(s) converted\n",
+                    " (1) tiff file(s) converted\n (1) tiff file(s) failed\n",
          1},
+        // Names that differ only in case are two files on this file system,
+        // with an output each.
+        {"NamesThatDifferOnlyInCaseAreTwoFiles",
+         {{"Scan.tif", {fax()}}, {"scan.tif", {fax(), fax()}}},
+         {},
+         "/sd={out} /sc=g4",
+         {{"out/Scang4.tif", 1}, {"out/scang4.tif", 2}},
+         kConvert + "Convert: {in}/Scan.tif -> {out}/Scang4.tif\r\n  -- Page 0 success\r\n"
+                    "Convert: {in}/scan.tif -> {out}/scang4.tif\r\n"
+                    "  -- Page 0 success\r\n  -- Page 1 success\r\n"
+                    " (2) tiff file(s) converted\n",
+         0},
         {"ANamedOutputWrittenAgainSaysWhatItReplaced",
          {{"a.tif", {fax()}}, {"b.tif", {fax(), fax()}}},
          {},
@@ -196,11 +210,11 @@ TEST_P(OutputSafety, LeavesTheFilesAndTheReportItShould) {
         for (const CaseFile& file : run.inputs)
             request.addFile(file.path);
     }
-    ReportRoute route(kMessageBufferTarget, nullptr, messages);
-    runBatch(request, request.merge, route);
+    test::RunRecorder recorder;
+    const BatchResult result = runBatch(request, recorder);
 
-    EXPECT_EQ(request.resultText, expand(run.report));
-    EXPECT_EQ(route.failures(), run.failures);
+    EXPECT_EQ(reportText(result, "", result.startLine()), expand(run.report));
+    EXPECT_EQ(result.failures, run.failures);
     for (const auto& [path, pages] : run.filesAfter) {
         const std::filesystem::path file = home.path() / path;
         if (pages == kNoFile)

@@ -1,8 +1,6 @@
+#include "batch/BatchObserver.h"
 #include "batch/BatchOperations.h"
-#include "batch/BatchProgress.h"
 #include "batch/BatchRequest.h"
-#include "batch/MainWindowHooks.h"
-#include "batch/ReportRoute.h"
 #include "support/Recorders.h"
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"
@@ -18,15 +16,12 @@ namespace fs = std::filesystem;
 using test::TempDir;
 
 // What a window sees of a run, in the order it sees it.
-class WindowRecorder : public MainWindowHooks, public BatchProgress {
+class WindowRecorder : public BatchObserver {
 public:
-    void appendToPage(int page, const std::string& text) override {
-        pages[page] += text;
-        shown.push_back("line " + text);
-    }
-    std::string pageText(int page) override { return pages[page]; }
-    void setFileStatus(std::size_t fileIndex, const std::string& status) override {
-        shown.push_back("mark " + std::to_string(fileIndex) + " " + status);
+    void reportLine(const std::string& text) override { shown.push_back("line " + text); }
+    void fileFinished(const FileOutcome& outcome) override {
+        shown.push_back("mark " + std::to_string(outcome.index) + " " +
+                        std::to_string(int(outcome.status)) + " " + outcome.reason);
     }
     void fileStarted(int done, int total, const std::string& path) override {
         progress.push_back(std::to_string(done) + "/" + std::to_string(total) + " " + path);
@@ -35,7 +30,6 @@ public:
     }
     bool stopRequested() override { return stop; }
 
-    std::map<int, std::string> pages;
     std::vector<std::string> shown;
     std::vector<std::string> progress;
     int stopAt = -1;
@@ -49,6 +43,7 @@ struct RunResult {
     std::string report;
     std::vector<std::string> shown;
     std::vector<std::string> progress;
+    std::vector<std::string> outcomes;
     std::map<std::string, std::string> outputs; // name -> bytes
 };
 
@@ -81,13 +76,13 @@ protected:
         request.options.keepName = 0;
         request.options.tempFile = dir.file("scratch.tbw");
         request.options.threads = threads;
-        request.resultText.clear();
-        ReportRoute route(kResultsPage, &window, messages);
-        route.setProgress(&window);
+        const BatchResult batch = runBatch(request, window);
         RunResult result;
-        result.count = runBatch(request, 0, route);
-        result.failures = route.failures();
-        result.report = request.resultText;
+        result.count = batch.visited;
+        result.failures = batch.failures;
+        result.report = reportText(batch, "", batch.startLine());
+        for (const FileOutcome& file : batch.files)
+            result.outcomes.push_back(std::to_string(int(file.status)) + " " + file.reason);
         result.shown = window.shown;
         result.progress = window.progress;
         if (!fs::exists(dir.path() / "out"))
@@ -102,7 +97,6 @@ protected:
     TempDir dir;
     BatchRequest request;
     BatchOperation operation = BatchOperation::ConvertIntoFolder;
-    test::MessageRecorder messages;
 };
 
 void expectSameRun(const RunResult& one, const RunResult& many) {
@@ -111,6 +105,7 @@ void expectSameRun(const RunResult& one, const RunResult& many) {
     EXPECT_EQ(many.report, one.report);
     EXPECT_EQ(many.shown, one.shown);
     EXPECT_EQ(many.progress, one.progress);
+    EXPECT_EQ(many.outcomes, one.outcomes);
     EXPECT_TRUE(many.outputs == one.outputs) << "the output files differ";
 }
 
@@ -143,8 +138,11 @@ TEST_F(ParallelRun, AStopLeavesTheFilesBegunWholeAndBeginsNoOther) {
     EXPECT_EQ(stopped.count, 4);
     EXPECT_NE(stopped.report.find("Stopped: 4 of 11 selected file(s) done\n"), std::string::npos);
     EXPECT_EQ(stopped.progress.size(), 4u);
-    EXPECT_EQ((std::vector<std::string>(stopped.shown.end() - 1, stopped.shown.end())),
-              std::vector<std::string>{"mark 3 Converted"});
+    EXPECT_EQ(
+        (std::vector<std::string>(stopped.shown.end() - 1, stopped.shown.end())),
+        std::vector<std::string>{"mark 3 " + std::to_string(int(FileStatus::Converted)) + " "});
+    ASSERT_EQ(stopped.outcomes.size(), 11u);
+    EXPECT_EQ(stopped.outcomes[4], std::to_string(int(FileStatus::NotBegun)) + " ");
     std::vector<std::string> names;
     for (const auto& [name, bytes] : stopped.outputs)
         names.push_back(name);

@@ -186,7 +186,7 @@ std::vector<CliCase> cases() {
          "Merge:   {in}/fax.tif -> {out}/all.tif\r\n  -- Page 0 success\r\n"
          "Merge:   {in}/deep.tif -> {out}/all.tif\r\n"
          "  -- Failed to convert as you're trying to convert grayscale or color tiff to B&W "
-         "tiff\r\n  -- Page 0 failed\r\n2 files merged\n{sep}",
+         "tiff\r\n  -- Page 0 failed\r\n1 files merged\n1 files failed\n{sep}",
          [](const Folders& f) { EXPECT_EQ(test::countPages(f.out / "all.tif"), 1); },
          kSomethingFailed},
         {"RefusesASaveFolderThatIsTheSource",

@@ -1,4 +1,5 @@
 #include "engine/ConvertFiles.h"
+#include "support/CapturedStandardError.h"
 #include "support/Recorders.h"
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"
@@ -259,20 +260,37 @@ TEST_F(PageLists, ChooseAndOrderThePages) {
     }
 }
 
-TEST_F(PageLists, AMissingListedPageEndsTheInput) {
+// What a page list gets wrong is a line of the report, and counts as a
+// failure; nothing goes to standard error, where a window never shows it
+// and lines of files converted side by side would come out mixed.
+TEST_F(PageLists, AMissingListedPageEndsTheInputWithALine) {
+    test::CapturedStandardError standardError;
     convert({in + ",9"}, dir.file("out"));
-    EXPECT_EQ(lines(), "  -- Failed: cannot open " + in + ",9\r\n  -- Failed: no page written to " +
-                           dir.file("out.tif") + "\r\n");
+    EXPECT_EQ(lines(), "  -- " + in + ",9 not found!\r\n  -- Failed: cannot open " + in +
+                           ",9\r\n  -- Failed: no page written to " + dir.file("out.tif") + "\r\n");
     report.lines.clear();
+    report.failures = 0;
     convert({in + ",1,9,2"}, dir.file("out"));
     EXPECT_EQ(outputLengths(), std::vector<std::uint32_t>{11});
+    EXPECT_TRUE(lines().ends_with("  -- Page 0 success\r\n  -- " + in + ",9 not found!\r\n"))
+        << lines();
+    EXPECT_EQ(report.failures, 1);
+    EXPECT_EQ(standardError.text(), "");
 }
 
 TEST_F(PageLists, AMalformedListSkipsOnlyThatInput) {
+    test::CapturedStandardError standardError;
     const std::string other = dir.file("b.tif");
     test::writeTiff(other, faxPage(32, 50));
     convert({in + ",1x", in + ",08", other}, dir.file("out"));
     EXPECT_EQ(outputLengths(), std::vector<std::uint32_t>{50});
+    EXPECT_NE(lines().find("  -- Expected a , separated image # list after " + in +
+                           "\r\n"
+                           "  -- Failed: cannot open " +
+                           in + ",1x\r\n"),
+              std::string::npos)
+        << lines();
+    EXPECT_EQ(standardError.text(), "");
 }
 
 TEST_F(PageLists, AFileWhoseNameHoldsACommaIsConvertedWhole) {

@@ -47,7 +47,9 @@ TEST(ChooseCopyRoutine, TakesAnInputWithoutStripHeightAsOneStripOfAllRows) {
     }
 }
 
-TEST(ChooseCopyRoutine, RefusesPlanesThatDifferBetweenTheSidesWithAMessageNamingTheInput) {
+// The run reports the refusal as a line of its own (the routine knows no
+// report), and nothing reaches standard error.
+TEST(ChooseCopyRoutine, RefusesPlanesThatDifferBetweenTheSidesSilently) {
     TempDir dir;
     writeTiff(dir.path() / "in.tif",
               testPage(40, 30, 8, 3, PLANARCONFIG_CONTIG, COMPRESSION_LZW, 8));
@@ -61,8 +63,7 @@ TEST(ChooseCopyRoutine, RefusesPlanesThatDifferBetweenTheSidesWithAMessageNaming
     const CopyRoutine routine = chooseCopyRoutine(in.get(), out.get(), 8, 3);
     const std::string message = testing::internal::GetCapturedStderr();
     EXPECT_EQ(routine, nullptr);
-    EXPECT_EQ(message,
-              "tiffcp: " + dir.file("in.tif") + ": Don't know how to copy/convert image.\n");
+    EXPECT_EQ(message, "");
 }
 
 } // namespace

@@ -19,7 +19,6 @@ namespace {
 class DiscardedReport : public ProgressReport {
 public:
     void addLine(const std::string&) override {}
-    void markFile(std::size_t, const std::string&) override {}
     void showError(const std::string&, const std::string&) override {}
     void noteFailure() override {}
 };

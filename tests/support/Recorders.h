@@ -1,6 +1,7 @@
 #pragma once
 
-#include "batch/MainWindowHooks.h"
+#include "batch/BatchObserver.h"
+#include "batch/BatchResult.h"
 #include "batch/MessageSink.h"
 #include "engine/ProgressReport.h"
 
@@ -30,31 +31,36 @@ public:
 class ReportRecorder : public ProgressReport {
 public:
     void addLine(const std::string& text) override { lines += text; }
-    void markFile(std::size_t fileIndex, const std::string& status) override {
-        marks[fileIndex] = status;
-    }
     void showError(const std::string& caption, const std::string& text) override {
         errors.push_back({caption, text, MessageKind::Error});
     }
     void noteFailure() override { ++failures; }
 
     std::string lines;
-    std::map<std::size_t, std::string> marks;
     std::vector<RecordedMessage> errors;
     int failures = 0;
 };
 
-// Stands in for the main window's pages and file list.
-class FakeMainWindow : public MainWindowHooks {
+// Follows a batch run as a window or the command line does: the files as
+// they begin ("done/total path"), the report lines, each file's outcome, the
+// fault boxes; and stops the run once `stopAfter` files have begun.
+class RunRecorder : public BatchObserver {
 public:
-    void appendToPage(int page, const std::string& text) override { pages[page] += text; }
-    std::string pageText(int page) override { return pages[page]; }
-    void setFileStatus(std::size_t fileIndex, const std::string& status) override {
-        statuses[fileIndex] = status;
+    void fileStarted(int done, int total, const std::string& path) override {
+        started.push_back(std::to_string(done) + "/" + std::to_string(total) + " " + path);
     }
+    void reportLine(const std::string& text) override { lines += text; }
+    void fileFinished(const FileOutcome& outcome) override { outcomes.push_back(outcome); }
+    void faultShown(const std::string& caption, const std::string& text) override {
+        faults.push_back({caption, text, MessageKind::Error});
+    }
+    bool stopRequested() override { return int(started.size()) >= stopAfter; }
 
-    std::map<int, std::string> pages;
-    std::map<std::size_t, std::string> statuses;
+    int stopAfter = 1 << 30;
+    std::vector<std::string> started;
+    std::string lines;
+    std::vector<FileOutcome> outcomes;
+    std::vector<RecordedMessage> faults;
 };
 
 } // namespace pagesmith::test

@@ -251,12 +251,12 @@ private slots:
         std::thread worker([&] {
             for (std::size_t scanIndex = 0; scanIndex < 4; ++scanIndex)
                 rows.push_back(list.rowOfScanIndex(scanIndex));
-            list.setFileStatus(0, QStringLiteral("Converted"));
+            list.setFileResult(0, QStringLiteral("Failed"), QStringLiteral("Page 0 failed"));
             list.setCellText(list.rowOfScanIndex(2), FileListModel::ResultColumn,
                              QStringLiteral("Merged"));
             list.setCellText(-1, FileListModel::ResultColumn, QStringLiteral("lost"));
             list.setCellText(0, -1, QStringLiteral("lost"));
-            list.setFileStatus(9, QStringLiteral("lost"));
+            list.setFileResult(9, QStringLiteral("lost"));
             checks = list.rowChecks();
             done = true;
         });
@@ -266,7 +266,13 @@ private slots:
         // Shown as a.tif, b.tif, c.tif.
         QCOMPARE(rows, std::vector<int>({2, 0, 1, -1}));
         QCOMPARE(shownColumn(list, FileListModel::ResultColumn),
-                 QStringList({"", "Merged", "Converted"}));
+                 QStringList({"", "Merged", "Failed"}));
+        // A failure's reason is the tooltip of its Result cell.
+        const QModelIndex failed = list.model()->index(2, FileListModel::ResultColumn);
+        QCOMPARE(failed.data(Qt::ToolTipRole).toString(), QStringLiteral("Page 0 failed"));
+        list.clearResults();
+        QCOMPARE(shownColumn(list, FileListModel::ResultColumn), QStringList({"", "", ""}));
+        QCOMPARE(failed.data(Qt::ToolTipRole).toString(), QString());
         QCOMPARE(shownColumn(list, FileListModel::NameColumn),
                  QStringList({"a.tif", "b.tif", "c.tif"}));
         QCOMPARE(checks.size(), std::size_t(3));

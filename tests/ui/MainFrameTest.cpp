@@ -1,6 +1,5 @@
 #include "ui/main/MainFrame.h"
 #include "app/ProcessSettings.h"
-#include "batch/ReportRoute.h"
 #include "support/Recorders.h"
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"
@@ -293,19 +292,19 @@ private slots:
         QCOMPARE(m_frame->fileList()->rowCount(), 3);
         QCOMPARE(m_frame->request().fileNames.size(), std::size_t(3));
         QVERIFY(m_frame->selectAllState());
-        QCOMPARE(m_frame->pageText(kInfoPage),
+        QCOMPARE(m_frame->infoResultsView()->paneText(InfoResultsView::kInfoPage),
                  std::string("Total 3 tiff files in this folder\r\n"));
 
         FileList* list = m_frame->fileList();
         const QRect row = list->visualRect(list->model()->index(2, 0));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row.center());
-        QVERIFY(m_frame->pageText(kInfoPage).find("Tiff Name:   " + folder.file("photo.tif")) !=
+        QVERIFY(m_frame->infoResultsView()->paneText(InfoResultsView::kInfoPage).find("Tiff Name:   " + folder.file("photo.tif")) !=
                 std::string::npos);
 
         m_frame->filterCombo()->setCurrentIndex(6); // Group 4 tiff files
         QCOMPARE(list->rowCount(), 2);
         QCOMPARE(m_frame->request().fileNames.size(), std::size_t(2));
-        QCOMPARE(m_frame->pageText(kInfoPage),
+        QCOMPARE(m_frame->infoResultsView()->paneText(InfoResultsView::kInfoPage),
                  std::string("Total 2 tiff files in this folder\r\n"));
     }
 
@@ -374,31 +373,6 @@ private slots:
         QCOMPARE(view->paneText(InfoResultsView::kInfoPage),
                  "Inside tiff file info: \r\n---------------------- \r\nError tiff file : " +
                      folder.file("gone.tif") + "\r\n");
-    }
-
-    void reportLinesAndMarksReachTheWindowFromAWorker() {
-        test::TempDir folder;
-        writeFaxFiles(folder, 2);
-        m_frame->showFolder(folder.str());
-        QThread* worker = QThread::create([&] {
-            ReportRoute results(kResultsPage, m_frame.get(), m_messages);
-            ReportRoute info(kInfoPage, m_frame.get(), m_messages);
-            writeReportLine(results, "  -- Page %d ok\r\n", 1);
-            writeReportLine(info, "Total %d tiff files in this folder\r\n", 2);
-            results.markFile(1, "Converted");
-            results.addLine(results.paneText(kResultsPage)); // read back and doubled
-        });
-        worker->start();
-        QTRY_VERIFY(worker->isFinished());
-        delete worker;
-        QCOMPARE(m_frame->pageText(kResultsPage),
-                 std::string("  -- Page 1 ok\r\n  -- Page 1 ok\r\n"));
-        QCOMPARE(m_frame->pageText(kInfoPage),
-                 std::string("Total 2 tiff files in this folder\r\n"
-                             "Total 2 tiff files in this folder\r\n"));
-        const FileListModel& rows = m_frame->fileList()->fileModel();
-        QCOMPARE(rows.cellText(1, FileListModel::ResultColumn), QStringLiteral("Converted"));
-        QCOMPARE(rows.cellText(0, FileListModel::ResultColumn), QString());
     }
 
     void exitClosesTheWindow() {

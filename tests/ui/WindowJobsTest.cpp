@@ -1,7 +1,7 @@
 #include "WindowTestSupport.h"
 #include "app/ProcessSettings.h"
 #include "app/SettingsStore.h"
-#include "batch/BatchProgress.h"
+#include "batch/BatchObserver.h"
 #include "support/Recorders.h"
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"
@@ -41,7 +41,7 @@ constexpr int kGroup4 = 6; // the save format's list entry
 // Holds a job's worker once, as the file after `done` finished files begins,
 // until the test lets it go: the test acts while the job is known to be
 // between two files.
-class FileGate : public BatchProgress {
+class FileGate : public BatchObserver {
 public:
     void holdAt(int done) { m_holdAt = done; }
 
@@ -245,11 +245,11 @@ private slots:
         script.then(DialogScript::confirm(qs(m_source)))
             .then(DialogScript::confirm(qs(m_out), -1, qs(newLog)));
         m_frame->commandAction(kConvertCommand)->trigger();
-        QCOMPARE(m_frame->statusPaneText(MainFrame::StatusPane::JobState), QStringLiteral("Done."));
         QCOMPARE(m_boxes.boxes.size(), 1);
         QCOMPARE(m_frame->request().options.compressionMode, kDefaultCompressionMode);
         QCOMPARE(m_settings.logPath, newLog);
         waitForJobs();
+        QCOMPARE(m_frame->statusPaneText(MainFrame::StatusPane::JobState), QStringLiteral("Done."));
         QCOMPARE(logEntries(newLog).size(), 1);
         QCOMPARE(test::readPage(fs::path(m_out) / "ag31.tif").compression, COMPRESSION_CCITTFAX3);
 
@@ -266,9 +266,10 @@ private slots:
         QCOMPARE(logEntries(newLog).size(), 2);
     }
 
-    // Whole jobs over the checked files, the list sorted the other way round
-    // (marks go by scan index): the "Results" page byte for byte, the rows
-    // marked, the total pane, the run-log entry and the outputs decoded.
+    // Whole jobs over the checked files, the list sorted the other way round:
+    // the files go in the order shown (a merge's pages too), marks go by scan
+    // index. The "Results" page byte for byte, the rows marked, the total
+    // pane, the run-log entry and the outputs decoded.
     void jobRunsOverTheCheckedFiles_data() {
         QTest::addColumn<int>("merge");
         QTest::addColumn<QString>("checked");
@@ -277,10 +278,11 @@ private slots:
         QTest::addColumn<QString>("log");
         QTest::addColumn<QStringList>("outputs");
 
-        const QString converted = "Convert: {S}/a.tif -> {O}/ag4.tif\r\n  -- Page 0 success\r\n"
-                                  "Convert: {S}/c.tif -> {O}/cg4.tif\r\n  -- Page 0 success\r\n";
-        const QString merged = "Merge:   {S}/a.tif -> {O}/me_tiff.tif\r\n  -- Page 0 success\r\n"
-                               "Merge:   {S}/c.tif -> {O}/me_tiff.tif\r\n  -- Page 0 success\r\n";
+        // In the order the list shows the files: c.tif, then a.tif.
+        const QString converted = "Convert: {S}/c.tif -> {O}/cg4.tif\r\n  -- Page 0 success\r\n"
+                                  "Convert: {S}/a.tif -> {O}/ag4.tif\r\n  -- Page 0 success\r\n";
+        const QString merged = "Merge:   {S}/c.tif -> {O}/me_tiff.tif\r\n  -- Page 0 success\r\n"
+                               "Merge:   {S}/a.tif -> {O}/me_tiff.tif\r\n  -- Page 0 success\r\n";
         const QString logHead = "\nPagesmith in GUI mode\nFUC: %1 tiff files: folder {S} --> {O}\n"
                                 "Start %2 ... \r\n----------------\r\n";
         const QString logEnd = "--------------------------------------------------\n";
@@ -297,8 +299,8 @@ private slots:
             << logHead.arg("Convert", "converting") + " (0) tiff file(s) converted\n" + logEnd
             << QStringList{};
         QTest::newRow("short log") << 0 << "ac" << 1
-                                   << "Convert: {S}/a.tif -> {O}/ag4.tif\r\n"
-                                      "Convert: {S}/c.tif -> {O}/cg4.tif\r\n"
+                                   << "Convert: {S}/c.tif -> {O}/cg4.tif\r\n"
+                                      "Convert: {S}/a.tif -> {O}/ag4.tif\r\n"
                                    << " (2) tiff file(s) converted\n"
                                    << QStringList{"ag4.tif", "cg4.tif"};
     }
@@ -335,7 +337,9 @@ private slots:
             QCOMPARE(test::countPages(path), merge ? 2 : 1);
             const test::DecodedPage last = test::readPage(path, merge ? 1 : 0);
             QCOMPARE(last.compression, COMPRESSION_CCITTFAX4);
-            QCOMPARE(last.pixels, inputPage(merge ? 'c' : output[0].toLatin1()).pixels);
+            QCOMPARE(last.pixels, inputPage(merge ? 'a' : output[0].toLatin1()).pixels);
+            if (merge)
+                QCOMPARE(test::readPage(path, 0).pixels, inputPage('c').pixels);
         }
         QVERIFY(!shownProgressWindow());
         QVERIFY(!QApplication::overrideCursor());
@@ -426,9 +430,146 @@ private slots:
             QCOMPARE(rows.cellText(row, FileListModel::ResultColumn), QString());
     }
 
+    // Each file ends with one outcome, shown in its row: "Converted" only
+    // where an output was written, "Failed" with the report's reason as the
+    // tooltip, nothing for a file a stop left. The marks and totals of the
+    // job before are gone as the job begins; the totals count what was
+    // written, and a line says how many failed.
+    void eachRowShowsItsFilesOutcome() {
+        test::writeTiff(fs::path(m_source) / "d.tif", inputPage('d'));
+        m_frame->showFolder(m_source);
+        fs::create_directories(fs::path(m_out) / "bg4.tif"); // b's output cannot be made
+        test::writeTextFile(fs::path(m_source) / "c.tif", "no longer an image");
+        FileListModel& rows = m_frame->fileList()->fileModel();
+        for (int row = 0; row < rows.rowCount(); ++row)
+            rows.setResult(row, QStringLiteral("Converted"), {}); // an earlier job's
+        m_frame->setStatusPaneText(MainFrame::StatusPane::JobTotal, QStringLiteral("old total"));
+
+        m_gate.holdAt(2);
+        startJob(0);
+        QTRY_VERIFY(m_gate.isHeld());
+        QCOMPARE(m_frame->statusPaneText(MainFrame::StatusPane::JobState),
+                 QStringLiteral("Converting ......"));
+        QCOMPARE(m_frame->statusPaneText(MainFrame::StatusPane::JobTotal), QString());
+        QCOMPARE(resultOf("d.tif"), QString());
+        shownProgressWindow()->cancelButton()->click();
+        m_gate.release();
+        waitForJobs();
+
+        QCOMPARE(resultOf("a.tif"), QStringLiteral("Converted"));
+        QCOMPARE(resultOf("b.tif"), QStringLiteral("Failed"));
+        QCOMPARE(resultReasonOf("b.tif"), qs("Failed: cannot create " + m_out + "/bg4.tif"));
+        QCOMPARE(resultOf("c.tif"), QStringLiteral("Failed"));
+        QCOMPARE(resultReasonOf("c.tif"), qs("Failed to get tiff page(s) of " + m_source +
+                                             "/c.tif : NOT a tiff file or file not exist"));
+        QCOMPARE(resultOf("d.tif"), QString());
+        QVERIFY(resultsPage().ends_with("Stopped: 3 of 4 selected file(s) done\r\n"
+                                        "----------------\r\n" +
+                                        totalLine(1) + "Total 2 tiff file(s) failed.\r\n"));
+        // The refused file's line is on the page, in its place.
+        QVERIFY(qs(resultsPage()).contains(qs("Failed to get tiff page(s) of " + m_source)));
+        QCOMPARE(m_frame->statusPaneText(MainFrame::StatusPane::JobTotal),
+                 QStringLiteral("Total 1 tiff file(s) are convertered/merged. "
+                                "Total 2 tiff file(s) failed."));
+        QCOMPARE(m_frame->statusPaneText(MainFrame::StatusPane::JobState), QStringLiteral("Done."));
+        QVERIFY(logEntries(m_settings.logPath)
+                    .value(0)
+                    .endsWith(" (1) tiff file(s) converted\n (2) tiff file(s) failed\n"
+                              "--------------------------------------------------\n"));
+    }
+
+    // Sorted by the Result column, the rows stay where they are while the
+    // job writes its marks, however the marks would sort.
+    void marksDoNotMoveRowsSortedByResult() {
+        test::writeTextFile(fs::path(m_source) / "a.tif", "no longer an image");
+        FileList* list = m_frame->fileList();
+        list->sortByColumn(FileListModel::ResultColumn, Qt::AscendingOrder);
+        const QStringList before = shownNames();
+        startJob(0);
+        waitForJobs();
+        QCOMPARE(resultOf("a.tif"), QStringLiteral("Failed"));
+        QCOMPARE(resultOf("b.tif"), QStringLiteral("Converted"));
+        QCOMPARE(shownNames(), before);
+    }
+
+    // Jobs confirmed while one runs start in the order they were confirmed.
+    void waitingJobsStartInTheOrderConfirmed() {
+        m_gate.holdAt(1);
+        startJob(0);
+        QTRY_VERIFY(m_gate.isHeld());
+        for (const char* name : {"two", "three", "four"}) {
+            DialogScript script;
+            script.then([&](DestinationDialog& dialog) {
+                DialogScript::edit(dialog, Control::MergedNameEdit)->setText(QLatin1String(name));
+                DialogScript::confirm(qs(m_out))(dialog);
+            });
+            QCOMPARE(m_commands->startBatchJob(1), 0);
+        }
+        QCOMPARE(m_jobs->waitingCount(), 3);
+        m_gate.release();
+        waitForJobs();
+        const QStringList entries = logEntries(m_settings.logPath);
+        QCOMPARE(entries.size(), 4);
+        QVERIFY(entries[0].contains("FUC: Convert"));
+        QVERIFY(entries[1].contains(qs(m_out + "/two.tif")));
+        QVERIFY(entries[2].contains(qs(m_out + "/three.tif")));
+        QVERIFY(entries[3].contains(qs(m_out + "/four.tif")));
+    }
+
+    // A dialog opened while the progress window is the active window (as a
+    // screen reader's action opens it) belongs to the main window, so the
+    // job's end, which takes the progress window away, leaves it alone.
+    void dialogsOverTheProgressWindowOutliveTheJob() {
+        m_gate.holdAt(1);
+        startJob(0);
+        QTRY_VERIFY(m_gate.isHeld());
+        ProgressWindow* progress = shownProgressWindow();
+        QVERIFY(progress);
+        QApplication::setActiveWindow(progress);
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(progress));
+
+        bool aboutOwnedByFrame = false;
+        bool jobEndedUnderIt = false;
+        QTimer::singleShot(0, [&] {
+            QDialog* about = nullptr;
+            for (QWidget* widget : QApplication::topLevelWidgets())
+                if (widget->isVisible() && widget->inherits("pagesmith::AboutDialog"))
+                    about = static_cast<QDialog*>(widget);
+            QVERIFY(about);
+            aboutOwnedByFrame = about->parentWidget() == m_frame.get();
+            m_gate.release();
+            QTRY_VERIFY_WITH_TIMEOUT(!m_jobs->isRunning(), 30000);
+            QTRY_VERIFY(!shownProgressWindow());
+            jobEndedUnderIt = about->isVisible();
+            about->accept();
+        });
+        m_frame->commandAction(kAboutCommand)->trigger();
+        QVERIFY(aboutOwnedByFrame);
+        QVERIFY(jobEndedUnderIt);
+
+        // The destination dialog too, for a job confirmed while one runs.
+        m_gate.holdAt(1);
+        startJob(0);
+        QTRY_VERIFY(m_gate.isHeld());
+        QApplication::setActiveWindow(shownProgressWindow());
+        QWidget* dialogOwner = nullptr;
+        DialogScript script;
+        script.then([&](DestinationDialog& dialog) {
+            dialogOwner = dialog.parentWidget();
+            m_gate.release();
+            QTRY_VERIFY_WITH_TIMEOUT(!shownProgressWindow(), 30000);
+            DialogScript::confirm(qs(m_out))(dialog);
+        });
+        QCOMPARE(m_commands->startBatchJob(0), 0);
+        QCOMPARE(dialogOwner, static_cast<QWidget*>(m_frame.get()));
+        waitForJobs();
+        QCOMPARE(logEntries(m_settings.logPath).size(), 3);
+    }
+
     // Window mode closed during a job: the window goes at once, without
     // waiting; the job ends after the file in hand and writes its log entry;
-    // the log file chosen in the dialog is stored; then it returns.
+    // a job waiting for it never begins and writes nothing; the log file
+    // chosen in the dialog is stored; then it returns.
     void closingTheWindowStopsTheJobAfterTheFileInHand() {
         m_commands.reset();
         m_frame.reset();
@@ -445,6 +586,10 @@ private slots:
             frame->showFolder(m_source);
             frame->commandAction(kConvertCommand)->trigger();
             QTRY_VERIFY(m_gate.isHeld());
+            // A second job waits for the first; it never begins.
+            script.then(DialogScript::confirm(qs(m_out), kGroup4, qs(chosenLog)));
+            frame->commandAction(kMergeCommand)->trigger();
+            QCOMPARE(m_jobs->waitingCount(), 1);
             // The job goes on only once the window is gone.
             connect(frame, &QObject::destroyed, [this] { m_gate.release(); });
             frame->close();
@@ -460,6 +605,7 @@ private slots:
         QVERIFY(entries[0].contains("Start converting ... \r\n----------------\r\n"));
         QVERIFY(entries[0].contains("Stopped: 2 of 3 selected file(s) done\n"));
         QCOMPARE(outputNames(), QStringList({"ag4.tif", "bg4.tif"}));
+        QCOMPARE(m_jobs->waitingCount(), 0);
     }
 
 private:
@@ -485,6 +631,32 @@ private:
             if (window->isVisible())
                 return window;
         return nullptr;
+    }
+
+    // The Result cell of the row that shows `name`, and its tooltip.
+    QString resultOf(const QString& name) const {
+        const FileListModel& rows = m_frame->fileList()->fileModel();
+        for (int row = 0; row < rows.rowCount(); ++row)
+            if (rows.cellText(row, FileListModel::NameColumn) == name)
+                return rows.cellText(row, FileListModel::ResultColumn);
+        return QStringLiteral("(no row)");
+    }
+    QString resultReasonOf(const QString& name) const {
+        const FileListModel& rows = m_frame->fileList()->fileModel();
+        for (int row = 0; row < rows.rowCount(); ++row)
+            if (rows.cellText(row, FileListModel::NameColumn) == name)
+                return rows.index(row, FileListModel::ResultColumn)
+                    .data(Qt::ToolTipRole)
+                    .toString();
+        return QStringLiteral("(no row)");
+    }
+    // The names in the order the list shows them.
+    QStringList shownNames() const {
+        QStringList names;
+        const QAbstractItemModel* shown = m_frame->fileList()->model();
+        for (int row = 0; row < shown->rowCount(); ++row)
+            names << shown->index(row, FileListModel::NameColumn).data().toString();
+        return names;
     }
 
     std::string resultsPage() const {

@@ -2,7 +2,7 @@
 
 #include "app/ProcessSettings.h"
 #include "app/SettingsStore.h"
-#include "batch/MessageSink.h"
+#include "app/StreamMessageSink.h"
 
 #include <QApplication>
 #include <QMainWindow>

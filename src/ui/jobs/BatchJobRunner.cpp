@@ -6,7 +6,7 @@
 
 namespace pagesmith {
 
-BatchJobRunner::BatchJobRunner(BatchProgress* follower) : m_follower(follower) {}
+BatchJobRunner::BatchJobRunner(BatchObserver* follower) : m_follower(follower) {}
 
 BatchJobRunner::~BatchJobRunner() {
     stopBatchJob();

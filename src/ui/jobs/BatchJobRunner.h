@@ -11,7 +11,7 @@ class QThread;
 namespace pagesmith {
 
 class BatchJob;
-class BatchProgress;
+class BatchObserver;
 struct JobOrder;
 
 // Runs the window's jobs one at a time, each on a thread of its own. Two jobs
@@ -24,7 +24,7 @@ class BatchJobRunner : public QObject {
 public:
     // A follower hears of every file of every job on the worker thread (tests
     // hold a job there).
-    explicit BatchJobRunner(BatchProgress* follower = nullptr);
+    explicit BatchJobRunner(BatchObserver* follower = nullptr);
     // Stops and waits as at exit.
     ~BatchJobRunner() override;
 
@@ -51,7 +51,7 @@ private:
     void startNext();
     void jobEnded();
 
-    BatchProgress* m_follower;
+    BatchObserver* m_follower;
     std::deque<std::unique_ptr<BatchJob>> m_waiting;
     std::unique_ptr<BatchJob> m_running;
     QThread* m_thread = nullptr;

@@ -13,8 +13,6 @@
 #include "ui/main/FileList.h"
 #include "ui/main/MainFrame.h"
 
-#include <QApplication>
-
 namespace pagesmith {
 
 namespace {
@@ -35,19 +33,25 @@ JobCommands::JobCommands(MainFrame& frame, BatchJobRunner& jobs, ProcessSettings
 }
 
 void JobCommands::runCommand(int merge) {
-    m_frame.setStatusPaneText(MainFrame::StatusPane::JobState,
-                              text(merge ? JobTexts::kMerging : JobTexts::kConverting));
-    startBatchJob(merge);
-    // The job may still be running; its end shows in the job-total pane.
-    m_frame.setStatusPaneText(MainFrame::StatusPane::JobState, text(JobTexts::kDone));
+    // The job-state pane belongs to the running job, which shows its own
+    // state from its begin to its end; with none running it shows this
+    // command's, and "Done." once the dialog is left without a job.
+    const bool idle = !m_jobs.isRunning();
+    if (idle)
+        m_frame.setStatusPaneText(MainFrame::StatusPane::JobState,
+                                  text(merge ? JobTexts::kMerging : JobTexts::kConverting));
+    const int started = startBatchJob(merge);
+    if (idle && started != 0)
+        m_frame.setStatusPaneText(MainFrame::StatusPane::JobState, text(JobTexts::kDone));
 }
 
 int JobCommands::startBatchJob(int merge) {
-    QWidget* active = QApplication::activeWindow();
-    DestinationDialog dialog(
-        QString::fromStdString(m_destinationFolder), QString::fromStdString(m_mergedFileName),
-        QString::fromStdString(m_settings.logPath), int(m_frame.request().options.compressionMode),
-        merge != 0, active ? active : &m_frame);
+    // Owned by the frame, never by whatever window is active: a job's
+    // progress window goes when the job ends and would take the dialog along.
+    DestinationDialog dialog(QString::fromStdString(m_destinationFolder),
+                             QString::fromStdString(m_mergedFileName),
+                             QString::fromStdString(m_settings.logPath),
+                             int(m_frame.request().options.compressionMode), merge != 0, &m_frame);
     dialog.setPathChoosers(*m_choosers);
     dialog.setMessageBoxes(*m_boxes);
     // The values confirmed are kept even when the folder is refused and the
@@ -88,11 +92,19 @@ bool JobCommands::isSourceFolder(const std::string& folder) const {
 JobOrder JobCommands::makeOrder(int merge) const {
     JobOrder order;
     BatchRequest& request = order.request;
-    request = m_frame.request(); // the files as listed, their filter, the save format
-    request.fileSelected.assign(request.fileNames.size(), 0);
+    const BatchRequest& listed = m_frame.request();
+    request = listed; // the folders, the filter, the save format
+    // The files in the order the list shows them, which is the order a merge
+    // puts their pages in and the report follows.
+    request.clearFiles();
     for (const FileListModel::RowCheck& row : m_frame.fileList()->rowChecks()) {
-        if (row.scanIndex < request.fileSelected.size())
-            request.fileSelected[row.scanIndex] = row.checked ? 1 : 0;
+        if (row.scanIndex >= listed.fileNames.size())
+            continue;
+        request.addFile(listed.fileNames[row.scanIndex],
+                        row.scanIndex < listed.fileInfos.size() ? listed.fileInfos[row.scanIndex]
+                                                                : std::string(),
+                        row.checked ? 1 : 0);
+        order.scanIndexes.push_back(row.scanIndex);
     }
     request.options.keepName = m_frame.keepFileNames() ? 1 : 0;
     request.options.shortLog = m_settings.shortLog;

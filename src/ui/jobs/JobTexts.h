@@ -25,6 +25,8 @@ struct JobTexts {
     static constexpr const char* kSeparator = "----------------\r\n";
     static constexpr const char* kStoppedLine = "Stopped: %d of %d selected file(s) done\r\n";
     static constexpr const char* kTotalLine = "Total %d tiff file(s) are convertered/merged.\r\n";
+    // After the total, when any file failed.
+    static constexpr const char* kFailedLine = "Total %d tiff file(s) failed.\r\n";
 
     // How a job's run-log entry begins, unless the log is short.
     static constexpr const char* kLogHeader = "\nPagesmith in GUI mode\n";

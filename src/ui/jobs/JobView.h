@@ -9,16 +9,19 @@ class BatchJob;
 class MainFrame;
 class MessageSink;
 class ProgressWindow;
+struct BatchResult;
 
 // The window's side of one job: turns what the job reports into widget
 // changes on the window thread. When the job begins: the "Results" page
-// comes to the front with the job's header, the progress window opens and
-// the busy cursor shows. While it runs: its lines on the page, its marks on
-// the rows (only while the list still shows the fill the job was started
-// from), the file in hand in the progress window, whose Cancel stops the job.
-// At its end: the total in the job-total pane, the progress window gone.
-// A child of the frame, so it goes with the window, whose widgets the job
-// then no longer reaches.
+// comes to the front with the job's header, the Result column and the
+// job-total pane are cleared, the job-state pane says what runs, the progress
+// window opens and the busy cursor shows. While it runs: its lines on the
+// page, each file's outcome in its row (only while the list still shows the
+// fill the job was started from), the file in hand in the progress window,
+// whose Cancel stops the job. At its end: how far a stopped job got, the
+// totals on the page and in the job-total pane, "Done.", the progress window
+// gone. A child of the frame, so it goes with the window, whose widgets the
+// job then no longer reaches.
 class JobView : public QObject {
     Q_OBJECT
 
@@ -26,11 +29,16 @@ public:
     JobView(MainFrame& frame, BatchJob& job, MessageSink& messages);
     ~JobView() override;
 
+    // The word a row's Result column shows for a file's outcome; empty for a
+    // file not begun.
+    static QString resultWord(int fileStatus);
+
 private:
     void begin();
     void showFileInHand(int total, const QString& path);
-    void markFile(qulonglong scanIndex, const QString& status);
-    void end(const QString& totalLine);
+    void showOutcome(qulonglong scanIndex, int status, const QString& reason);
+    void end(const BatchResult& result);
+    bool showsTheJobsFill() const;
 
     MainFrame& m_frame;
     QPointer<BatchJob> m_job;

@@ -107,11 +107,15 @@ void FileList::setCellText(int row, int column, const QString& text) {
         this, [this, row, column, text] { m_model->setCellText(sourceRow(row), column, text); });
 }
 
-void FileList::setFileStatus(std::size_t scanIndex, const QString& status) {
-    runOnThreadOf(this, [this, scanIndex, status] {
+void FileList::setFileResult(std::size_t scanIndex, const QString& word, const QString& reason) {
+    runOnThreadOf(this, [this, scanIndex, word, reason] {
         if (scanIndex < static_cast<std::size_t>(m_model->rowCount()))
-            m_model->setCellText(static_cast<int>(scanIndex), FileListModel::ResultColumn, status);
+            m_model->setResult(static_cast<int>(scanIndex), word, reason);
     });
+}
+
+void FileList::clearResults() {
+    runOnThreadOf(this, [this] { m_model->clearResults(); });
 }
 
 std::vector<FileListModel::RowCheck> FileList::rowChecks() {

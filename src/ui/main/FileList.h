@@ -40,8 +40,11 @@ public:
     int rowOfScanIndex(std::size_t scanIndex);
     // Nothing happens for a row or column outside the list.
     void setCellText(int row, int column, const QString& text);
-    // The result column of the row that shows a file.
-    void setFileStatus(std::size_t scanIndex, const QString& status);
+    // The result column of the row that shows a file: the outcome's word and
+    // the reason of a failure as its tooltip.
+    void setFileResult(std::size_t scanIndex, const QString& word, const QString& reason = {});
+    // Every row's result column emptied.
+    void clearResults();
     // Each row's check box with its scan index, in the order shown.
     std::vector<FileListModel::RowCheck> rowChecks();
 

@@ -2,7 +2,6 @@
 
 #include "batch/BatchRequest.h"
 #include "batch/FolderScan.h"
-#include "batch/ReportRoute.h"
 #include "inspect/ReportLines.h"
 #include "ui/main/FileList.h"
 #include "ui/main/InfoPageSink.h"
@@ -38,9 +37,10 @@ int FileListFill::fill(BatchRequest& request, const std::string& folder, int inc
         m_list.showFiles(request);
         return m_list.rowCount();
     }();
-    m_infoPage.showPage(kInfoPage);
-    m_infoPage.clearPage(kInfoPage);
-    m_infoPage.appendToPage(kInfoPage, formatText("Total %d tiff files in this folder\r\n", count));
+    m_infoPage.showPage(InfoPageSink::kInfoPage);
+    m_infoPage.clearPage(InfoPageSink::kInfoPage);
+    m_infoPage.appendToPage(InfoPageSink::kInfoPage,
+                            formatText("Total %d tiff files in this folder\r\n", count));
     return count;
 }
 

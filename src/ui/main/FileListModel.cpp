@@ -68,6 +68,24 @@ void FileListModel::setCellText(int row, int column, const QString& text) {
     emit dataChanged(cell, cell, {Qt::DisplayRole, Qt::ToolTipRole});
 }
 
+void FileListModel::setResult(int row, const QString& word, const QString& reason) {
+    if (!contains(row, ResultColumn))
+        return;
+    m_rows[row].resultReason = reason;
+    setCellText(row, ResultColumn, word);
+}
+
+void FileListModel::clearResults() {
+    if (m_rows.empty())
+        return;
+    for (Row& row : m_rows) {
+        row.cells[ResultColumn].clear();
+        row.resultReason.clear();
+    }
+    emit dataChanged(index(0, ResultColumn), index(rowCount() - 1, ResultColumn),
+                     {Qt::DisplayRole, Qt::ToolTipRole});
+}
+
 bool FileListModel::isChecked(int row) const {
     return contains(row, NameColumn) && m_rows[row].checked;
 }
@@ -102,7 +120,10 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const {
     const Row& row = m_rows[index.row()];
     switch (role) {
     case Qt::DisplayRole:
+        return row.cells[index.column()];
     case Qt::ToolTipRole: // the full text of a cell too narrow to show it
+        if (index.column() == ResultColumn && !row.resultReason.isEmpty())
+            return row.resultReason;
         return row.cells[index.column()];
     case Qt::CheckStateRole:
         if (index.column() == NameColumn)

@@ -42,6 +42,11 @@ public:
     const QString& cellText(int row, int column) const;
     // Nothing happens outside the table.
     void setCellText(int row, int column, const QString& text);
+    // A job's outcome for a row: the word in the Result column and, for a
+    // failure, its reason as the cell's tooltip.
+    void setResult(int row, const QString& word, const QString& reason);
+    // Every row's Result column emptied, as a job begins.
+    void clearResults();
     bool isChecked(int row) const;
     void setChecked(int row, bool checked);
     void setAllChecked(bool checked);
@@ -56,6 +61,7 @@ public:
 private:
     struct Row {
         std::array<QString, ColumnCount> cells;
+        QString resultReason;
         bool checked = true;
     };
 

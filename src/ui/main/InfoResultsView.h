@@ -25,9 +25,6 @@ class InfoResultsView : public QFrame, public InfoPageSink {
     Q_OBJECT
 
 public:
-    static constexpr int kInfoPage = 0;
-    static constexpr int kResultsPage = 1;
-
     explicit InfoResultsView(QWidget* parent = nullptr);
 
     // Selects page's tab and shows that page's text.

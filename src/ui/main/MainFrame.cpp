@@ -2,13 +2,13 @@
 
 #include "app/ProcessSettings.h"
 #include "base/Paths.h"
-#include "batch/ReportRoute.h"
 #include "inspect/TiffInfo.h"
 #include "ui/dialogs/AboutDialog.h"
 #include "ui/main/FileList.h"
 #include "ui/main/FileListFill.h"
 #include "ui/main/FilterCombo.h"
 #include "ui/main/FolderTree.h"
+#include "ui/main/InfoPageSink.h"
 #include "ui/main/InfoResultsView.h"
 #include "ui/main/ProgramArt.h"
 #include "ui/toolkit/DesktopIntegration.h"
@@ -263,8 +263,9 @@ void MainFrame::runCommand(CommandId id, bool checked) {
         DesktopIntegration::openHelp(QCoreApplication::applicationFilePath());
         break;
     case kAboutCommand: {
-        QWidget* active = QApplication::activeWindow();
-        AboutDialog about(active ? active : this);
+        // Owned by the frame, never by whatever window is active: a job's
+        // progress window goes when the job ends and would take it along.
+        AboutDialog about(this);
         about.exec();
         break;
     }
@@ -304,20 +305,8 @@ void MainFrame::showTiffInfo(const std::string& relativeName) {
     m_infoResults->clearPage(InfoResultsView::kInfoPage);
     m_infoResults->appendToPage(InfoResultsView::kInfoPage, "Inside tiff file info: \r\n");
     m_infoResults->appendToPage(InfoResultsView::kInfoPage, "---------------------- \r\n");
-    ReportRoute infoPage(kInfoPage, this, m_messages);
+    PageLines infoPage(*m_infoResults, InfoResultsView::kInfoPage);
     writeTiffInfo(joinPath(m_currentFolder, relativeName), infoPage);
-}
-
-void MainFrame::appendToPage(int page, const std::string& pageText) {
-    m_infoResults->appendToPage(page, pageText);
-}
-
-std::string MainFrame::pageText(int page) {
-    return m_infoResults->paneText(page);
-}
-
-void MainFrame::setFileStatus(std::size_t fileIndex, const std::string& status) {
-    m_fileList->setFileStatus(fileIndex, QString::fromLocal8Bit(status));
 }
 
 void MainFrame::closeEvent(QCloseEvent* event) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "batch/BatchRequest.h"
-#include "batch/MainWindowHooks.h"
 #include "ui/main/MainFrameTexts.h"
 
 #include <QMainWindow>
@@ -26,9 +25,9 @@ struct ProcessSettings;
 // (left), the file list (upper right) and the info and results pane (lower
 // right). It owns the state the commands work on and routes every command.
 //
-// Other threads reach it only through the MainWindowHooks operations and the
-// status-pane texts, which run on the window thread while the caller waits.
-class MainFrame : public QMainWindow, public MainWindowHooks {
+// Other threads reach it only through the status-pane texts, which are set
+// on the window thread while the caller waits.
+class MainFrame : public QMainWindow {
     Q_OBJECT
 
 public:
@@ -77,11 +76,6 @@ public:
     // currentFolder: the "Tiff Info" page comes to the front and shows the
     // file's information report under two heading lines.
     void showTiffInfo(const std::string& relativeName);
-
-    // MainWindowHooks: the window pages and the list's result marks.
-    void appendToPage(int page, const std::string& text) override;
-    std::string pageText(int page) override;
-    void setFileStatus(std::size_t fileIndex, const std::string& status) override;
 
 public slots:
     // Brings the commands in line with the list and the flags: Convert, Merge

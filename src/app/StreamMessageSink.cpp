@@ -1,4 +1,4 @@
-#include "batch/MessageSink.h"
+#include "app/StreamMessageSink.h"
 
 #include <cstdio>
 
