@@ -7,6 +7,7 @@
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
+#include <QApplication>
 #include <QDesktopServices>
 #include <QGroupBox>
 #include <QLabel>
@@ -100,6 +101,48 @@ private slots:
             QCOMPARE(link->textColor(), QColor(0, 128, 0));
             QCOMPARE(link->visitedColor(), QColor(128, 0, 128));
             QCOMPARE(link->focusPolicy(), Qt::ClickFocus);
+        }
+    }
+
+    // On a dark palette the default blue and purple give way to the palette's
+    // link colours, lightened until they read; colours the user chose stay.
+    void darkPalettesGetReadableLinkColours_data() {
+        QTest::addColumn<QColor>("window");
+        QTest::addColumn<QColor>("paletteLink");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QColor>("expected"); // invalid: lighter than the palette's, readable
+        const QColor light(240, 240, 240);
+        const QColor dark(53, 53, 53);
+        const QColor lightBlue(42, 130, 218);
+        QTest::newRow("light palette") << light << lightBlue << "" << QColor(0, 0, 255);
+        QTest::newRow("dark, readable link")
+            << dark << QColor(120, 180, 255) << "" << QColor(120, 180, 255);
+        QTest::newRow("dark, blue link") << dark << QColor(0, 0, 255) << "" << QColor();
+        QTest::newRow("dark, chosen colour") << dark << lightBlue << "0,128,0" << QColor(0, 128, 0);
+    }
+    void darkPalettesGetReadableLinkColours() {
+        QFETCH(QColor, window);
+        QFETCH(QColor, paletteLink);
+        QFETCH(QString, stored);
+        QFETCH(QColor, expected);
+        writeSetting("Anchor Color", stored.toStdString());
+        QPalette palette;
+        palette.setColor(QPalette::Window, window);
+        palette.setColor(QPalette::Link, paletteLink);
+        palette.setColor(QPalette::LinkVisited, QColor(200, 150, 255));
+        const QPalette before = QApplication::palette();
+        QApplication::setPalette(palette);
+        AboutDialog about;
+        QApplication::setPalette(before);
+
+        const QColor drawn = about.link(AboutDialog::WebSite)->textColor();
+        if (expected.isValid()) {
+            QCOMPARE(drawn, expected);
+        } else {
+            QVERIFY(drawn.lightnessF() > paletteLink.lightnessF());
+            QCOMPARE(drawn.hslHue(), paletteLink.hslHue());
+            // Light enough to read on the dark window: luminance well above it.
+            QVERIFY(qGray(drawn.rgb()) - qGray(window.rgb()) > 100);
         }
     }
 

@@ -3,6 +3,9 @@
 #include "batch/BatchRequest.h"
 
 #include <QFile>
+#include <QSet>
+
+#include <algorithm>
 
 namespace pagesmith {
 
@@ -104,6 +107,50 @@ void FileListModel::setAllChecked(bool checked) {
     for (Row& row : m_rows)
         row.checked = checked;
     emit dataChanged(index(0, NameColumn), index(rowCount() - 1, NameColumn), {Qt::CheckStateRole});
+}
+
+void FileListModel::checkOnly(const QStringList& names) {
+    if (m_rows.empty())
+        return;
+    const QSet<QString> wanted(names.begin(), names.end());
+    for (Row& row : m_rows)
+        row.checked = wanted.contains(row.cells[NameColumn]);
+    emit dataChanged(index(0, NameColumn), index(rowCount() - 1, NameColumn), {Qt::CheckStateRole});
+}
+
+bool FileListModel::allChecked() const {
+    return std::all_of(m_rows.begin(), m_rows.end(), [](const Row& row) { return row.checked; });
+}
+
+int FileListModel::rowOfName(const QString& name) const {
+    for (std::size_t row = 0; row < m_rows.size(); ++row) {
+        if (m_rows[row].cells[NameColumn] == name)
+            return static_cast<int>(row);
+    }
+    return -1;
+}
+
+FileListModel::RowMarks FileListModel::marks() const {
+    RowMarks marks;
+    marks.byName.reserve(static_cast<qsizetype>(m_rows.size()));
+    for (const Row& row : m_rows)
+        marks.byName.insert(row.cells[NameColumn],
+                            {row.checked, row.cells[ResultColumn], row.resultReason});
+    return marks;
+}
+
+void FileListModel::restoreMarks(const RowMarks& marks) {
+    if (m_rows.empty())
+        return;
+    for (Row& row : m_rows) {
+        const auto mark = marks.byName.constFind(row.cells[NameColumn]);
+        if (mark == marks.byName.constEnd())
+            continue;
+        row.checked = mark->checked;
+        row.cells[ResultColumn] = mark->result;
+        row.resultReason = mark->resultReason;
+    }
+    emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
 }
 
 int FileListModel::rowCount(const QModelIndex& parent) const {
