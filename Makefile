@@ -10,7 +10,7 @@ JOBS       ?= $(shell nproc)
 # How long "make fuzz" runs, in seconds.
 FUZZ_SECONDS ?= 600
 
-.PHONY: all deps configure build run test test-main test-asan bench samples fuzz clean
+.PHONY: all deps configure build run test test-main test-asan bench samples guide-shots fuzz clean
 
 all: build
 
@@ -67,6 +67,11 @@ bench: build
 # Regenerates the committed sample folder with the project's own generator.
 samples: build
 	./$(BUILD)/tools/make-samples data/samples
+
+# Makes the user guide's pictures again (resources/help/*.png) with the
+# window's own code, offscreen.
+guide-shots: configure
+	cmake --build $(BUILD) -j $(JOBS) --target guide-shots
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

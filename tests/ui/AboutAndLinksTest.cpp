@@ -1,7 +1,9 @@
 #include "app/SettingsStore.h"
+#include "engine/CompressionChoice.h"
 #include "support/TempDir.h"
 #include "ui/dialogs/AboutDialog.h"
 #include "ui/dialogs/LinkColors.h"
+#include "ui/main/MainFrameTexts.h"
 #include "ui/toolkit/DesktopIntegration.h"
 #include "ui/toolkit/HyperLinkLabel.h"
 
@@ -9,8 +11,10 @@
 #include <QAccessibleActionInterface>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -244,6 +248,47 @@ private slots:
         QCOMPARE(DesktopIntegration::helpTarget(QString::fromStdString(dotted.file("other")),
                                                 {QString::fromStdString(docs.str())}),
                  QString::fromStdString(docs.file("pagesmith-guide.html")));
+    }
+
+    // The guide the Help command opens speaks of what the program has: every
+    // menu command, the dialogs, each save format and each result, by the
+    // names the program shows; and every picture it shows is there.
+    void userGuideNamesWhatTheProgramShows() {
+        QFile file(QStringLiteral(PAGESMITH_USER_GUIDE));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString guide = QString::fromUtf8(file.readAll());
+        QStringList names;
+        for (const CommandText& command : MainFrameTexts::commands()) {
+            if (command.menuText)
+                names << QString::fromLatin1(command.menuText).remove('&').remove("...");
+        }
+        for (int mode = 0; mode < kCompressionModeCount; ++mode)
+            names << QString::fromLatin1(compressionModeInfo(CompressionMode(mode))->dialogText)
+                         .trimmed();
+        names << "Select Destination Folder"
+              << "Save Tiff Name"
+              << "Save Folder"
+              << "Log File"
+              << "Converted"
+              << "Merged"
+              << "Failed"
+              << "Cancel"
+              << "Tiff Info"
+              << "Results"
+              << "Open save folder"
+              << "Converting 12 files"
+              << "--window"
+              << "F5";
+        for (const QString& name : names)
+            QVERIFY2(guide.contains(name), qPrintable(name));
+
+        static const QRegularExpression picture(QStringLiteral("<img src=\"([^\"]+)\""));
+        int pictures = 0;
+        for (const QRegularExpressionMatch& match : picture.globalMatch(guide)) {
+            ++pictures;
+            QVERIFY(QFileInfo(QFileInfo(file).dir().filePath(match.captured(1))).isFile());
+        }
+        QCOMPARE(pictures, 4);
     }
 
 private:

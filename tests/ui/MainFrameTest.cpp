@@ -549,11 +549,16 @@ private slots:
                     ->paneText(InfoResultsView::kInfoPage)
                     .find("Tiff Name:   " + folder.file("file1.tif")) != std::string::npos);
 
-        // From the keyboard the menu is the current row's.
+        // From the keyboard (the menu key, Shift+F10) the menu is the current
+        // row's.
         list->setCurrentIndex(list->model()->index(2, 0));
         QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint());
         QApplication::sendEvent(list, &key);
         QCOMPARE(menu->name(), QStringLiteral("file2.tif"));
+        menu->menu()->close();
+        list->setCurrentIndex(list->model()->index(0, 0));
+        QTest::keyClick(list, Qt::Key_F10, Qt::ShiftModifier);
+        QCOMPARE(menu->name(), QStringLiteral("file0.tif"));
         menu->menu()->close();
     }
 

@@ -89,6 +89,7 @@ void FileList::refreshFiles(const BatchRequest& request) {
     m_model->restoreMarks(marks);
     sortBy(column, order);
     setCurrentName(current);
+    executeDelayedItemsLayout(); // the scroll range of the new rows
     verticalScrollBar()->setValue(scrolled);
     setUpdatesEnabled(true);
 }
@@ -194,6 +195,12 @@ void FileList::keyPressEvent(QKeyEvent* event) {
         const int row = sourceRow(current.row());
         m_model->setChecked(row, !m_model->isChecked(row));
         event->accept();
+        return;
+    }
+    // Shift+F10 opens the row's menu, as the menu key does.
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint());
+        contextMenuEvent(&menu);
         return;
     }
     QTreeView::keyPressEvent(event);

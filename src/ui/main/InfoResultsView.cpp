@@ -71,6 +71,8 @@ InfoResultsView::InfoResultsView(QWidget* parent)
     m_tabs->setAccessibleName(QStringLiteral("Pages"));
     m_sideBar->setRange(0, kSideRange);
     m_sideBar->setAccessibleName(QStringLiteral("Scroll sideways"));
+    // A folder's picture tells the command from the page tabs beside it.
+    m_openSaveFolder->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     m_openSaveFolder->setFlat(true);
     m_openSaveFolder->setFixedHeight(m_tabs->height());
     m_openSaveFolder->hide();
