@@ -268,6 +268,12 @@ private slots:
         delete worker;
         QCOMPARE(jobState->text(), QStringLiteral("Converting ......"));
         QCOMPARE(accessibleName(jobState), QStringLiteral("Converting ......"));
+        // A longer total widens its pane rather than being cut short.
+        m_frame->setStatusPaneText(MainFrame::StatusPane::JobTotal,
+                                   "Total 2 tiff file(s) are convertered/merged. "
+                                   "Total 1 tiff file(s) failed.");
+        QTRY_VERIFY(jobTotal->width() >=
+                    jobTotal->fontMetrics().horizontalAdvance(jobTotal->text()));
 
         // A highlighted menu item's prompt fills the bar as one pane.
         QMenu* file = m_frame->menuBar()->actions()[0]->menu();
