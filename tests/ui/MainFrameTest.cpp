@@ -558,7 +558,7 @@ private slots:
         // From the keyboard (the menu key, Shift+F10) the menu is the current
         // row's.
         list->setCurrentIndex(list->model()->index(2, 0));
-        QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint());
+        QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(), QPoint());
         QApplication::sendEvent(list, &key);
         QCOMPARE(menu->name(), QStringLiteral("file2.tif"));
         menu->menu()->close();

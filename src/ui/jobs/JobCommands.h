@@ -42,8 +42,8 @@ public:
     // The choices of an earlier run, which the dialog offers first.
     void setDestination(const std::string& folder, const std::string& mergedFileName);
 
-    // A job that runs longer than this while the window is not active ends
-    // with a desktop notification.
+    // A job that runs longer than this ends with a desktop notification when
+    // none of the program's windows is active.
     static constexpr std::chrono::milliseconds kNoticeAfter{10'000};
     void setNoticeAfter(std::chrono::milliseconds after) { m_noticeAfter = after; }
 

@@ -9,7 +9,6 @@
 #include "ui/main/FileList.h"
 #include "ui/main/InfoResultsView.h"
 #include "ui/main/MainFrame.h"
-
 #include "ui/toolkit/DesktopCalls.h"
 
 #include <QApplication>

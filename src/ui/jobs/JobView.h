@@ -23,13 +23,13 @@ struct BatchResult;
 // window opens, captioned with what runs, and the busy cursor shows. While it
 // runs: its lines on the page, each file's outcome in its row (only while the
 // list still shows the listing the job was started from, however often the
-// folder was read again since), the file in hand in
-// the progress window, whose Cancel stops the job. At its end: how far a
-// stopped job got, the totals on the page and in the job-total pane, "Done.",
-// the progress window gone, the "Results" page's offer to open the save
-// folder, and a desktop notification when the job ran long while the user was
-// in another window. A child of the frame, so it goes with the window, whose
-// widgets the job then no longer reaches.
+// folder was read again since), the file in hand in the progress window,
+// whose Cancel stops the job. At its end: how far a stopped job got, the
+// totals on the page and in the job-total pane, "Done.", the progress window
+// gone, the "Results" page's offer to open the save folder, and a desktop
+// notification when the job ran long while the user was in another program.
+// A child of the frame, so it goes with the window, whose widgets the job
+// then no longer reaches.
 class JobView : public QObject {
     Q_OBJECT
 

@@ -199,7 +199,7 @@ void FileList::keyPressEvent(QKeyEvent* event) {
     }
     // Shift+F10 opens the row's menu, as the menu key does.
     if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
-        QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint());
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint(), QPoint());
         contextMenuEvent(&menu);
         return;
     }

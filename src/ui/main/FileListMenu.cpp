@@ -10,7 +10,7 @@
 namespace pagesmith {
 
 FileListMenu::FileListMenu(MainFrame& frame) : QObject(&frame), m_frame(frame) {
-    m_menu.setAccessibleName(QStringLiteral("File"));
+    m_menu.setAccessibleName(QStringLiteral("File actions"));
     for (const RowMenuText& text : MainFrameTexts::rowMenu()) {
         QAction* action = m_menu.addAction(QString::fromLatin1(text.text));
         const RowMenuItem item = text.item;

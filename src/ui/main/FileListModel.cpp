@@ -32,6 +32,7 @@ FileListModel::FileListModel(QObject* parent) : QAbstractTableModel(parent) {}
 void FileListModel::fill(const BatchRequest& request) {
     beginResetModel();
     m_rows.clear();
+    m_rowOfName.clear();
     const std::size_t count = request.fileNames.size();
     m_rows.resize(count);
     for (std::size_t i = 0; i < count; ++i) {
@@ -43,6 +44,7 @@ void FileListModel::fill(const BatchRequest& request) {
         if (comma != std::string::npos)
             row.cells[DateColumn] = fromNative(info.substr(comma + 1));
         row.checked = i >= request.fileSelected.size() || request.fileSelected[i] != 0;
+        m_rowOfName.insert(row.cells[NameColumn], static_cast<int>(i));
     }
     endResetModel();
 }
@@ -50,6 +52,7 @@ void FileListModel::fill(const BatchRequest& request) {
 void FileListModel::clear() {
     beginResetModel();
     m_rows.clear();
+    m_rowOfName.clear();
     endResetModel();
 }
 
@@ -66,6 +69,10 @@ const QString& FileListModel::cellText(int row, int column) const {
 void FileListModel::setCellText(int row, int column, const QString& text) {
     if (!contains(row, column))
         return;
+    if (column == NameColumn) {
+        m_rowOfName.remove(m_rows[row].cells[column]);
+        m_rowOfName.insert(text, row);
+    }
     m_rows[row].cells[column] = text;
     const QModelIndex cell = index(row, column);
     emit dataChanged(cell, cell, {Qt::DisplayRole, Qt::ToolTipRole});
@@ -123,11 +130,7 @@ bool FileListModel::allChecked() const {
 }
 
 int FileListModel::rowOfName(const QString& name) const {
-    for (std::size_t row = 0; row < m_rows.size(); ++row) {
-        if (m_rows[row].cells[NameColumn] == name)
-            return static_cast<int>(row);
-    }
-    return -1;
+    return m_rowOfName.value(name, -1);
 }
 
 FileListModel::RowMarks FileListModel::marks() const {

@@ -90,6 +90,7 @@ private:
     bool contains(int row, int column) const;
 
     std::vector<Row> m_rows;
+    QHash<QString, int> m_rowOfName;
 };
 
 } // namespace pagesmith

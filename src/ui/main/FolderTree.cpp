@@ -154,19 +154,27 @@ void FolderTree::follow(QTreeWidgetItem* node) {
     const QString path = pathOf(node);
     const SubFolders folders = listSubFolders(path);
     const QSet<QString> onDisk(folders.names.begin(), folders.names.end());
-    QSet<QString> shown;
+    int firstFolder = 0; // the places come first, under the root
     for (int i = node->childCount() - 1; i >= 0; --i) {
         QTreeWidgetItem* child = node->child(i);
         if (isPlace(child))
-            continue;
-        if (onDisk.contains(child->text(0)))
-            shown.insert(child->text(0));
-        else
+            firstFolder = std::max(firstFolder, i + 1);
+        else if (!onDisk.contains(child->text(0)))
             removeNode(child);
     }
+    // Both lists are in the same order: one pass puts each new folder in its
+    // place, however many there are.
+    const QCollator collator = folderCollator();
+    int position = firstFolder;
     for (const QString& name : folders.names) {
-        if (!shown.contains(name))
-            addFolderChild(node, name);
+        while (position < node->childCount() &&
+               collator.compare(node->child(position)->text(0), name) < 0)
+            ++position;
+        if (position < node->childCount() && node->child(position)->text(0) == name) {
+            ++position;
+            continue;
+        }
+        addFolderChild(node, position++, name);
     }
     if (node == m_root || node->childCount() > 0)
         return;
@@ -177,16 +185,7 @@ void FolderTree::follow(QTreeWidgetItem* node) {
     node->setExpanded(false);
 }
 
-void FolderTree::addFolderChild(QTreeWidgetItem* node, const QString& name) {
-    const QCollator collator = folderCollator();
-    int position = node->childCount();
-    for (int i = 0; i < node->childCount(); ++i) {
-        const QTreeWidgetItem* child = node->child(i);
-        if (!isPlace(child) && collator.compare(name, child->text(0)) < 0) {
-            position = i;
-            break;
-        }
-    }
+void FolderTree::addFolderChild(QTreeWidgetItem* node, int position, const QString& name) {
     const QString child = childPath(pathOf(node), name);
     addNode(node, position, name, child, QAbstractFileIconProvider::Folder,
             isOnRemovableOrNetwork(node) || m_removableOrNetworkRoots.contains(child));

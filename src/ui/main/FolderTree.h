@@ -54,7 +54,7 @@ private:
     // Brings a node that has been read in line with its folder on disk.
     void follow(QTreeWidgetItem* node);
     void followFolder(const QString& path);
-    void addFolderChild(QTreeWidgetItem* node, const QString& name);
+    void addFolderChild(QTreeWidgetItem* node, int position, const QString& name);
     void removeNode(QTreeWidgetItem* node);
     void forget(QTreeWidgetItem* node);
     void watch(QTreeWidgetItem* node);

@@ -24,7 +24,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -312,16 +311,17 @@ void MainFrame::openFolder(const std::string& folder) {
     showFolder(folder);
 }
 
-void MainFrame::openPaths(const QStringList& paths) {
+bool MainFrame::openPaths(const QStringList& paths) {
     const OpenedPaths opened = sortOpenedPaths(paths);
     if (opened.folder.isEmpty())
-        return;
+        return false;
     openFolder(QFile::encodeName(opened.folder).toStdString());
     if (opened.files.isEmpty())
-        return;
+        return true;
     FileListModel& model = m_fileList->fileModel();
     model.checkOnly(opened.files);
     setSelectAllState(model.rowCount() > 0 && model.allChecked());
+    return true;
 }
 
 WindowState MainFrame::windowState() const {
@@ -360,9 +360,8 @@ void MainFrame::showAtStart(const WindowState& state, const QStringList& openPat
         showMaximized();
     else
         show();
-    if (!openPaths.isEmpty())
-        this->openPaths(openPaths);
-    else if (!state.lastFolder.isEmpty() && QFileInfo(state.lastFolder).isDir())
+    if (!this->openPaths(openPaths) && !state.lastFolder.isEmpty() &&
+        QFileInfo(state.lastFolder).isDir())
         openFolder(QFile::encodeName(state.lastFolder).toStdString());
     m_fileList->sortBy(state.sortColumn, state.sortOrder);
 }

@@ -83,8 +83,9 @@ public:
     // node for is listed all the same.
     void openFolder(const std::string& folder);
     // What was dropped on the window or named on its command line: a folder
-    // is shown; files show their folder with only themselves checked.
-    void openPaths(const QStringList& paths);
+    // is shown; files show their folder with only themselves checked. False
+    // when none of the paths is there.
+    bool openPaths(const QStringList& paths);
     // F5: the tree and the list read again; the list keeps its check boxes
     // by file name.
     void refresh();
@@ -95,8 +96,8 @@ public:
     // Takes the flags, the filter and the splitters of a stored state.
     void applyWindowState(const WindowState& state);
     // Shows the window as it was left (maximised at a first start), then the
-    // paths named, or else the last folder if it is still there, in the
-    // stored sort.
+    // paths named, or else (none named, or none there) the last folder if it
+    // is still there, in the stored sort.
     void showAtStart(const WindowState& state, const QStringList& openPaths = {});
 
     // Any thread.
