@@ -8,6 +8,7 @@
 
 #include <QHeaderView>
 #include <QSignalSpy>
+#include <QStyleOptionViewItem>
 #include <QtTest>
 
 #include <atomic>
@@ -200,6 +201,38 @@ private slots:
                  QString::fromStdString(longName));
         QVERIFY(header->sectionSize(FileListModel::DateColumn) >=
                 list.fontMetrics().horizontalAdvance("2009.03.15 15:07"));
+    }
+
+    // An unchecked box stands out from a dark list, as it does from a light one.
+    void uncheckedBoxesShowOnADarkPalette() {
+        BatchRequest request;
+        request.addFile("a.tif", "1,");
+        FileList list;
+        QPalette dark = list.palette();
+        for (QPalette::ColorRole role : {QPalette::Base, QPalette::Window})
+            dark.setColor(role, QColor(40, 40, 40));
+        dark.setColor(QPalette::Text, QColor(230, 230, 230));
+        list.setPalette(dark);
+        list.resize(400, 100);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        list.showFiles(request);
+        list.fileModel().setChecked(0, false);
+        list.selectionModel()->clear();
+
+        QStyleOptionViewItem box;
+        box.initFrom(list.viewport());
+        box.rect = list.visualRect(list.model()->index(0, 0));
+        box.features = QStyleOptionViewItem::HasCheckIndicator;
+        box.checkState = Qt::Unchecked;
+        const QRect indicator =
+            list.style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &box, &list);
+        const QImage shot = list.viewport()->grab(indicator).toImage();
+        int brightest = 0;
+        for (int x = 0; x < shot.width(); ++x)
+            for (int y = 0; y < shot.height(); ++y)
+                brightest = std::max(brightest, qGray(shot.pixel(x, y)));
+        QVERIFY2(brightest > 120, qPrintable(QString::number(brightest)));
     }
 
     void aClickActivatesARowAndSpaceFlipsItsCheckBox() {

@@ -6,6 +6,7 @@
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QProxyStyle>
 #include <QScrollBar>
 
@@ -16,14 +17,34 @@ namespace {
 const QString kAccessibleName = QStringLiteral("Tiff files");
 
 // One click on a row activates it, as in a list with one-click activation;
-// a double-click then activates nothing more.
-class OneClickActivation : public QProxyStyle {
+// a double-click then activates nothing more. Check boxes stay in view on a
+// dark palette.
+class FileListStyle : public QProxyStyle {
 public:
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                   QStyleHintReturn* returnData) const override {
         if (hint == SH_ItemView_ActivateItemOnSingleClick)
             return 1;
         return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override {
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+        // Some styles outline a check box in a shade of the window colour,
+        // which vanishes on a dark list: a frame in the text colour keeps an
+        // unchecked box in sight.
+        if (element != PE_IndicatorItemViewItemCheck ||
+            option->palette.color(QPalette::Base).lightnessF() >= 0.5)
+            return;
+        QColor frame = option->palette.color(QPalette::Text);
+        frame.setAlphaF(0.6);
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing, true);
+        painter->setPen(frame);
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRoundedRect(QRectF(option->rect).adjusted(1.5, 1.5, -1.5, -1.5), 2, 2);
+        painter->restore();
     }
 };
 
@@ -33,7 +54,7 @@ FileList::FileList(QWidget* parent)
     : QTreeView(parent), m_model(new FileListModel(this)),
       m_proxy(new FileListSortProxy(*m_model, this)) {
     setAccessibleName(kAccessibleName);
-    auto* style = new OneClickActivation;
+    auto* style = new FileListStyle;
     style->setParent(this);
     setStyle(style);
 
