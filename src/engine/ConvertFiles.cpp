@@ -39,6 +39,7 @@ private:
     PageOutcome convertPage(TIFF* in, int pageIndex);
     PageOutcome copyPage(TIFF* in, int pageIndex);
     PageOutcome ditherPage(TIFF* in, int pageIndex);
+    void writeRefusal(const std::string& refusal) const;
     void writePageLine(const char* format, int pageIndex) const;
     void discardOutputPage();
     static bool pixelsStarted(TIFF* out);
@@ -162,6 +163,7 @@ ConversionRun::PageOutcome ConversionRun::copyPage(TIFF* in, int pageIndex) {
     if (setup == PageSetupResult::BilevelRejected)
         writeReportLine(m_report, "  -- Failed to convert as you're trying to convert grayscale "
                                   "or color tiff to B&W tiff\r\n");
+    writeRefusal(m_settings.refusal);
     writePageLine("  -- Page %d failed\r\n", pageIndex);
     m_report.noteFailure();
     // The pages before stay; the half-made page does not go into the file.
@@ -170,8 +172,9 @@ ConversionRun::PageOutcome ConversionRun::copyPage(TIFF* in, int pageIndex) {
 }
 
 ConversionRun::PageOutcome ConversionRun::ditherPage(TIFF* in, int pageIndex) {
+    std::string refusal;
     switch (convertPageToBilevel(in, m_output.tiff(), m_options.compressionMode, m_options.tempFile,
-                                 &m_cores)) {
+                                 &m_cores, &refusal)) {
     case BilevelOutcome::Dithered:
         if (TIFFWriteDirectory(m_output.tiff())) {
             ++m_pagesWritten;
@@ -184,10 +187,18 @@ ConversionRun::PageOutcome ConversionRun::ditherPage(TIFF* in, int pageIndex) {
         discardOutputPage();
         return PageOutcome::ScratchUnavailable;
     }
+    writeRefusal(refusal);
     writePageLine("  -- Page %d failed\r\n", pageIndex);
     m_report.noteFailure();
     discardOutputPage();
     return PageOutcome::Next;
+}
+
+// Why a page of a kind the run cannot convert was refused, before its
+// failed line.
+void ConversionRun::writeRefusal(const std::string& refusal) const {
+    if (!refusal.empty())
+        writeReportLine(m_report, "  -- %s\r\n", refusal.c_str());
 }
 
 void ConversionRun::writePageLine(const char* format, int pageIndex) const {

@@ -260,7 +260,7 @@ public:
 TEST_F(RunBatch, ReportsEachFileAsItBeginsAndCountsWhatFailed) {
     add("a.tif", {test::rgbPage(8, 8)});
     addText("notes.tif");
-    add("fax.tif", {faxPage()}); // one bit per sample: the JPEG codec refuses it
+    add("mask.tif", {test::maskPage()}); // no colours: JPEG refuses it
     request.operation = BatchOperation::ConvertIntoFolder;
     request.options.compressionMode = CompressionMode::Jpeg;
     ProgressRecorder progress;
@@ -269,8 +269,8 @@ TEST_F(RunBatch, ReportsEachFileAsItBeginsAndCountsWhatFailed) {
     EXPECT_EQ(runBatch(request, 0, route), 3);
     EXPECT_EQ(progress.calls,
               (std::vector<std::string>{"0/3 " + in("a.tif"), "1/3 " + in("notes.tif"),
-                                        "2/3 " + in("fax.tif")}));
-    // The text file; the fax page, and the output it leaves without a page.
+                                        "2/3 " + in("mask.tif")}));
+    // The text file; the mask page, and the output it leaves without a page.
     EXPECT_EQ(route.failures(), 3);
 
     // The merge of the same files: its inputs in merge order, the same failures.
@@ -281,7 +281,7 @@ TEST_F(RunBatch, ReportsEachFileAsItBeginsAndCountsWhatFailed) {
     EXPECT_EQ(runBatch(request, 1, mergeRoute), 3);
     EXPECT_EQ(progress.calls,
               (std::vector<std::string>{"0/3 " + in("a.tif"), "1/3 " + in("notes.tif"),
-                                        "2/3 " + in("fax.tif")}));
+                                        "2/3 " + in("mask.tif")}));
     EXPECT_EQ(mergeRoute.failures(), 2);
 }
 
