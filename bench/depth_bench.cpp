@@ -1,8 +1,8 @@
 // Grey A4 pages to Group 4 at 16 bits against the same pages at 8 bits: the
 // 16-bit pages go through the reduction of their samples to 8 bits, the
 // 8-bit ones straight into the dithering. Prints the time of both, the ratio
-// (target: at most 1.5) and peak memory, on one thread and on every core;
-// never fails on a figure.
+// (target: at most 1.5) and peak memory, for pages stored uncompressed and
+// with LZW, on one thread and on every core; never fails on a figure.
 //
 //   depth-bench [--pages N] [--repeat N] [--keep]
 //
@@ -41,11 +41,12 @@ struct Options {
     bool keep = false;
 };
 
-// The same grey letter pages at 8 and at 16 bits, LZW, in strips of the same
-// rows. The 16-bit samples carry noise below the 8 bits that make them, as a
+// The same grey letter pages at 8 and at 16 bits, in strips of the same rows.
+// The 16-bit samples carry noise below the 8 bits that make them, as a
 // scanner's do: v * 257 + n with n below 257 scales back to v exactly, so
 // both files dither to the same one-bit pages.
-bool writePages(const fs::path& eight, const fs::path& sixteen, int pages) {
+bool writePages(const fs::path& eight, const fs::path& sixteen, int pages,
+                std::uint16_t compression) {
     TiffHandle files[2] = {TiffHandle(eight.string(), "w"), TiffHandle(sixteen.string(), "w")};
     if (!files[0] || !files[1])
         return false;
@@ -60,7 +61,7 @@ bool writePages(const fs::path& eight, const fs::path& sixteen, int pages) {
             TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, f == 0 ? 8 : 16);
             TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
             TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
-            TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
+            TIFFSetField(tif, TIFFTAG_COMPRESSION, compression);
             TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, 8u);
             TIFFSetField(tif, TIFFTAG_XRESOLUTION, 300.0);
             TIFFSetField(tif, TIFFTAG_YRESOLUTION, 300.0);
@@ -157,17 +158,22 @@ int benchmark(const Options& options) {
     if (!work)
         return 1;
     const fs::path& folder = work.path();
-    std::printf("depth-bench: %d grey A4 pages (%ux%u, LZW, strips of 8 rows) to Group 4, "
-                "16-bit against 8-bit\n",
-                options.pages, kWidth, kLength);
-    std::fflush(stdout);
-    if (!writePages(folder / "grey8.tif", folder / "grey16.tif", options.pages)) {
-        std::fprintf(stderr, "cannot write the test pages\n");
-        return 1;
-    }
     const std::string self = selfPath("depth-bench");
-    compare("one thread (PAGESMITH_THREADS=1)", self, folder, 1, options);
-    compare("every core", self, folder, 0, options);
+    std::printf("depth-bench: %d grey A4 pages (%ux%u, strips of 8 rows) to Group 4, 16-bit "
+                "against 8-bit\n",
+                options.pages, kWidth, kLength);
+    for (const auto& [name, compression] :
+         {std::pair{"uncompressed", COMPRESSION_NONE}, std::pair{"LZW", COMPRESSION_LZW}}) {
+        std::printf(" %s pages\n", name);
+        std::fflush(stdout);
+        if (!writePages(folder / "grey8.tif", folder / "grey16.tif", options.pages,
+                        std::uint16_t(compression))) {
+            std::fprintf(stderr, "cannot write the test pages\n");
+            return 1;
+        }
+        compare("one thread (PAGESMITH_THREADS=1)", self, folder, 1, options);
+        compare("every core", self, folder, 0, options);
+    }
     std::printf("  fastest of %d runs per side\n", options.repeats);
     if (options.keep)
         work.keep();
