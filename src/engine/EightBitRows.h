@@ -41,6 +41,7 @@ struct EightBitPlan {
     explicit operator bool() const { return refusal.empty(); }
 };
 
+// The plan for the input's current page; reads its tags and changes nothing.
 EightBitPlan planEightBits(TIFF* in);
 
 // Hands out the rows of the input's current page as 8-bit samples, top to
