@@ -6,7 +6,9 @@
 # They go into a cache outside the clone, PAGESMITH_MINGW_CACHE or
 # ~/.cache/pagesmith-mingw, one folder per library named after its version
 # and a digest of its recipe; a library is built again only when one of those
-# (or the compiler, or a library it depends on) changes. At the end the cache
+# (or the compiler, or a library it depends on) changes. Edits of the
+# toolchain file do not count: remove the cache folder to rebuild after one
+# that matters to the libraries. At the end the cache
 # holds prefixes.txt, the folders the toolchain file and the Wine runner use.
 #
 # The builds run at the lowest priority with JOBS (2) jobs: the machine is
@@ -125,7 +127,6 @@ recipe_qt6_base() {
 }
 
 compiler=$(x86_64-w64-mingw32-g++-posix --version | head -n 1)
-toolchain_digest=$(sha256sum <"$toolchain")
 prefixes=()
 
 # Builds library $1 from source package $2 at version $3 with recipe $4,
@@ -136,11 +137,11 @@ ensure() {
     shift 4
     local digest folder work
     digest=$(printf '%s\n' "$package" "$version" "$(declare -f "$recipe")" \
-        "$compiler" "$toolchain_digest" "$@" | sha256sum | cut -c 1-12)
+        "$compiler" "$@" | sha256sum | cut -c 1-12)
     # An epoch's colon would split PATH-like lists.
     folder=$cache/$name-${version#*:}-$digest
     if [ -f "$folder/.complete" ]; then
-        echo "build-deps: $name ${version#*:} is in the cache"
+        echo "build-deps: $name $(cat "$folder/.source-version") is in the cache"
     else
         echo "build-deps: building $name ${version#*:} into $folder"
         rm -rf "$folder"

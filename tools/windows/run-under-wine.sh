@@ -25,7 +25,14 @@ fi
 WINEPATH="$winepath${WINEPATH:+;$WINEPATH}"
 export WINEPATH
 
-if [ -x /usr/lib/wine/wine64 ]; then
-    exec /usr/lib/wine/wine64 "$@"
+wine=wine
+[ -x /usr/lib/wine/wine64 ] && wine=/usr/lib/wine/wine64
+
+# Wine's first start sets up its prefix and says so on stderr; that happens
+# once here, under a lock for runs started side by side, not inside a test.
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    mkdir -p "$cache"
+    flock "$cache/wine.lock" sh -c \
+        '[ -f "$WINEPREFIX/system.reg" ] || "$1" wineboot --init >/dev/null 2>&1' sh "$wine"
 fi
-exec wine "$@"
+exec "$wine" "$@"
