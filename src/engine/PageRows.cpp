@@ -1,5 +1,6 @@
 #include "engine/PageRows.h"
 
+#include "base/MemoryLimits.h"
 #include "engine/SizeMath.h"
 
 #include <algorithm>
@@ -9,9 +10,6 @@
 namespace pagesmith {
 
 namespace {
-
-// The RGBA reader's band stays below this, whatever the strip height.
-constexpr std::size_t kRgbaBandBytes = std::size_t(8) << 20;
 
 template <typename T> bool allocate(ZeroedBuffer<T>& buffer, std::optional<std::size_t> count) {
     buffer = ZeroedBuffer<T>(count);
