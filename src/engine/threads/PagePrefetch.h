@@ -141,8 +141,8 @@ private:
     std::string m_nextFile;
     std::deque<std::shared_ptr<PrefetchedPage>> m_asked; // oldest first
     BoundedQueue<std::shared_ptr<PrefetchedPage>> m_requests{std::size_t(-1)};
-    // The core of the thread, held from the page asked for while none was
-    // held to the end of the last page asked for.
+    // The thread's core: taken when a page is asked for and none is held,
+    // given back once every page asked for is done.
     std::mutex m_coreMutex;
     CoreLease m_core;
     int m_pagesUndone = 0;
