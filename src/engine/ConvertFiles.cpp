@@ -2,12 +2,12 @@
 
 #include "engine/BilevelRoute.h"
 #include "engine/CompressionChoice.h"
-#include "engine/CoreBudget.h"
 #include "engine/InputPages.h"
 #include "engine/OutputFile.h"
 #include "engine/OutputPageSetup.h"
-#include "engine/PagePrefetch.h"
 #include "engine/PageSettings.h"
+#include "engine/threads/CoreBudget.h"
+#include "engine/threads/PagePrefetch.h"
 
 #include <exception>
 #include <filesystem>
@@ -41,6 +41,7 @@ private:
     PageOutcome convertPage(TIFF* in, int pageIndex);
     PageOutcome copyPage(TIFF* in, int pageIndex);
     PageOutcome ditherPage(TIFF* in, int pageIndex);
+    void writeRefusal(const std::string& refusal) const;
     void writePageLine(const char* format, int pageIndex) const;
     void discardOutputPage();
     static bool pixelsStarted(TIFF* out);
@@ -49,8 +50,8 @@ private:
     const int m_inputCount;
     ProgressReport& m_report;
     CoreBudget& m_cores;
-    PagePrefetch m_nextPages;
     PageSettings m_settings;
+    PagePrefetch m_nextPages; // reads m_settings
     std::string m_outputPath;
     OutputFile m_output;
     int m_pagesWritten = 0;
@@ -180,6 +181,7 @@ ConversionRun::PageOutcome ConversionRun::copyPage(TIFF* in, int pageIndex) {
     if (setup == PageSetupResult::NoCopyRoutine)
         writeReportLine(m_report, "  -- tiffcp: %s: Don't know how to copy/convert image.\r\n",
                         TIFFFileName(in));
+    writeRefusal(m_settings.refusal);
     writePageLine("  -- Page %d failed\r\n", pageIndex);
     m_report.noteFailure();
     // The pages before stay; the half-made page does not go into the file.
@@ -188,8 +190,9 @@ ConversionRun::PageOutcome ConversionRun::copyPage(TIFF* in, int pageIndex) {
 }
 
 ConversionRun::PageOutcome ConversionRun::ditherPage(TIFF* in, int pageIndex) {
+    std::string refusal;
     switch (convertPageToBilevel(in, m_output.tiff(), m_options.compressionMode, m_options.tempFile,
-                                 &m_cores)) {
+                                 &m_cores, &refusal)) {
     case BilevelOutcome::Dithered:
         if (TIFFWriteDirectory(m_output.tiff())) {
             ++m_pagesWritten;
@@ -202,10 +205,18 @@ ConversionRun::PageOutcome ConversionRun::ditherPage(TIFF* in, int pageIndex) {
         discardOutputPage();
         return PageOutcome::ScratchUnavailable;
     }
+    writeRefusal(refusal);
     writePageLine("  -- Page %d failed\r\n", pageIndex);
     m_report.noteFailure();
     discardOutputPage();
     return PageOutcome::Next;
+}
+
+// Why a page of a kind the run cannot convert was refused, before its
+// failed line.
+void ConversionRun::writeRefusal(const std::string& refusal) const {
+    if (!refusal.empty())
+        writeReportLine(m_report, "  -- %s\r\n", refusal.c_str());
 }
 
 void ConversionRun::writePageLine(const char* format, int pageIndex) const {

@@ -18,7 +18,9 @@ enum class PageSetupResult {
 PageSetupResult setupOutputPage(TIFF* in, TIFF* out, PageSettings& settings);
 
 // The directory part alone: Copied when the page is ready for its pixels;
-// throughRgba says they must come through libtiff's RGBA reader.
-PageSetupResult prepareOutputPage(TIFF* in, TIFF* out, PageSettings& settings, bool& throughRgba);
+// `converted` says they do not come as the codec decodes them (they come
+// through libtiff's RGBA reader, or made 8-bit for JPEG). A page refused for
+// its kind leaves the reason in settings.refusal.
+PageSetupResult prepareOutputPage(TIFF* in, TIFF* out, PageSettings& settings, bool& converted);
 
 } // namespace pagesmith

@@ -26,4 +26,11 @@ void copyTag(TIFF* in, TIFF* out, std::uint16_t tag, std::uint16_t count, TIFFDa
 // copyTag for every entry of CommonTagList.
 void copyCommonTags(TIFF* in, TIFF* out);
 
+// The entries of CommonTagList that describe the samples as the input stores
+// them (their range, format and extra samples): untrue of samples made anew.
+bool describesStoredSamples(std::uint16_t tag);
+
+// copyCommonTags but for those, for a page of 8-bit samples made of the input's.
+void copyCommonTagsOfNewSamples(TIFF* in, TIFF* out);
+
 } // namespace pagesmith
