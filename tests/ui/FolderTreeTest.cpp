@@ -105,12 +105,18 @@ private slots:
         QTreeWidgetItem* b = childNamed(root, "b");
         clickExpandButton(tree, b);
         QCOMPARE(childTexts(b), QStringList({"x"}));
+        tree.setCurrentItem(b);
+        QSignalSpy selected(&tree, &FolderTree::folderSelected);
 
-        QVERIFY(disk.mkpath("b/a") && disk.mkpath("c"));
+        QVERIFY(disk.mkpath("b/a") && disk.mkpath("c") && disk.mkpath("0"));
         QTRY_COMPARE(childTexts(b), QStringList({"a", "x"}));
-        QTRY_COMPARE(childTexts(root), QStringList({"b", "c"}));
-        QVERIFY(disk.rmdir("b/x"));
+        QTRY_COMPARE(childTexts(root), QStringList({"0", "b", "c"}));
+        QVERIFY(disk.rmdir("b/x") && disk.rmdir("0"));
         QTRY_COMPARE(childTexts(b), QStringList({"a"}));
+        QTRY_COMPARE(childTexts(root), QStringList({"b", "c"}));
+        // Folders coming and going around the selected one choose no folder.
+        QCOMPARE(selected.size(), 0);
+        QCOMPARE(tree.currentItem(), b);
 
         QTreeWidgetItem* a = childNamed(b, "a");
         clickExpandButton(tree, a);
@@ -121,6 +127,7 @@ private slots:
 
         // A folder removed with the folders read below it: nothing of it stays
         // watched.
+        tree.clearSelection();
         QVERIFY(QDir(disk.filePath("b")).removeRecursively());
         QTRY_COMPARE(childTexts(root), QStringList({"c"}));
         QCOMPARE(tree.watchedFolders(), QStringList({desktop}));

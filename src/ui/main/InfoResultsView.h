@@ -46,7 +46,6 @@ public:
     // The "Results" page's button that opens a job's save folder; an empty
     // folder takes the offer back. It shows while "Results" is the page shown.
     void offerSaveFolder(const QString& folder);
-    QString offeredSaveFolder() const { return m_saveFolder; }
     QPushButton* openSaveFolderButton() const { return m_openSaveFolder; }
 
     int currentPage() const;
