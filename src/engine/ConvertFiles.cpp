@@ -172,6 +172,7 @@ ConversionRun::PageOutcome ConversionRun::copyPage(TIFF* in, int pageIndex) {
     }
     if (copied) {
         ++m_pagesWritten;
+        m_report.pageWritten(int(TIFFCurrentDirectory(in)));
         writePageLine("  -- Page %d success\r\n", pageIndex);
         return PageOutcome::Next;
     }
@@ -196,6 +197,7 @@ ConversionRun::PageOutcome ConversionRun::ditherPage(TIFF* in, int pageIndex) {
     case BilevelOutcome::Dithered:
         if (TIFFWriteDirectory(m_output.tiff())) {
             ++m_pagesWritten;
+            m_report.pageWritten(int(TIFFCurrentDirectory(in)));
             return PageOutcome::Next;
         }
         break;

@@ -224,6 +224,12 @@ EightBitRows::EightBitRows(TIFF* in) : m_plan(planEightBits(in)) {
 
 EightBitRows::~EightBitRows() = default;
 
+std::size_t EightBitRows::heldBytes() const {
+    const std::size_t reader =
+        m_rows ? m_rows->heldBytes() : (m_rgba ? m_rgba->heldBytes() : std::size_t(0));
+    return reader + m_out.size() + m_alpha.size();
+}
+
 // As the 8-bit palettes are read: a map whose entries all stay below 256 was
 // written with 8-bit values; the others are scaled down from 16 bits.
 bool EightBitRows::loadColourMap(TIFF* in) {

@@ -3,6 +3,7 @@
 #include "base/MemoryLimits.h"
 #include "tiff/TiffDiagnostics.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <memory>
@@ -35,10 +36,12 @@ struct FreeOptions {
 };
 
 // libtiff copies the options into the handle, so they live for one open only.
-std::unique_ptr<TIFFOpenOptions, FreeOptions> handleOptions(TiffMessages* messages) {
+std::unique_ptr<TIFFOpenOptions, FreeOptions> handleOptions(TiffMessages* messages,
+                                                            std::size_t mostAllocation) {
     std::unique_ptr<TIFFOpenOptions, FreeOptions> options(TIFFOpenOptionsAlloc());
     if (options) {
-        TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), tmsize_t(kMaxAllocationBytes));
+        TIFFOpenOptionsSetMaxSingleMemAlloc(
+            options.get(), tmsize_t(std::min(mostAllocation, kMaxAllocationBytes)));
         TIFFOpenOptionsSetErrorHandlerExtR(options.get(), passOnError, messages);
         TIFFOpenOptionsSetWarningHandlerExtR(options.get(), passOnWarning, messages);
     }
@@ -47,16 +50,17 @@ std::unique_ptr<TIFFOpenOptions, FreeOptions> handleOptions(TiffMessages* messag
 
 } // namespace
 
-TIFF* openTiff(const std::string& path, const char* mode, TiffMessages* messages) {
-    const auto options = handleOptions(messages);
+TIFF* openTiff(const std::string& path, const char* mode, TiffMessages* messages,
+               std::size_t mostAllocation) {
+    const auto options = handleOptions(messages, mostAllocation);
     if (!options)
         return nullptr;
     return TIFFOpenExt(path.c_str(), mode, options.get());
 }
 
 TIFF* openTiffDescriptor(int descriptor, const std::string& name, const char* mode,
-                         TiffMessages* messages) {
-    const auto options = handleOptions(messages);
+                         TiffMessages* messages, std::size_t mostAllocation) {
+    const auto options = handleOptions(messages, mostAllocation);
     if (!options)
         return nullptr;
     return TIFFFdOpenExt(descriptor, name.c_str(), mode, options.get());
