@@ -54,8 +54,8 @@ int runCommandLineMode(const BatchRequest& request, const std::string& commandLi
     CommandLineObserver observer(messages);
     const BatchResult result = runBatch(request, observer);
     observer.erase();
-    const std::string lead =
-        formatText("\nCMD : %s %s\n", settings.modulePath.c_str(), commandLine.c_str());
+    const std::string lead = formatText("\nCMD : %s %s\n", shownName(settings.modulePath).c_str(),
+                                        shownName(commandLine).c_str());
     const std::string report = reportText(result, lead, result.startLine());
     appendRunLog(settings.logPath, report, settings.shortLog);
     if (!request.quiet)

@@ -9,6 +9,7 @@
 #include "batch/OperationRun.h"
 #include "engine/ConvertFiles.h"
 #include "engine/CoreBudget.h"
+#include "inspect/ReportLines.h"
 
 namespace pagesmith {
 
@@ -17,15 +18,16 @@ namespace {
 std::string headerOf(const BatchRequest& request) {
     if (request.options.shortLog)
         return {};
-    const char* source = request.sourceFolder.c_str();
-    const char* save = request.saveFolder.c_str();
+    const std::string source = shownName(request.sourceFolder);
+    const std::string save = shownName(request.saveFolder);
     if (request.merge)
-        return formatText("FUC: Merge tiff files: folder %s --> %s\n", source, save);
+        return formatText("FUC: Merge tiff files: folder %s --> %s\n", source.c_str(),
+                          save.c_str());
     if (request.operation == BatchOperation::CountPagesEach)
-        return formatText("FUC: Count tiff file pages in folder %s\n", source);
+        return formatText("FUC: Count tiff file pages in folder %s\n", source.c_str());
     if (request.operation == BatchOperation::CountTotalPages)
         return "FUC: Count total pages of all tiff files in folder\n";
-    return formatText("FUC: Convert tiff files: folder %s --> %s\n", source, save);
+    return formatText("FUC: Convert tiff files: folder %s --> %s\n", source.c_str(), save.c_str());
 }
 
 // A merge is one engine call over every input taken; each input's outcome
@@ -75,7 +77,7 @@ void runMerge(const BatchRequest& request, BatchObserver& observer, CoreBudget& 
     if (fitsPathLimit(outputBase + ".tif")) {
         const int converted =
             convertFiles(int(inputs.size()), inputs, outputBase, options, report, cores);
-        written = converted != kConvertNoPageWritten && converted != kConvertOutputUnusable;
+        written = outputWasWritten(converted);
     } else {
         const std::string line = pathTooLongLine(outputBase);
         result.fileLines += line;
@@ -125,7 +127,8 @@ std::string summaryOf(const BatchRequest& request, const BatchResult& result) {
                    ? formatText(" (%d) tiff file(s), (%d) total page(s)\n", result.visited,
                                 result.totalPages)
                    : formatText(" (%d) tiff file(s), (%d) total page(s) in folder %s\n",
-                                result.visited, result.totalPages, request.sourceFolder.c_str());
+                                result.visited, result.totalPages,
+                                shownName(request.sourceFolder).c_str());
     case BatchOperation::ConvertIntoFolderAndCount:
         summary = formatText(" (%d) tiff file(s) converted, (%d) total page(s)\n", result.written,
                              result.totalPages);

@@ -35,10 +35,13 @@ void FileReport::noteFailure() {
 }
 
 void FileReport::inputStarted(std::size_t inputIndex) {
-    m_input = inputIndex;
-    m_stepLines.clear();
     if (m_follow)
         m_follow(inputIndex);
+}
+
+void FileReport::linesOfInput(std::size_t inputIndex) {
+    m_input = inputIndex;
+    m_stepLines.clear();
 }
 
 void FileReport::stepStarted() {

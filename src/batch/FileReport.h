@@ -25,6 +25,7 @@ public:
     void showError(const std::string& caption, const std::string& text) override;
     void noteFailure() override;
     void inputStarted(std::size_t inputIndex) override;
+    void linesOfInput(std::size_t inputIndex) override;
     void stepStarted() override;
 
     // Called as the conversion begins each input, on the converting thread.

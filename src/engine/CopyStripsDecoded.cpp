@@ -3,8 +3,10 @@
 #include "engine/DecodeAhead.h"
 #include "engine/PagePrefetch.h"
 #include "engine/ReadAhead.h"
+#include "engine/ReadDamage.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace pagesmith {
 
@@ -61,10 +63,13 @@ bool copyStripsDecoded(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t 
     for (tstrip_t s = 0; s < strips; ++s) {
         const tmsize_t bytes = (*counts)[s];
         const bool decodedAhead = prefetched ? prefetched->take(s, strip) : decoders.take(s, strip);
-        // An unreadable strip is written as the buffer holds it, which is
-        // the strip before.
-        if (!decodedAhead)
-            TIFFReadEncodedStrip(in, s, strip.data(), bytes);
+        // What an unreadable strip could not give is written blank.
+        if (!decodedAhead) {
+            std::memset(strip.data(), 0, std::size_t(bytes));
+            if (TIFFReadEncodedStrip(in, s, strip.data(), bytes) != bytes)
+                noteUnreadRows(in, std::min<std::uint64_t>(
+                                       rowsPerStrip, length - std::uint64_t(s) * rowsPerStrip));
+        }
         if (TIFFWriteEncodedStrip(out, s, strip.data(), bytes) < 0)
             return false;
     }

@@ -251,12 +251,12 @@ PageSetupResult prepareOutputPage(TIFF* in, TIFF* out, PageSettings& settings, b
     // No TIFF sample is wider than a double: a wider claim is damage, and
     // copying it would write rows of that width for nothing.
     if (bitsPerSample == 0 || bitsPerSample > kWidestSampleBits)
-        return PageSetupResult::Failed;
+        return PageSetupResult::NoSampleSize;
     // Refused here, a page the JPEG encoder cannot take leaves nothing in the
     // file; at its first write it would leave a page without data.
     if (settings.outputCompression == COMPRESSION_JPEG &&
         !jpegCanEncode(in, bitsPerSample, samplesPerPixel, photometric))
-        return PageSetupResult::Failed;
+        return PageSetupResult::JpegRefused;
     TIFFSetField(out, TIFFTAG_COMPRESSION, settings.outputCompression);
 
     const PixelSource source =

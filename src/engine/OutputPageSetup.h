@@ -11,6 +11,8 @@ enum class PageSetupResult {
     Failed,          // the copy failed
     NoCopyRoutine,   // no copy routine for the page's layout
     BilevelRejected, // a page that a fax compression cannot take
+    JpegRefused,     // a page that the JPEG encoder cannot take
+    NoSampleSize,    // a page whose BitsPerSample no TIFF sample has
 };
 
 // Fills the output page's directory from the input page (positioned on it) and

@@ -45,6 +45,9 @@ TestPage fax(std::uint32_t length = 20) {
 
 const std::string kConvert =
     "FUC: Convert tiff files: folder {in} --> {out}\nStart converting ...\n";
+// The JPEG encoder takes no one-bit page.
+const std::string kFaxToJpeg =
+    "  -- Failed: JPEG cannot take page 0 (1-bit, 1 sample(s) per pixel, photometric 0)\r\n";
 const std::string kMerge = "FUC: Merge tiff files: folder {in} --> {out}\nStart merging ...\n";
 
 std::vector<SafetyCase> cases() {
@@ -55,18 +58,20 @@ std::vector<SafetyCase> cases() {
          {},
          "/d={in} /sd={out} /sc=jpeg",
          {{"out/faxjpg.tif", kNoFile}},
-         kConvert + "Convert: {in}/fax.tif -> {out}/faxjpg.tif\r\n  -- Page 0 failed\r\n"
-                    "  -- Failed: no page written to {out}/faxjpg.tif\r\n"
-                    " (0) tiff file(s) converted\n (1) tiff file(s) failed\n",
+         kConvert + "Convert: {in}/fax.tif -> {out}/faxjpg.tif\r\n" + kFaxToJpeg +
+             "  -- Page 0 failed\r\n"
+             "  -- Failed: no page written to {out}/faxjpg.tif\r\n"
+             " (0) tiff file(s) converted\n (1) tiff file(s) failed\n",
          2},
         {"AnOlderOutputStaysWhenNoPageIsWritten",
          {{"fax.tif", {fax()}}},
          {{"out/faxjpg.tif", {colour, colour}}},
          "/d={in} /sd={out} /sc=jpeg",
          {{"out/faxjpg.tif", 2}},
-         kConvert + "Convert: {in}/fax.tif -> {out}/faxjpg.tif\r\n  -- Page 0 failed\r\n"
-                    "  -- Failed: no page written to {out}/faxjpg.tif\r\n"
-                    " (0) tiff file(s) converted\n (1) tiff file(s) failed\n",
+         kConvert + "Convert: {in}/fax.tif -> {out}/faxjpg.tif\r\n" + kFaxToJpeg +
+             "  -- Page 0 failed\r\n"
+             "  -- Failed: no page written to {out}/faxjpg.tif\r\n"
+             " (0) tiff file(s) converted\n (1) tiff file(s) failed\n",
          2},
         {"AMergeOfMissingFilesLeavesTheTargetAlone",
          {},

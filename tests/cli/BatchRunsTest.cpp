@@ -150,12 +150,12 @@ std::vector<CliCase> cases() {
          {"/f={in}/one.tif", "/sf={out}/two.tif", "/sc=g4", "/k"},
          kConvertHeader + "Convert: {in}/one.tif -> {out}/two.tif\r\n  -- Page 0 success\r\n{sep}",
          [](const Folders& f) { EXPECT_EQ(test::countPages(f.out / "two.tif"), 1); }},
-        // Dithered pages get no page line.
+        // Dithered pages get their page line too.
         {"ColourPagesReachFaxAsDitheredPages",
          {tiff("colour.tif", {colour})},
          {"/d={in}", "/sd={out}", "/sc=g4"},
          kConvertHeader + "Convert: {in}/colour.tif -> {out}/colourg4.tif\r\n"
-                          " (1) tiff file(s) converted\n{sep}",
+                          "  -- Page 0 success\r\n (1) tiff file(s) converted\n{sep}",
          [](const Folders& f) {
              const auto page = test::readPage(f.out / "colourg4.tif");
              EXPECT_EQ(page.bitsPerSample, 1);

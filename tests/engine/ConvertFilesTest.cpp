@@ -118,23 +118,26 @@ TEST_F(ConvertFiles, NamesTheOutputWithTheModeSuffixUnlessKeepingTheName) {
     EXPECT_EQ(readPage(dir.file("scang32.tif")).compression, COMPRESSION_CCITTFAX3);
 }
 
-TEST_F(ConvertFiles, AFailedPageEndsTheRunAndStaysOutOfTheFile) {
+TEST_F(ConvertFiles, AFailedPageStaysOutOfTheFileAndTheRunGoesOn) {
     const std::string in = dir.file("mixed.tif");
     TestPage grey;
     grey.bitsPerSample = 4;
-    test::writeTiff(in, {faxPage(), grey, faxPage()});
+    test::writeTiff(in, {faxPage(), grey, faxPage(80)});
     options.compressionMode = CompressionMode::Group3OneDimFill; // Group 3 takes one-bit pages only
     const std::string out = dir.file("out");
 
     EXPECT_EQ(convert({in, in}, out), kConvertDone);
-    EXPECT_EQ(lines(), "Merge:   " + in + " -> " + out +
-                           ".tif\r\n  -- Page 0 success\r\n"
-                           "  -- Failed to convert as you're trying to convert grayscale or color "
-                           "tiff to B&W tiff\r\n"
-                           "  -- Page 1 failed\r\n");
-    // Only the page that made it: no half-written page behind it.
-    ASSERT_EQ(test::countPages(out + ".tif"), 1);
-    EXPECT_EQ(readPage(out + ".tif").pixels, readPage(in).pixels);
+    const std::string oneInput = "Merge:   " + in + " -> " + out +
+                                 ".tif\r\n  -- Page 0 success\r\n"
+                                 "  -- Failed to convert as you're trying to convert grayscale or "
+                                 "color tiff to B&W tiff\r\n"
+                                 "  -- Page 1 failed\r\n  -- Page 2 success\r\n";
+    EXPECT_EQ(lines(), oneInput + oneInput);
+    EXPECT_EQ(report.failures, 2);
+    // The pages that made it, in order: no half-written page among them.
+    ASSERT_EQ(test::countPages(out + ".tif"), 4);
+    for (int page = 0; page < 4; ++page)
+        EXPECT_EQ(readPage(out + ".tif", page).pixels, readPage(in, page % 2 * 2).pixels) << page;
 }
 
 TEST_F(ConvertFiles, AOneBitPageCannotGoToJpeg) {
@@ -143,7 +146,12 @@ TEST_F(ConvertFiles, AOneBitPageCannotGoToJpeg) {
     options.compressionMode = CompressionMode::Jpeg;
     EXPECT_EQ(convert({in}, dir.file("out")), kConvertNoPageWritten);
     EXPECT_EQ(lines(), "Convert: " + in + " -> " + dir.file("out") +
-                           ".tif\r\n  -- Page 0 failed\r\n  -- Failed: no page written to " +
+                           ".tif\r\n"
+                           "  -- Failed: JPEG cannot take page 0 (1-bit, 1 sample(s) per pixel, "
+                           "photometric 0)\r\n  -- Page 0 failed\r\n"
+                           "  -- Failed: JPEG cannot take page 1 (1-bit, 1 sample(s) per pixel, "
+                           "photometric 0)\r\n  -- Page 1 failed\r\n"
+                           "  -- Failed: no page written to " +
                            dir.file("out") + ".tif\r\n");
     EXPECT_FALSE(std::filesystem::exists(dir.file("out.tif")));
 }

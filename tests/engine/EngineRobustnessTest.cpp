@@ -100,25 +100,28 @@ TEST_F(EngineOnRealFiles, ConvertsEveryFileInEveryMode) {
             const int succeeded = countOf(lines, " success\r\n");
             const int failed = countOf(lines, " failed\r\n");
             const int outputPages = std::max(test::countPages(out + ".tif"), 0);
+            // Every page has its line, and only the pages that went through
+            // are in the output.
+            EXPECT_EQ(succeeded + failed, inputPages) << lines;
+            EXPECT_EQ(outputPages, succeeded) << lines;
             if (isFax(mode)) {
-                // The first page fax cannot take, neither directly nor through
-                // dithering, ends the run with its reason.
+                // A page fax cannot take, neither directly nor through
+                // dithering, fails with its reason.
                 const int refused = firstPageFaxRefuses(input);
                 if (refused < 0) {
                     EXPECT_EQ(lines.find("B&W"), std::string::npos) << lines;
                 } else {
-                    EXPECT_TRUE(lines.ends_with(std::string(kBilevelRefusal) + "  -- Page " +
-                                                std::to_string(refused) + " failed\r\n"))
+                    EXPECT_NE(lines.find(std::string(kBilevelRefusal) + "  -- Page " +
+                                         std::to_string(refused) + " failed\r\n"),
+                              std::string::npos)
                         << lines;
                 }
                 for (int page = 0; page < outputPages; ++page)
                     EXPECT_EQ(test::readPage(out + ".tif", page).bitsPerSample, 1);
                 continue;
             }
-            // A page the encoder gave up on after it began may stay behind it.
-            EXPECT_GE(outputPages, succeeded) << lines;
-            EXPECT_LE(outputPages, succeeded + failed) << lines;
-            EXPECT_GT(succeeded + failed, 0) << lines;
+            if (failed > 0)
+                continue; // the pages written are no longer at their input's places
             if (isLogLuv(input))
                 continue;
             for (int page = 0; page < succeeded; ++page) {

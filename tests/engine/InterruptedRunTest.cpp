@@ -64,8 +64,8 @@ TEST(InterruptedRun, AKilledConversionLeavesTheOlderOutputIntact) {
     }
 }
 
-// A disk that fills before the page is done: the run ends with no page
-// written, and the older output of that name is left as it was.
+// A disk that fills before the page is done: the run ends, the output cannot
+// be used, and the older output of that name is left as it was.
 TEST(InterruptedRun, AFullDiskLeavesTheOlderOutputIntact) {
     test::TempDir dir;
     const std::string input = dir.file("large.tif");
@@ -84,7 +84,7 @@ TEST(InterruptedRun, AFullDiskLeavesTheOlderOutputIntact) {
         options.compressionMode = CompressionMode::Uncompressed;
         test::ReportRecorder report;
         const int result = convertFiles(1, {input}, dir.file("out"), options, report);
-        _exit(result == kConvertNoPageWritten ? 0 : 1);
+        _exit(result == kConvertOutputUnusable ? 0 : 1);
     }
     int status = 0;
     waitpid(child, &status, 0);
