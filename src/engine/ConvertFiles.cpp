@@ -3,6 +3,7 @@
 #include "engine/BilevelRoute.h"
 #include "engine/CompressionChoice.h"
 #include "engine/CoreBudget.h"
+#include "engine/FloatingSampleLimits.h"
 #include "engine/HeldReport.h"
 #include "engine/InputPages.h"
 #include "engine/OutputFile.h"
@@ -248,6 +249,8 @@ ConversionRun::PageOutcome ConversionRun::copyPage(TIFF* in, int pageIndex) {
     }
     if (interrupted())
         return PageOutcome::Stopped;
+    if (written && !keepFloatingSampleLimits(in, m_output.tiff()))
+        return outputFailed(pageIndex);
     if (written)
         return pageWritten(in, pageIndex, damage);
     if (m_output.writeFailed())
