@@ -2,6 +2,7 @@
 
 #include "app/ProcessSettings.h"
 #include "app/RunLog.h"
+#include "app/StopSignals.h"
 #include "app/TerminalProgress.h"
 #include "batch/BatchOperations.h"
 #include "batch/BatchRequest.h"
@@ -60,7 +61,7 @@ int runCommandLineMode(const BatchRequest& request, const std::string& commandLi
     appendRunLog(settings.logPath, report, settings.shortLog);
     if (!request.quiet)
         messages.show("Pagesmith Results", report, MessageKind::Result);
-    return result.failures > 0 ? kExitSomethingFailed : 0;
+    return exitStatusAfter(settings.interruption, result.failures > 0 ? kExitSomethingFailed : 0);
 }
 
 } // namespace pagesmith

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <string>
 
 namespace pagesmith {
@@ -12,6 +13,8 @@ struct ProcessSettings {
     std::string logPath;     // the run log
     int shortLog = 0;        // "/sl": shorter reports, no log separators
     int threads = 0;         // cores a batch may keep busy (PAGESMITH_THREADS); 0: every core
+    // Nonzero (the signal's number) once the process was asked to end.
+    const std::atomic<int>* interruption = nullptr;
 };
 
 } // namespace pagesmith

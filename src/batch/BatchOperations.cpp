@@ -78,6 +78,7 @@ void runMerge(const BatchRequest& request, BatchObserver& observer, CoreBudget& 
         const int converted =
             convertFiles(int(inputs.size()), inputs, outputBase, options, report, cores);
         written = outputWasWritten(converted);
+        result.stopped = converted == kConvertStopped;
     } else {
         const std::string line = pathTooLongLine(outputBase);
         result.fileLines += line;
@@ -95,6 +96,9 @@ void runMerge(const BatchRequest& request, BatchObserver& observer, CoreBudget& 
         if (!written || report.inputFailed(input)) {
             file.status = FileStatus::Failed;
             file.reason = report.reasonOf(input);
+            // An input without a failure of its own failed with the output.
+            if (file.reason.empty())
+                file.reason = report.lastReason();
         }
         ++input;
     }
@@ -152,14 +156,21 @@ BatchResult runBatch(const BatchRequest& request, BatchObserver& observer) {
     result.shortLog = request.options.shortLog != 0;
     result.header = headerOf(request);
     CoreBudget cores(CoreBudget::coresFor(request.options.threads));
-    if (request.merge) {
-        runMerge(request, observer, cores, result);
-    } else {
-        OperationRun(request, observer, cores, result).convertSelectedFiles();
-        if (result.stopped)
-            result.closingLines += formatText("Stopped: %d of %d selected file(s) done\n",
-                                              result.visited, result.selected);
+    if (request.leftoversLeftOut > 0) {
+        const std::string line =
+            formatText("Left out %d .partial- file(s) left over from an interrupted run\r\n",
+                       request.leftoversLeftOut);
+        result.fileLines += line;
+        observer.reportLine(line);
     }
+    if (request.merge)
+        runMerge(request, observer, cores, result);
+    else
+        OperationRun(request, observer, cores, result).convertSelectedFiles();
+    // A stopped merge wrote nothing: none of its files is done.
+    if (result.stopped)
+        result.closingLines += formatText("Stopped: %d of %d selected file(s) done\n",
+                                          result.merge ? 0 : result.visited, result.selected);
     countOutcomes(result);
     result.closingLines += summaryOf(request, result);
     return result;

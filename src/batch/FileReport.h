@@ -44,6 +44,8 @@ public:
     // is every input's that has none of its own.
     bool inputFailed(std::size_t inputIndex) const;
     std::string reasonOf(std::size_t inputIndex) const;
+    // The reason of the failure noted last (the output's, when it failed).
+    const std::string& lastReason() const { return m_lastReason; }
 
     // Hands lines and faults to the observer, in the order they came, unless
     // they went to it live.
@@ -67,6 +69,7 @@ private:
     std::vector<std::string> m_reasons; // per input; empty: none failed
     std::vector<bool> m_inputFailed;
     std::string m_runReason; // a failure outside every input
+    std::string m_lastReason;
     bool m_runFailed = false;
     int m_failures = 0;
 };

@@ -43,6 +43,7 @@ void convert(const BatchRequest& request, const FileTask& task, const std::strin
     ConversionOptions options = request.options;
     options.tempFile = scratchPath;
     const int result = convertFiles(1, {task.input}, task.outputBase, options, report, cores);
+    outcome.stopped = result == kConvertStopped;
     if (!outputWasWritten(result))
         return;
     if (task.earlierInput)

@@ -26,4 +26,9 @@ struct ConversionOptions {
     void reset() { *this = ConversionOptions{}; }
 };
 
+// Whether the options' run has been told to stop.
+inline bool isInterrupted(const ConversionOptions& options) {
+    return options.interruption && options.interruption->load(std::memory_order_relaxed) != 0;
+}
+
 } // namespace pagesmith

@@ -99,7 +99,11 @@ int ConversionRun::run(const std::vector<std::string>& inputs, const std::string
         m_lines.noteFailure();
         return kConvertOutputUnusable;
     }
-    if (!m_output.open(m_outputPath, m_options.append != 0, m_options.interruption)) {
+    const bool opened = !interrupted() &&
+                        m_output.open(m_outputPath, m_options.append != 0, m_options.interruption);
+    if (interrupted())
+        return finish(PageOutcome::Stopped);
+    if (!opened) {
         writeFailure("  -- Failed: cannot create %s\r\n", m_outputPath);
         return kConvertOutputUnusable;
     }
@@ -362,7 +366,7 @@ void ConversionRun::writePageLine(const char* format, int pageIndex) {
 }
 
 bool ConversionRun::interrupted() const {
-    return m_options.interruption && m_options.interruption->load(std::memory_order_relaxed) != 0;
+    return isInterrupted(m_options);
 }
 
 // Whether the output's current page has begun to receive pixel data.
