@@ -7,10 +7,12 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc)
+# The dependency build of "make windows-deps" runs at the lowest priority.
+WINDOWS_DEPS_JOBS ?= 2
 # How long "make fuzz" runs, in seconds.
 FUZZ_SECONDS ?= 600
 
-.PHONY: all deps configure build run test test-main test-asan bench samples fuzz clean
+.PHONY: all deps configure build run test test-main test-asan bench samples fuzz clean windows-deps
 
 all: build
 
@@ -67,6 +69,12 @@ bench: build
 # Regenerates the committed sample folder with the project's own generator.
 samples: build
 	./$(BUILD)/tools/make-samples data/samples
+
+# Cross-builds the Windows build's libraries (Qt, libtiff, libjpeg, googletest)
+# from Debian's sources into ~/.cache/pagesmith-mingw or PAGESMITH_MINGW_CACHE,
+# once per version; cmake/mingw-w64-x86_64.cmake builds against them.
+windows-deps:
+	JOBS=$(WINDOWS_DEPS_JOBS) ./tools/windows/build-deps.sh
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -3,6 +3,7 @@
 #include "engine/ColourDither.h"
 #include "engine/CompressionChoice.h"
 #include "engine/Dither.h"
+#include "engine/EightBitRows.h"
 #include "engine/GrayReduction.h"
 #include "engine/PageSettings.h"
 #include "tiff/TiffHandle.h"
@@ -14,41 +15,50 @@ namespace pagesmith {
 bool takesBilevelRoute(TIFF* in, const PageSettings& settings) {
     if (!in || !isBilevelCompression(settings.outputCompression))
         return false;
-    std::uint16_t bitsPerSample = 1, samplesPerPixel = 1;
+    std::uint16_t bitsPerSample = 1, samplesPerPixel = 1, photometric = 0;
     TIFFGetFieldDefaulted(in, TIFFTAG_BITSPERSAMPLE, &bitsPerSample);
     TIFFGetFieldDefaulted(in, TIFFTAG_SAMPLESPERPIXEL, &samplesPerPixel);
-    return bitsPerSample == 8 && (samplesPerPixel == 1 || samplesPerPixel == 3);
+    if (bitsPerSample == 8 && (samplesPerPixel == 1 || samplesPerPixel == 3))
+        return true;
+    // One-bit black and white goes to fax as it is.
+    TIFFGetField(in, TIFFTAG_PHOTOMETRIC, &photometric);
+    if (bitsPerSample == 1 && samplesPerPixel == 1 && photometric <= PHOTOMETRIC_MINISBLACK)
+        return false;
+    return static_cast<bool>(planEightBits(in));
 }
 
 BilevelOutcome convertPageToBilevel(TIFF* in, TIFF* out, CompressionMode compressionMode,
-                                    const std::string& scratchPath, CoreBudget* cores) {
+                                    const std::string& scratchPath, CoreBudget* cores,
+                                    std::string* refusal) {
     std::uint32_t length = 0;
-    std::uint16_t samplesPerPixel = 1;
+    std::uint16_t bitsPerSample = 1, samplesPerPixel = 1;
     std::uint16_t photometric = PHOTOMETRIC_MINISBLACK;
     TIFFGetField(in, TIFFTAG_IMAGELENGTH, &length);
+    TIFFGetFieldDefaulted(in, TIFFTAG_BITSPERSAMPLE, &bitsPerSample);
     TIFFGetFieldDefaulted(in, TIFFTAG_SAMPLESPERPIXEL, &samplesPerPixel);
     TIFFGetField(in, TIFFTAG_PHOTOMETRIC, &photometric);
     // Dithering drops the last row; a page of one row has nothing to give.
-    if (length < 2)
+    if (length < 2) {
+        if (refusal && length == 1)
+            *refusal = "Sorry, a page of one row has no row left once dithered.";
         return BilevelOutcome::PageFailed;
-
-    if (samplesPerPixel == 1 && photometric != PHOTOMETRIC_PALETTE) {
-        // Ink amounts of a separated page are no brightness to dither by.
-        if (photometric == PHOTOMETRIC_SEPARATED)
-            return BilevelOutcome::PageFailed;
-        return ditherToBilevel(in, out, compressionMode) == kDitherWritten
-                   ? BilevelOutcome::Dithered
-                   : BilevelOutcome::PageFailed;
     }
 
-    // Colour, and palette indices, are turned into grey through their colours.
+    // Ink amounts of a separated page are no brightness to dither by; palette
+    // indices are no brightness either: both go through their colours.
+    if (bitsPerSample == 8 && samplesPerPixel == 1 && photometric != PHOTOMETRIC_PALETTE &&
+        photometric != PHOTOMETRIC_SEPARATED)
+        return ditherToBilevel(in, out, compressionMode, refusal) == kDitherWritten
+                   ? BilevelOutcome::Dithered
+                   : BilevelOutcome::PageFailed;
+
     if (streamsWithoutScratch(in))
-        return ditherColourPage(in, out, compressionMode, cores);
+        return ditherColourPage(in, out, compressionMode, cores, refusal);
     {
         TiffHandle scratch(scratchPath, "w");
         if (!scratch)
             return BilevelOutcome::ScratchUnavailable;
-        const int reduced = reduceToGray(in, scratch.get());
+        const int reduced = reduceToGray(in, scratch.get(), refusal);
         scratch.close(); // writes the grey page's directory
         if (reduced != kGrayWritten)
             return BilevelOutcome::PageFailed;

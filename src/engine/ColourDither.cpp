@@ -69,10 +69,13 @@ bool streamsWithoutScratch(TIFF* in) {
 }
 
 BilevelOutcome ditherColourPage(TIFF* in, TIFF* out, CompressionMode compressionMode,
-                                CoreBudget* cores) {
+                                CoreBudget* cores, std::string* refusal) {
     GreyRows grey(in);
-    if (!grey.valid())
+    if (!grey.valid()) {
+        if (refusal)
+            *refusal = grey.refusal();
         return BilevelOutcome::PageFailed;
+    }
     const std::uint32_t width = grey.width();
     const std::uint32_t length = grey.length();
     Diffusion diffusion(width, length, false);

@@ -4,6 +4,8 @@
 
 #include <tiffio.h>
 
+#include <string>
+
 namespace pagesmith {
 
 class CoreBudget;
@@ -15,13 +17,14 @@ class CoreBudget;
 // billionth and a billion).
 bool streamsWithoutScratch(TIFF* in);
 
-// Dithers the input's colour, palette or YCbCr page into the output's
-// current directory, the grey rows going straight from the reduction into
-// the diffusion. The one-bit rows are held until the whole page is read, so
-// a page that cannot be read to its end leaves nothing in the output, as the
+// Dithers the input's page (any GreyRows takes) into the output's current
+// directory, the grey rows going straight from the reduction into the
+// diffusion. The one-bit rows are held until the whole page is read, so a
+// page that cannot be read to its end leaves nothing in the output, as the
 // scratch route does. Bands of rows may be decoded and reduced ahead on
-// other threads, when the budget has a core to spare.
+// other threads, when the budget has a core to spare. A page GreyRows
+// refuses leaves the reason in `refusal`, when given.
 BilevelOutcome ditherColourPage(TIFF* in, TIFF* out, CompressionMode compressionMode,
-                                CoreBudget* cores);
+                                CoreBudget* cores, std::string* refusal = nullptr);
 
 } // namespace pagesmith

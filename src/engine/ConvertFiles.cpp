@@ -20,6 +20,9 @@ namespace pagesmith {
 
 namespace {
 
+// No TIFF sample is wider than a double.
+constexpr std::uint16_t kWidestSample = 64;
+
 constexpr const char* kExceptionText =
     "Fail to convert this tiff file, try to convert it to another compression mode";
 
@@ -49,6 +52,7 @@ private:
     PageOutcome convertPage(TIFF* in, int pageIndex);
     PageOutcome copyPage(TIFF* in, int pageIndex);
     void writeSetupFailure(TIFF* in, PageSetupResult setup, int pageIndex);
+    void writeRefusal(const std::string& refusal);
     PageOutcome ditherPage(TIFF* in, int pageIndex);
     // The page's directory is written: its line, or, when nothing of it could
     // be read, its failure and its removal.
@@ -264,10 +268,6 @@ ConversionRun::PageOutcome ConversionRun::copyPage(TIFF* in, int pageIndex) {
 }
 
 void ConversionRun::writeSetupFailure(TIFF* in, PageSetupResult setup, int pageIndex) {
-    std::uint16_t bitsPerSample = 1, samplesPerPixel = 1, photometric = 0;
-    TIFFGetFieldDefaulted(in, TIFFTAG_BITSPERSAMPLE, &bitsPerSample);
-    TIFFGetFieldDefaulted(in, TIFFTAG_SAMPLESPERPIXEL, &samplesPerPixel);
-    TIFFGetField(in, TIFFTAG_PHOTOMETRIC, &photometric);
     switch (setup) {
     case PageSetupResult::BilevelRejected:
         writeReportLine(m_lines, "  -- Failed to convert as you're trying to convert grayscale "
@@ -277,29 +277,38 @@ void ConversionRun::writeSetupFailure(TIFF* in, PageSetupResult setup, int pageI
         writeReportLine(m_lines, "  -- tiffcp: %s: Don't know how to copy/convert image.\r\n",
                         shownName(TIFFFileName(in)).c_str());
         break;
-    case PageSetupResult::JpegRefused:
-        writeReportLine(m_lines,
-                        "  -- Failed: JPEG cannot take page %d (%u-bit, %u sample(s) per pixel, "
-                        "photometric %u)\r\n",
-                        pageIndex, unsigned(bitsPerSample), unsigned(samplesPerPixel),
-                        unsigned(photometric));
-        break;
-    case PageSetupResult::NoSampleSize:
-        writeReportLine(m_lines, "  -- Failed: page %d claims %u bits per sample\r\n", pageIndex,
-                        unsigned(bitsPerSample));
-        break;
     case PageSetupResult::Failed:
     case PageSetupResult::Copied:
-        writeReportLine(m_lines, "  -- Failed: the pixels of page %d cannot be copied\r\n",
-                        pageIndex);
         break;
     }
+    if (!m_settings.refusal.empty()) {
+        writeRefusal(m_settings.refusal);
+        return;
+    }
+    if (setup != PageSetupResult::Failed)
+        return;
+    std::uint16_t bitsPerSample = 1;
+    TIFFGetFieldDefaulted(in, TIFFTAG_BITSPERSAMPLE, &bitsPerSample);
+    if (bitsPerSample == 0 || bitsPerSample > kWidestSample)
+        writeReportLine(m_lines, "  -- Failed: page %d claims %u bits per sample\r\n", pageIndex,
+                        unsigned(bitsPerSample));
+    else
+        writeReportLine(m_lines, "  -- Failed: the pixels of page %d cannot be copied\r\n",
+                        pageIndex);
+}
+
+// Why a page of a kind the run cannot convert was refused, before its
+// failed line.
+void ConversionRun::writeRefusal(const std::string& refusal) {
+    if (!refusal.empty())
+        writeReportLine(m_lines, "  -- %s\r\n", refusal.c_str());
 }
 
 ConversionRun::PageOutcome ConversionRun::ditherPage(TIFF* in, int pageIndex) {
     const ReadDamage damage(in);
+    std::string refusal;
     switch (convertPageToBilevel(in, m_output.tiff(), m_options.compressionMode, m_options.tempFile,
-                                 &m_cores)) {
+                                 &m_cores, &refusal)) {
     case BilevelOutcome::Dithered:
         if (TIFFWriteDirectory(m_output.tiff()))
             return pageWritten(in, pageIndex, damage);
@@ -314,8 +323,13 @@ ConversionRun::PageOutcome ConversionRun::ditherPage(TIFF* in, int pageIndex) {
         return PageOutcome::Stopped;
     if (m_output.writeFailed())
         return outputFailed(pageIndex);
-    writeReportLine(m_lines, "  -- Failed: page %d cannot be dithered to black and white\r\n",
-                    pageIndex);
+    // The route stops at a row it cannot read.
+    if (refusal.empty() && damage.unreadRows() > 0)
+        writeReportLine(m_lines, "  -- Failed: a row of page %d could not be read\r\n", pageIndex);
+    else if (refusal.empty())
+        writeReportLine(m_lines, "  -- Failed: page %d cannot be dithered to black and white\r\n",
+                        pageIndex);
+    writeRefusal(refusal);
     return pageFailed(pageIndex);
 }
 

@@ -2,12 +2,23 @@
 
 #include "engine/SizeMath.h"
 
+#include <algorithm>
+
 namespace pagesmith {
 
 std::uint16_t planarConfig(TIFF* tif) {
     std::uint16_t planar = PLANARCONFIG_CONTIG;
     TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &planar);
     return planar;
+}
+
+std::uint32_t outputBandRows(TIFF* out, std::uint32_t length) {
+    std::uint32_t rows = 0;
+    if (TIFFIsTiled(out))
+        TIFFGetField(out, TIFFTAG_TILELENGTH, &rows);
+    else
+        TIFFGetFieldDefaulted(out, TIFFTAG_ROWSPERSTRIP, &rows);
+    return std::clamp<std::uint32_t>(rows, 1, length);
 }
 
 bool imageFitsPlanes(TIFF* tif, const ImageBuffer& image, std::uint16_t planar) {

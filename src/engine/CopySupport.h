@@ -26,6 +26,10 @@ inline std::optional<std::size_t> byteCount(tmsize_t size) {
 
 std::uint16_t planarConfig(TIFF* tif);
 
+// Rows of the output written at once: a strip, or a row of tiles; between 1
+// and `length`.
+std::uint32_t outputBandRows(TIFF* out, std::uint32_t length);
+
 // The image buffer has the planes this file's page needs: one for a
 // contiguous page, one per sample otherwise; and the page has that layout.
 bool imageFitsPlanes(TIFF* tif, const ImageBuffer& image, std::uint16_t planar);

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <cstdio>
 #include <optional>
 #include <utility>
 
@@ -185,21 +184,22 @@ bool writeBilevelTags(const BilevelSource& grey, TIFF* out, CompressionMode comp
     return true;
 }
 
-int ditherToBilevel(TIFF* in, TIFF* out, CompressionMode compressionMode) {
+int ditherToBilevel(TIFF* in, TIFF* out, CompressionMode compressionMode, std::string* refusal) {
     if (!in || !out || !faxCompressionFor(compressionMode))
         return kDitherRefused;
 
+    const auto refuse = [refusal](const char* why) {
+        if (refusal)
+            *refusal = why;
+        return kDitherRefused;
+    };
     std::uint16_t samplesPerPixel = 1, bitsPerSample = 1;
     TIFFGetFieldDefaulted(in, TIFFTAG_SAMPLESPERPIXEL, &samplesPerPixel);
-    if (samplesPerPixel != 1) {
-        std::fprintf(stderr, "Not a b&w image.\n");
-        return kDitherRefused;
-    }
+    if (samplesPerPixel != 1)
+        return refuse("Not a b&w image.");
     TIFFGetFieldDefaulted(in, TIFFTAG_BITSPERSAMPLE, &bitsPerSample);
-    if (bitsPerSample != 8) {
-        std::fprintf(stderr, "Sorry, only handle 8-bit samples.\n");
-        return kDitherRefused;
-    }
+    if (bitsPerSample != 8)
+        return refuse("Sorry, only handle 8-bit samples.");
 
     PageRowReader rows(in);
     const std::uint32_t length = rows.length();

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 namespace pagesmith {
 
@@ -20,8 +21,10 @@ constexpr int kDitherStopped = -2; // a read or write error stopped it part-way
 // page of the output (Group 3 or Group 4 by the compression mode), one row
 // shorter than the input: the last row only carries errors. The output
 // directory is left for the caller to write. Refused for a mode that is not
-// Group 3 or Group 4.
-int ditherToBilevel(TIFF* in, TIFF* out, CompressionMode compressionMode);
+// Group 3 or Group 4; a page that is not one 8-bit sample leaves the reason in
+// `refusal`, when given.
+int ditherToBilevel(TIFF* in, TIFF* out, CompressionMode compressionMode,
+                    std::string* refusal = nullptr);
 
 // Floyd-Steinberg diffusion of a grey page fed to it row by row, in order:
 // from the second row on, each row gives back the one-bit row before it (a

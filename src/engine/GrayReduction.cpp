@@ -1,13 +1,13 @@
 #include "engine/GrayReduction.h"
 
 #include "engine/ByteBuffer.h"
+#include "engine/EightBitRows.h"
 #include "engine/PageRows.h"
 #include "engine/TagCopy.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 
 namespace pagesmith {
@@ -52,13 +52,17 @@ bool paletteGrays(TIFF* in, GrayTable& grays) {
     return true;
 }
 
-void writeScratchTags(TIFF* in, TIFF* scratch, std::uint32_t width, std::uint32_t length) {
+void writeScratchTags(TIFF* in, TIFF* scratch, std::uint32_t width, std::uint32_t length,
+                      bool samplesMadeAnew) {
     TIFFSetField(scratch, TIFFTAG_IMAGEWIDTH, width);
     TIFFSetField(scratch, TIFFTAG_IMAGELENGTH, length);
     TIFFSetField(scratch, TIFFTAG_BITSPERSAMPLE, 8);
     TIFFSetField(scratch, TIFFTAG_SAMPLESPERPIXEL, 1);
     TIFFSetField(scratch, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
-    copyCommonTags(in, scratch);
+    if (samplesMadeAnew)
+        copyCommonTagsOfNewSamples(in, scratch);
+    else
+        copyCommonTags(in, scratch);
     TIFFSetField(scratch, TIFFTAG_COMPRESSION, COMPRESSION_NONE);
     TIFFSetField(scratch, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
     TIFFSetField(scratch, TIFFTAG_IMAGEDESCRIPTION, "tiff B&W operation");
@@ -66,14 +70,11 @@ void writeScratchTags(TIFF* in, TIFF* scratch, std::uint32_t width, std::uint32_
     TIFFSetField(scratch, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(scratch, 0));
 }
 
-// The input's storage unit in rows: a strip, or a row of tiles.
-std::uint32_t storedRows(TIFF* in, std::uint32_t length) {
-    std::uint32_t rows = length;
-    if (TIFFIsTiled(in))
-        TIFFGetField(in, TIFFTAG_TILELENGTH, &rows);
-    else
-        TIFFGetFieldDefaulted(in, TIFFTAG_ROWSPERSTRIP, &rows);
-    return std::clamp<std::uint32_t>(rows, 1, length);
+// CMYK made RGB as libtiff's RGBA reader makes it, then weighed.
+inline std::uint8_t weighInks(const std::uint8_t* cmyk) {
+    const unsigned white = 255 - cmyk[3];
+    return weigh(white * (255 - cmyk[0]) / 255, white * (255 - cmyk[1]) / 255,
+                 white * (255 - cmyk[2]) / 255);
 }
 
 } // namespace
@@ -85,23 +86,16 @@ GreyRows::GreyRows(TIFF* in) {
     std::uint16_t photometric = 0xFFFF;
     TIFFGetField(in, TIFFTAG_PHOTOMETRIC, &photometric);
     const bool ycbcr = photometric == PHOTOMETRIC_YCBCR;
-    // YCbCr is taken too: libtiff can decode it to RGB.
-    if (photometric != PHOTOMETRIC_RGB && photometric != PHOTOMETRIC_PALETTE && !ycbcr) {
-        std::fprintf(stderr, "Bad photometric; can only handle RGB and Palette images.\n");
-        return;
-    }
-    std::uint16_t samplesPerPixel = 1;
+    std::uint16_t samplesPerPixel = 1, bitsPerSample = 1;
     TIFFGetFieldDefaulted(in, TIFFTAG_SAMPLESPERPIXEL, &samplesPerPixel);
-    // Palette pages carry one index per pixel, colour pages three samples; any
-    // other count would have the rows read past their end.
-    if (samplesPerPixel != (photometric == PHOTOMETRIC_PALETTE ? 1 : 3)) {
-        std::fprintf(stderr, "Bad samples/pixel %u.\n", unsigned(samplesPerPixel));
-        return;
-    }
-    std::uint16_t bitsPerSample = 1;
     TIFFGetFieldDefaulted(in, TIFFTAG_BITSPERSAMPLE, &bitsPerSample);
-    if (bitsPerSample != 8) {
-        std::fprintf(stderr, " Sorry, only handle 8-bit samples.\n");
+    // 8-bit RGB, YCbCr and palette pages keep the reading they always had;
+    // every other page comes through its samples made 8-bit.
+    const bool colour =
+        photometric == PHOTOMETRIC_RGB || photometric == PHOTOMETRIC_PALETTE || ycbcr;
+    if (!colour || samplesPerPixel != (photometric == PHOTOMETRIC_PALETTE ? 1 : 3) ||
+        bitsPerSample != 8) {
+        readEightBits(in);
         return;
     }
 
@@ -120,13 +114,15 @@ GreyRows::GreyRows(TIFF* in) {
         m_source = Source::Rgba;
         m_rgba = std::make_unique<RgbaRowReader>(in);
         if (!m_rgba->valid()) {
-            std::fprintf(stderr, "Bad photometric; can only handle RGB and Palette images.\n");
+            m_refusal = "Sorry, cannot decode photometric 6 of 8-bit samples as colour.";
             return;
         }
     } else if (photometric == PHOTOMETRIC_PALETTE) {
         m_source = Source::Palette;
-        if (!paletteGrays(in, m_grays))
+        if (!paletteGrays(in, m_grays)) {
+            m_refusal = "Palette page without a colour map.";
             return;
+        }
     } else if (planar == PLANARCONFIG_SEPARATE) {
         m_source = Source::RgbSeparate;
     }
@@ -144,9 +140,45 @@ GreyRows::GreyRows(TIFF* in) {
 
 GreyRows::~GreyRows() = default;
 
+void GreyRows::readEightBits(TIFF* in) {
+    m_source = Source::EightBits;
+    m_eightBits = std::make_unique<EightBitRows>(in);
+    if (!m_eightBits->valid()) {
+        m_refusal = m_eightBits->refusal();
+        return;
+    }
+    m_width = m_eightBits->width();
+    m_length = m_eightBits->length();
+    m_rowsPerUnit = m_eightBits->rowsPerUnit();
+    m_grey = ByteBuffer(std::size_t(m_width));
+    m_valid = static_cast<bool>(m_grey);
+}
+
+const std::uint8_t* GreyRows::eightBitRow(std::uint32_t row) {
+    const std::uint8_t* samples = m_eightBits->row(row);
+    if (!samples)
+        return nullptr;
+    std::uint8_t* out = m_grey.data();
+    switch (m_eightBits->colour()) {
+    case EightBitColour::Grey:
+        return samples;
+    case EightBitColour::Rgb:
+        for (std::uint32_t x = 0; x < m_width; ++x, samples += 3)
+            out[x] = weigh(samples[0], samples[1], samples[2]);
+        break;
+    case EightBitColour::Cmyk:
+        for (std::uint32_t x = 0; x < m_width; ++x, samples += 4)
+            out[x] = weighInks(samples);
+        break;
+    }
+    return out;
+}
+
 const std::uint8_t* GreyRows::row(std::uint32_t row) {
     if (!m_valid)
         return nullptr;
+    if (m_source == Source::EightBits)
+        return eightBitRow(row);
     std::uint8_t* out = m_grey.data();
     if (m_source == Source::Rgba) {
         const std::uint32_t* pixels = m_rgba->readRow(row);
@@ -176,13 +208,16 @@ const std::uint8_t* GreyRows::row(std::uint32_t row) {
     return out;
 }
 
-int reduceToGray(TIFF* in, TIFF* scratch) {
+int reduceToGray(TIFF* in, TIFF* scratch, std::string* refusal) {
     if (!in || !scratch)
         return kGrayRefused;
     GreyRows grey(in);
-    if (!grey.valid())
+    if (!grey.valid()) {
+        if (refusal)
+            *refusal = grey.refusal();
         return kGrayRefused;
-    writeScratchTags(in, scratch, grey.width(), grey.length());
+    }
+    writeScratchTags(in, scratch, grey.width(), grey.length(), grey.samplesMadeAnew());
     for (std::uint32_t row = 0; row < grey.length(); ++row) {
         const std::uint8_t* samples = grey.row(row);
         if (!samples || TIFFWriteScanline(scratch, const_cast<std::uint8_t*>(samples), row, 0) < 0)

@@ -7,16 +7,19 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 namespace pagesmith {
 
+class EightBitRows;
 class PageRowReader;
 class RgbaRowReader;
 
-// Hands out the rows of the input's current 8-bit colour page as grey, top
-// to bottom: RGB (interleaved or in planes), palette, or YCbCr (decoded to
-// RGB), each pixel weighed 77/151/29 of 256. A page it cannot take is
-// refused with a message on standard error.
+// Hands out the rows of the input's current page as 8-bit grey, top to
+// bottom, colour weighed 77/151/29 of 256: 8-bit RGB (interleaved or in
+// planes), palette and YCbCr (decoded to RGB) as they always were, and every
+// other page libtiff decodes through its 8-bit samples (EightBitRows): grey
+// as brightness, CMYK made RGB first.
 class GreyRows {
 public:
     explicit GreyRows(TIFF* in);
@@ -25,6 +28,9 @@ public:
     GreyRows& operator=(const GreyRows&) = delete;
 
     bool valid() const { return m_valid; }
+    // Why a page that is not valid cannot be made grey; empty when it is
+    // damaged rather than of a kind that cannot.
+    const std::string& refusal() const { return m_refusal; }
     std::uint32_t width() const { return m_width; }
     std::uint32_t length() const { return m_length; }
 
@@ -33,15 +39,23 @@ public:
     // come through libtiff's RGBA reader, which reads in order only.
     std::uint32_t rowsPerUnit() const { return m_rowsPerUnit; }
 
+    // Whether the grey comes from samples made 8-bit, whose stored range,
+    // format and extra samples no longer apply.
+    bool samplesMadeAnew() const { return m_source == Source::EightBits; }
+
     // Row `row` as `width` grey samples, valid until the next call; nullptr
     // on a read error. Rows are best read in order.
     const std::uint8_t* row(std::uint32_t row);
 
 private:
-    enum class Source { RgbContig, RgbSeparate, Palette, Rgba };
+    enum class Source { RgbContig, RgbSeparate, Palette, Rgba, EightBits };
     using GrayTable = std::array<std::uint8_t, 256>;
 
+    void readEightBits(TIFF* in);
+    const std::uint8_t* eightBitRow(std::uint32_t row);
+
     bool m_valid = false;
+    std::string m_refusal;
     Source m_source = Source::RgbContig;
     std::uint32_t m_width = 0;
     std::uint32_t m_length = 0;
@@ -49,6 +63,7 @@ private:
     GrayTable m_grays{};
     std::unique_ptr<PageRowReader> m_rows;
     std::unique_ptr<RgbaRowReader> m_rgba;
+    std::unique_ptr<EightBitRows> m_eightBits;
     ByteBuffer m_grey;
 };
 
@@ -57,8 +72,9 @@ constexpr int kGrayWritten = 0;  // the whole grey page is in the scratch file
 constexpr int kGrayRefused = -1; // page refused; nothing written to the scratch file
 constexpr int kGrayStopped = -2; // a read or write error stopped it part-way
 
-// Writes the input's current page, 8-bit RGB, palette or YCbCr (decoded to
-// RGB), as one 8-bit grey page into the scratch file opened for writing.
-int reduceToGray(TIFF* in, TIFF* scratch);
+// Writes the input's current page, as GreyRows hands it out, as one 8-bit
+// grey page into the scratch file opened for writing. A refused page leaves
+// the reason in `refusal`, when given.
+int reduceToGray(TIFF* in, TIFF* scratch, std::string* refusal = nullptr);
 
 } // namespace pagesmith

@@ -2,12 +2,15 @@
 
 #include "engine/CompressionChoice.h"
 #include "engine/CopyRoutines.h"
+#include "engine/EightBitCopy.h"
+#include "engine/EightBitRows.h"
 #include "engine/PageSettings.h"
 #include "engine/RgbaCopy.h"
 #include "engine/TagCopy.h"
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 namespace pagesmith {
 
@@ -20,9 +23,22 @@ bool isJpegCompression(std::uint16_t compression) {
     return compression == COMPRESSION_JPEG || compression == COMPRESSION_OJPEG;
 }
 
+std::uint16_t compressionOf(TIFF* in) {
+    std::uint16_t compression = COMPRESSION_NONE;
+    TIFFGetFieldDefaulted(in, TIFFTAG_COMPRESSION, &compression);
+    return compression;
+}
+
+bool isSubsampled(TIFF* in) {
+    std::uint16_t horizontal = 1, vertical = 1;
+    TIFFGetFieldDefaulted(in, TIFFTAG_YCBCRSUBSAMPLING, &horizontal, &vertical);
+    return horizontal != 1 || vertical != 1;
+}
+
 // The JPEG encoder takes 8-bit samples, no palette or mask, RGB (written as
 // YCbCr) only as three interleaved samples, and at most four interleaved
-// samples of any kind (libjpeg's limit on the components of one picture).
+// samples of any kind (libjpeg's limit on the components of one picture);
+// subsampled YCbCr only as the JPEG codec decodes it.
 bool jpegCanEncode(TIFF* in, std::uint16_t bitsPerSample, std::uint16_t samplesPerPixel,
                    std::uint16_t photometric) {
     if (bitsPerSample != 8 || photometric == PHOTOMETRIC_PALETTE || photometric == PHOTOMETRIC_MASK)
@@ -30,6 +46,9 @@ bool jpegCanEncode(TIFF* in, std::uint16_t bitsPerSample, std::uint16_t samplesP
     std::uint16_t planar = PLANARCONFIG_CONTIG;
     TIFFGetFieldDefaulted(in, TIFFTAG_PLANARCONFIG, &planar);
     const bool interleaved = planar == PLANARCONFIG_CONTIG;
+    if (photometric == PHOTOMETRIC_YCBCR && !isJpegCompression(compressionOf(in)) &&
+        isSubsampled(in))
+        return false; // its rows are blocks of luma and chroma, not pixels
     if (photometric == PHOTOMETRIC_RGB || photometric == PHOTOMETRIC_YCBCR)
         return samplesPerPixel == 3 && interleaved;
     return samplesPerPixel <= 4 || !interleaved;
@@ -39,7 +58,20 @@ bool jpegCanEncode(TIFF* in, std::uint16_t bitsPerSample, std::uint16_t samplesP
 enum class PixelSource {
     AsStored,   // decoded rows as the codec delivers them
     RgbaReader, // old-style JPEG colour: its codec cannot deliver RGB rows
+    EightBits,  // samples made 8-bit for an encoder that cannot take them
 };
+
+// A page the JPEG encoder cannot take as it is goes to it as 8-bit samples:
+// grey stays grey (as brightness), palette and RGB pages become RGB (written
+// as YCbCr, as RGB pages are), CMYK stays CMYK.
+void setupEightBitPhotometric(TIFF* out, const PageSettings& settings, EightBitColour colour) {
+    std::uint16_t photometric = PHOTOMETRIC_MINISBLACK;
+    if (colour == EightBitColour::Rgb)
+        photometric = settings.jpegColorModeRgb ? PHOTOMETRIC_YCBCR : PHOTOMETRIC_RGB;
+    else if (colour == EightBitColour::Cmyk)
+        photometric = PHOTOMETRIC_SEPARATED;
+    TIFFSetField(out, TIFFTAG_PHOTOMETRIC, photometric);
+}
 
 // Writes the output's Photometric and says how to read the input's pixels.
 PixelSource setupPhotometric(TIFF* in, TIFF* out, PageSettings& settings, bool hasPhotometric,
@@ -146,6 +178,13 @@ void setupLayout(TIFF* in, TIFF* out, PageSettings& settings) {
         rows -= rows % 16; // whole JPEG blocks, subsampled chroma included
         if (rows == 0)
             rows = 16;
+        // A page stored as one endless strip (RowsPerStrip 2^32 - 1) would
+        // leave libtiff no strip count to write: one strip of the page's rows.
+        std::uint32_t length = 0;
+        TIFFGetField(in, TIFFTAG_IMAGELENGTH, &length);
+        if (rows > 0xFFFFFFFFu - length)
+            rows = std::uint32_t(
+                std::min<std::uint64_t>((std::uint64_t(length) + 15) / 16 * 16, 0xFFFFFFF0u));
     }
     settings.rowsPerStrip = std::max<std::uint32_t>(rows, 1);
     TIFFSetField(out, TIFFTAG_ROWSPERSTRIP, settings.rowsPerStrip);
@@ -182,10 +221,12 @@ void copyIccProfile(TIFF* in, TIFF* out) {
         TIFFSetField(out, TIFFTAG_ICCPROFILE, length, profile);
 }
 
-void copyInks(TIFF* in, TIFF* out) {
+// At most `mostInks` of the input's inks: a page made CMYK keeps four.
+void copyInks(TIFF* in, TIFF* out, std::uint16_t mostInks) {
     std::uint16_t inks = 0;
     if (!TIFFGetField(in, TIFFTAG_NUMBEROFINKS, &inks))
         return;
+    inks = std::min(inks, mostInks);
     TIFFSetField(out, TIFFTAG_NUMBEROFINKS, inks);
     char* names = nullptr;
     if (!TIFFGetField(in, TIFFTAG_INKNAMES, &names) || !names)
@@ -219,8 +260,13 @@ bool isYCbCrDescription(std::uint16_t tag) {
 
 void copyDescriptiveTags(TIFF* in, TIFF* out, const PageSettings& settings) {
     for (const TagEntry& entry : CommonTagList) {
-        // A page read back as RGB no longer has the YCbCr coding these describe.
-        if (settings.inputDecodedAsRgb && isYCbCrDescription(entry.tag))
+        // A page read back as RGB no longer has the YCbCr coding these describe;
+        // samples made 8-bit have neither their stored range nor their format,
+        // and their YCbCr coding is the encoder's own.
+        if ((settings.inputDecodedAsRgb || settings.eightBitSamples) &&
+            isYCbCrDescription(entry.tag))
+            continue;
+        if (settings.eightBitSamples && describesStoredSamples(entry.tag))
             continue;
         copyTag(in, out, entry.tag, entry.count, entry.type);
     }
@@ -228,7 +274,7 @@ void copyDescriptiveTags(TIFF* in, TIFF* out, const PageSettings& settings) {
 
 } // namespace
 
-PageSetupResult prepareOutputPage(TIFF* in, TIFF* out, PageSettings& settings, bool& throughRgba) {
+PageSetupResult prepareOutputPage(TIFF* in, TIFF* out, PageSettings& settings, bool& converted) {
     std::uint32_t width = 0, length = 0;
     if (TIFFGetField(in, TIFFTAG_IMAGEWIDTH, &width))
         TIFFSetField(out, TIFFTAG_IMAGEWIDTH, width);
@@ -246,21 +292,37 @@ PageSetupResult prepareOutputPage(TIFF* in, TIFF* out, PageSettings& settings, b
     if (isBilevelCompression(settings.outputCompression) &&
         (samplesPerPixel != 1 || bitsPerSample != 1 || photometric > PHOTOMETRIC_MINISBLACK)) {
         copyTag(in, out, TIFFTAG_COMPRESSION, 1, TIFF_SHORT);
+        // What the grey reduction says of the page, when it cannot take it.
+        settings.refusal = planEightBits(in).refusal;
         return PageSetupResult::BilevelRejected;
     }
     // No TIFF sample is wider than a double: a wider claim is damage, and
     // copying it would write rows of that width for nothing.
     if (bitsPerSample == 0 || bitsPerSample > kWidestSampleBits)
-        return PageSetupResult::NoSampleSize;
-    // Refused here, a page the JPEG encoder cannot take leaves nothing in the
-    // file; at its first write it would leave a page without data.
+        return PageSetupResult::Failed;
+    std::optional<EightBitColour> eightBits;
     if (settings.outputCompression == COMPRESSION_JPEG &&
-        !jpegCanEncode(in, bitsPerSample, samplesPerPixel, photometric))
-        return PageSetupResult::JpegRefused;
+        !jpegCanEncode(in, bitsPerSample, samplesPerPixel, photometric)) {
+        // Refused here, a page that cannot be made 8-bit either leaves nothing
+        // in the file; at its first write it would leave a page without data.
+        const EightBitPlan plan = planEightBits(in);
+        if (!plan) {
+            settings.refusal = plan.refusal;
+            return PageSetupResult::Failed;
+        }
+        eightBits = plan.colour;
+        settings.eightBitSamples = true;
+        samplesPerPixel = channelsOf(plan.colour);
+        TIFFSetField(out, TIFFTAG_BITSPERSAMPLE, 8);
+        TIFFSetField(out, TIFFTAG_SAMPLESPERPIXEL, samplesPerPixel);
+    }
     TIFFSetField(out, TIFFTAG_COMPRESSION, settings.outputCompression);
 
-    const PixelSource source =
-        setupPhotometric(in, out, settings, hasPhotometric, photometric, bitsPerSample);
+    PixelSource source = PixelSource::EightBits;
+    if (eightBits)
+        setupEightBitPhotometric(out, settings, *eightBits);
+    else
+        source = setupPhotometric(in, out, settings, hasPhotometric, photometric, bitsPerSample);
 
     if (settings.fillOrder != 0)
         TIFFSetField(out, TIFFTAG_FILLORDER, settings.fillOrder);
@@ -271,27 +333,35 @@ PageSetupResult prepareOutputPage(TIFF* in, TIFF* out, PageSettings& settings, b
 
     std::uint16_t planar = 0;
     if (TIFFGetField(in, TIFFTAG_PLANARCONFIG, &planar)) {
-        // Colour read through the RGBA reader always arrives interleaved.
-        if (source == PixelSource::RgbaReader)
+        // Colour read through the RGBA reader, and samples made 8-bit, always
+        // arrive interleaved.
+        if (source != PixelSource::AsStored)
             planar = PLANARCONFIG_CONTIG;
         TIFFSetField(out, TIFFTAG_PLANARCONFIG, planar);
     }
-    if (samplesPerPixel <= 4)
-        copyTag(in, out, TIFFTAG_TRANSFERFUNCTION, 4, TIFF_SHORT);
-    copyTag(in, out, TIFFTAG_COLORMAP, 4, TIFF_SHORT);
+    // Samples made 8-bit leave the input's transfer function and colour map
+    // behind: both are tables of the stored samples.
+    if (!eightBits) {
+        if (samplesPerPixel <= 4)
+            copyTag(in, out, TIFFTAG_TRANSFERFUNCTION, 4, TIFF_SHORT);
+        copyTag(in, out, TIFFTAG_COLORMAP, 4, TIFF_SHORT);
+    }
     setupCompressionTags(in, out, settings);
     copyIccProfile(in, out);
-    copyInks(in, out);
+    if (!eightBits)
+        copyInks(in, out, 0xFFFF);
+    else if (*eightBits == EightBitColour::Cmyk)
+        copyInks(in, out, 4);
     setupPageNumber(in, out, settings);
     copyDescriptiveTags(in, out, settings);
 
-    throughRgba = source == PixelSource::RgbaReader;
+    converted = source != PixelSource::AsStored;
     return PageSetupResult::Copied;
 }
 
 PageSetupResult setupOutputPage(TIFF* in, TIFF* out, PageSettings& settings) {
-    bool throughRgba = false;
-    const PageSetupResult prepared = prepareOutputPage(in, out, settings, throughRgba);
+    bool converted = false;
+    const PageSetupResult prepared = prepareOutputPage(in, out, settings, converted);
     if (prepared != PageSetupResult::Copied)
         return prepared;
     std::uint32_t width = 0, length = 0;
@@ -300,7 +370,10 @@ PageSetupResult setupOutputPage(TIFF* in, TIFF* out, PageSettings& settings) {
     TIFFGetField(in, TIFFTAG_IMAGELENGTH, &length);
     TIFFGetField(in, TIFFTAG_BITSPERSAMPLE, &bitsPerSample);
     TIFFGetField(in, TIFFTAG_SAMPLESPERPIXEL, &samplesPerPixel);
-    if (throughRgba)
+    if (settings.eightBitSamples)
+        return copyAsEightBitSamples(in, out, length, width) ? PageSetupResult::Copied
+                                                             : PageSetupResult::Failed;
+    if (converted)
         return copyThroughRgbaReader(in, out, length, width, samplesPerPixel)
                    ? PageSetupResult::Copied
                    : PageSetupResult::Failed;

@@ -11,8 +11,6 @@ enum class PageSetupResult {
     Failed,          // the copy failed
     NoCopyRoutine,   // no copy routine for the page's layout
     BilevelRejected, // a page that a fax compression cannot take
-    JpegRefused,     // a page that the JPEG encoder cannot take
-    NoSampleSize,    // a page whose BitsPerSample no TIFF sample has
 };
 
 // Fills the output page's directory from the input page (positioned on it) and
@@ -20,7 +18,9 @@ enum class PageSetupResult {
 PageSetupResult setupOutputPage(TIFF* in, TIFF* out, PageSettings& settings);
 
 // The directory part alone: Copied when the page is ready for its pixels;
-// throughRgba says they must come through libtiff's RGBA reader.
-PageSetupResult prepareOutputPage(TIFF* in, TIFF* out, PageSettings& settings, bool& throughRgba);
+// `converted` says they do not come as the codec decodes them (they come
+// through libtiff's RGBA reader, or made 8-bit for JPEG). A page refused for
+// its kind leaves the reason in settings.refusal.
+PageSetupResult prepareOutputPage(TIFF* in, TIFF* out, PageSettings& settings, bool& converted);
 
 } // namespace pagesmith

@@ -13,6 +13,17 @@ namespace {
 
 // The RGBA reader's band stays below this, whatever the strip height.
 constexpr std::size_t kRgbaBandBytes = std::size_t(8) << 20;
+// No TIFF sample is wider than a double.
+constexpr std::uint16_t kWidestSampleBits = 64;
+
+// Bytes of a row of `samples` samples of `bits` bits, packed from the high bit.
+std::optional<std::size_t> packedBytes(std::uint64_t pixels, std::uint64_t samples,
+                                       std::uint16_t bits) {
+    const auto rowBits = checkedMultiply(pixels, samples, bits);
+    if (!rowBits)
+        return std::nullopt;
+    return (*rowBits + 7) / 8;
+}
 
 template <typename T> bool allocate(ZeroedBuffer<T>& buffer, std::optional<std::size_t> count) {
     buffer = ZeroedBuffer<T>(count);
@@ -30,13 +41,15 @@ PageRowReader::PageRowReader(TIFF* in) : m_in(in) {
     TIFFGetFieldDefaulted(in, TIFFTAG_PLANARCONFIG, &planar);
     TIFFGetField(in, TIFFTAG_IMAGEWIDTH, &m_width);
     TIFFGetField(in, TIFFTAG_IMAGELENGTH, &m_length);
-    if (bitsPerSample != 8 || samplesPerPixel == 0 || m_width == 0 || m_length == 0)
+    if (bitsPerSample == 0 || bitsPerSample > kWidestSampleBits || samplesPerPixel == 0 ||
+        m_width == 0 || m_length == 0)
         return;
 
     const bool separate = planar == PLANARCONFIG_SEPARATE && samplesPerPixel > 1;
     m_planes = separate ? samplesPerPixel : 1;
     m_samplesInRow = separate ? 1 : samplesPerPixel;
-    const auto rowBytes = checkedMultiply(m_width, m_samplesInRow);
+    m_bitsPerSample = bitsPerSample;
+    const auto rowBytes = packedBytes(m_width, m_samplesInRow, bitsPerSample);
     if (!rowBytes)
         return;
     m_rowBytes = *rowBytes;
@@ -47,10 +60,13 @@ PageRowReader::PageRowReader(TIFF* in) : m_in(in) {
         TIFFGetField(in, TIFFTAG_TILELENGTH, &tileLength);
         if (m_tileWidth == 0 || tileLength == 0)
             return;
-        const auto tileRowBytes = checkedMultiply(m_tileWidth, m_samplesInRow);
-        const auto tileBytes = checkedMultiply(m_tileWidth, m_samplesInRow, tileLength);
-        // A codec that hands out fewer bytes (subsampled YCbCr) does not fit.
-        if (!tileRowBytes || !tileBytes || std::uint64_t(TIFFTileSize64(in)) < *tileBytes)
+        const auto tileRowBytes = packedBytes(m_tileWidth, m_samplesInRow, bitsPerSample);
+        const auto tileBytes =
+            tileRowBytes ? checkedMultiply(*tileRowBytes, tileLength) : std::nullopt;
+        // A codec that hands out fewer bytes (subsampled YCbCr) does not fit,
+        // nor do tiles whose rows of packed samples end inside a byte.
+        if (!tileRowBytes || !tileBytes || std::uint64_t(TIFFTileSize64(in)) < *tileBytes ||
+            (std::uint64_t(m_tileWidth) * m_samplesInRow * bitsPerSample) % 8 != 0)
             return;
         m_tileRowBytes = *tileRowBytes;
         m_layout = Layout::Tiles;
@@ -130,7 +146,7 @@ bool PageRowReader::loadTileBand() {
         for (std::uint32_t x = 0; x < m_width; x += m_tileWidth) {
             if (TIFFReadTile(m_in, m_tile.data(), x, m_bandStart, 0, p) < 0)
                 return false;
-            const std::size_t offset = std::size_t(x) * m_samplesInRow;
+            const std::size_t offset = std::size_t(x) * m_samplesInRow * m_bitsPerSample / 8;
             const std::size_t count = std::min(m_tileRowBytes, m_rowBytes - offset);
             for (std::uint32_t r = 0; r < rows; ++r)
                 std::memcpy(planeBand + r * m_rowBytes + offset, m_tile.data() + r * m_tileRowBytes,
@@ -138,6 +154,15 @@ bool PageRowReader::loadTileBand() {
         }
     }
     return true;
+}
+
+std::uint32_t storedRows(TIFF* in, std::uint32_t length) {
+    std::uint32_t rows = length;
+    if (TIFFIsTiled(in))
+        TIFFGetField(in, TIFFTAG_TILELENGTH, &rows);
+    else
+        TIFFGetFieldDefaulted(in, TIFFTAG_ROWSPERSTRIP, &rows);
+    return std::clamp<std::uint32_t>(rows, 1, length);
 }
 
 RgbaRowReader::RgbaRowReader(TIFF* in) {

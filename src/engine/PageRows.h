@@ -9,10 +9,11 @@
 
 namespace pagesmith {
 
-// Hands out the rows of the input's current 8-bit page from top to bottom,
-// whatever its storage: strips or tiles, samples interleaved or in separate
-// planes. It holds a row (a band of tile rows for tiled pages, a strip per
-// plane for separate planes) besides what the codec keeps, never the page.
+// Hands out the rows of the input's current page from top to bottom, as the
+// codec decodes them (samples of any size, packed from the high bit), whatever
+// its storage: strips or tiles, samples interleaved or in separate planes. It
+// holds a row (a band of tile rows for tiled pages, a strip per plane for
+// separate planes) besides what the codec keeps, never the page.
 class PageRowReader {
 public:
     explicit PageRowReader(TIFF* in);
@@ -23,7 +24,7 @@ public:
     std::uint32_t length() const { return m_length; }
     // Planes of a row: the samples per pixel for separate planes, else 1.
     std::uint16_t planes() const { return m_planes; }
-    // Bytes of one plane's row.
+    // Bytes of one plane's row, its last byte padded.
     std::size_t rowBytes() const { return m_rowBytes; }
 
     // Reads row `row` of every plane; rows are best read in order. False on a
@@ -45,6 +46,7 @@ private:
     std::uint32_t m_length = 0;
     std::uint16_t m_planes = 1;
     std::uint16_t m_samplesInRow = 1;
+    std::uint16_t m_bitsPerSample = 8;
     std::size_t m_rowBytes = 0;
 
     // Rows held at once: 1 for scanlines, a strip or a tile row otherwise.
@@ -57,6 +59,10 @@ private:
     std::uint32_t m_tileWidth = 0;
     std::size_t m_tileRowBytes = 0;
 };
+
+// The input's storage unit in rows: a strip, or a row of tiles; between 1
+// and `length`.
+std::uint32_t storedRows(TIFF* in, std::uint32_t length);
 
 // Hands out the rows of the input's current page as ABGR words through
 // libtiff's RGBA reader, a band of rows at a time, in the order the file

@@ -19,6 +19,8 @@ void PageSettings::startPage(const ConversionOptions& options) {
     tileWidth = -1;
     tileLength = -1;
     inputDecodedAsRgb = false;
+    eightBitSamples = false;
+    refusal.clear();
 }
 
 } // namespace pagesmith

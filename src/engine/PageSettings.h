@@ -3,6 +3,7 @@
 #include "engine/ReadAhead.h"
 
 #include <cstdint>
+#include <string>
 
 namespace pagesmith {
 
@@ -28,6 +29,12 @@ struct PageSettings {
     // The input is a YCbCr JPEG page read back as RGB for an output that is not
     // JPEG: the output page is labelled RGB (set by the page set-up).
     bool inputDecodedAsRgb = false;
+    // The page goes to an encoder that cannot take its samples as they are
+    // (JPEG): they are written made 8-bit (set by the page set-up).
+    bool eightBitSamples = false;
+    // Why the page set-up refused the page, for the report; empty when it
+    // gave no reason.
+    std::string refusal;
 
     void startRun(const ConversionOptions& options, int inputCount, ReadAhead runReadAhead);
     void startPage(const ConversionOptions& options);

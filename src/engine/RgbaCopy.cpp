@@ -1,26 +1,13 @@
 #include "engine/RgbaCopy.h"
 
 #include "engine/CopyRoutines.h"
+#include "engine/CopySupport.h"
 #include "engine/PageRows.h"
 #include "engine/SizeMath.h"
 
 #include <algorithm>
 
 namespace pagesmith {
-
-namespace {
-
-// Rows of the output written at once: a strip, or a row of tiles.
-std::uint32_t outputBandRows(TIFF* out, std::uint32_t length) {
-    std::uint32_t rows = 0;
-    if (TIFFIsTiled(out))
-        TIFFGetField(out, TIFFTAG_TILELENGTH, &rows);
-    else
-        TIFFGetFieldDefaulted(out, TIFFTAG_ROWSPERSTRIP, &rows);
-    return std::clamp<std::uint32_t>(rows, 1, length);
-}
-
-} // namespace
 
 // Band by band, so memory follows what one output strip holds, not the size
 // the page claims: a small file may claim a picture of gigabytes.

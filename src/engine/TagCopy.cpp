@@ -190,4 +190,24 @@ void copyCommonTags(TIFF* in, TIFF* out) {
         copyTag(in, out, entry.tag, entry.count, entry.type);
 }
 
+bool describesStoredSamples(std::uint16_t tag) {
+    switch (tag) {
+    case TIFFTAG_MINSAMPLEVALUE:
+    case TIFFTAG_MAXSAMPLEVALUE:
+    case TIFFTAG_SAMPLEFORMAT:
+    case TIFFTAG_EXTRASAMPLES:
+    case TIFFTAG_SMINSAMPLEVALUE:
+    case TIFFTAG_SMAXSAMPLEVALUE:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void copyCommonTagsOfNewSamples(TIFF* in, TIFF* out) {
+    for (const TagEntry& entry : CommonTagList)
+        if (!describesStoredSamples(entry.tag))
+            copyTag(in, out, entry.tag, entry.count, entry.type);
+}
+
 } // namespace pagesmith

@@ -31,4 +31,11 @@ std::vector<double> valuesPerSample(TIFF* in, std::uint16_t tag);
 // copyTag for every entry of CommonTagList.
 void copyCommonTags(TIFF* in, TIFF* out);
 
+// The entries of CommonTagList that describe the samples as the input stores
+// them (their range, format and extra samples): untrue of samples made anew.
+bool describesStoredSamples(std::uint16_t tag);
+
+// copyCommonTags but for those, for a page of 8-bit samples made of the input's.
+void copyCommonTagsOfNewSamples(TIFF* in, TIFF* out);
+
 } // namespace pagesmith

@@ -109,7 +109,7 @@ bool rewriteLastEntryAsDoubles(TIFF* tif, std::uint16_t tag, const std::vector<d
         }
         const std::uint64_t entry = file.findEntry(*directory, tag);
         if (entry == 0)
-            return false;
+            return true; // the page does not carry the tag: nothing to keep
         // The values at the end of the file, on a word boundary.
         const std::uint64_t first = (*end + 1) & ~std::uint64_t(1);
         for (std::size_t i = 0; i < values.size(); ++i) {

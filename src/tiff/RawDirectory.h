@@ -20,7 +20,8 @@ std::uint16_t storedFieldType(TIFF* tif, std::uint16_t tag);
 
 // Rewrites the entry for `tag` of the last directory in the chain of a
 // classic TIFF file being written as DOUBLE `values`, which go to the end
-// of the file. False when the entry is not there or a read or write fails.
+// of the file; a directory without the entry is left alone. False when a
+// read or write fails.
 bool rewriteLastEntryAsDoubles(TIFF* tif, std::uint16_t tag, const std::vector<double>& values);
 
 } // namespace pagesmith

@@ -267,14 +267,14 @@ TEST_F(RunBatch, WithNoFilesWritesOnlyTheHeaderAndAZeroSummary) {
 TEST_F(RunBatch, ReportsEachFileAsItBeginsAndCountsWhatFailed) {
     add("a.tif", {test::rgbPage(8, 8)});
     addText("notes.tif");
-    add("fax.tif", {faxPage()}); // one bit per sample: the JPEG codec refuses it
+    add("mask.tif", {test::maskPage()}); // no colours: JPEG refuses it
     request.operation = BatchOperation::ConvertIntoFolder;
     request.options.compressionMode = CompressionMode::Jpeg;
     BatchResult result = run(0);
     EXPECT_EQ(recorder.started,
               (std::vector<std::string>{"0/3 " + in("a.tif"), "1/3 " + in("notes.tif"),
-                                        "2/3 " + in("fax.tif")}));
-    // The text file; the fax page, and the output it leaves without a page.
+                                        "2/3 " + in("mask.tif")}));
+    // The text file; the mask page, and the output it leaves without a page.
     EXPECT_EQ(result.failures, 3);
     EXPECT_EQ(statuses(),
               (std::map<std::size_t, FileStatus>{
@@ -286,7 +286,7 @@ TEST_F(RunBatch, ReportsEachFileAsItBeginsAndCountsWhatFailed) {
     const std::size_t notes =
         recorder.lines.find("Failed to get tiff page(s) of " + in("notes.tif"));
     EXPECT_LT(recorder.lines.find("Convert: " + in("a.tif")), notes);
-    EXPECT_LT(notes, recorder.lines.find("Convert: " + in("fax.tif")));
+    EXPECT_LT(notes, recorder.lines.find("Convert: " + in("mask.tif")));
     EXPECT_EQ(recorder.lines.size(), result.fileLines.size() + result.engineLines.size());
 
     // The merge of the same files: its inputs in merge order, the same failures.
@@ -295,7 +295,7 @@ TEST_F(RunBatch, ReportsEachFileAsItBeginsAndCountsWhatFailed) {
     result = run(1);
     EXPECT_EQ(recorder.started,
               (std::vector<std::string>{"0/3 " + in("a.tif"), "1/3 " + in("notes.tif"),
-                                        "2/3 " + in("fax.tif")}));
+                                        "2/3 " + in("mask.tif")}));
     EXPECT_EQ(result.failures, 2);
     EXPECT_TRUE(report.ends_with("1 files merged\n2 files failed\n")) << report;
 }

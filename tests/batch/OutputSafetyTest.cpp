@@ -45,32 +45,29 @@ TestPage fax(std::uint32_t length = 20) {
 
 const std::string kConvert =
     "FUC: Convert tiff files: folder {in} --> {out}\nStart converting ...\n";
-// The JPEG encoder takes no one-bit page.
-const std::string kFaxToJpeg =
-    "  -- Failed: JPEG cannot take page 0 (1-bit, 1 sample(s) per pixel, photometric 0)\r\n";
 const std::string kMerge = "FUC: Merge tiff files: folder {in} --> {out}\nStart merging ...\n";
 
 std::vector<SafetyCase> cases() {
     const TestPage colour = test::rgbPage(12, 10);
     return {
         {"AConvertWhoseOnlyPageFailsLeavesNoFile",
-         {{"fax.tif", {fax()}}},
+         {{"mask.tif", {test::maskPage()}}},
          {},
          "/d={in} /sd={out} /sc=jpeg",
-         {{"out/faxjpg.tif", kNoFile}},
-         kConvert + "Convert: {in}/fax.tif -> {out}/faxjpg.tif\r\n" + kFaxToJpeg +
+         {{"out/maskjpg.tif", kNoFile}},
+         kConvert + "Convert: {in}/mask.tif -> {out}/maskjpg.tif\r\n" + test::kMaskRefusal +
              "  -- Page 0 failed\r\n"
-             "  -- Failed: no page written to {out}/faxjpg.tif\r\n"
+             "  -- Failed: no page written to {out}/maskjpg.tif\r\n"
              " (0) tiff file(s) converted\n (1) tiff file(s) failed\n",
          2},
         {"AnOlderOutputStaysWhenNoPageIsWritten",
-         {{"fax.tif", {fax()}}},
-         {{"out/faxjpg.tif", {colour, colour}}},
+         {{"mask.tif", {test::maskPage()}}},
+         {{"out/maskjpg.tif", {colour, colour}}},
          "/d={in} /sd={out} /sc=jpeg",
-         {{"out/faxjpg.tif", 2}},
-         kConvert + "Convert: {in}/fax.tif -> {out}/faxjpg.tif\r\n" + kFaxToJpeg +
+         {{"out/maskjpg.tif", 2}},
+         kConvert + "Convert: {in}/mask.tif -> {out}/maskjpg.tif\r\n" + test::kMaskRefusal +
              "  -- Page 0 failed\r\n"
-             "  -- Failed: no page written to {out}/faxjpg.tif\r\n"
+             "  -- Failed: no page written to {out}/maskjpg.tif\r\n"
              " (0) tiff file(s) converted\n (1) tiff file(s) failed\n",
          2},
         {"AMergeOfMissingFilesLeavesTheTargetAlone",

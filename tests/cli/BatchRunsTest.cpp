@@ -88,8 +88,6 @@ const std::string kCountHeader = "<time>{cmd}FUC: Count tiff file pages in folde
 
 std::vector<CliCase> cases() {
     const TestPage colour = test::rgbPage(50, 20);
-    TestPage sixteenBitGrey;
-    sixteenBitGrey.bitsPerSample = 16; // no fax compression takes it
     return {
         {"ConvertsAFolderWithSuffixes",
          {tiff("fax.tif", {faxPage(), faxPage(31)})},
@@ -190,13 +188,15 @@ std::vector<CliCase> cases() {
          {},
          kSomethingFailed},
         {"OneFileFailingAmongGoodOnesFailsTheRun",
-         {tiff("fax.tif", {faxPage()}), tiff("deep.tif", {sixteenBitGrey})},
-         {"/d={in}", "/m=fax.tif,deep.tif", "/sf={out}/all.tif", "/sc=g4"},
+         {tiff("fax.tif", {faxPage()}), tiff("mask.tif", {test::maskPage()})},
+         {"/d={in}", "/m=fax.tif,mask.tif", "/sf={out}/all.tif", "/sc=g4"},
          "<time>{cmd}FUC: Merge tiff files: folder {in} --> {out}\nStart merging ...\n"
          "Merge:   {in}/fax.tif -> {out}/all.tif\r\n  -- Page 0 success\r\n"
-         "Merge:   {in}/deep.tif -> {out}/all.tif\r\n"
+         "Merge:   {in}/mask.tif -> {out}/all.tif\r\n"
          "  -- Failed to convert as you're trying to convert grayscale or color tiff to B&W "
-         "tiff\r\n  -- Page 0 failed\r\n1 files merged\n1 files failed\n{sep}",
+         "tiff\r\n" +
+             std::string(test::kMaskRefusal) +
+             "  -- Page 0 failed\r\n1 files merged\n1 files failed\n{sep}",
          [](const Folders& f) { EXPECT_EQ(test::countPages(f.out / "all.tif"), 1); },
          kSomethingFailed},
         {"RefusesASaveFolderThatIsTheSource",

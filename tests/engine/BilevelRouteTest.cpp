@@ -73,12 +73,13 @@ TestPage jpegPage(std::uint32_t width, std::uint32_t length, std::uint8_t value)
 // Runs the route on page `directory` of `input` into a new output file,
 // writing the output directory when the page was dithered.
 BilevelOutcome routeInto(const std::filesystem::path& input, const std::filesystem::path& output,
-                         const std::string& scratch, int directory = 0) {
+                         const std::string& scratch, int directory = 0,
+                         std::string* refusal = nullptr) {
     TiffHandle in = test::openPage(input, directory);
     TiffHandle out(output.string(), "w");
     EXPECT_TRUE(in && out);
-    const BilevelOutcome outcome =
-        convertPageToBilevel(in.get(), out.get(), CompressionMode::Group4, scratch);
+    const BilevelOutcome outcome = convertPageToBilevel(
+        in.get(), out.get(), CompressionMode::Group4, scratch, nullptr, refusal);
     if (outcome == BilevelOutcome::Dithered) {
         EXPECT_TRUE(TIFFWriteDirectory(out.get()));
     } else {
@@ -109,34 +110,51 @@ void expectOneBitPage(const test::DecodedPage& page, std::uint32_t width, std::u
     EXPECT_EQ(page.pixels.size(), std::size_t((width + 7) / 8) * length) << what;
 }
 
-TEST(TakesBilevelRoute, TakesEightBitPagesOfOneOrThreeSamplesBoundForGroup3Or4) {
+TEST(TakesBilevelRoute, TakesEveryPageButOneBitBlackAndWhiteBoundForGroup3Or4) {
     struct Case {
         std::uint16_t outputCompression;
         std::uint16_t bitsPerSample;
         std::uint16_t samplesPerPixel;
+        std::uint16_t photometric;
         bool routed;
     };
+    const std::uint16_t grey = PHOTOMETRIC_MINISBLACK, rgb = PHOTOMETRIC_RGB;
     const std::vector<Case> cases = {
-        {COMPRESSION_CCITTFAX4, 8, 1, true},   {COMPRESSION_CCITTFAX4, 8, 3, true},
-        {COMPRESSION_CCITTFAX3, 8, 1, true},   {COMPRESSION_CCITTFAX3, 8, 3, true},
-        {COMPRESSION_CCITTFAX4, 8, 2, false},  {COMPRESSION_CCITTFAX4, 8, 4, false},
-        {COMPRESSION_CCITTFAX4, 1, 1, false},  {COMPRESSION_CCITTFAX4, 16, 1, false},
-        {COMPRESSION_CCITTFAX4, 16, 3, false}, {COMPRESSION_LZW, 8, 3, false},
-        {COMPRESSION_NONE, 8, 1, false},       {COMPRESSION_JPEG, 8, 3, false},
+        {COMPRESSION_CCITTFAX4, 8, 1, grey, true},
+        {COMPRESSION_CCITTFAX4, 8, 3, rgb, true},
+        {COMPRESSION_CCITTFAX3, 8, 1, grey, true},
+        {COMPRESSION_CCITTFAX3, 8, 3, rgb, true},
+        {COMPRESSION_CCITTFAX4, 8, 2, grey, true},
+        {COMPRESSION_CCITTFAX4, 8, 4, rgb, true},
+        {COMPRESSION_CCITTFAX4, 16, 1, grey, true},
+        {COMPRESSION_CCITTFAX4, 16, 3, rgb, true},
+        {COMPRESSION_CCITTFAX4, 1, 1, PHOTOMETRIC_PALETTE, true},
+        // One-bit black and white is copied as it is; a mask has no colours.
+        {COMPRESSION_CCITTFAX4, 1, 1, grey, false},
+        {COMPRESSION_CCITTFAX4, 1, 1, PHOTOMETRIC_MINISWHITE, false},
+        {COMPRESSION_CCITTFAX4, 1, 1, PHOTOMETRIC_MASK, false},
+        {COMPRESSION_LZW, 8, 3, rgb, false},
+        {COMPRESSION_NONE, 8, 1, grey, false},
+        {COMPRESSION_JPEG, 8, 3, rgb, false},
     };
     for (const Case& c : cases) {
         TempDir dir;
         TestPage page;
         page.bitsPerSample = c.bitsPerSample;
         page.samplesPerPixel = c.samplesPerPixel;
-        page.photometric = c.samplesPerPixel >= 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
+        page.photometric = c.photometric;
+        page.extraTags = [&c](TIFF* tif) {
+            std::vector<std::uint16_t> map(std::size_t(1) << c.bitsPerSample, 0);
+            if (c.photometric == PHOTOMETRIC_PALETTE)
+                TIFFSetField(tif, TIFFTAG_COLORMAP, map.data(), map.data(), map.data());
+        };
         test::writeTiff(dir.file("in.tif"), page);
         PageSettings settings;
         settings.outputCompression = c.outputCompression;
         TiffHandle in = test::openPage(dir.file("in.tif"));
         EXPECT_EQ(takesBilevelRoute(in.get(), settings), c.routed)
             << "compression " << c.outputCompression << ", " << c.samplesPerPixel << " samples of "
-            << c.bitsPerSample << " bits";
+            << c.bitsPerSample << " bits, photometric " << c.photometric;
     }
 }
 
@@ -217,29 +235,33 @@ TEST(ConvertPageToBilevel, DithersYCbCrJpegPagesAfterDecodingThemAsRgb) {
     EXPECT_NEAR(whiteShare(bw), 200.0 / 255.0, 0.03);
 }
 
-TEST(ConvertPageToBilevel, FailsPagesItCannotTurnIntoGreyAndLeavesTheOutputPageEmpty) {
+TEST(ConvertPageToBilevel, FailsPagesItCannotTurnIntoGreyWithTheReasonAndLeavesTheOutputPageEmpty) {
     struct Case {
         const char* what;
         TestPage page;
-        const char* message;
+        const char* refusal;
     };
-    const char* badPhotometric = "Bad photometric; can only handle RGB and Palette images.\n";
+    const char* inks = "Sorry, can only handle CMYK inks.";
+    const char* oneRow = "Sorry, a page of one row has no row left once dithered.";
     const std::vector<Case> cases = {
-        {"CIE L*a*b*", uniformPage(8, 4, 3, PHOTOMETRIC_CIELAB, 50), badPhotometric},
-        {"three inks", uniformPage(8, 4, 3, PHOTOMETRIC_SEPARATED, 50), badPhotometric},
-        {"one ink", uniformPage(8, 4, 1, PHOTOMETRIC_SEPARATED, 50), ""},
+        {"three inks", uniformPage(8, 4, 3, PHOTOMETRIC_SEPARATED, 50), inks},
+        {"one ink", uniformPage(8, 4, 1, PHOTOMETRIC_SEPARATED, 50), inks},
+        {"a mask", test::maskPage(8, 4), "Bad photometric 4; cannot make grey or colour of it."},
         // Dithering drops the last row: one row would leave a page of none.
-        {"grey page of one row", greyPage(8, 1), ""},
-        {"colour page of one row", rgbPage(8, 1), ""},
+        {"grey page of one row", greyPage(8, 1), oneRow},
+        {"colour page of one row", rgbPage(8, 1), oneRow},
     };
     for (const Case& c : cases) {
         TempDir dir;
         test::writeTiff(dir.file("in.tif"), c.page);
+        std::string refusal;
         testing::internal::CaptureStderr();
-        EXPECT_EQ(routeInto(dir.file("in.tif"), dir.file("bw.tif"), dir.file("tmptif.tbw")),
-                  BilevelOutcome::PageFailed)
+        EXPECT_EQ(
+            routeInto(dir.file("in.tif"), dir.file("bw.tif"), dir.file("tmptif.tbw"), 0, &refusal),
+            BilevelOutcome::PageFailed)
             << c.what;
-        EXPECT_EQ(testing::internal::GetCapturedStderr(), c.message) << c.what;
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << c.what;
+        EXPECT_EQ(refusal, c.refusal) << c.what;
     }
 }
 
@@ -444,15 +466,15 @@ TEST_F(ConvertFilesToFax, WritesEveryColourAndGreyPageOneBitAndOneRowShorterWith
 
 TEST_F(ConvertFilesToFax, ReportsAPageTheRouteCannotTakeAndGoesOnWithTheNext) {
     test::writeTiff(dir.file("in.tif"),
-                    std::vector<TestPage>{uniformPage(8, 4, 3, PHOTOMETRIC_CIELAB, 50),
+                    std::vector<TestPage>{uniformPage(8, 4, 3, PHOTOMETRIC_SEPARATED, 50),
                                           rgbPage(12, 5), greyPage(9, 1), greyPage(10, 6)});
     testing::internal::CaptureStderr();
     EXPECT_EQ(convert(dir.file("in.tif")), kConvertDone);
-    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(report(), "Convert: " + dir.file("in.tif") + " -> " + outputFile() +
-                            "\r\n  -- Failed: page 0 cannot be dithered to black and white\r\n"
+                            "\r\n  -- Sorry, can only handle CMYK inks.\r\n"
                             "  -- Page 0 failed\r\n  -- Page 1 success\r\n"
-                            "  -- Failed: page 2 cannot be dithered to black and white\r\n"
+                            "  -- Sorry, a page of one row has no row left once dithered.\r\n"
                             "  -- Page 2 failed\r\n  -- Page 3 success\r\n");
     ASSERT_EQ(test::countPages(outputFile()), 2);
     expectOneBitPage(test::readPage(outputFile(), 0), 12, 4, "RGB page");

@@ -194,18 +194,18 @@ TEST(DitherToBilevel, ChoosesTheGroup3OptionsOfEachModeAfreshEvenAfterAnotherMod
     }
 }
 
-TEST(DitherToBilevel, RefusesWhatIsNotOneEightBitSampleWithItsMessageAndWritesNothing) {
+TEST(DitherToBilevel, RefusesWhatIsNotOneEightBitSampleWithItsReasonAndWritesNothing) {
     struct Case {
         std::uint16_t samplesPerPixel;
         std::uint16_t bitsPerSample;
         std::uint16_t photometric;
-        const char* message;
+        const char* refusal;
     };
     const std::vector<Case> cases = {
-        {3, 8, PHOTOMETRIC_RGB, "Not a b&w image.\n"},
-        {3, 16, PHOTOMETRIC_RGB, "Not a b&w image.\n"},
-        {1, 16, PHOTOMETRIC_MINISBLACK, "Sorry, only handle 8-bit samples.\n"},
-        {1, 4, PHOTOMETRIC_MINISBLACK, "Sorry, only handle 8-bit samples.\n"},
+        {3, 8, PHOTOMETRIC_RGB, "Not a b&w image."},
+        {3, 16, PHOTOMETRIC_RGB, "Not a b&w image."},
+        {1, 16, PHOTOMETRIC_MINISBLACK, "Sorry, only handle 8-bit samples."},
+        {1, 4, PHOTOMETRIC_MINISBLACK, "Sorry, only handle 8-bit samples."},
     };
     for (const Case& c : cases) {
         TempDir dir;
@@ -216,9 +216,12 @@ TEST(DitherToBilevel, RefusesWhatIsNotOneEightBitSampleWithItsMessageAndWritesNo
         test::writeTiff(dir.file("in.tif"), page);
         TiffHandle in = test::openPage(dir.file("in.tif"));
         TiffHandle out(dir.file("out.tif"), "w");
+        std::string refusal;
         testing::internal::CaptureStderr();
-        EXPECT_EQ(ditherToBilevel(in.get(), out.get(), CompressionMode::Group4), kDitherRefused);
-        EXPECT_EQ(testing::internal::GetCapturedStderr(), c.message);
+        EXPECT_EQ(ditherToBilevel(in.get(), out.get(), CompressionMode::Group4, &refusal),
+                  kDitherRefused);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+        EXPECT_EQ(refusal, c.refusal);
         std::uint32_t length = 0;
         EXPECT_FALSE(TIFFGetField(out.get(), TIFFTAG_IMAGELENGTH, &length))
             << c.samplesPerPixel << " samples of " << c.bitsPerSample << " bits";

@@ -218,24 +218,29 @@ TEST(ReduceToGray, WritesAnUncompressedGreyScratchPageWithItsOwnDescriptionAndSo
     EXPECT_FALSE(TIFFGetField(tif, TIFFTAG_ORIENTATION, &first));
 }
 
-TEST(ReduceToGray, RefusesPagesItCannotMakeGreyWithTheirMessagesAndWritesNothing) {
+TEST(ReduceToGray, RefusesPagesItCannotMakeGreyWithTheirReasonsAndWritesNothing) {
     struct Case {
         const char* what;
         std::uint16_t photometric;
         std::uint16_t samplesPerPixel;
         std::uint16_t bitsPerSample;
-        const char* message;
+        std::uint16_t sampleFormat;
+        const char* refusal;
     };
-    const char* badPhotometric = "Bad photometric; can only handle RGB and Palette images.\n";
     const std::vector<Case> cases = {
-        {"CIE L*a*b*", PHOTOMETRIC_CIELAB, 3, 8, badPhotometric},
-        {"grey", PHOTOMETRIC_MINISBLACK, 1, 8, badPhotometric},
-        {"CMYK", PHOTOMETRIC_SEPARATED, 4, 8, badPhotometric},
-        {"RGB with alpha", PHOTOMETRIC_RGB, 4, 8, "Bad samples/pixel 4.\n"},
+        {"a mask", PHOTOMETRIC_MASK, 1, 8, SAMPLEFORMAT_UINT,
+         "Bad photometric 4; cannot make grey or colour of it."},
+        {"three inks", PHOTOMETRIC_SEPARATED, 3, 8, SAMPLEFORMAT_UINT,
+         "Sorry, can only handle CMYK inks."},
         // Three samples a pixel would be read from rows of one.
-        {"RGB of one sample", PHOTOMETRIC_RGB, 1, 8, "Bad samples/pixel 1.\n"},
-        {"16-bit RGB", PHOTOMETRIC_RGB, 3, 16, " Sorry, only handle 8-bit samples.\n"},
-        {"4-bit palette", PHOTOMETRIC_PALETTE, 1, 4, " Sorry, only handle 8-bit samples.\n"},
+        {"RGB of one sample", PHOTOMETRIC_RGB, 1, 8, SAMPLEFORMAT_UINT,
+         "Bad samples/pixel 1 for RGB."},
+        {"complex samples", PHOTOMETRIC_MINISBLACK, 1, 32, SAMPLEFORMAT_COMPLEXINT,
+         "Sorry, cannot handle sample format 5."},
+        {"24-bit floating point", PHOTOMETRIC_MINISBLACK, 1, 24, SAMPLEFORMAT_IEEEFP,
+         "Sorry, cannot handle 24-bit floating-point samples."},
+        {"floating-point palette", PHOTOMETRIC_PALETTE, 1, 16, SAMPLEFORMAT_IEEEFP,
+         "Sorry, cannot handle 16-bit palette indices."},
     };
     for (const Case& c : cases) {
         TempDir dir;
@@ -244,22 +249,21 @@ TEST(ReduceToGray, RefusesPagesItCannotMakeGreyWithTheirMessagesAndWritesNothing
         page.samplesPerPixel = c.samplesPerPixel;
         page.bitsPerSample = c.bitsPerSample;
         page.extraTags = [&c](TIFF* tif) {
+            TIFFSetField(tif, TIFFTAG_SAMPLEFORMAT, c.sampleFormat);
             if (c.photometric == PHOTOMETRIC_PALETTE) {
                 std::vector<std::uint16_t> map(std::size_t(1) << c.bitsPerSample, 0);
                 TIFFSetField(tif, TIFFTAG_COLORMAP, map.data(), map.data(), map.data());
-            }
-            if (c.samplesPerPixel == 4 && c.photometric == PHOTOMETRIC_RGB) {
-                const std::uint16_t alpha = EXTRASAMPLE_UNASSALPHA;
-                TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, 1, &alpha);
             }
         };
         test::writeTiff(dir.file("in.tif"), page);
         TiffHandle in = test::openPage(dir.file("in.tif"));
         ASSERT_TRUE(in) << c.what;
         TiffHandle scratch(dir.file("scratch.tif"), "w");
+        std::string refusal;
         testing::internal::CaptureStderr();
-        EXPECT_EQ(reduceToGray(in.get(), scratch.get()), kGrayRefused) << c.what;
-        EXPECT_EQ(testing::internal::GetCapturedStderr(), c.message) << c.what;
+        EXPECT_EQ(reduceToGray(in.get(), scratch.get(), &refusal), kGrayRefused) << c.what;
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << c.what;
+        EXPECT_EQ(refusal, c.refusal) << c.what;
         std::uint32_t width = 0;
         EXPECT_FALSE(TIFFGetField(scratch.get(), TIFFTAG_IMAGEWIDTH, &width)) << c.what;
     }

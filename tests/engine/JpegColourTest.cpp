@@ -114,9 +114,10 @@ TEST_F(RealJpegFiles, OldStyleJpegIsReadThroughTheRgbaReader) {
               30.0);
 }
 
-// What the JPEG encoder cannot take is refused before anything is written,
-// so no page without data is left in a file; what it can take decodes.
-TEST(JpegOutput, RefusesPagesTheEncoderCannotTakeAndKeepsNoneHalfWritten) {
+// What the JPEG encoder cannot take as it is goes to it as 8-bit grey, RGB
+// or CMYK, alpha composited; what cannot be made so either is refused before
+// anything is written, so no page without data is left in a file.
+TEST(JpegOutput, TakesEveryPageWithColoursAndKeepsNoneHalfWritten) {
     const auto page = [](std::uint16_t samples, std::uint16_t photometric,
                          std::uint16_t extraSamples = 0) {
         TestPage result = test::rgbPage(16, 16, COMPRESSION_NONE);
@@ -133,30 +134,32 @@ TEST(JpegOutput, RefusesPagesTheEncoderCannotTakeAndKeepsNoneHalfWritten) {
     const struct {
         const char* name;
         TestPage page;
-        bool taken;
+        std::uint16_t writtenSamples; // 0: refused
     } cases[] = {
-        {"grey", page(1, PHOTOMETRIC_MINISBLACK), true},
-        {"rgb", page(3, PHOTOMETRIC_RGB), true},
-        {"cmyk", page(4, PHOTOMETRIC_SEPARATED), true},
-        {"grey with alpha", page(2, PHOTOMETRIC_MINISBLACK, 1), true},
-        {"two greys", page(2, PHOTOMETRIC_MINISBLACK), true},
-        {"grey with three extra", page(4, PHOTOMETRIC_MINISBLACK, 3), true},
-        {"rgb with alpha", page(4, PHOTOMETRIC_RGB, 1), false},
-        {"cmyk with alpha", page(5, PHOTOMETRIC_SEPARATED, 1), false},
-        {"five inks", page(5, PHOTOMETRIC_SEPARATED), false},
+        {"grey", page(1, PHOTOMETRIC_MINISBLACK), 1},
+        {"rgb", page(3, PHOTOMETRIC_RGB), 3},
+        {"cmyk", page(4, PHOTOMETRIC_SEPARATED), 4},
+        {"grey with alpha", page(2, PHOTOMETRIC_MINISBLACK, 1), 2},
+        {"two greys", page(2, PHOTOMETRIC_MINISBLACK), 2},
+        {"grey with three extra", page(4, PHOTOMETRIC_MINISBLACK, 3), 4},
+        {"rgb with alpha", page(4, PHOTOMETRIC_RGB, 1), 3},
+        {"cmyk with alpha", page(5, PHOTOMETRIC_SEPARATED, 1), 4},
+        {"five inks", page(5, PHOTOMETRIC_SEPARATED), 4},
+        {"a mask", page(1, PHOTOMETRIC_MASK), 0},
     };
 
     TempDir dir;
-    for (const auto& [name, input, taken] : cases) {
+    for (const auto& [name, input, writtenSamples] : cases) {
         test::writeTiff(dir.file("in.tif"), {input});
         ConversionOptions options;
         options.compressionMode = CompressionMode::Jpeg;
         test::ReportRecorder report;
         const int result = convertFiles(1, {dir.file("in.tif")}, dir.file("out"), options, report);
-        if (taken) {
+        if (writtenSamples) {
             EXPECT_EQ(result, kConvertDone) << name << ": " << report.lines;
-            EXPECT_EQ(test::readPage(dir.file("out.tif")).samplesPerPixel, input.samplesPerPixel);
-            EXPECT_EQ(test::readPage(dir.file("out.tif")).pixels.size(), input.rasterBytes());
+            const test::DecodedPage written = test::readPage(dir.file("out.tif"));
+            EXPECT_EQ(written.samplesPerPixel, writtenSamples) << name;
+            EXPECT_EQ(written.pixels.size(), std::size_t(16) * 16 * writtenSamples) << name;
         } else {
             EXPECT_EQ(result, kConvertNoPageWritten) << name;
             EXPECT_NE(report.lines.find("  -- Page 0 failed\r\n"), std::string::npos) << name;
@@ -166,7 +169,7 @@ TEST(JpegOutput, RefusesPagesTheEncoderCannotTakeAndKeepsNoneHalfWritten) {
     }
     // Refused before its first strip, a page leaves nothing behind the good
     // page before it.
-    test::writeTiff(dir.file("in.tif"), {page(3, PHOTOMETRIC_RGB), page(5, PHOTOMETRIC_SEPARATED)});
+    test::writeTiff(dir.file("in.tif"), {page(3, PHOTOMETRIC_RGB), page(1, PHOTOMETRIC_MASK)});
     ConversionOptions options;
     options.compressionMode = CompressionMode::Jpeg;
     test::ReportRecorder report;

@@ -28,6 +28,7 @@ struct PageLinesCase {
     std::string lines;
     int outputPages;
     int failures;
+    CompressionMode mode = CompressionMode::Lzw;
 };
 
 constexpr int kNoOutput = -1;
@@ -101,6 +102,12 @@ std::vector<PageLinesCase> cases() {
              failed(1) + success(2),
          2,
          1},
+        {"AGreyPageBoundForFaxStopsAtARowItCannotRead",
+         {{{greyInStrips(), greyInStrips()}, stripsWithoutBytes(0, {2})}},
+         convert + "  -- Failed: a row of page 0 could not be read\r\n" + failed(0) + success(1),
+         1,
+         1,
+         CompressionMode::Group4},
         {"AChainCutShortIsReported",
          {{{fax(), fax()}, [](const auto& path) { test::setNextDirectory(path, 1, 0x7FFFFFF0); }}},
          convert + success(0) + success(1) +
@@ -137,7 +144,7 @@ TEST_P(PageLines, GivesEveryPageOneLineAndKeepsThePagesThatWentThrough) {
             input.damage(inputs.back());
     }
     ConversionOptions options;
-    options.compressionMode = CompressionMode::Lzw;
+    options.compressionMode = run.mode;
     options.tempFile = dir.file("scratch.tbw");
     test::ReportRecorder report;
     convertFiles(int(inputs.size()), inputs, dir.file("out"), options, report);

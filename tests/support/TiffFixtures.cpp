@@ -110,6 +110,12 @@ TestPage rgbPage(std::uint32_t width, std::uint32_t length, std::uint16_t compre
     return page;
 }
 
+TestPage maskPage(std::uint32_t width, std::uint32_t length) {
+    TestPage page = faxPage(width, length, COMPRESSION_PACKBITS);
+    page.photometric = PHOTOMETRIC_MASK;
+    return page;
+}
+
 std::vector<std::uint8_t> patternPixels(const TestPage& page, unsigned seed) {
     std::vector<std::uint8_t> raster(page.rasterBytes());
     std::uint32_t state = 2463534242u ^ (seed * 2654435761u);

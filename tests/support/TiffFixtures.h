@@ -49,6 +49,14 @@ TestPage faxPage(std::uint32_t width = 64, std::uint32_t length = 32,
 TestPage rgbPage(std::uint32_t width = 40, std::uint32_t length = 30,
                  std::uint16_t compression = COMPRESSION_LZW);
 
+// A one-bit transparency mask: it has no colours to make grey or RGB of, so
+// neither the fax modes nor JPEG take it (the other modes copy it).
+TestPage maskPage(std::uint32_t width = 64, std::uint32_t length = 32);
+
+// The report line of such a page, before its failed line.
+inline const char* const kMaskRefusal =
+    "  -- Bad photometric 4; cannot make grey or colour of it.\r\n";
+
 // A deterministic pattern for a page, with the padding bits of each row clear
 // so lossless round trips compare byte for byte.
 std::vector<std::uint8_t> patternPixels(const TestPage& page, unsigned seed = 1);

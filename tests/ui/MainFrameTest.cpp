@@ -233,6 +233,12 @@ private slots:
         delete worker;
         QCOMPARE(jobState->text(), QStringLiteral("Converting ......"));
         QCOMPARE(accessibleName(jobState), QStringLiteral("Converting ......"));
+        // A longer total widens its pane rather than being cut short.
+        m_frame->setStatusPaneText(MainFrame::StatusPane::JobTotal,
+                                   "Total 2 tiff file(s) are convertered/merged. "
+                                   "Total 1 tiff file(s) failed.");
+        QTRY_VERIFY(jobTotal->width() >=
+                    jobTotal->fontMetrics().horizontalAdvance(jobTotal->text()));
 
         // A highlighted menu item's prompt fills the bar as one pane.
         QMenu* file = m_frame->menuBar()->actions()[0]->menu();
@@ -298,8 +304,9 @@ private slots:
         FileList* list = m_frame->fileList();
         const QRect row = list->visualRect(list->model()->index(2, 0));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row.center());
-        QVERIFY(m_frame->infoResultsView()->paneText(InfoResultsView::kInfoPage).find("Tiff Name:   " + folder.file("photo.tif")) !=
-                std::string::npos);
+        QVERIFY(m_frame->infoResultsView()
+                    ->paneText(InfoResultsView::kInfoPage)
+                    .find("Tiff Name:   " + folder.file("photo.tif")) != std::string::npos);
 
         m_frame->filterCombo()->setCurrentIndex(6); // Group 4 tiff files
         QCOMPARE(list->rowCount(), 2);

@@ -158,8 +158,10 @@ void MainFrame::createStatusBar() {
     const auto pane = [this](const char* description, const QString& initial, int width) {
         auto* label = new QLabel(initial);
         label->setAccessibleDescription(text(description));
+        // At least its width; wider for a text that would be cut short (a
+        // total that names the files that failed).
         if (width > 0)
-            label->setFixedWidth(width);
+            label->setMinimumWidth(width);
         return label;
     };
     m_mainPane = pane(MainFrameTexts::kStatusName, text(MainFrameTexts::kReady), 0);

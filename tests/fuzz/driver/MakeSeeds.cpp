@@ -47,6 +47,22 @@ std::vector<std::pair<std::string, std::vector<TestPage>>> seeds() {
     TestPage cmyk = rgbPage(16, 16, COMPRESSION_NONE);
     cmyk.samplesPerPixel = 4;
     cmyk.photometric = PHOTOMETRIC_SEPARATED;
+    // Kinds fax and JPEG take through their samples made 8-bit.
+    TestPage palette4 = palette;
+    palette4.bitsPerSample = 4;
+    palette4.extraTags = [](TIFF* tif) {
+        static std::vector<std::uint16_t> map(16);
+        for (std::size_t i = 0; i < map.size(); ++i)
+            map[i] = std::uint16_t(i * 4369);
+        TIFFSetField(tif, TIFFTAG_COLORMAP, map.data(), map.data(), map.data());
+    };
+    TestPage floating;
+    floating.bitsPerSample = 32;
+    floating.extraTags = [](TIFF* tif) {
+        TIFFSetField(tif, TIFFTAG_SAMPLEFORMAT, SAMPLEFORMAT_IEEEFP);
+    };
+    TestPage deepSeparate = separate;
+    deepSeparate.bitsPerSample = 16;
     return {
         {"grey.tif", {grey}},
         {"grey-packbits.tif", {greyPackBits}},
@@ -61,6 +77,9 @@ std::vector<std::pair<std::string, std::vector<TestPage>>> seeds() {
         {"grey-16.tif", {sixteen}},
         {"grey-alpha.tif", {greyAlpha}},
         {"cmyk.tif", {cmyk}},
+        {"palette-4.tif", {palette4}},
+        {"grey-float.tif", {floating}},
+        {"rgb-16-separate.tif", {deepSeparate}},
     };
 }
 
