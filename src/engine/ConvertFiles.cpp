@@ -20,6 +20,9 @@ namespace pagesmith {
 
 namespace {
 
+// The encoded bytes the output holds before it writes them.
+constexpr std::size_t kOutputBufferBytes = std::size_t(1) << 20;
+
 // No TIFF sample is wider than a double.
 constexpr std::uint16_t kWidestSample = 64;
 
@@ -238,6 +241,10 @@ ConversionRun::PageOutcome ConversionRun::convertPage(TIFF* in, int pageIndex) {
                         pageIndex, unsigned(compression));
         return pageFailed(pageIndex);
     }
+    // libtiff would hold a whole encoded strip before writing it (a JPEG
+    // strip of a page stored as one strip is tens of megabytes); it writes
+    // out as it goes instead, into the same strip.
+    TIFFWriteBufferSetup(m_output.tiff(), nullptr, tmsize_t(kOutputBufferBytes));
     if (takesBilevelRoute(in, m_settings))
         return ditherPage(in, pageIndex);
     return copyPage(in, pageIndex);

@@ -17,12 +17,12 @@ bool copyRowsSeparateToSeparate(TIFF* in, TIFF* out, std::uint32_t length, std::
     const ByteBuffer row(byteCount(TIFFScanlineSize(in))); // one plane's row
     if (!row)
         return false;
-    PlaneRowFailures failures(in, length, samplesPerPixel);
+    PlaneRowFailures failures(in);
     for (std::uint16_t plane = 0; plane < samplesPerPixel; ++plane)
         for (std::uint32_t y = 0; y < length; ++y) {
             std::memset(row.data(), 0, row.size());
             if (TIFFReadScanline(in, row.data(), y, plane) < 0)
-                failures.failed(y); // written blank
+                failures.failed(plane); // written blank
             if (TIFFWriteScanline(out, row.data(), y, plane) < 0)
                 return false;
         }

@@ -4,11 +4,21 @@
 #include "engine/PagePrefetch.h"
 #include "engine/ReadAhead.h"
 #include "engine/ReadDamage.h"
+#include "engine/SizeMath.h"
 
 #include <algorithm>
 #include <cstring>
 
 namespace pagesmith {
+
+namespace {
+
+// A decoded strip larger than this (a page stored as one strip) is copied
+// row by row instead: the encoders write the same bytes, and memory holds a
+// row rather than the page.
+constexpr std::size_t kMostStripBytes = std::size_t(16) << 20;
+
+} // namespace
 
 // Strips of the same height on both sides: each strip is decoded and encoded
 // once, under the same strip number. The strips may come decoded ahead: the
@@ -29,6 +39,8 @@ bool copyStripsDecoded(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t 
     const auto outStrip = byteCount(TIFFStripSize(out));
     if (!inStrip || !outStrip)
         return false;
+    if (std::max(*inStrip, *outStrip) > kMostStripBytes)
+        return copyRowsContig(in, out, length, width, samplesPerPixel, ahead);
     ByteBuffer strip(std::max(*inStrip, *outStrip));
     if (!strip)
         return false;
@@ -40,7 +52,8 @@ bool copyStripsDecoded(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t 
     // A page that fits is decoded whole while the page before it is written,
     // and the next one while it is; a larger one, strip by strip as it is.
     PagePrefetch* pages = ahead ? ahead->nextPages : nullptr;
-    const bool byPages = pages && PagePrefetch::fitsWhole(strips * strip.size());
+    const auto pageBytes = checkedMultiply(strips, strip.size());
+    const bool byPages = pages && pageBytes && PagePrefetch::fitsWhole(*pageBytes);
     std::shared_ptr<PrefetchedPage> prefetched =
         byPages ? pages->take(in, *counts, strip.size()) : nullptr;
     // A page encoded ahead is written as it is; the next one is this

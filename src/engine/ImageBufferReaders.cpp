@@ -10,13 +10,13 @@ bool readRowBand(TIFF* in, ImageBuffer& band, std::uint32_t firstRow) {
     const auto rowBytes = byteCount(TIFFScanlineSize(in));
     if (TIFFIsTiled(in) || !rowBytes || *rowBytes > band.rowBytes)
         return false;
-    PlaneRowFailures failures(in, band.length, band.planes);
+    PlaneRowFailures failures(in);
     for (std::uint16_t plane = 0; plane < band.planes; ++plane)
         for (std::uint32_t y = 0; y < band.length; ++y) {
             std::memset(band.row(plane, y), 0, band.rowBytes);
             // Unreadable: the row stays blank.
             if (TIFFReadScanline(in, band.row(plane, y), firstRow + y, plane) < 0)
-                failures.failed(y);
+                failures.failed(plane);
         }
     return true;
 }

@@ -4,6 +4,7 @@
 #include "engine/CopySupport.h"
 #include "engine/CoreBudget.h"
 #include "engine/OutputPageSetup.h"
+#include "engine/SizeMath.h"
 #include "tiff/OpenForReading.h"
 #include "tiff/OpenTiff.h"
 
@@ -227,7 +228,8 @@ void PagePrefetch::decode(PrefetchedPage& page, bool& holdsCore) {
     if (tif && decodesAsStored(tif.get()) && stripBytes &&
         TIFFGetField(tif.get(), TIFFTAG_IMAGELENGTH, &length))
         counts = stripByteCounts(tif.get(), length, *stripBytes);
-    const bool worthIt = counts && !counts->empty() && fitsWhole(counts->size() * *stripBytes);
+    const auto pageBytes = counts ? checkedMultiply(counts->size(), *stripBytes) : std::nullopt;
+    const bool worthIt = counts && !counts->empty() && pageBytes && fitsWhole(*pageBytes);
     // A core only for a page there is to decode.
     if (worthIt && !holdsCore)
         holdsCore = m_cores->tryTake();

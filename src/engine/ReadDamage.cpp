@@ -1,5 +1,7 @@
 #include "engine/ReadDamage.h"
 
+#include <algorithm>
+
 namespace pagesmith {
 
 namespace {
@@ -25,22 +27,17 @@ void noteUnreadRows(TIFF* in, std::uint64_t rows) {
         tally->m_unreadRows += rows;
 }
 
-PlaneRowFailures::PlaneRowFailures(TIFF* in, std::uint32_t rows, std::uint16_t planes) : m_in(in) {
-    if (planes > 1)
-        m_rows.resize(rows, false);
-}
-
 PlaneRowFailures::~PlaneRowFailures() {
-    noteUnreadRows(m_in, m_count);
+    noteUnreadRows(m_in, std::max(m_most, m_inPlane));
 }
 
-void PlaneRowFailures::failed(std::uint32_t row) {
-    if (m_rows.empty()) {
-        ++m_count;
-    } else if (row < m_rows.size() && !m_rows[row]) {
-        m_rows[row] = true;
-        ++m_count;
+void PlaneRowFailures::failed(std::uint16_t plane) {
+    if (plane != m_plane) {
+        m_most = std::max(m_most, m_inPlane);
+        m_inPlane = 0;
+        m_plane = plane;
     }
+    ++m_inPlane;
 }
 
 } // namespace pagesmith

@@ -3,7 +3,6 @@
 #include <tiffio.h>
 
 #include <cstdint>
-#include <vector>
 
 namespace pagesmith {
 
@@ -31,21 +30,23 @@ private:
 // Adds rows to the tally of `in`, when it has one.
 void noteUnreadRows(TIFF* in, std::uint64_t rows);
 
-// Rows of a page read one plane after another: a row counts once, however
-// many of its planes could not be read. Notes them when it goes.
+// Rows of a page read one plane after another: the rows of the plane that
+// lost most count (a damaged strip of one plane and the strip beside it in
+// the next plane are the same rows). Notes them when it goes.
 class PlaneRowFailures {
 public:
-    PlaneRowFailures(TIFF* in, std::uint32_t rows, std::uint16_t planes);
+    explicit PlaneRowFailures(TIFF* in) : m_in(in) {}
     ~PlaneRowFailures();
     PlaneRowFailures(const PlaneRowFailures&) = delete;
     PlaneRowFailures& operator=(const PlaneRowFailures&) = delete;
 
-    void failed(std::uint32_t row);
+    void failed(std::uint16_t plane);
 
 private:
     TIFF* m_in;
-    std::uint64_t m_count = 0;
-    std::vector<bool> m_rows; // with several planes: the rows already counted
+    std::uint16_t m_plane = 0;
+    std::uint64_t m_inPlane = 0; // rows of m_plane that failed
+    std::uint64_t m_most = 0;    // of the planes before
 };
 
 } // namespace pagesmith
