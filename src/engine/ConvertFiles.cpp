@@ -48,6 +48,7 @@ private:
     bool outputIsAnInput(const std::vector<std::string>& inputs);
     PageOutcome copyInputs(const std::vector<std::string>& inputs);
     PageOutcome copyPages(InputPages& input, const std::vector<std::string>& inputs, int i);
+    void writeNotMerged(const std::vector<std::string>& inputs, int first);
     int finish(PageOutcome outcome);
     void writeFailure(const char* format, const std::string& path);
     // What the input said about its page list; false when it said nothing.
@@ -130,10 +131,22 @@ ConversionRun::PageOutcome ConversionRun::copyInputs(const std::vector<std::stri
             continue;
         }
         const PageOutcome outcome = copyPages(input, inputs, i);
+        if (outcome == PageOutcome::OutputFailed)
+            writeNotMerged(inputs, i + 1);
         if (outcome != PageOutcome::Next)
             return outcome;
     }
     return PageOutcome::Next;
+}
+
+// The inputs of a merge that an output which cannot take more never reached.
+void ConversionRun::writeNotMerged(const std::vector<std::string>& inputs, int first) {
+    for (int i = first; i < m_inputCount; ++i) {
+        m_lines.linesOfInput(std::size_t(i));
+        writeReportLine(m_lines, "  -- Failed: %s not merged: %s cannot be written\r\n",
+                        shownName(inputs[i]).c_str(), shownName(m_outputPath).c_str());
+        m_lines.noteFailure();
+    }
 }
 
 // Every page the input counts gets its line; a page that fails, even one

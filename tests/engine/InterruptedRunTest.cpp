@@ -140,5 +140,37 @@ TEST(InterruptedRun, ADirectoryThatCannotBeWrittenLeavesTheOlderOutput) {
               2);
 }
 
+// A merge whose output cannot take more ends there, and names each input
+// it never reached.
+TEST(InterruptedRun, AMergeWhoseOutputCannotTakeMoreNamesTheInputsLeft) {
+    test::TempDir dir;
+    test::TestPage page;
+    page.width = 100;
+    page.length = 100;
+    const std::vector<std::string> inputs = {dir.file("a.tif"), dir.file("b.tif"),
+                                             dir.file("c.tif")};
+    for (const std::string& input : inputs)
+        test::writeTiff(input, page);
+    const std::string out = dir.file("all.tif");
+
+    EXPECT_TRUE(withFileSizeLimit(8 + 100 * 100 + 4, [&] {
+        ConversionOptions options;
+        options.compressionMode = CompressionMode::Uncompressed;
+        test::ReportRecorder report;
+        return convertFiles(3, inputs, dir.file("all"), options, report) ==
+                   kConvertOutputUnusable &&
+               report.lines == "Merge:   " + inputs[0] + " -> " + out +
+                                   "\r\n  -- Failed: cannot write " + out +
+                                   "\r\n  -- Page 0 failed\r\n"
+                                   "  -- Failed: " +
+                                   inputs[1] + " not merged: " + out +
+                                   " cannot be written\r\n"
+                                   "  -- Failed: " +
+                                   inputs[2] + " not merged: " + out + " cannot be written\r\n" &&
+               report.failures == 3;
+    }));
+    EXPECT_FALSE(std::filesystem::exists(out));
+}
+
 } // namespace
 } // namespace pagesmith
