@@ -167,7 +167,8 @@ ConversionRun::PageOutcome ConversionRun::copyPages(InputPages& input,
             m_lines.stepStarted();
             writeReportLine(m_lines, "  -- Failed: the directory of page %d cannot be read\r\n",
                             pageIndex);
-            pageFailed(pageIndex);
+            if (pageFailed(pageIndex) != PageOutcome::Next)
+                return PageOutcome::OutputFailed;
             continue;
         }
         // A page may be decoded ahead while the one before is written.
@@ -361,9 +362,11 @@ ConversionRun::PageOutcome ConversionRun::pageWritten(TIFF* in, int pageIndex,
     if (length > 0 && unread == length) {
         writeReportLine(m_lines, "  -- Failed: none of the %u rows of page %d could be read\r\n",
                         length, pageIndex);
+        if (!unlinkWrittenPage())
+            return outputFailed(pageIndex);
         writePageLine("  -- Page %d failed\r\n", pageIndex);
         m_lines.noteFailure();
-        return unlinkWrittenPage() ? PageOutcome::Next : outputFailed(pageIndex);
+        return PageOutcome::Next;
     }
     ++m_pagesWritten;
     if (unread > 0) {
@@ -380,10 +383,12 @@ ConversionRun::PageOutcome ConversionRun::pageWritten(TIFF* in, int pageIndex,
 }
 
 ConversionRun::PageOutcome ConversionRun::pageFailed(int pageIndex) {
+    // The pages before stay; the half-made page does not go into the file.
+    if (!dropOutputPage())
+        return outputFailed(pageIndex);
     writePageLine("  -- Page %d failed\r\n", pageIndex);
     m_lines.noteFailure();
-    // The pages before stay; the half-made page does not go into the file.
-    return dropOutputPage() ? PageOutcome::Next : outputFailed(pageIndex);
+    return PageOutcome::Next;
 }
 
 // The output cannot take more: the run ends, and the output is not kept.
