@@ -59,7 +59,9 @@ int runCommandLineMode(const BatchRequest& request, const std::string& commandLi
                                         shownName(commandLine).c_str());
     const std::string report = reportText(result, lead, result.startLine());
     appendRunLog(settings.logPath, report, settings.shortLog);
-    if (!request.quiet)
+    // Asked to end, the process does not wait for a click.
+    const bool stopped = exitStatusAfter(settings.interruption, 0) != 0;
+    if (!request.quiet && !stopped)
         messages.show("Pagesmith Results", report, MessageKind::Result);
     return exitStatusAfter(settings.interruption, result.failures > 0 ? kExitSomethingFailed : 0);
 }
