@@ -249,7 +249,7 @@ TEST(CommonTags, SampleLimitsKeepTheirValuesAndTypeInEveryLosslessMode) {
             EXPECT_EQ(limitsOf(out.get(), TIFFTAG_SMAXSAMPLEVALUE, samples), run.max);
             for (const std::uint16_t tag : {TIFFTAG_SMINSAMPLEVALUE, TIFFTAG_SMAXSAMPLEVALUE})
                 EXPECT_EQ(test::pageTagType(dir.file("out.tif"), 0, tag),
-                          run.storedAsDouble ? TIFF_DOUBLE : inputType)
+                          run.storedAsDouble ? std::uint16_t(TIFF_DOUBLE) : inputType)
                     << tag;
         }
     }
