@@ -1,16 +1,17 @@
 #include "engine/ConvertFiles.h"
 
+#include "base/MemoryLimits.h"
 #include "engine/BilevelRoute.h"
 #include "engine/CompressionChoice.h"
-#include "engine/CoreBudget.h"
 #include "engine/FloatingSampleLimits.h"
 #include "engine/HeldReport.h"
 #include "engine/InputPages.h"
 #include "engine/OutputFile.h"
 #include "engine/OutputPageSetup.h"
-#include "engine/PagePrefetch.h"
 #include "engine/PageSettings.h"
 #include "engine/ReadDamage.h"
+#include "engine/threads/CoreBudget.h"
+#include "engine/threads/PagePrefetch.h"
 
 #include <algorithm>
 #include <exception>
@@ -19,9 +20,6 @@
 namespace pagesmith {
 
 namespace {
-
-// The encoded bytes the output holds before it writes them.
-constexpr std::size_t kOutputBufferBytes = std::size_t(1) << 20;
 
 // No TIFF sample is wider than a double.
 constexpr std::uint16_t kWidestSample = 64;
@@ -77,8 +75,8 @@ private:
     const int m_inputCount;
     HeldReport m_lines;
     CoreBudget& m_cores;
-    PagePrefetch m_nextPages;
     PageSettings m_settings;
+    PagePrefetch m_nextPages; // reads m_settings
     std::string m_outputPath;
     OutputFile m_output;
     int m_pagesWritten = 0; // by this run
@@ -255,9 +253,7 @@ ConversionRun::PageOutcome ConversionRun::convertPage(TIFF* in, int pageIndex) {
                         pageIndex, unsigned(compression));
         return pageFailed(pageIndex);
     }
-    // libtiff would hold a whole encoded strip before writing it (a JPEG
-    // strip of a page stored as one strip is tens of megabytes); it writes
-    // out as it goes instead, into the same strip.
+    // Written out as it goes, not held a strip at a time.
     TIFFWriteBufferSetup(m_output.tiff(), nullptr, tmsize_t(kOutputBufferBytes));
     if (takesBilevelRoute(in, m_settings))
         return ditherPage(in, pageIndex);

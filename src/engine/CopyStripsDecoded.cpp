@@ -1,24 +1,16 @@
+#include "base/MemoryLimits.h"
 #include "engine/CopyRoutines.h"
 #include "engine/CopySupport.h"
-#include "engine/DecodeAhead.h"
-#include "engine/PagePrefetch.h"
-#include "engine/ReadAhead.h"
 #include "engine/ReadDamage.h"
 #include "engine/SizeMath.h"
+#include "engine/threads/DecodeAhead.h"
+#include "engine/threads/PagePrefetch.h"
+#include "engine/threads/ReadAhead.h"
 
 #include <algorithm>
 #include <cstring>
 
 namespace pagesmith {
-
-namespace {
-
-// A decoded strip larger than this (a page stored as one strip) is copied
-// row by row instead: the encoders write the same bytes, and memory holds a
-// row rather than the page.
-constexpr std::size_t kMostStripBytes = std::size_t(16) << 20;
-
-} // namespace
 
 // Strips of the same height on both sides: each strip is decoded and encoded
 // once, under the same strip number. The strips may come decoded ahead: the

@@ -1,7 +1,7 @@
 #include "engine/CopySupport.h"
 
+#include "base/MemoryLimits.h"
 #include "engine/SizeMath.h"
-#include "tiff/MemoryCap.h"
 
 #include <algorithm>
 
