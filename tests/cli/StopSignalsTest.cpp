@@ -78,9 +78,9 @@ TEST_P(StopSignal, EndsTheRunAndLeavesNothingHalfWritten) {
         EXPECT_EQ(entry.path().filename().string().rfind("pagesmith-", 0), std::string::npos)
             << entry.path();
     const std::string log = test::readTextFile(logPath);
+    // The signal may come before the input is open or within a page.
     const std::string output = (out / "biglzw.tif").string();
-    EXPECT_NE(log.find("Convert: " + (in / "big.tif").string() + " -> " + output +
-                       "\r\n  -- Stopped: " + output +
+    EXPECT_NE(log.find("\n  -- Stopped: " + output +
                        " not written\r\n"
                        "Stopped: 0 of 1 selected file(s) done\n"
                        " (0) tiff file(s) converted\n (1) tiff file(s) failed\n"),
