@@ -52,9 +52,12 @@ Files:
 
 Exit status:
   0  the batch ran and every file and page went through
-  1  the window was closed, or could not open (no display); also when a
-     converting run was refused ("ERROR Save Folder") and the window opened
+  1  the window was closed, or could not open (no display, or one nobody
+     sees: QT_QPA_PLATFORM offscreen or minimal); also when a converting run
+     was refused ("ERROR Save Folder") and the window opened
   3  the batch ran, but one or more files or pages failed (see the report)
+  129, 130, 143  stopped by SIGHUP, SIGINT (Ctrl+C) or SIGTERM: the file in
+     hand was dropped, the log says "Stopped"; a second signal ends it at once
 
 More in the manual page: man pagesmith
 )";

@@ -19,6 +19,16 @@ constexpr std::size_t kMaxAllocationBytes = std::size_t(1) << 30; // 1 GiB
 // through the whole image.
 constexpr std::size_t kMostBandBytes = std::size_t(32) << 20;
 
+// A decoded strip larger than this (a page stored as one strip) is copied
+// row by row instead: the encoders write the same bytes, and memory holds a
+// row rather than the page.
+constexpr std::size_t kMostStripBytes = std::size_t(16) << 20;
+
+// The encoded bytes an output holds before it writes them: libtiff would
+// hold a whole encoded strip (tens of MiB for a JPEG page stored as one
+// strip); it writes out as it goes instead, into the same strip.
+constexpr std::size_t kOutputBufferBytes = std::size_t(1) << 20;
+
 // The band the RGBA reader decodes at once, whatever the strip height.
 constexpr std::size_t kRgbaBandBytes = std::size_t(8) << 20;
 

@@ -25,6 +25,7 @@ public:
     void showError(const std::string& caption, const std::string& text) override;
     void noteFailure() override;
     void inputStarted(std::size_t inputIndex) override;
+    void linesOfInput(std::size_t inputIndex) override;
     void stepStarted() override;
     void pageWritten(int sourcePage) override;
 
@@ -46,6 +47,8 @@ public:
     std::string reasonOf(std::size_t inputIndex) const;
     // The pages of input `inputIndex` that went into the output, in order.
     std::vector<int> pagesWritten(std::size_t inputIndex) const;
+    // The reason of the failure noted last (the output's, when it failed).
+    const std::string& lastReason() const { return m_lastReason; }
 
     // Hands lines and faults to the observer, in the order they came, unless
     // they went to it live.
@@ -70,6 +73,7 @@ private:
     std::vector<bool> m_inputFailed;
     std::vector<std::vector<int>> m_pagesWritten; // per input
     std::string m_runReason;                      // a failure outside every input
+    std::string m_lastReason;
     bool m_runFailed = false;
     int m_failures = 0;
 };

@@ -15,7 +15,13 @@ constexpr int kConvertDone = 0; // the output holds at least one page (inputs ma
 constexpr int kConvertNoPageWritten = -1;  // no page went through: no output file was left
 constexpr int kConvertOutputUnusable = -2; // the output cannot be created, or is one of the inputs
 constexpr int kConvertScratchUnusable =
-    -3; // the scratch file of the colour route cannot be created
+    -3;                             // the scratch file of the colour route cannot be created
+constexpr int kConvertStopped = -4; // told to stop (options.interruption): no output was left
+
+// Whether a result of convertFiles leaves an output written.
+constexpr bool outputWasWritten(int convertResult) {
+    return convertResult == kConvertDone || convertResult == kConvertScratchUnusable;
+}
 
 // Copies every page of every input (in order) into one output file named
 // outputBase + mode suffix (unless keepName) + ".tif". An input path may carry

@@ -4,6 +4,7 @@
 
 #include <tiffio.h>
 
+#include <atomic>
 #include <cstddef>
 #include <string>
 
@@ -24,5 +25,19 @@ TIFF* openTiff(const std::string& path, const char* mode, TiffMessages* messages
 TIFF* openTiffDescriptor(int descriptor, const std::string& name, const char* mode,
                          TiffMessages* messages = nullptr,
                          std::size_t mostAllocation = kMaxAllocationBytes);
+
+// An output descriptor whose writes can be refused from outside (a run told
+// to stop leaves its page at the next write, whatever route writes it) and
+// whose failed writes are remembered (a full disk is no damaged input).
+struct WriteGate {
+    int descriptor = -1;
+    const std::atomic<int>* closed = nullptr; // nonzero: every write from now on fails
+    bool failed = false;                      // a write did not go through whole
+};
+
+// As openTiffDescriptor, through `gate`, which must outlive the handle; the
+// handle closes the descriptor.
+TIFF* openTiffGated(WriteGate& gate, const std::string& name, const char* mode,
+                    TiffMessages* messages = nullptr);
 
 } // namespace pagesmith

@@ -163,6 +163,28 @@ TEST_F(ParseCommandLine, OneFileIsSplitAtItsLastSeparator) {
     EXPECT_EQ(request.fileNames, std::vector<std::string>{"one.tif"});
 }
 
+TEST_F(ParseCommandLine, AFileAtTheRootIsReadFromTheRootOrFromTheFolderGivenBefore) {
+    parse("/f=/x.tif /np");
+    ASSERT_EQ(request.fileNames.size(), 1u);
+    EXPECT_EQ(request.inputPath(0), "/x.tif");
+    parse("/d=/in /f=/x.tif /np");
+    ASSERT_EQ(request.fileNames.size(), 1u);
+    EXPECT_EQ(request.inputPath(0), "/in/x.tif");
+}
+
+TEST_F(ParseCommandLine, NamedLeftoversOfAnInterruptedRunAreCountedNotTaken) {
+    parse("/f=/in/a.tif.partial-Ab12Cd /np");
+    EXPECT_TRUE(request.fileNames.empty());
+    EXPECT_EQ(request.leftoversLeftOut, 1);
+    parse("/m=a.tif,ag4.tif.partial-x9Y8z7,b.tif /sf=/out/all.tif");
+    EXPECT_EQ(request.fileNames, (std::vector<std::string>{"a.tif", "b.tif"}));
+    EXPECT_EQ(request.leftoversLeftOut, 1);
+    // Only the program's own pattern: six letters or digits after the mark.
+    parse("/m=a.tif.partial-abc,b.partial-abcdefg /sf=/out/all.tif");
+    EXPECT_EQ(request.fileNames.size(), 2u);
+    EXPECT_EQ(request.leftoversLeftOut, 0);
+}
+
 TEST_F(ParseCommandLine, ValuesKeepTheirCaseWhereFileNamesDo) {
     parse("/SF=/Out/Two.TIF /D=/In/Scans");
     if (kCaseInsensitiveFileNames) {
