@@ -122,7 +122,16 @@ private slots:
         m_preview->nextButton()->click();
         QVERIFY(waitForPage());
         QCOMPARE(m_preview->pageLabel()->text(), QStringLiteral("Page 2 of 3"));
-        m_preview->view()->setFocus();
+        // The page with the keys is framed, as a button with them is.
+        PageView* view = m_preview->view();
+        const auto corner = [view] { return view->viewport()->grab().toImage().pixel(1, 1); };
+        const QRgb highlight = view->palette().color(QPalette::Highlight).rgb();
+        view->setFocus();
+        QTRY_VERIFY(view->hasFocus());
+        QCOMPARE(corner(), highlight);
+        m_preview->nextButton()->setFocus();
+        QTRY_VERIFY(corner() != highlight);
+        view->setFocus();
         QTest::keyClick(m_preview->view(), Qt::Key_PageDown);
         QVERIFY(waitForPage());
         QCOMPARE(m_preview->pageIndex(), 2);

@@ -10,6 +10,10 @@
 
 namespace pagesmith {
 
+namespace {
+constexpr int kFocusFrameWidth = 2;
+} // namespace
+
 PageView::PageView(QWidget* parent) : QAbstractScrollArea(parent) {
     setFrameShape(QFrame::NoFrame);
     setFocusPolicy(Qt::StrongFocus);
@@ -113,6 +117,17 @@ bool PageView::pictureFitsView() const {
 
 void PageView::paintEvent(QPaintEvent*) {
     QPainter painter(viewport());
+    drawPage(painter);
+    // The page itself takes the keys (scrolling, turning pages): a frame
+    // shows when it has them, as the style has none for a plain area.
+    if (hasFocus()) {
+        painter.setPen(QPen(palette().color(QPalette::Highlight), kFocusFrameWidth));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRectF(viewport()->rect()).adjusted(1, 1, -1, -1));
+    }
+}
+
+void PageView::drawPage(QPainter& painter) {
     if (!m_picture.isNull()) {
         const QRect page = pageRect();
         // The picture covers its region of the page it was drawn for; a view
@@ -130,6 +145,16 @@ void PageView::paintEvent(QPaintEvent*) {
     painter.setPen(palette().color(QPalette::WindowText));
     painter.drawText(viewport()->rect().adjusted(12, 12, -12, -12),
                      Qt::AlignCenter | Qt::TextWordWrap, m_message);
+}
+
+void PageView::focusInEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusInEvent(event);
+    viewport()->update();
+}
+
+void PageView::focusOutEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusOutEvent(event);
+    viewport()->update();
 }
 
 void PageView::resizeEvent(QResizeEvent* event) {

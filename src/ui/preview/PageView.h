@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QString>
 
+class QPainter;
+
 namespace pagesmith {
 
 // The page preview's picture of a page: fitted into the view and centred, or
@@ -46,8 +48,11 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    void drawPage(QPainter& painter);
     // The page's size on screen for the view as it is.
     QSize shownSize() const;
     void updateScrollBars();
