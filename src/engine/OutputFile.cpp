@@ -1,55 +1,16 @@
 #include "engine/OutputFile.h"
 
-#include "base/Paths.h"
+#include "engine/PartialFile.h"
 #include "tiff/OpenTiff.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <filesystem>
-#include <random>
 
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace pagesmith {
 
 namespace {
-
-// Longest file name the temporary name may grow from; longer ones get a
-// fixed temporary name, as most file systems cut names at 255 bytes.
-constexpr std::size_t kLongestNameForSuffix = 200;
-
-std::string randomTag() {
-    static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    static thread_local std::mt19937 generator{std::random_device{}()};
-    std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
-    std::string tag(6, ' ');
-    for (char& letter : tag)
-        letter = kLetters[pick(generator)];
-    return tag;
-}
-
-// Creates a file of a fresh name beside finalPath, never one that exists;
-// its descriptor, or -1.
-int createTemporary(const std::string& finalPath, std::string& temporaryPath) {
-    const std::string name = splitPath(finalPath).name;
-    const std::string stem =
-        name.size() <= kLongestNameForSuffix
-            ? finalPath + ".partial-"
-            : finalPath.substr(0, finalPath.size() - name.size()) + "pagesmith.partial-";
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string candidate = stem + randomTag();
-        const int descriptor =
-            ::open(candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (descriptor >= 0) {
-            temporaryPath = candidate;
-            return descriptor;
-        }
-        if (errno != EEXIST)
-            return -1;
-    }
-    return -1;
-}
 
 bool isExistingFile(const std::string& path) {
     std::error_code error;
@@ -65,7 +26,7 @@ bool OutputFile::open(const std::string& finalPath, bool append) {
         m_tiff = TiffHandle(finalPath, "a");
         return static_cast<bool>(m_tiff);
     }
-    const int descriptor = createTemporary(finalPath, m_temporaryPath);
+    const int descriptor = createPartialFile(finalPath, m_temporaryPath);
     if (descriptor < 0)
         return false;
     m_tiff = TiffHandle(openTiffDescriptor(descriptor, m_temporaryPath, "w"));

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "engine/pdf/PdfPageSource.h"
+
+#include <qpdf/QPDFObjectHandle.hh>
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+namespace pagesmith {
+
+// Which rows of a page an image takes.
+enum class DecodedRows {
+    Stored,   // as the codec decodes them (PageRowReader), for kinds PDF shows as they are
+    EightBit, // as 8-bit grey, RGB or CMYK (EightBitRows), for every other kind
+};
+
+// The rows of a page, decoded when the document is written, each through
+// PNG's filters where `pixelBytes` is not 0, then compressed with deflate. A
+// row that cannot be read goes in as zeros and is counted in the damage.
+class FlateRowsData : public QPDFObjectHandle::StreamDataProvider {
+public:
+    FlateRowsData(PdfPageSource source, DecodedRows rows, std::uint32_t length,
+                  std::size_t rowBytes, std::size_t pixelBytes, int level,
+                  std::shared_ptr<PdfPageDamage> damage);
+
+    void provideStreamData(QPDFObjGen const& object, Pipeline* pipeline) override;
+
+private:
+    PdfPageSource m_source;
+    DecodedRows m_rows;
+    std::uint32_t m_length;
+    std::size_t m_rowBytes;
+    std::size_t m_pixelBytes;
+    int m_level;
+    std::shared_ptr<PdfPageDamage> m_damage;
+};
+
+} // namespace pagesmith

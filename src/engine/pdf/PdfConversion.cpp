@@ -1,0 +1,216 @@
+#include "engine/pdf/PdfConversion.h"
+
+#include "base/Paths.h"
+#include "engine/ConvertFiles.h"
+#include "engine/InputPages.h"
+#include "engine/pdf/PdfDocument.h"
+#include "engine/pdf/PdfOutputFile.h"
+#include "engine/pdf/PdfPagePlan.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+
+namespace pagesmith {
+
+namespace {
+
+// The name a document bears as its Title: its file's, without the extension.
+std::string titleOf(const std::string& outputPath) {
+    return splitPath(withoutExtension(outputPath)).name;
+}
+
+// One call of convertToPdf. The pages are planned first, input by input,
+// and their lines held; the document is then written, reading every page's
+// data again; the lines come out once it is known what became of each page.
+class PdfRun {
+public:
+    PdfRun(const ConversionOptions& options, int inputCount, ProgressReport& report,
+           const std::string& outputPath)
+        : m_options(options), m_inputCount(inputCount), m_report(report), m_outputPath(outputPath),
+          m_document(titleOf(outputPath)), m_files(std::make_shared<PdfInputFiles>()) {}
+
+    int run(const std::vector<std::string>& inputs);
+
+private:
+    // What the run reports, held until the document is written.
+    struct Held {
+        enum class Kind { Line, Failure, Step, Page } kind;
+        std::string text;
+        int pageIndex = 0;
+        std::uint32_t length = 0;
+        std::shared_ptr<PdfPageDamage> damage;
+    };
+
+    bool outputIsAnInput(const std::vector<std::string>& inputs);
+    void planInput(const std::string& input);
+    void planPage(const InputPages& input, const std::string& path, int pageIndex);
+    void pageFailed(int pageIndex);
+    int write();
+    void release(bool written);
+    void releasePage(const Held& page, bool written);
+
+    void hold(const std::string& text) { m_held.push_back({Held::Kind::Line, text, 0, 0, {}}); }
+    void holdFailure() { m_held.push_back({Held::Kind::Failure, {}, 0, 0, {}}); }
+    void holdStep() { m_held.push_back({Held::Kind::Step, {}, 0, 0, {}}); }
+    void writeFailure(const char* format);
+
+    const ConversionOptions& m_options;
+    const int m_inputCount;
+    ProgressReport& m_report;
+    const std::string m_outputPath;
+    PdfDocument m_document;
+    std::shared_ptr<PdfInputFiles> m_files;
+    std::vector<Held> m_held;
+};
+
+bool PdfRun::outputIsAnInput(const std::vector<std::string>& inputs) {
+    for (int i = 0; i < m_inputCount; ++i) {
+        std::error_code error;
+        if (std::filesystem::equivalent(InputPages::fileOf(inputs[i]), m_outputPath, error)) {
+            writeReportLine(m_report, "  -- Failed: output is the same file as the input %s\r\n",
+                            inputs[i].c_str());
+            m_report.noteFailure();
+            return true;
+        }
+    }
+    return false;
+}
+
+int PdfRun::run(const std::vector<std::string>& inputs) {
+    // The output takes its name at the end: it must not be one of the files read.
+    if (outputIsAnInput(inputs))
+        return kConvertOutputUnusable;
+    for (int i = 0; i < m_inputCount; ++i) {
+        // Progress as it happens; the lines wait for the document.
+        m_report.inputStarted(std::size_t(i));
+        planInput(inputs[i]);
+    }
+    return write();
+}
+
+void PdfRun::planInput(const std::string& path) {
+    holdStep();
+    InputPages input;
+    if (!input.open(path)) {
+        if (!input.problem().empty())
+            hold(formatText("  -- %s\r\n", input.problem().c_str()));
+        hold(formatText("  -- Failed: cannot open %s\r\n", path.c_str()));
+        holdFailure();
+        return;
+    }
+    hold(formatText(m_inputCount == 1 ? "Convert: %s -> %s\r\n" : "Merge:   %s -> %s\r\n",
+                    path.c_str(), m_outputPath.c_str()));
+    int pageIndex = 0;
+    do {
+        planPage(input, InputPages::fileOf(path), pageIndex++);
+    } while (input.nextPage());
+    // A page list that names a page the file does not have.
+    if (!input.problem().empty()) {
+        hold(formatText("  -- %s\r\n", input.problem().c_str()));
+        holdFailure();
+    }
+}
+
+void PdfRun::planPage(const InputPages& input, const std::string& path, int pageIndex) {
+    holdStep();
+    TIFF* in = input.tiff();
+    const PdfPageSource source{m_files, path, TIFFCurrentDirOffset(in)};
+    const PdfPagePlan plan = planPdfPage(in, source);
+    if (!plan) {
+        hold(plan.refusal.empty()
+                 ? formatText("  -- Failed: the pixels of page %d cannot be read\r\n", pageIndex)
+                 : formatText("  -- %s\r\n", plan.refusal.c_str()));
+        pageFailed(pageIndex);
+        return;
+    }
+    if (!m_document.addPage(plan)) {
+        hold(formatText("  -- Failed: page %d cannot be added to the document\r\n", pageIndex));
+        pageFailed(pageIndex);
+        return;
+    }
+    m_held.push_back({Held::Kind::Page, {}, pageIndex, plan.length, plan.damage});
+}
+
+void PdfRun::pageFailed(int pageIndex) {
+    if (!m_options.shortLog)
+        hold(formatText("  -- Page %d failed\r\n", pageIndex));
+    holdFailure();
+}
+
+int PdfRun::write() {
+    if (m_document.pageCount() == 0) {
+        release(false);
+        writeFailure("  -- Failed: no page written to %s\r\n");
+        return kConvertNoPageWritten;
+    }
+    PdfOutputFile output;
+    std::string error;
+    const bool written = output.open(m_outputPath) &&
+                         m_document.write(output.file(), output.temporaryPath(), error) &&
+                         output.commit();
+    output.discard();
+    m_files->close();
+    release(written);
+    if (!written) {
+        writeFailure("  -- Failed: cannot create %s\r\n");
+        return kConvertOutputUnusable;
+    }
+    return kConvertDone;
+}
+
+void PdfRun::release(bool written) {
+    for (const Held& held : m_held) {
+        switch (held.kind) {
+        case Held::Kind::Line:
+            m_report.addLine(held.text);
+            break;
+        case Held::Kind::Failure:
+            m_report.noteFailure();
+            break;
+        case Held::Kind::Step:
+            m_report.stepStarted();
+            break;
+        case Held::Kind::Page:
+            releasePage(held, written);
+            break;
+        }
+    }
+    m_held.clear();
+}
+
+// A page in the document: a success, or damaged where rows of it could not
+// be read when the document was written (they are blank).
+void PdfRun::releasePage(const Held& page, bool written) {
+    const std::uint64_t unread =
+        page.damage->sourceLost ? page.length
+                                : std::min<std::uint64_t>(page.damage->unreadRows, page.length);
+    if (written && unread > 0) {
+        writeReportLine(m_report,
+                        "  -- Page %d damaged: %llu of %u rows could not be read, left blank\r\n",
+                        page.pageIndex, static_cast<unsigned long long>(unread), page.length);
+        m_report.noteFailure();
+        return;
+    }
+    if (!m_options.shortLog)
+        writeReportLine(m_report, written ? "  -- Page %d success\r\n" : "  -- Page %d failed\r\n",
+                        page.pageIndex);
+}
+
+void PdfRun::writeFailure(const char* format) {
+    m_report.stepStarted();
+    writeReportLine(m_report, format, m_outputPath.c_str());
+    m_report.noteFailure();
+}
+
+} // namespace
+
+int convertToPdf(int count, const std::vector<std::string>& inputs, const std::string& outputPath,
+                 const ConversionOptions& options, ProgressReport& report) {
+    if (count < 0 || std::size_t(count) > inputs.size())
+        count = int(inputs.size());
+    PdfRun run(options, count, report, outputPath);
+    return run.run(inputs);
+}
+
+} // namespace pagesmith

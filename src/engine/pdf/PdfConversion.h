@@ -1,0 +1,21 @@
+#pragma once
+
+#include "engine/ConversionOptions.h"
+#include "engine/ProgressReport.h"
+
+#include <string>
+#include <vector>
+
+namespace pagesmith {
+
+// Puts every page of the first `count` inputs (in order) into one PDF
+// document at `outputPath`, with the report lines of a conversion: a
+// "Convert:" or "Merge:" line for each input that opens, then a line for
+// each page. A page that cannot be read fails with its line and the
+// document keeps the others. The pages' data is read and written when the
+// whole document is, so their lines come once it has its name. The document
+// is written whole or not at all. Returns a result of convertFiles.
+int convertToPdf(int count, const std::vector<std::string>& inputs, const std::string& outputPath,
+                 const ConversionOptions& options, ProgressReport& report);
+
+} // namespace pagesmith

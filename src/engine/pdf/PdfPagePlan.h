@@ -1,0 +1,37 @@
+#pragma once
+
+#include "engine/pdf/PdfImage.h"
+#include "engine/pdf/PdfPageSize.h"
+#include "engine/pdf/PdfPageSource.h"
+
+#include <tiffio.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace pagesmith {
+
+// zlib's level for pages compressed with Flate: much faster than its default
+// on scanned pages for a few per cent in size.
+constexpr int kPdfFlateLevel = 3;
+
+// How one page goes into a document: its paper size and its images.
+struct PdfPagePlan {
+    std::uint32_t width = 0;  // pixels
+    std::uint32_t length = 0; // pixels
+    PdfPageSize size;
+    std::vector<PdfImage> images;
+    std::shared_ptr<PdfPageDamage> damage = std::make_shared<PdfPageDamage>();
+    std::string refusal; // why the page cannot go in; empty when it can (or nothing is known)
+
+    explicit operator bool() const { return !images.empty(); }
+};
+
+// The plan for the input's current page, whose data `source` reads again
+// when the document is written. Data PDF holds as the file stores it goes in
+// as it is (CCITT, JPEG); everything else is decoded and goes in with Flate.
+// Reads the page's tags and the heads of its strips, nothing more.
+PdfPagePlan planPdfPage(TIFF* in, const PdfPageSource& source, int flateLevel = kPdfFlateLevel);
+
+} // namespace pagesmith
