@@ -1,42 +1,41 @@
 #include "engine/pdf/PngPredictor.h"
 
-#include <cstdlib>
+#include <algorithm>
 #include <cstring>
 
 namespace pagesmith {
 
 namespace {
 
-constexpr std::uint8_t kPaeth = 4;
+constexpr std::uint8_t kSub = 1;
+constexpr std::uint8_t kUp = 2;
 
-std::uint8_t paeth(int left, int above, int upperLeft) {
-    const int estimate = left + above - upperLeft;
-    const int toLeft = std::abs(estimate - left);
-    const int toAbove = std::abs(estimate - above);
-    const int toUpperLeft = std::abs(estimate - upperLeft);
-    if (toLeft <= toAbove && toLeft <= toUpperLeft)
-        return std::uint8_t(left);
-    return std::uint8_t(toAbove <= toUpperLeft ? above : upperLeft);
+// A filtered byte as the size of the difference it stands for.
+unsigned magnitude(std::uint8_t difference) {
+    return difference < 128 ? difference : 256u - difference;
 }
 
 } // namespace
 
 PngPredictor::PngPredictor(std::size_t rowBytes, std::size_t pixelBytes)
-    : m_rowBytes(rowBytes), m_pixelBytes(pixelBytes ? pixelBytes : 1), m_previous(rowBytes, 0),
-      m_out(rowBytes + 1) {}
+    : m_rowBytes(rowBytes),
+      m_pixelBytes(std::clamp<std::size_t>(pixelBytes, 1, rowBytes ? rowBytes : 1)),
+      m_previous(rowBytes, 0), m_sub(rowBytes + 1, kSub), m_up(rowBytes + 1, kUp) {}
 
 const std::uint8_t* PngPredictor::filter(const std::uint8_t* row) {
-    std::uint8_t* out = m_out.data() + 1;
+    std::uint8_t* sub = m_sub.data() + 1;
+    std::uint8_t* up = m_up.data() + 1;
     const std::uint8_t* above = m_previous.data();
-    m_out[0] = kPaeth;
-    const std::size_t first = m_pixelBytes < m_rowBytes ? m_pixelBytes : m_rowBytes;
-    for (std::size_t i = 0; i < first; ++i)
-        out[i] = std::uint8_t(row[i] - above[i]);
-    for (std::size_t i = first; i < m_rowBytes; ++i)
-        out[i] =
-            std::uint8_t(row[i] - paeth(row[i - m_pixelBytes], above[i], above[i - m_pixelBytes]));
+    std::uint64_t subTotal = 0, upTotal = 0;
+    for (std::size_t i = 0; i < m_rowBytes; ++i) {
+        const std::uint8_t left = i >= m_pixelBytes ? row[i - m_pixelBytes] : 0;
+        sub[i] = std::uint8_t(row[i] - left);
+        up[i] = std::uint8_t(row[i] - above[i]);
+        subTotal += magnitude(sub[i]);
+        upTotal += magnitude(up[i]);
+    }
     std::memcpy(m_previous.data(), row, m_rowBytes);
-    return m_out.data();
+    return subTotal <= upTotal ? m_sub.data() : m_up.data();
 }
 
 } // namespace pagesmith
