@@ -2,15 +2,19 @@
 #   make run   installs what is missing, builds the program (only), converts
 #              the sample folder
 #   make test  installs what is missing, builds everything, runs every test
-#              (also under AddressSanitizer and UndefinedBehaviorSanitizer)
+#              (also under AddressSanitizer and UndefinedBehaviorSanitizer,
+#              and under ThreadSanitizer)
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+TSAN_BUILD ?= build-tsan
 FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc)
+# The dependency build of "make windows-deps" runs at the lowest priority.
+WINDOWS_DEPS_JOBS ?= 2
 # How long "make fuzz" runs, in seconds.
 FUZZ_SECONDS ?= 600
 
-.PHONY: all deps configure build run test test-main test-asan bench samples fuzz clean
+.PHONY: all deps configure build run test test-main test-asan test-tsan bench samples fuzz clean windows-deps
 
 all: build
 
@@ -31,7 +35,7 @@ run: configure
 	rm -rf $(BUILD)/demo-out
 	./$(BUILD)/pagesmith /sc=g4 /d=data/samples /sd=$(BUILD)/demo-out
 
-test: test-main test-asan
+test: test-main test-asan test-tsan
 
 test-main: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
@@ -43,6 +47,15 @@ test-asan: deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
+
+# The non-window code and its tests again under ThreadSanitizer (optimised, as
+# it runs several times slower); any report fails.
+test-tsan: deps
+	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPAGESMITH_TSAN=ON \
+	    -DPAGESMITH_BUILD_UI=OFF -DPAGESMITH_BUILD_BENCH=OFF
+	cmake --build $(TSAN_BUILD) -j $(JOBS)
+	cd $(TSAN_BUILD) && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+	    ctest --output-on-failure -j $(JOBS)
 
 # Feeds generated files to the engine and the file report under libFuzzer
 # (clang, ASan, UBSan) for FUZZ_SECONDS, starting from seeds written by the
@@ -68,5 +81,11 @@ bench: build
 samples: build
 	./$(BUILD)/tools/make-samples data/samples
 
+# Cross-builds the Windows build's libraries (Qt, libtiff, libjpeg, googletest)
+# from Debian's sources into ~/.cache/pagesmith-mingw or PAGESMITH_MINGW_CACHE,
+# once per version; cmake/mingw-w64-x86_64.cmake builds against them.
+windows-deps:
+	JOBS=$(WINDOWS_DEPS_JOBS) ./tools/windows/build-deps.sh
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD)

@@ -8,7 +8,7 @@
 #include "batch/FolderScan.h"
 #include "batch/OperationRun.h"
 #include "engine/ConvertFiles.h"
-#include "engine/CoreBudget.h"
+#include "engine/threads/CoreBudget.h"
 
 namespace pagesmith {
 

@@ -1,12 +1,13 @@
 #include "batch/OperationRun.h"
 
+#include "base/MemoryLimits.h"
 #include "base/Paths.h"
 #include "batch/BatchObserver.h"
 #include "batch/BatchRequest.h"
 #include "batch/FileReport.h"
 #include "batch/WorkerPool.h"
-#include "engine/CoreBudget.h"
 #include "engine/TextCase.h"
+#include "engine/threads/CoreBudget.h"
 
 #include <algorithm>
 #include <deque>
@@ -98,9 +99,7 @@ void OperationRun::runOneByOne() {
 }
 
 void OperationRun::runOnPool(int threads) {
-    // Twice the threads: a file that finishes while an older one is still in
-    // hand does not leave its thread idle.
-    const std::size_t mostInHand = std::size_t(threads) * 2;
+    const std::size_t mostInHand = std::size_t(threads) * kFilesInHandPerThread;
     InHand inHand;
     auto reportOldest = [&] {
         InHand::File file = inHand.takeOldest();

@@ -1,15 +1,13 @@
 #include "batch/WorkerPool.h"
 
-#include "engine/CoreBudget.h"
-
 #include <limits>
 
 namespace pagesmith {
 
 WorkerPool::WorkerPool(int threads, CoreBudget& cores)
-    // The caller bounds what it hands in; the queue need not.
-    : m_cores(cores), m_tasks(std::numeric_limits<std::size_t>::max()) {
-    m_cores.give();
+    : m_cores(cores), m_lentCore(CoreLease::lendOwn(cores)),
+      // The caller bounds what it hands in; the queue need not.
+      m_tasks(std::numeric_limits<std::size_t>::max()) {
     for (int i = 0; i < threads; ++i)
         m_threads.emplace_back([this, i] { work(i); });
 }
@@ -18,7 +16,6 @@ WorkerPool::~WorkerPool() {
     m_tasks.close();
     for (std::thread& thread : m_threads)
         thread.join();
-    m_cores.take();
 }
 
 void WorkerPool::submit(std::function<void(int)> task) {
@@ -27,9 +24,8 @@ void WorkerPool::submit(std::function<void(int)> task) {
 
 void WorkerPool::work(int thread) {
     while (std::optional<std::function<void(int)>> task = m_tasks.pop()) {
-        m_cores.take();
+        const CoreLease core = CoreLease::waitForOne(m_cores);
         (*task)(thread);
-        m_cores.give();
     }
 }
 

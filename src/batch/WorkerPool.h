@@ -1,6 +1,7 @@
 #pragma once
 
-#include "engine/BoundedQueue.h"
+#include "engine/threads/BoundedQueue.h"
+#include "engine/threads/CoreBudget.h"
 
 #include <functional>
 #include <thread>
@@ -8,13 +9,12 @@
 
 namespace pagesmith {
 
-class CoreBudget;
-
 // A fixed set of threads taking tasks in the order they were handed in. Each
 // task is told which of the threads runs it (0 to threads - 1), so that it
-// can use what belongs to that thread, and runs holding a core of the budget; the thread that made
-// the pool only hands tasks in and waits for their results, so it lends its own core to the pool
-// for the pool's life.
+// can use what belongs to that thread, and runs holding a core of the budget:
+// a thread whose task finds no core free waits for one. The thread that made
+// the pool only hands tasks in and waits for their results, so it lends its
+// own core to the pool for the pool's life.
 class WorkerPool {
 public:
     WorkerPool(int threads, CoreBudget& cores);
@@ -29,6 +29,7 @@ private:
     void work(int thread);
 
     CoreBudget& m_cores;
+    CoreLease m_lentCore; // taken back once the threads have ended
     BoundedQueue<std::function<void(int)>> m_tasks;
     std::vector<std::thread> m_threads;
 };

@@ -1,8 +1,9 @@
+#include "base/MemoryLimits.h"
 #include "engine/CopyRoutines.h"
 #include "engine/CopySupport.h"
-#include "engine/DecodeAhead.h"
-#include "engine/ReadAhead.h"
 #include "engine/SizeMath.h"
+#include "engine/threads/DecodeAhead.h"
+#include "engine/threads/ReadAhead.h"
 
 #include <algorithm>
 #include <numeric>
@@ -15,10 +16,6 @@ namespace pagesmith {
 // read and written exactly as the whole-image copy does, in the same order.
 
 namespace {
-
-// A band larger than this saves no memory worth having; such odd layouts
-// (strips many times taller than the tiles) go through the whole image.
-constexpr std::uint64_t kMostBandBytes = std::uint64_t(32) << 20;
 
 // Rows in a band: a multiple of both unit heights, never more than the page;
 // 0 when the band would be too large. A page larger than one buffer may hold

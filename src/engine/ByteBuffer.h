@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tiff/MemoryCap.h"
+#include "base/MemoryLimits.h"
 
 #include <cstddef>
 #include <cstdint>

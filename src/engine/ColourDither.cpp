@@ -1,9 +1,9 @@
 #include "engine/ColourDither.h"
 
-#include "engine/DecodeAhead.h"
 #include "engine/Dither.h"
 #include "engine/GrayReduction.h"
 #include "engine/SizeMath.h"
+#include "engine/threads/DecodeAhead.h"
 
 #include <algorithm>
 #include <cstring>

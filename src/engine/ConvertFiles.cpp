@@ -2,12 +2,12 @@
 
 #include "engine/BilevelRoute.h"
 #include "engine/CompressionChoice.h"
-#include "engine/CoreBudget.h"
 #include "engine/InputPages.h"
 #include "engine/OutputFile.h"
 #include "engine/OutputPageSetup.h"
-#include "engine/PagePrefetch.h"
 #include "engine/PageSettings.h"
+#include "engine/threads/CoreBudget.h"
+#include "engine/threads/PagePrefetch.h"
 
 #include <exception>
 #include <filesystem>
@@ -50,8 +50,8 @@ private:
     const int m_inputCount;
     ProgressReport& m_report;
     CoreBudget& m_cores;
-    PagePrefetch m_nextPages;
     PageSettings m_settings;
+    PagePrefetch m_nextPages; // reads m_settings
     std::string m_outputPath;
     OutputFile m_output;
     int m_pagesWritten = 0;

@@ -1,8 +1,8 @@
 #include "engine/CopyRoutines.h"
 #include "engine/CopySupport.h"
-#include "engine/DecodeAhead.h"
-#include "engine/PagePrefetch.h"
-#include "engine/ReadAhead.h"
+#include "engine/threads/DecodeAhead.h"
+#include "engine/threads/PagePrefetch.h"
+#include "engine/threads/ReadAhead.h"
 
 #include <algorithm>
 

@@ -1,5 +1,6 @@
 #include "engine/PageRows.h"
 
+#include "base/MemoryLimits.h"
 #include "engine/SizeMath.h"
 
 #include <algorithm>
@@ -10,8 +11,6 @@ namespace pagesmith {
 
 namespace {
 
-// The RGBA reader's band stays below this, whatever the strip height.
-constexpr std::size_t kRgbaBandBytes = std::size_t(8) << 20;
 // No TIFF sample is wider than a double.
 constexpr std::uint16_t kWidestSampleBits = 64;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/ReadAhead.h"
+#include "engine/threads/ReadAhead.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
 #include "tiff/OpenTiff.h"
 
-#include "tiff/MemoryCap.h"
+#include "base/MemoryLimits.h"
 #include "tiff/TiffDiagnostics.h"
 
 #include <cstdarg>

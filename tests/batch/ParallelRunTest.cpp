@@ -1,6 +1,9 @@
 #include "batch/BatchObserver.h"
 #include "batch/BatchOperations.h"
 #include "batch/BatchRequest.h"
+#include "batch/OperationRun.h"
+#include "engine/threads/CoreBudget.h"
+#include "support/FaxFixtures.h"
 #include "support/Recorders.h"
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"
@@ -65,7 +68,7 @@ protected:
         request.addFile(name);
     }
 
-    RunResult run(int threads, WindowRecorder window = {}) {
+    void prepare(int threads) {
         fs::remove_all(dir.path() / "out");
         request.reset();
         request.sourceFolder = dir.file("in");
@@ -76,6 +79,10 @@ protected:
         request.options.keepName = 0;
         request.options.tempFile = dir.file("scratch.tbw");
         request.options.threads = threads;
+    }
+
+    RunResult run(int threads, WindowRecorder window = {}) {
+        prepare(threads);
         const BatchResult batch = runBatch(request, window);
         RunResult result;
         result.count = batch.visited;
@@ -153,6 +160,64 @@ TEST_F(ParallelRun, AStopLeavesTheFilesBegunWholeAndBeginsNoOther) {
     WindowRecorder stoppingAlone;
     stoppingAlone.stopAt = 3;
     expectSameRun(run(1, stoppingAlone), stopped);
+}
+
+// The pool's threads take a core each for a file and the batch thread lends
+// its own while it waits for them: afterwards every core is back.
+TEST_F(ParallelRun, GivesBackEveryCoreItTook) {
+    for (int threads : {2, 3, 4}) {
+        SCOPED_TRACE(threads);
+        prepare(threads);
+        WindowRecorder window;
+        CoreBudget cores(threads);
+        BatchResult result;
+        OperationRun files(request, window, cores, result);
+        files.convertSelectedFiles();
+        EXPECT_EQ(result.files.size(), 11u);
+        EXPECT_EQ(cores.freeNow(), threads - 1);
+    }
+}
+
+// Colour and palette pages whose resolution only the scratch file keeps
+// each go through a scratch file of their thread's own on their way to
+// Group 4: several at a time, they give the one-thread run's bytes and
+// report (a 16-bit colour page, which fax refuses, among them).
+TEST_F(ParallelRun, FilesThroughTheScratchFileGiveTheOneThreadBytes) {
+    auto throughScratch = [](test::TestPage page, unsigned seed) {
+        page.pixels = test::patternPixels(page, seed);
+        const auto tags = page.extraTags;
+        page.extraTags = [tags](TIFF* tif) {
+            if (tags)
+                tags(tif);
+            TIFFSetField(tif, TIFFTAG_XRESOLUTION, 3e12);
+            TIFFSetField(tif, TIFFTAG_YRESOLUTION, 3e12);
+        };
+        return page;
+    };
+    test::TestPage palette = test::uniformPage(500, 400, 1, PHOTOMETRIC_PALETTE, 0);
+    palette.extraTags = [](TIFF* tif) {
+        std::vector<std::uint16_t> red(256), green(256), blue(256);
+        for (int i = 0; i < 256; ++i) {
+            red[i] = std::uint16_t(i * 257);
+            green[i] = std::uint16_t((255 - i) * 257);
+            blue[i] = std::uint16_t((i * 7 % 256) * 257);
+        }
+        TIFFSetField(tif, TIFFTAG_COLORMAP, red.data(), green.data(), blue.data());
+    };
+    const test::TestPage pages[] = {palette, test::rgbPage(500, 400),
+                                    test::rgbPage(500, 400, COMPRESSION_NONE)};
+    test::TestPage deepColour = test::rgbPage(500, 400);
+    deepColour.bitsPerSample = 16;
+    request.clearFiles();
+    for (unsigned i = 0; i < 8; ++i)
+        add("scratch" + std::to_string(i) + ".tif", throughScratch(pages[i % 3], i + 1));
+    add("deep.tif", throughScratch(deepColour, 9));
+
+    const RunResult one = run(1);
+    ASSERT_EQ(one.outputs.size(), 9u); // the 16-bit colour page too
+    ASSERT_TRUE(fs::exists(dir.path() / "scratch.tbw")) << "no page went through it";
+    for (int threads : {2, 4})
+        expectSameRun(one, run(threads));
 }
 
 } // namespace

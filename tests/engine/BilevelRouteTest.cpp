@@ -1,10 +1,10 @@
 #include "engine/BilevelRoute.h"
 
 #include "engine/ConvertFiles.h"
-#include "engine/CoreBudget.h"
 #include "engine/Dither.h"
 #include "engine/GrayReduction.h"
 #include "engine/PageSettings.h"
+#include "engine/threads/CoreBudget.h"
 #include "support/Codes.h"
 #include "support/FaxFixtures.h"
 #include "support/Recorders.h"

@@ -5,7 +5,7 @@
 // fixture files.
 
 #include "engine/CopyRoutines.h"
-#include "engine/ReadAhead.h"
+#include "engine/threads/ReadAhead.h"
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"
 #include "tiff/TiffHandle.h"

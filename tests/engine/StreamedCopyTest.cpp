@@ -1,7 +1,7 @@
 #include "CopyTestSupport.h"
 
 #include "engine/ConvertFiles.h"
-#include "engine/CoreBudget.h"
+#include "engine/threads/CoreBudget.h"
 #include "support/FaxFixtures.h"
 #include "support/Recorders.h"
 

@@ -1,4 +1,4 @@
-#include "engine/PageAddress.h"
+#include "engine/threads/PageAddress.h"
 
 #include "tiff/OpenForReading.h"
 
@@ -31,6 +31,11 @@ PageAddress PageAddress::of(TIFF* in) {
     if (compression == COMPRESSION_JPEG)
         TIFFGetField(in, TIFFTAG_JPEGCOLORMODE, &address.m_jpegColorMode);
     return address;
+}
+
+bool PageAddress::samePageAs(const PageAddress& other) const {
+    return *this && other && m_device == other.m_device && m_inode == other.m_inode &&
+           m_directoryOffset == other.m_directoryOffset && m_jpegColorMode == other.m_jpegColorMode;
 }
 
 TiffHandle PageAddress::open() const {

@@ -18,6 +18,10 @@ public:
 
     explicit operator bool() const { return !m_path.empty(); }
 
+    // Whether both are the same page, read alike, of the same file: not of
+    // another file put in its place under the same name.
+    bool samePageAs(const PageAddress& other) const;
+
     // A new handle on the page; empty when the file cannot be opened or the
     // name now stands for another file.
     TiffHandle open() const;

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "engine/BoundedQueue.h"
 #include "engine/ByteBuffer.h"
-#include "engine/PageAddress.h"
+#include "engine/threads/BoundedQueue.h"
+#include "engine/threads/CoreBudget.h"
+#include "engine/threads/PageAddress.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -12,8 +13,6 @@
 #include <vector>
 
 namespace pagesmith {
-
-class CoreBudget;
 
 // The producer half of a page copy: reads the units of the input's current
 // page (its strips, or bands of rows) ahead of the thread that encodes and
@@ -25,7 +24,9 @@ class CoreBudget;
 // A unit is whole when every read in it gave all its bytes: its content then
 // depends on nothing read before it, so it is what a one-thread copy reads.
 // From the first unit that is not whole (a damaged strip) the writing thread
-// reads on its own, as a one-thread copy would from there.
+// reads on its own, as a one-thread copy would from there. A decoding thread
+// that ends closes its queue, so a take never waits for a unit that will not
+// come.
 class DecodeAhead {
 public:
     // Reads unit `unit` of the page from `from` into `into` (of unitBytes,
@@ -34,6 +35,7 @@ public:
 
     // Starts decoding threads when the budget has a core to spare and the
     // page is worth it; otherwise none, and every unit is the caller's to read.
+    // The cores are held until the object ends.
     DecodeAhead(TIFF* in, std::uint32_t units, std::size_t unitBytes, CoreBudget* cores,
                 ReadUnit read);
     ~DecodeAhead();
@@ -71,8 +73,7 @@ private:
     const std::uint32_t m_units;
     const std::size_t m_unitBytes;
     const ReadUnit m_read;
-    CoreBudget* m_cores = nullptr;
-    int m_coresTaken = 0;
+    CoreLease m_cores;
     std::uint32_t m_decoderCount = 0; // fixed before the threads start
     std::vector<std::unique_ptr<Decoder>> m_decoders;
     std::uint32_t m_handedOverAt = 0xFFFFFFFFu; // no unit yet

@@ -1,39 +1,25 @@
-#include "engine/PagePrefetch.h"
+#include "engine/threads/PagePrefetch.h"
 
+#include "base/MemoryLimits.h"
 #include "engine/CopyRoutines.h"
 #include "engine/CopySupport.h"
-#include "engine/CoreBudget.h"
 #include "engine/OutputPageSetup.h"
 #include "tiff/OpenForReading.h"
 #include "tiff/OpenTiff.h"
 
 #include <sys/mman.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace pagesmith {
 
 namespace {
 
-// The largest page decoded ahead whole: a one-bit A4 page at 600 dpi.
-constexpr std::size_t kMostPageBytes = std::size_t(4) << 20;
-
-bool identify(TIFF* tif, std::uint64_t& device, std::uint64_t& inode) {
-    struct stat info;
-    if (!tif || ::fstat(TIFFFileno(tif), &info) != 0)
-        return false;
-    device = std::uint64_t(info.st_dev);
-    inode = std::uint64_t(info.st_ino);
-    return true;
-}
-
-// The page after `after` in `file` (none when `file` is empty), or else the
-// first page of `nextFile`.
-TiffHandle openPageAfter(const std::string& file, std::uint64_t after,
-                         const std::string& nextFile) {
-    if (!file.empty()) {
-        TiffHandle tif = openTiffForReading(file, "rm");
-        if (tif && TIFFSetSubDirectory(tif.get(), after) && TIFFReadDirectory(tif.get()))
+// The page after `after` (none when `after` is empty), or else the first page
+// of `nextFile`, as the run's input reaches it.
+TiffHandle openPageAfter(const PageAddress& after, const std::string& nextFile) {
+    if (after) {
+        TiffHandle tif = after.open();
+        if (tif && TIFFReadDirectory(tif.get()))
             return tif;
     }
     return nextFile.empty() ? TiffHandle() : openTiffForReading(nextFile, "rm");
@@ -138,6 +124,12 @@ bool PrefetchedPage::take(std::uint32_t strip, ByteBuffer& buffer) {
     return true;
 }
 
+bool PrefetchedPage::isPageOf(const PageAddress& in, const std::vector<tmsize_t>& counts,
+                              std::size_t bufferBytes) const {
+    return m_usable && m_address.samePageAs(in) && m_counts == counts &&
+           m_bufferBytes == bufferBytes;
+}
+
 PagePrefetch::PagePrefetch(CoreBudget* cores, const ConversionOptions& options,
                            const PageSettings& settings)
     : m_cores(cores), m_options(options), m_runSettings(settings) {}
@@ -156,21 +148,29 @@ void PagePrefetch::setInput(bool pagesInOrder, std::string nextFile) {
 }
 
 void PagePrefetch::decodePageAfter(TIFF* in) {
-    const char* name = TIFFFileName(in);
-    if (!m_cores || !m_pagesInOrder || !name || !*name)
+    if (!m_cores || !m_pagesInOrder)
         return;
-    // Nothing follows, or no core is free to decode it (the threads of a
-    // folder batch hold them all): not worth a thread and a look.
-    const bool pageFollows = !TIFFLastDirectory(in) || !m_nextFile.empty();
-    if (!pageFollows || m_cores->freeNow() == 0)
-        return;
+    auto page = std::make_shared<PrefetchedPage>();
+    if (!TIFFLastDirectory(in)) {
+        page->m_after = PageAddress::of(in);
+        if (!page->m_after)
+            return; // the run's page cannot be found again
+    } else if (m_nextFile.empty()) {
+        return; // nothing follows
+    }
+    {
+        // No core free to decode it (the threads of a folder batch hold them
+        // all): not worth a thread and a look.
+        std::lock_guard lock(m_coreMutex);
+        if (!m_core)
+            m_core = CoreLease::ofFree(m_cores);
+        if (!m_core)
+            return;
+        ++m_pagesUndone;
+    }
     // The thread comes with the first page asked for.
     if (!m_thread.joinable())
         m_thread = std::thread([this] { work(); });
-    auto page = std::make_shared<PrefetchedPage>();
-    if (!TIFFLastDirectory(in))
-        page->m_file = name;
-    page->m_after = TIFFCurrentDirOffset(in);
     page->m_nextFile = m_nextFile;
     page->m_settings = m_runSettings;
     page->m_settings.readAhead = {}; // its copy runs on this page's thread alone
@@ -180,60 +180,47 @@ void PagePrefetch::decodePageAfter(TIFF* in) {
 
 std::shared_ptr<PrefetchedPage> PagePrefetch::take(TIFF* in, const std::vector<tmsize_t>& counts,
                                                    std::size_t bufferBytes) {
-    std::uint64_t device = 0, inode = 0;
-    if (m_asked.empty() || !identify(in, device, inode))
+    if (m_asked.empty())
         return nullptr;
-    const std::uint64_t offset = TIFFCurrentDirOffset(in);
+    const PageAddress here = PageAddress::of(in);
     while (!m_asked.empty()) {
         std::shared_ptr<PrefetchedPage> page = std::move(m_asked.front());
         m_asked.pop_front();
         std::unique_lock lock(page->m_mutex);
         page->m_planned.wait(lock, [&] { return page->m_isPlanned; });
-        if (page->m_usable && page->m_device == device && page->m_inode == inode &&
-            page->m_offset == offset && page->m_counts == counts &&
-            page->m_bufferBytes == bufferBytes)
+        if (page->isPageOf(here, counts, bufferBytes))
             return page;
-        page->m_dropped = true; // a page this run did not copy strip by strip
+        page->m_dropped = true; // not the page read, or not read strip by strip
     }
     return nullptr;
 }
 
 void PagePrefetch::work() {
-    bool holdsCore = false;
-    while (true) {
-        std::optional<std::shared_ptr<PrefetchedPage>> page = m_requests.tryPop();
-        if (!page) {
-            // Nothing asked for now: the core goes back while this waits.
-            if (holdsCore)
-                m_cores->give();
-            holdsCore = false;
-            page = m_requests.pop();
-            if (!page)
-                return;
-        }
-        decode(**page, holdsCore);
+    while (std::optional<std::shared_ptr<PrefetchedPage>> page = m_requests.pop()) {
+        decode(**page);
         // Whatever was decoded is there; the page waits for nothing more.
         (*page)->m_strips.close();
+        // Nothing more asked for: the core goes back while this waits.
+        std::lock_guard lock(m_coreMutex);
+        if (--m_pagesUndone == 0)
+            m_core.end();
     }
 }
 
-void PagePrefetch::decode(PrefetchedPage& page, bool& holdsCore) {
+void PagePrefetch::decode(PrefetchedPage& page) {
     TiffHandle tif;
     if (!page.m_dropped)
-        tif = openPageAfter(page.m_file, page.m_after, page.m_nextFile);
+        tif = openPageAfter(page.m_after, page.m_nextFile);
     std::uint32_t length = 0;
     std::optional<std::vector<tmsize_t>> counts;
     const auto stripBytes = tif ? byteCount(TIFFStripSize(tif.get())) : std::nullopt;
     if (tif && decodesAsStored(tif.get()) && stripBytes &&
         TIFFGetField(tif.get(), TIFFTAG_IMAGELENGTH, &length))
         counts = stripByteCounts(tif.get(), length, *stripBytes);
-    const bool worthIt = counts && !counts->empty() && fitsWhole(counts->size() * *stripBytes);
-    // A core only for a page there is to decode.
-    if (worthIt && !holdsCore)
-        holdsCore = m_cores->tryTake();
-    const bool usable = worthIt && holdsCore && identify(tif.get(), page.m_device, page.m_inode);
+    if (counts && !counts->empty() && fitsWhole(counts->size() * *stripBytes))
+        page.m_address = PageAddress::of(tif.get());
+    const bool usable = bool(page.m_address);
     if (usable) {
-        page.m_offset = TIFFCurrentDirOffset(tif.get());
         page.m_counts = std::move(*counts);
         page.m_bufferBytes = *stripBytes;
     }
@@ -305,7 +292,7 @@ bool PagePrefetch::encode(TIFF* in, PrefetchedPage& page, const std::vector<Byte
 }
 
 bool PagePrefetch::fitsWhole(std::size_t pageBytes) {
-    return pageBytes <= kMostPageBytes;
+    return pageBytes <= kMostPageBytesAhead;
 }
 
 } // namespace pagesmith

@@ -1,9 +1,11 @@
 #pragma once
 
-#include "engine/BoundedQueue.h"
 #include "engine/ByteBuffer.h"
 #include "engine/ConversionOptions.h"
 #include "engine/PageSettings.h"
+#include "engine/threads/BoundedQueue.h"
+#include "engine/threads/CoreBudget.h"
+#include "engine/threads/PageAddress.h"
 
 #include <tiffio.h>
 
@@ -18,8 +20,6 @@
 #include <vector>
 
 namespace pagesmith {
-
-class CoreBudget;
 
 // The output tags that decide how a page's strips are encoded.
 struct StripEncoding {
@@ -52,12 +52,16 @@ private:
         bool whole = false;
     };
 
+    // Whether this is the page `in` is on, decoded for these strips.
+    bool isPageOf(const PageAddress& in, const std::vector<tmsize_t>& counts,
+                  std::size_t bufferBytes) const;
+
     // Filled in by the decoding thread before its first strip.
     std::mutex m_mutex;
     std::condition_variable m_planned;
     bool m_isPlanned = false;
     bool m_usable = false;
-    std::uint64_t m_device = 0, m_inode = 0, m_offset = 0;
+    PageAddress m_address; // of the page decoded
     std::vector<tmsize_t> m_counts;
     std::size_t m_bufferBytes = 0;
 
@@ -71,10 +75,10 @@ private:
     std::atomic<bool> m_dropped = false;
     bool m_handedOver = false;
 
-    // Where the page is: the page after `after` in `file`, or else the first
-    // page of `nextFile`; and the run's settings when it was asked for.
-    std::string m_file;
-    std::uint64_t m_after = 0;
+    // Where the page is: the page after `after` (none when that was its
+    // file's last), or else the first page of `nextFile`; and the run's
+    // settings when it was asked for.
+    PageAddress m_after;
     std::string m_nextFile;
     PageSettings m_settings;
 };
@@ -92,8 +96,9 @@ private:
 // turns: the run converts one page itself while this thread converts the
 // next, so encoding shares the cores too.
 //
-// The thread holds a spare core of the budget while it has pages to decode;
-// with none to spare, pages are not decoded ahead.
+// A page is asked for only with a spare core of the budget, taken as it is
+// asked for; the thread holds it until the pages asked for are done. With
+// none to spare, pages are not decoded ahead.
 class PagePrefetch {
 public:
     // `options` and `settings` are the run's, read when a page is asked for.
@@ -108,10 +113,11 @@ public:
     void setInput(bool pagesInOrder, std::string nextFile);
 
     // Asks for the page after the one `in` is on to be decoded ahead, when
-    // the input's pages are read in order.
+    // the input's pages are read in order and a core is free or already held.
     void decodePageAfter(TIFF* in);
 
-    // The page `in` is on, decoded ahead for these strip byte counts and
+    // The page `in` is on (the same file, not one put in its place since,
+    // and the same directory), decoded ahead for these strip byte counts and
     // buffers of `bufferBytes`; nothing when it was not. Pages decoded ahead
     // and not taken are dropped.
     std::shared_ptr<PrefetchedPage> take(TIFF* in, const std::vector<tmsize_t>& counts,
@@ -124,8 +130,7 @@ public:
 
 private:
     void work();
-    // Decodes the page, taking a core for it when it needs one.
-    void decode(PrefetchedPage& page, bool& holdsCore);
+    void decode(PrefetchedPage& page);
     // Encodes the decoded page as the run would; false when it cannot.
     bool encode(TIFF* in, PrefetchedPage& page, const std::vector<ByteBuffer>& strips);
 
@@ -136,6 +141,11 @@ private:
     std::string m_nextFile;
     std::deque<std::shared_ptr<PrefetchedPage>> m_asked; // oldest first
     BoundedQueue<std::shared_ptr<PrefetchedPage>> m_requests{std::size_t(-1)};
+    // The thread's core: taken when a page is asked for and none is held,
+    // given back once every page asked for is done.
+    std::mutex m_coreMutex;
+    CoreLease m_core;
+    int m_pagesUndone = 0;
     std::thread m_thread;
 };
 

@@ -1,18 +1,14 @@
-#include "engine/DecodeAhead.h"
+#include "engine/threads/DecodeAhead.h"
 
-#include "engine/CoreBudget.h"
+#include "base/MemoryLimits.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace pagesmith {
 
 namespace {
 
-// Units a decoder holds: one being read while one waits to be taken (the
-// writing thread holds a third, the one it writes).
-constexpr std::size_t kBuffersPerDecoder = 2;
-// What the decoders may hold between them.
-constexpr std::size_t kMostBytesAhead = std::size_t(48) << 20;
 // Below this a page is done before threads and handles would pay for themselves.
 constexpr std::size_t kLeastPageBytes = std::size_t(256) << 10;
 
@@ -30,26 +26,25 @@ DecodeAhead::DecodeAhead(TIFF* in, std::uint32_t units, std::size_t unitBytes, C
     // Every core free now, within what memory allows. The writing thread mostly
     // waits for the decoders, so its own core takes a decoder too.
     const std::size_t affordable =
-        std::max<std::size_t>(1, kMostBytesAhead / (unitBytes * kBuffersPerDecoder));
-    while (std::size_t(m_coresTaken) + 1 < std::min<std::size_t>(affordable, units) &&
-           cores->tryTake())
-        ++m_coresTaken;
-    if (m_coresTaken == 0)
+        std::max<std::size_t>(1, kMostBytesAhead / (unitBytes * kUnitsPerDecoder));
+    const std::size_t extra = std::min<std::size_t>(affordable, units) - 1;
+    m_cores = CoreLease::ofFree(cores, int(std::min<std::size_t>(extra, INT_MAX)));
+    if (!m_cores)
         return;
-    m_cores = cores;
-    m_decoderCount = std::uint32_t(m_coresTaken) + 1;
+    m_decoderCount = std::uint32_t(m_cores.cores()) + 1;
     for (std::uint32_t i = 0; i < m_decoderCount; ++i)
-        m_decoders.push_back(std::make_unique<Decoder>(kBuffersPerDecoder));
+        m_decoders.push_back(std::make_unique<Decoder>(kUnitsPerDecoder));
     for (std::uint32_t i = 0; i < m_decoderCount; ++i) {
         Decoder& decoder = *m_decoders[i];
-        decoder.thread = std::thread([this, &decoder, i] { decode(decoder, i); });
+        decoder.thread = std::thread([this, &decoder, i] {
+            decode(decoder, i);
+            decoder.ready.close(); // nothing more comes: a take must not wait
+        });
     }
 }
 
 DecodeAhead::~DecodeAhead() {
-    stop();
-    for (int i = 0; i < m_coresTaken; ++i)
-        m_cores->give();
+    stop(); // before the cores go back
 }
 
 void DecodeAhead::stop() {
@@ -83,7 +78,7 @@ bool DecodeAhead::take(std::uint32_t unit, ByteBuffer& buffer) {
 
 void DecodeAhead::decode(Decoder& decoder, std::uint32_t first) {
     TiffHandle from = m_address.open();
-    for (std::size_t i = 0; i < kBuffersPerDecoder; ++i)
+    for (std::size_t i = 0; i < kUnitsPerDecoder; ++i)
         decoder.free.push(ByteBuffer(m_unitBytes));
     for (std::uint32_t unit = first; unit < m_units; unit += m_decoderCount) {
         std::optional<ByteBuffer> buffer = decoder.free.pop();

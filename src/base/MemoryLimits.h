@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstddef>
+
+namespace pagesmith {
+
+// What a run may hold in memory: the cap on any one allocation, and the
+// sizes that keep a batch at a few tens of MiB whatever its folder holds.
+
+// The most memory one allocation may take, in the program's own buffers and
+// inside libtiff alike (every handle is opened with it). Sizes come from file
+// headers: a small damaged or hostile file must not make the process reserve
+// what its header claims. A page whose working buffer would be larger fails
+// before anything is allocated. Documented in the README and the manual page.
+constexpr std::size_t kMaxAllocationBytes = std::size_t(1) << 30; // 1 GiB
+
+// A band of rows between tiles and strips: larger saves no memory worth
+// having, so such odd layouts (strips many times taller than the tiles) go
+// through the whole image.
+constexpr std::size_t kMostBandBytes = std::size_t(32) << 20;
+
+// The band the RGBA reader decodes at once, whatever the strip height.
+constexpr std::size_t kRgbaBandBytes = std::size_t(8) << 20;
+
+// Units (strips or bands) a decoding thread holds: one being read while one
+// waits to be taken; the writing thread holds a third, the one it writes.
+constexpr std::size_t kUnitsPerDecoder = 2;
+
+// What the decoding threads of one page copy may hold between them.
+constexpr std::size_t kMostBytesAhead = std::size_t(48) << 20;
+
+// The largest page decoded ahead whole while the page before is written: a
+// one-bit A4 page at 600 dpi. Larger pages are decoded ahead strip by strip.
+constexpr std::size_t kMostPageBytesAhead = std::size_t(4) << 20;
+
+// Files a folder batch keeps in hand per thread (begun, not yet reported): a
+// file that finishes while an older one is still in hand leaves its thread
+// something to do.
+constexpr std::size_t kFilesInHandPerThread = 2;
+
+} // namespace pagesmith
