@@ -1,6 +1,6 @@
 #include "engine/pdf/StoredStrips.h"
 
-#include "tiff/MemoryCap.h"
+#include "base/MemoryLimits.h"
 
 #include <algorithm>
 #include <filesystem>
