@@ -293,7 +293,7 @@ private slots:
         QCOMPARE(open.dialog.mergedFileName(), QStringLiteral("typed name"));
         QCOMPARE(open.dialog.logFile(), QStringLiteral("/typed.log"));
         QCOMPARE(open.dialog.saveFormat(), 6);
-        QCOMPARE(open.formats()->count(), 9);
+        QCOMPARE(open.formats()->count(), 10);
 
         // Shown again, it opens with what it holds.
         open.dialog.open();
