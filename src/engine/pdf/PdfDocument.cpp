@@ -26,6 +26,11 @@ QPDFObjectHandle pdfName(const char* text) {
 // A power of two, so that the coordinates stay exact.
 constexpr double kInset = 1.0 / 1024;
 
+// What the page's box is made smaller by, in points. Readers round a page's
+// size in pixels up: a page exactly 1728 pixels wide at its resolution would
+// come out 1729 from the last bit of a rounded number.
+constexpr double kBoxTrim = 1e-6;
+
 // A number for the content stream, exact to the inset.
 std::string number(double value) {
     std::string text = formatText("%.10f", value);
@@ -146,8 +151,9 @@ bool PdfDocument::addPage(const PdfPagePlan& plan) {
 
         QPDFObjectHandle page = QPDFObjectHandle::newDictionary();
         page.replaceKey("/Type", pdfName("/Page"));
-        page.replaceKey("/MediaBox", QPDFObjectHandle::parse("[0 0 " + number(plan.size.width) +
-                                                             " " + number(plan.size.height) + "]"));
+        page.replaceKey("/MediaBox",
+                        QPDFObjectHandle::parse("[0 0 " + number(plan.size.width - kBoxTrim) + " " +
+                                                number(plan.size.height - kBoxTrim) + "]"));
         QPDFObjectHandle resources = QPDFObjectHandle::newDictionary();
         resources.replaceKey("/XObject", xobjects);
         page.replaceKey("/Resources", resources);

@@ -4,6 +4,8 @@
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 namespace pagesmith::test {
@@ -43,6 +45,27 @@ int renderedDifference(const std::filesystem::path& pdf, int page, const EightBi
     writePlainPdf(reference, expected.width, expected.length, 4, expected.samples, xResolution,
                   yResolution);
     return largestDifference(rendered, renderPage(reference, 1, xResolution, yResolution, false));
+}
+
+int renderedDifferenceAwayFromJoins(const std::filesystem::path& pdf, int page,
+                                    const EightBitPage& expected, double xResolution,
+                                    double yResolution, int stripRows, int& atJoins) {
+    atJoins = 0;
+    const RenderedPage rendered = renderPage(pdf, page, xResolution, yResolution, false);
+    if (expected.channels != 3 || rendered.channels != 3 || rendered.width != expected.width ||
+        rendered.height != expected.length)
+        return 256;
+    int away = 0;
+    const std::size_t rowBytes = std::size_t(expected.width) * 3;
+    for (int y = 0; y < expected.length; ++y) {
+        const bool nextToJoin =
+            (y > 0 && y % stripRows == 0) || (y + 1 < expected.length && (y + 1) % stripRows == 0);
+        int& largest = nextToJoin ? atJoins : away;
+        for (std::size_t i = y * rowBytes; i < (y + 1) * rowBytes; ++i)
+            largest =
+                std::max(largest, std::abs(int(rendered.pixels[i]) - int(expected.samples[i])));
+    }
+    return away;
 }
 
 } // namespace pagesmith::test

@@ -25,4 +25,12 @@ EightBitPage eightBitPage(const std::filesystem::path& tiff, int page = 0);
 int renderedDifference(const std::filesystem::path& pdf, int page, const EightBitPage& expected,
                        double xResolution, double yResolution);
 
+// The same for a JPEG page whose strips of `stripRows` rows were joined: the
+// decoder smooths halved colour across each join, which each strip decoded
+// alone cannot. The rows away from the joins are compared (the result); the
+// largest difference on the two rows at each join goes to `atJoins`.
+int renderedDifferenceAwayFromJoins(const std::filesystem::path& pdf, int page,
+                                    const EightBitPage& expected, double xResolution,
+                                    double yResolution, int stripRows, int& atJoins);
+
 } // namespace pagesmith::test
