@@ -162,6 +162,56 @@ TEST(PdfPageKinds, EachKindGetsItsFilterPassesTheCheckAndShowsItsOwnPixels) {
     }
 }
 
+// Adobe writes CMYK JPEG data inverted and says so with its APP14 marker;
+// readers take DCTDecode data as it comes, so the image's Decode turns it back.
+TEST(PdfPageKinds, CmykJpegWithAdobesMarkerShowsTheInksItStandsFor) {
+    if (!pdfToolsPresent())
+        GTEST_SKIP() << "poppler's and qpdf's tools are not installed";
+    TempDir folder;
+    const std::filesystem::path plain = folder.path() / "plain.tif";
+    const std::filesystem::path adobe = folder.path() / "adobe.tif";
+    const std::filesystem::path pdf = folder.path() / "adobe.pdf";
+    TestPage page = samples(PHOTOMETRIC_SEPARATED, 4, 8, COMPRESSION_JPEG);
+    page.extraTags = [](TIFF* tif) { TIFFSetField(tif, TIFFTAG_JPEGTABLESMODE, 0); };
+    writeTiff(plain, page);
+
+    // The same strip with the marker after its SOI.
+    std::vector<std::uint8_t> strip;
+    {
+        TiffHandle in = openPage(plain);
+        strip.resize(std::size_t(TIFFGetStrileByteCount(in.get(), 0)));
+        ASSERT_GT(TIFFReadRawStrip(in.get(), 0, strip.data(), tmsize_t(strip.size())), 0);
+    }
+    const std::uint8_t marker[] = {0xFF, 0xEE, 0,   14, 'A', 'd', 'o', 'b',
+                                   'e',  0,    100, 0,  0,   0,   0,   0};
+    strip.insert(strip.begin() + 2, std::begin(marker), std::end(marker));
+    {
+        TiffHandle out(adobe.string(), "w");
+        TIFF* tif = out.get();
+        TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, page.width);
+        TIFFSetField(tif, TIFFTAG_IMAGELENGTH, page.length);
+        TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
+        TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 4);
+        TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_SEPARATED);
+        TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_JPEG);
+        TIFFSetField(tif, TIFFTAG_JPEGTABLESMODE, 0);
+        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, page.length);
+        ASSERT_GT(TIFFWriteRawStrip(tif, 0, strip.data(), tmsize_t(strip.size())), 0);
+        ASSERT_TRUE(TIFFWriteDirectory(tif));
+    }
+
+    ReportRecorder report;
+    ASSERT_EQ(convertToPdf(1, {adobe.string()}, pdf.string(), ConversionOptions{}, report), 0);
+    const std::vector<ListedImage> images = listImages(pdf);
+    ASSERT_EQ(images.size(), 1u);
+    EXPECT_EQ(images[0].encoding, "jpeg");
+    EightBitPage inks = eightBitPage(adobe);
+    ASSERT_EQ(inks.channels, 4);
+    for (std::uint8_t& ink : inks.samples)
+        ink = std::uint8_t(255 - ink);
+    EXPECT_EQ(renderedDifference(pdf, 1, inks, 200, 200), 0);
+}
+
 // Kinds PDF cannot show as they are go in as the 8-bit samples the rules
 // make of them, worked out by hand from the values written.
 TEST(PdfPageKinds, EveryKindShowsTheEightBitSamplesItsValuesStandFor) {
