@@ -8,12 +8,16 @@
 #include "engine/pdf/PdfPagePlan.h"
 
 #include <algorithm>
+#include <exception>
 #include <filesystem>
 #include <memory>
 
 namespace pagesmith {
 
 namespace {
+
+constexpr const char* kExceptionText =
+    "Fail to convert this tiff file, try to convert it to another compression mode";
 
 // The name a document bears as its Title: its file's, without the extension.
 std::string titleOf(const std::string& outputPath) {
@@ -35,7 +39,7 @@ public:
 private:
     // What the run reports, held until the document is written.
     struct Held {
-        enum class Kind { Line, Failure, Step, Page } kind;
+        enum class Kind { Line, Fault, Failure, Step, Page } kind;
         std::string text;
         int pageIndex = 0;
         std::uint32_t length = 0;
@@ -116,7 +120,16 @@ void PdfRun::planPage(const InputPages& input, const std::string& path, int page
     holdStep();
     TIFF* in = input.tiff();
     const PdfPageSource source{m_files, path, TIFFCurrentDirOffset(in)};
-    const PdfPagePlan plan = planPdfPage(in, source);
+    PdfPagePlan plan;
+    try {
+        plan = planPdfPage(in, source);
+    } catch (const std::exception&) {
+        // As a fault in a TIFF page's copy: said, and the next page follows.
+        m_held.push_back({Held::Kind::Fault, kExceptionText, 0, 0, {}});
+        hold(formatText("  -- Failed: %s\r\n", kExceptionText));
+        pageFailed(pageIndex);
+        return;
+    }
     if (!plan) {
         hold(plan.refusal.empty()
                  ? formatText("  -- Failed: the pixels of page %d cannot be read\r\n", pageIndex)
@@ -145,10 +158,8 @@ int PdfRun::write() {
         return kConvertNoPageWritten;
     }
     PdfOutputFile output;
-    std::string error;
     const bool written = output.open(m_outputPath) &&
-                         m_document.write(output.file(), output.temporaryPath(), error) &&
-                         output.commit();
+                         m_document.write(output.file(), output.temporaryPath()) && output.commit();
     output.discard();
     m_files->close();
     release(written);
@@ -164,6 +175,9 @@ void PdfRun::release(bool written) {
         switch (held.kind) {
         case Held::Kind::Line:
             m_report.addLine(held.text);
+            break;
+        case Held::Kind::Fault:
+            m_report.showError("Exception Error", held.text);
             break;
         case Held::Kind::Failure:
             m_report.noteFailure();

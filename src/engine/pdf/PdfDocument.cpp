@@ -168,7 +168,7 @@ bool PdfDocument::addPage(const PdfPagePlan& plan) {
     return true;
 }
 
-bool PdfDocument::write(std::FILE* file, const std::string& name, std::string& error) {
+bool PdfDocument::write(std::FILE* file, const std::string& name) {
     try {
         QPDF& pdf = *m_pdf;
         QPDFObjectHandle info = QPDFObjectHandle::newDictionary();
@@ -184,8 +184,7 @@ bool PdfDocument::write(std::FILE* file, const std::string& name, std::string& e
         writer.setDecodeLevel(qpdf_dl_none);
         writer.setCompressStreams(true);
         writer.write();
-    } catch (const std::exception& failure) {
-        error = failure.what();
+    } catch (const std::exception&) {
         return false;
     }
     return true;

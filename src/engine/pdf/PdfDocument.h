@@ -27,10 +27,11 @@ public:
 
     int pageCount() const { return m_pages; }
 
-    // Writes the whole document into `file` (left open), with its Title,
-    // Producer (Pagesmith and its version) and CreationDate (now). False,
-    // with the reason in `error`, when that fails.
-    bool write(std::FILE* file, const std::string& name, std::string& error);
+    // Writes the whole document into `file` (left open; `name` names it in
+    // qpdf's messages), with its Title, Producer (Pagesmith and its version)
+    // and CreationDate (now). False when that fails: a write, or a page's
+    // data that throws.
+    bool write(std::FILE* file, const std::string& name);
 
 private:
     std::unique_ptr<QPDF> m_pdf;
