@@ -135,21 +135,26 @@ std::vector<PdfImage> ccittImages(TIFF* in, const PdfPageSource& source,
     if (compression == COMPRESSION_CCITTFAX3 && strips.count > 1)
         coding.joinable = stripsBeginLines(in, strips, reverseBits, coding.k > 0);
 
-    std::vector<PdfImage> images;
-    if (strips.count == 1 || coding.joinable) {
-        std::vector<std::uint32_t> all(strips.count);
+    // Joined strips go in groups of a bounded size; the others one by one.
+    std::vector<StripGroup> groups;
+    if (coding.joinable) {
+        groups = stripGroups(in, strips);
+    } else {
         for (std::uint32_t strip = 0; strip < strips.count; ++strip)
-            all[strip] = strip;
-        images.push_back(ccittImage(width, strips.length, 0, coding, blackIs1));
-        images.back().data = std::make_shared<StoredStripsData>(source, strips, std::move(all), "",
-                                                                0, reverseBits, damage);
-        return images;
+            groups.push_back({strip, 1});
     }
-    for (std::uint32_t strip = 0; strip < strips.count; ++strip) {
-        const std::uint32_t top = strip * strips.rowsPerStrip;
-        images.push_back(ccittImage(width, strips.rowsOf(strip), top, coding, blackIs1));
-        images.back().data = std::make_shared<StoredStripsData>(
-            source, strips, std::vector<std::uint32_t>{strip}, "", 0, reverseBits, damage);
+    std::vector<PdfImage> images;
+    for (const StripGroup& group : groups) {
+        std::vector<std::uint32_t> members;
+        std::uint32_t rows = 0;
+        for (std::uint32_t strip = group.first; strip < group.first + group.count; ++strip) {
+            members.push_back(strip);
+            rows += strips.rowsOf(strip);
+        }
+        images.push_back(
+            ccittImage(width, rows, group.first * strips.rowsPerStrip, coding, blackIs1));
+        images.back().data = std::make_shared<StoredStripsData>(source, strips, std::move(members),
+                                                                "", 0, reverseBits, damage);
     }
     return images;
 }

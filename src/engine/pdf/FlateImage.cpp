@@ -1,9 +1,11 @@
 #include "engine/pdf/FlateImage.h"
 
+#include "base/MemoryLimits.h"
 #include "engine/EightBitRows.h"
 #include "engine/PageRows.h"
 #include "engine/pdf/FlateRowsData.h"
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -51,21 +53,22 @@ std::string paletteOf(TIFF* in, std::uint16_t bits) {
 
 } // namespace
 
-bool flateImage(TIFF* in, const PdfPageSource& source, const std::shared_ptr<PdfPageDamage>& damage,
-                int level, PdfImage& image, std::string& refusal) {
+std::vector<PdfImage> flateImages(TIFF* in, const PdfPageSource& source,
+                                  const std::shared_ptr<PdfPageDamage>& damage, int level,
+                                  std::string& refusal) {
     const EightBitPlan plan = planEightBits(in);
     if (!plan) {
         refusal = plan.refusal;
-        return false;
+        return {};
     }
     DecodedRows rows = DecodedRows::EightBit;
     std::size_t rowBytes = 0;
     std::uint32_t length = 0;
-    image = PdfImage{};
+    PdfImage image;
     if (storable(in, plan)) {
         const PageRowReader reader(in);
         if (!reader.valid() || reader.planes() != 1)
-            return false;
+            return {};
         rows = DecodedRows::Stored;
         rowBytes = reader.rowBytes();
         image.width = reader.width();
@@ -75,7 +78,7 @@ bool flateImage(TIFF* in, const PdfPageSource& source, const std::shared_ptr<Pdf
             image.colour = PdfColourSpace::Indexed;
             image.palette = paletteOf(in, plan.coding.bits);
             if (image.palette.empty())
-                return false;
+                return {};
         } else {
             image.colour = spaceOf(plan.colour);
             image.inverted = plan.minIsWhite;
@@ -83,14 +86,13 @@ bool flateImage(TIFF* in, const PdfPageSource& source, const std::shared_ptr<Pdf
     } else {
         const EightBitRows reader(in);
         if (!reader.valid())
-            return false;
+            return {};
         image.width = reader.width();
         length = reader.length();
         rowBytes = std::size_t(reader.width()) * channelsOf(reader.colour());
         image.bitsPerComponent = 8;
         image.colour = spaceOf(reader.colour());
     }
-    image.rows = length;
     image.filter = "/FlateDecode";
     // Palette indices and packed bits have no neighbours to predict from.
     std::size_t pixelBytes = 0;
@@ -101,9 +103,18 @@ bool flateImage(TIFF* in, const PdfPageSource& source, const std::shared_ptr<Pdf
                             {"/BitsPerComponent", 8},
                             {"/Columns", std::int64_t(image.width)}};
     }
-    image.data =
-        std::make_shared<FlateRowsData>(source, rows, length, rowBytes, pixelBytes, level, damage);
-    return true;
+    const std::uint32_t bandRows =
+        std::uint32_t(std::clamp<std::size_t>(kMostPdfImageBytes / rowBytes, 1, length));
+    std::vector<PdfImage> images;
+    for (std::uint32_t first = 0; first < length; first += bandRows) {
+        PdfImage band = image;
+        band.top = first;
+        band.rows = std::min(bandRows, length - first);
+        band.data = std::make_shared<FlateRowsData>(source, rows, length, first, band.rows,
+                                                    rowBytes, pixelBytes, level, damage);
+        images.push_back(std::move(band));
+    }
+    return images;
 }
 
 } // namespace pagesmith

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace pagesmith {
 
@@ -16,9 +17,11 @@ namespace pagesmith {
 // Indexed space of their colour map made 8-bit. Every other kind goes in as
 // the 8-bit samples it makes (16-bit and floating-point samples scaled,
 // separate planes joined, alpha composited on white, YCbCr and CIE L*a*b*
-// as RGB). 8-bit samples go through PNG's filters. False, with the reason in
-// `refusal` where there is one, when the page cannot be decoded.
-bool flateImage(TIFF* in, const PdfPageSource& source, const std::shared_ptr<PdfPageDamage>& damage,
-                int level, PdfImage& image, std::string& refusal);
+// as RGB). 8-bit samples go through PNG's filters. A page whose rows
+// exceed kMostPdfImageBytes is cut into images of whole rows. Empty, with the
+// reason in `refusal` where there is one, when the page cannot be decoded.
+std::vector<PdfImage> flateImages(TIFF* in, const PdfPageSource& source,
+                                  const std::shared_ptr<PdfPageDamage>& damage, int level,
+                                  std::string& refusal);
 
 } // namespace pagesmith

@@ -48,26 +48,27 @@ private:
 
 } // namespace
 
-FlateRowsData::FlateRowsData(PdfPageSource source, DecodedRows rows, std::uint32_t length,
-                             std::size_t rowBytes, std::size_t pixelBytes, int level,
+FlateRowsData::FlateRowsData(PdfPageSource source, DecodedRows kind, std::uint32_t length,
+                             std::uint32_t first, std::uint32_t rows, std::size_t rowBytes,
+                             std::size_t pixelBytes, int level,
                              std::shared_ptr<PdfPageDamage> damage)
-    : m_source(std::move(source)), m_rows(rows), m_length(length), m_rowBytes(rowBytes),
-      m_pixelBytes(pixelBytes), m_level(level), m_damage(std::move(damage)) {}
+    : m_source(std::move(source)), m_kind(kind), m_length(length), m_first(first), m_rows(rows),
+      m_rowBytes(rowBytes), m_pixelBytes(pixelBytes), m_level(level), m_damage(std::move(damage)) {}
 
 void FlateRowsData::provideStreamData(QPDFObjGen const&, Pipeline* pipeline) {
     TIFF* in = m_source.open();
     if (!in)
         m_damage->sourceLost = true;
-    RowSource rows(in, m_rows, m_rowBytes);
+    RowSource source(in, m_kind, m_rowBytes);
     // The page as planned, or nothing of it: its rows are then all zeros.
-    const bool readable = in && rows.length() == m_length;
+    const bool readable = in && source.length() == m_length;
     const std::vector<std::uint8_t> zeros(m_rowBytes, 0);
     std::optional<PngPredictor> predictor;
     if (m_pixelBytes > 0)
         predictor.emplace(m_rowBytes, m_pixelBytes);
     DeflatePipe deflate(pipeline, m_level);
-    for (std::uint32_t y = 0; y < m_length; ++y) {
-        const std::uint8_t* row = readable ? rows.row(y) : nullptr;
+    for (std::uint32_t y = m_first; y < m_first + m_rows; ++y) {
+        const std::uint8_t* row = readable ? source.row(y) : nullptr;
         if (!row) {
             ++m_damage->unreadRows;
             row = zeros.data();

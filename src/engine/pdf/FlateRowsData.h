@@ -16,21 +16,24 @@ enum class DecodedRows {
     EightBit, // as 8-bit grey, RGB or CMYK (EightBitRows), for every other kind
 };
 
-// The rows of a page, decoded when the document is written, each through
-// PNG's filters where `pixelBytes` is not 0, then compressed with deflate. A
-// row that cannot be read goes in as zeros and is counted in the damage.
+// Rows `first` to `first + rows` of a page, decoded when the document is
+// written, each through PNG's filters where `pixelBytes` is not 0, then
+// compressed with deflate. A row that cannot be read goes in as zeros and is
+// counted in the damage.
 class FlateRowsData : public QPDFObjectHandle::StreamDataProvider {
 public:
-    FlateRowsData(PdfPageSource source, DecodedRows rows, std::uint32_t length,
-                  std::size_t rowBytes, std::size_t pixelBytes, int level,
+    FlateRowsData(PdfPageSource source, DecodedRows kind, std::uint32_t length, std::uint32_t first,
+                  std::uint32_t rows, std::size_t rowBytes, std::size_t pixelBytes, int level,
                   std::shared_ptr<PdfPageDamage> damage);
 
     void provideStreamData(QPDFObjGen const& object, Pipeline* pipeline) override;
 
 private:
     PdfPageSource m_source;
-    DecodedRows m_rows;
-    std::uint32_t m_length;
+    DecodedRows m_kind;
+    std::uint32_t m_length; // of the page
+    std::uint32_t m_first;
+    std::uint32_t m_rows;
     std::size_t m_rowBytes;
     std::size_t m_pixelBytes;
     int m_level;

@@ -6,9 +6,10 @@
 
 namespace pagesmith {
 
-JoinedJpegData::JoinedJpegData(PdfPageSource source, StoredStrips layout, std::string head,
-                               JpegHead expected, std::shared_ptr<PdfPageDamage> damage)
-    : m_source(std::move(source)), m_layout(layout), m_head(std::move(head)),
+JoinedJpegData::JoinedJpegData(PdfPageSource source, StoredStrips layout, StripGroup group,
+                               std::string head, JpegHead expected,
+                               std::shared_ptr<PdfPageDamage> damage)
+    : m_source(std::move(source)), m_layout(layout), m_group(group), m_head(std::move(head)),
       m_expected(std::move(expected)), m_damage(std::move(damage)) {}
 
 bool JoinedJpegData::sameHead(const JpegHead& head) const {
@@ -24,7 +25,8 @@ void JoinedJpegData::provideStreamData(QPDFObjGen const&, Pipeline* pipeline) {
         m_damage->sourceLost = true;
     std::vector<std::uint8_t> bytes;
     unsigned nextRestart = 0;
-    for (std::uint32_t strip = 0; strip < m_layout.count; ++strip) {
+    const std::uint32_t end = m_group.first + m_group.count;
+    for (std::uint32_t strip = m_group.first; strip < end; ++strip) {
         JpegHead head;
         const bool readable = in && readWholeStrip(in, strip, bytes) &&
                               readJpegHead(bytes.data(), bytes.size(), head) && sameHead(head);
@@ -37,13 +39,13 @@ void JoinedJpegData::provideStreamData(QPDFObjGen const&, Pipeline* pipeline) {
             // from there.
             m_damage->unreadRows += m_layout.rowsOf(strip);
         }
-        if (strip + 1 < m_layout.count) {
+        if (strip + 1 < end) {
             const unsigned char restart[] = {0xFF, (unsigned char)(0xD0 + (nextRestart++ & 7))};
             pipeline->write(restart, sizeof restart);
         }
     }
-    const unsigned char end[] = {0xFF, 0xD9};
-    pipeline->write(end, sizeof end);
+    const unsigned char endOfImage[] = {0xFF, 0xD9};
+    pipeline->write(endOfImage, sizeof endOfImage);
     pipeline->finish();
 }
 

@@ -11,15 +11,15 @@
 
 namespace pagesmith {
 
-// The JPEG strips of a page written as one JPEG stream: the head (SOI,
-// tables, the frame at the page's height, DRI, SOS) once, then the coded data
-// of every strip, a restart marker between one strip and the next and the
-// strips' own restart markers numbered on, then EOI. Every strip must have
-// the head `expected` has, but for the height of its frame.
+// JPEG strips of a page written as one JPEG stream: the head (SOI, tables,
+// the frame at the height of the strips together, DRI, SOS) once, then the
+// coded data of each strip of the group, a restart marker between one strip
+// and the next and the strips' own restart markers numbered on, then EOI.
+// Every strip must have the head `expected` has, but for its frame's height.
 class JoinedJpegData : public QPDFObjectHandle::StreamDataProvider {
 public:
-    JoinedJpegData(PdfPageSource source, StoredStrips layout, std::string head, JpegHead expected,
-                   std::shared_ptr<PdfPageDamage> damage);
+    JoinedJpegData(PdfPageSource source, StoredStrips layout, StripGroup group, std::string head,
+                   JpegHead expected, std::shared_ptr<PdfPageDamage> damage);
 
     void provideStreamData(QPDFObjGen const& object, Pipeline* pipeline) override;
 
@@ -28,6 +28,7 @@ private:
 
     PdfPageSource m_source;
     StoredStrips m_layout;
+    StripGroup m_group;
     std::string m_head;
     JpegHead m_expected;
     std::shared_ptr<PdfPageDamage> m_damage;

@@ -131,12 +131,20 @@ std::vector<PdfImage> jpegImages(TIFF* in, const PdfPageSource& source,
     std::vector<PdfImage> images;
     std::uint32_t interval = 0;
     if (strips.count > 1 && joinable(in, strips, first, interval)) {
-        image.rows = strips.length;
-        const std::string head = kStartOfImage + tables.tables + first.tables +
-                                 frameWithHeight(first.frame, strips.length) +
-                                 restartSegment(interval) + first.scan;
-        image.data = std::make_shared<JoinedJpegData>(source, strips, head, first, damage);
-        images.push_back(std::move(image));
+        // Groups of a bounded size, each one stream.
+        for (const StripGroup& group : stripGroups(in, strips)) {
+            PdfImage joined = image;
+            joined.top = group.first * strips.rowsPerStrip;
+            joined.rows = 0;
+            for (std::uint32_t strip = group.first; strip < group.first + group.count; ++strip)
+                joined.rows += strips.rowsOf(strip);
+            const std::string head = kStartOfImage + tables.tables + first.tables +
+                                     frameWithHeight(first.frame, joined.rows) +
+                                     restartSegment(interval) + first.scan;
+            joined.data =
+                std::make_shared<JoinedJpegData>(source, strips, group, head, first, damage);
+            images.push_back(std::move(joined));
+        }
         return images;
     }
     // Each strip a stream of its own, with the tables in front of it.

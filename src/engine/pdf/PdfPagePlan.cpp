@@ -30,9 +30,7 @@ PdfPagePlan planPdfPage(TIFF* in, const PdfPageSource& source, int flateLevel) {
         plan.refusal = formatText("Compression %u cannot be read.", unsigned(compression));
         return plan;
     }
-    PdfImage image;
-    if (flateImage(in, source, plan.damage, flateLevel, image, plan.refusal))
-        plan.images.push_back(std::move(image));
+    plan.images = flateImages(in, source, plan.damage, flateLevel, plan.refusal);
     return plan;
 }
 

@@ -43,6 +43,21 @@ bool storedStripsOf(TIFF* in, const std::string& path, StoredStrips& strips) {
     return true;
 }
 
+std::vector<StripGroup> stripGroups(TIFF* in, const StoredStrips& strips) {
+    std::vector<StripGroup> groups;
+    std::uint64_t bytes = 0;
+    for (std::uint32_t strip = 0; strip < strips.count; ++strip) {
+        const std::uint64_t size = TIFFGetStrileByteCount(in, strip);
+        if (groups.empty() || bytes + size > kMostPdfImageBytes) {
+            groups.push_back({strip, 0});
+            bytes = 0;
+        }
+        ++groups.back().count;
+        bytes += size;
+    }
+    return groups;
+}
+
 bool readStripHead(TIFF* in, std::uint32_t strip, std::size_t size,
                    std::vector<std::uint8_t>& bytes) {
     const std::uint64_t stored = TIFFGetStrileByteCount(in, strip);

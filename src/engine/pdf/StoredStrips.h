@@ -19,6 +19,16 @@ struct StoredStrips {
     std::uint32_t rowsOf(std::uint32_t strip) const;
 };
 
+// Consecutive strips that make one image: `count` strips from `first`.
+struct StripGroup {
+    std::uint32_t first = 0;
+    std::uint32_t count = 0;
+};
+
+// The page's strips in groups of consecutive strips whose stored bytes stay
+// within kMostPdfImageBytes together (a larger strip is a group alone).
+std::vector<StripGroup> stripGroups(TIFF* in, const StoredStrips& strips);
+
 // The page's strips when every one of them lies whole inside the file at
 // `path` and is not empty; false otherwise (and for tiled pages, whose
 // tiles cannot be laid out as strips).

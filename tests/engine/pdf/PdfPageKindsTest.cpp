@@ -116,6 +116,9 @@ std::vector<KindCase> kindCases() {
          "image", 1, 0},
         {"grey, 16 bits", samples(PHOTOMETRIC_MINISBLACK, 1, 16, COMPRESSION_NONE), "image", 1, 0},
         {"RGB, LZW", samples(PHOTOMETRIC_RGB, 3, 8, COMPRESSION_LZW), "image", 1, 0},
+        // 3 MiB of rows: two images one under the other, 682 rows and the rest.
+        {"RGB, LZW, larger than one image holds", rgbPage(1024, 1024, COMPRESSION_LZW), "image", 2,
+         0},
         {"RGB, 16 bits, PackBits", samples(PHOTOMETRIC_RGB, 3, 16, COMPRESSION_PACKBITS), "image",
          1, 0},
         {"CMYK, uncompressed", samples(PHOTOMETRIC_SEPARATED, 4, 8, COMPRESSION_NONE), "image", 1,
