@@ -33,6 +33,6 @@ struct PdfPagePlan {
 // when the document is written. Data PDF holds as the file stores it goes in
 // as it is (CCITT, JPEG); everything else is decoded and goes in with Flate.
 // Reads the page's tags and the heads of its strips, nothing more.
-PdfPagePlan planPdfPage(TIFF* in, const PdfPageSource& source, int flateLevel = kPdfFlateLevel);
+PdfPagePlan planPdfPage(TIFF* in, const PdfPageSource& source);
 
 } // namespace pagesmith
