@@ -39,9 +39,9 @@ public:
 private:
     // What the run reports, held until the document is written.
     struct Held {
-        enum class Kind { Line, Fault, Failure, Step, Page } kind;
+        enum class Kind { Input, Line, Fault, Failure, Step, Page } kind;
         std::string text;
-        int pageIndex = 0;
+        int pageIndex = 0; // of a page; of the input, for an input
         std::uint32_t length = 0;
         std::shared_ptr<PdfPageDamage> damage;
     };
@@ -86,8 +86,8 @@ int PdfRun::run(const std::vector<std::string>& inputs) {
     if (outputIsAnInput(inputs))
         return kConvertOutputUnusable;
     for (int i = 0; i < m_inputCount; ++i) {
-        // Progress as it happens; the lines wait for the document.
-        m_report.inputStarted(std::size_t(i));
+        // The report learns whose lines follow when they come out.
+        m_held.push_back({Held::Kind::Input, {}, i, 0, {}});
         planInput(inputs[i]);
     }
     return write();
@@ -173,6 +173,9 @@ int PdfRun::write() {
 void PdfRun::release(bool written) {
     for (const Held& held : m_held) {
         switch (held.kind) {
+        case Held::Kind::Input:
+            m_report.inputStarted(std::size_t(held.pageIndex));
+            break;
         case Held::Kind::Line:
             m_report.addLine(held.text);
             break;

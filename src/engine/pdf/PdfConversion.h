@@ -13,8 +13,10 @@ namespace pagesmith {
 // "Convert:" or "Merge:" line for each input that opens, then a line for
 // each page. A page that cannot be read fails with its line and the
 // document keeps the others. The pages' data is read and written when the
-// whole document is, so their lines come once it has its name. The document
-// is written whole or not at all. Returns a result of convertFiles.
+// whole document is, so their lines come once it has its name, each input
+// announced (inputStarted) before its own. The document is written whole or
+// not at all, always anew (`append` is for TIFF outputs). Returns a result
+// of convertFiles.
 int convertToPdf(int count, const std::vector<std::string>& inputs, const std::string& outputPath,
                  const ConversionOptions& options, ProgressReport& report);
 

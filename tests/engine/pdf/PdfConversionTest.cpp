@@ -153,6 +153,25 @@ TEST_F(PdfConversion, PageThatCannotBeReadFailsWithItsLineAndTheDocumentKeepsThe
     EXPECT_TRUE(qpdfChecks(pdf));
 }
 
+// Lines come once the document is written; each input is announced before
+// its own, so that a failure counts against the input it belongs to.
+TEST_F(PdfConversion, MergeAnnouncesEachInputBeforeItsLinesAndFailures) {
+    struct Events : ProgressReport {
+        void addLine(const std::string&) override {}
+        void showError(const std::string&, const std::string&) override {}
+        void noteFailure() override { order += "failure "; }
+        void inputStarted(std::size_t input) override { order += std::to_string(input) + " "; }
+        std::string order;
+    } events;
+    const fs::path a = folder.path() / "a.tif", b = folder.path() / "b.tif";
+    writeTiff(a, {faxPage(), maskPage()});
+    writeTiff(b, faxPage());
+    ASSERT_EQ(convertToPdf(2, {a.string(), b.string()}, (folder.path() / "m.pdf").string(),
+                           ConversionOptions{}, events),
+              kConvertDone);
+    EXPECT_EQ(events.order, "0 failure 1 ");
+}
+
 TEST_F(PdfConversion, RowsThatCannotBeReadAreLeftBlankAndTheLineSaysHowMany) {
     const fs::path tiff = folder.path() / "damaged.tif", pdf = folder.path() / "damaged.pdf";
     TestPage page = rgbPage(40, 30, COMPRESSION_LZW);
