@@ -268,7 +268,8 @@ int convertFiles(int count, const std::vector<std::string>& inputs, const std::s
         count = int(inputs.size());
     // A document is a run of its own: its pages are not TIFF directories.
     if (options.compressionMode == CompressionMode::Pdf)
-        return convertToPdf(count, inputs, outputPathOf(outputBase, options), options, report);
+        return convertToPdf(count, inputs, outputPathOf(outputBase, options), options, report,
+                            &cores);
     ConversionRun run(options, count, report, cores);
     return run.run(inputs, outputBase);
 }

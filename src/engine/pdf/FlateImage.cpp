@@ -55,7 +55,7 @@ std::string paletteOf(TIFF* in, std::uint16_t bits) {
 
 std::vector<PdfImage> flateImages(TIFF* in, const PdfPageSource& source,
                                   const std::shared_ptr<PdfPageDamage>& damage, int level,
-                                  std::string& refusal) {
+                                  CoreBudget* cores, std::string& refusal) {
     const EightBitPlan plan = planEightBits(in);
     if (!plan) {
         refusal = plan.refusal;
@@ -111,7 +111,7 @@ std::vector<PdfImage> flateImages(TIFF* in, const PdfPageSource& source,
         band.top = first;
         band.rows = std::min(bandRows, length - first);
         band.data = std::make_shared<FlateRowsData>(source, rows, length, first, band.rows,
-                                                    rowBytes, pixelBytes, level, damage);
+                                                    rowBytes, pixelBytes, level, cores, damage);
         images.push_back(std::move(band));
     }
     return images;

@@ -11,6 +11,8 @@
 
 namespace pagesmith {
 
+class CoreBudget;
+
 // A page decoded and written losslessly with Flate. Kinds PDF shows as they
 // are keep their samples: grey, RGB and CMYK of 1, 2, 4 or 8 bits in one
 // plane (min-is-white through /Decode), palettes of up to 8 bits as an
@@ -22,6 +24,6 @@ namespace pagesmith {
 // reason in `refusal` where there is one, when the page cannot be decoded.
 std::vector<PdfImage> flateImages(TIFF* in, const PdfPageSource& source,
                                   const std::shared_ptr<PdfPageDamage>& damage, int level,
-                                  std::string& refusal);
+                                  CoreBudget* cores, std::string& refusal);
 
 } // namespace pagesmith

@@ -4,6 +4,7 @@
 #include "engine/PageRows.h"
 #include "engine/pdf/DeflatePipe.h"
 #include "engine/pdf/PngPredictor.h"
+#include "engine/threads/DeflateBehind.h"
 
 #include <optional>
 #include <vector>
@@ -11,6 +12,8 @@
 namespace pagesmith {
 
 namespace {
+
+constexpr std::uint64_t kHelpedBytes = std::uint64_t(512) << 10;
 
 // One of the two row readers, behind one call.
 class RowSource {
@@ -50,10 +53,11 @@ private:
 
 FlateRowsData::FlateRowsData(PdfPageSource source, DecodedRows kind, std::uint32_t length,
                              std::uint32_t first, std::uint32_t rows, std::size_t rowBytes,
-                             std::size_t pixelBytes, int level,
+                             std::size_t pixelBytes, int level, CoreBudget* cores,
                              std::shared_ptr<PdfPageDamage> damage)
     : m_source(std::move(source)), m_kind(kind), m_length(length), m_first(first), m_rows(rows),
-      m_rowBytes(rowBytes), m_pixelBytes(pixelBytes), m_level(level), m_damage(std::move(damage)) {}
+      m_rowBytes(rowBytes), m_pixelBytes(pixelBytes), m_level(level), m_cores(cores),
+      m_damage(std::move(damage)) {}
 
 void FlateRowsData::provideStreamData(QPDFObjGen const&, Pipeline* pipeline) {
     TIFF* in = m_source.open();
@@ -66,7 +70,12 @@ void FlateRowsData::provideStreamData(QPDFObjGen const&, Pipeline* pipeline) {
     std::optional<PngPredictor> predictor;
     if (m_pixelBytes > 0)
         predictor.emplace(m_rowBytes, m_pixelBytes);
-    DeflatePipe deflate(pipeline, m_level);
+    // Another core pays off for rows enough to keep it busy.
+    std::unique_ptr<Pipeline> deflate;
+    if (std::uint64_t(m_rows) * m_rowBytes >= kHelpedBytes)
+        deflate = std::make_unique<DeflateBehind>(pipeline, m_level, m_cores);
+    else
+        deflate = std::make_unique<DeflatePipe>(pipeline, m_level);
     for (std::uint32_t y = m_first; y < m_first + m_rows; ++y) {
         const std::uint8_t* row = readable ? source.row(y) : nullptr;
         if (!row) {
@@ -74,11 +83,11 @@ void FlateRowsData::provideStreamData(QPDFObjGen const&, Pipeline* pipeline) {
             row = zeros.data();
         }
         if (predictor)
-            deflate.write(predictor->filter(row), predictor->filteredBytes());
+            deflate->write(predictor->filter(row), predictor->filteredBytes());
         else
-            deflate.write(row, m_rowBytes);
+            deflate->write(row, m_rowBytes);
     }
-    deflate.finish();
+    deflate->finish();
 }
 
 } // namespace pagesmith

@@ -30,9 +30,10 @@ std::string titleOf(const std::string& outputPath) {
 class PdfRun {
 public:
     PdfRun(const ConversionOptions& options, int inputCount, ProgressReport& report,
-           const std::string& outputPath)
-        : m_options(options), m_inputCount(inputCount), m_report(report), m_outputPath(outputPath),
-          m_document(titleOf(outputPath)), m_files(std::make_shared<PdfInputFiles>()) {}
+           const std::string& outputPath, CoreBudget* cores)
+        : m_options(options), m_inputCount(inputCount), m_report(report), m_cores(cores),
+          m_outputPath(outputPath), m_document(titleOf(outputPath)),
+          m_files(std::make_shared<PdfInputFiles>()) {}
 
     int run(const std::vector<std::string>& inputs);
 
@@ -62,6 +63,7 @@ private:
     const ConversionOptions& m_options;
     const int m_inputCount;
     ProgressReport& m_report;
+    CoreBudget* m_cores;
     const std::string m_outputPath;
     PdfDocument m_document;
     std::shared_ptr<PdfInputFiles> m_files;
@@ -122,7 +124,7 @@ void PdfRun::planPage(const InputPages& input, const std::string& path, int page
     const PdfPageSource source{m_files, path, TIFFCurrentDirOffset(in)};
     PdfPagePlan plan;
     try {
-        plan = planPdfPage(in, source);
+        plan = planPdfPage(in, source, m_cores);
     } catch (const std::exception&) {
         // As a fault in a TIFF page's copy: said, and the next page follows.
         m_held.push_back({Held::Kind::Fault, kExceptionText, 0, 0, {}});
@@ -223,10 +225,10 @@ void PdfRun::writeFailure(const char* format) {
 } // namespace
 
 int convertToPdf(int count, const std::vector<std::string>& inputs, const std::string& outputPath,
-                 const ConversionOptions& options, ProgressReport& report) {
+                 const ConversionOptions& options, ProgressReport& report, CoreBudget* cores) {
     if (count < 0 || std::size_t(count) > inputs.size())
         count = int(inputs.size());
-    PdfRun run(options, count, report, outputPath);
+    PdfRun run(options, count, report, outputPath, cores);
     return run.run(inputs);
 }
 

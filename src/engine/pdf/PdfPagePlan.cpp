@@ -7,7 +7,7 @@
 
 namespace pagesmith {
 
-PdfPagePlan planPdfPage(TIFF* in, const PdfPageSource& source) {
+PdfPagePlan planPdfPage(TIFF* in, const PdfPageSource& source, CoreBudget* cores) {
     PdfPagePlan plan;
     TIFFGetField(in, TIFFTAG_IMAGEWIDTH, &plan.width);
     TIFFGetField(in, TIFFTAG_IMAGELENGTH, &plan.length);
@@ -30,7 +30,7 @@ PdfPagePlan planPdfPage(TIFF* in, const PdfPageSource& source) {
         plan.refusal = formatText("Compression %u cannot be read.", unsigned(compression));
         return plan;
     }
-    plan.images = flateImages(in, source, plan.damage, kPdfFlateLevel, plan.refusal);
+    plan.images = flateImages(in, source, plan.damage, kPdfFlateLevel, cores, plan.refusal);
     return plan;
 }
 

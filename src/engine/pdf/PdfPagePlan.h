@@ -12,6 +12,8 @@
 
 namespace pagesmith {
 
+class CoreBudget;
+
 // zlib's level for pages compressed with Flate: on scanned colour pages,
 // filtered first, it is three times as fast as zlib's default and leaves
 // files a tenth larger.
@@ -32,7 +34,9 @@ struct PdfPagePlan {
 // The plan for the input's current page, whose data `source` reads again
 // when the document is written. Data PDF holds as the file stores it goes in
 // as it is (CCITT, JPEG); everything else is decoded and goes in with Flate.
-// Reads the page's tags and the heads of its strips, nothing more.
-PdfPagePlan planPdfPage(TIFF* in, const PdfPageSource& source);
+// Reads the page's tags and the heads of its strips, nothing more. Pages
+// compressed when the document is written take a core of `cores` to help
+// where one is free.
+PdfPagePlan planPdfPage(TIFF* in, const PdfPageSource& source, CoreBudget* cores = nullptr);
 
 } // namespace pagesmith
