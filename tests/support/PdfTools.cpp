@@ -187,7 +187,9 @@ void writePlainPdf(const std::filesystem::path& pdf, int width, int height, int 
                     document.makeIndirectObject(QPDFObjectHandle::newStream(&document, content)));
     QPDFPageDocumentHelper(document).addPage(
         QPDFPageObjectHelper(document.makeIndirectObject(page)), false);
-    QPDFWriter writer(document, pdf.string().c_str());
+    // The writer keeps the name it is given until it writes.
+    const std::string name = pdf.string();
+    QPDFWriter writer(document, name.c_str());
     writer.write();
 }
 
