@@ -23,8 +23,9 @@ std::string inflated(const std::string& compressed, std::size_t size) {
     return out;
 }
 
-// Whether another core helps or not, and however the data comes in, what
-// comes out is one zlib stream of all of it, in order.
+// Whether another core shares the work or not, and however the data comes
+// in, across the pieces compressed on either core, what comes out is one
+// zlib stream of all of it, in order.
 TEST(DeflateBehind, GivesOneStreamOfEverythingWrittenWithOrWithoutACoreOfItsOwn) {
     for (int cores : {1, 2}) {
         for (std::size_t size : {std::size_t(0), std::size_t(1000), std::size_t(3) << 20}) {
