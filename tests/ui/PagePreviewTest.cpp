@@ -178,6 +178,22 @@ private slots:
         show("halves.tif");
         QCOMPARE(m_preview->view()->message(), QString());
         QCOMPARE(m_preview->view()->picture().size(), QSize(40, 20));
+
+        // Outputs with nothing to show for the page: a PDF document, and one
+        // that the page did not go into.
+        const std::pair<OutputPages, const char*> outputs[] = {
+            {{m_folder->file("halves.pdf"), 0, {0}}, "A page of a PDF file is not shown here."},
+            {{m_folder->file("merged.tif"), 4, {1}}, "This page did not go into the output."},
+        };
+        for (const auto& [output, why] : outputs) {
+            m_preview->showFile(qs(m_folder->file("halves.tif")), output);
+            m_preview->outputButton()->click();
+            QVERIFY(waitForPage());
+            QCOMPARE(m_preview->view()->message(), QString::fromLatin1(why));
+            m_preview->sourceButton()->click();
+            QVERIFY(waitForPage());
+            QCOMPARE(m_preview->view()->picture().size(), QSize(40, 20));
+        }
     }
 
     // A colour page sent to Group 4: the switch shows the page the job wrote
