@@ -196,6 +196,19 @@ private slots:
         }
     }
 
+    // A folder that changes reads the page again only when its file changed.
+    void readsThePageAgainOnlyWhenItsFileChanged() {
+        test::writeTiff(m_folder->path() / "halves.tif", halvesPage(40, 20));
+        show("halves.tif");
+        m_preview->reload();
+        QVERIFY(!m_preview->isReading());
+        test::writeTiff(m_folder->path() / "halves.tif", halvesPage(60, 20));
+        m_preview->reload();
+        QVERIFY(m_preview->isReading());
+        QVERIFY(waitForPage());
+        QCOMPARE(m_preview->view()->picture().size(), QSize(60, 20));
+    }
+
     // A colour page sent to Group 4: the switch shows the page the job wrote
     // at the same place and scale, dithered to black and white.
     void showsTheOutputOfAConvertedPageInThePlaceOfTheSource() {

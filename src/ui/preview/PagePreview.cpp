@@ -5,6 +5,7 @@
 #include "ui/preview/PreviewTexts.h"
 #include "ui/toolkit/ElidedLabel.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -54,6 +55,14 @@ QImage imageOf(PagePicture& picture) {
         reinterpret_cast<const uchar*>(pixels->data()), int(region.width), int(region.length),
         qsizetype(region.width) * 4, QImage::Format_RGB32,
         [](void* held) { delete static_cast<std::vector<std::uint32_t>*>(held); }, pixels);
+}
+
+// A file's size and time of change, to tell whether it changed since.
+QString stampOf(const QString& file) {
+    const QFileInfo info(file);
+    return info.exists() ? QString::number(info.size()) + QLatin1Char('@') +
+                               QString::number(info.lastModified().toMSecsSinceEpoch())
+                         : QString();
 }
 
 std::string nativePath(const QString& path) {
@@ -163,8 +172,14 @@ void PagePreview::setOutput(const OutputPages& output) {
 }
 
 void PagePreview::reload() {
-    if (!m_path.isEmpty())
+    // The folder shown changes often (a job writing beside it, a scanner):
+    // only a file that changed is worth reading again.
+    if (!m_path.isEmpty() && stampOf(fileShown()) != m_stamp)
         request();
+}
+
+QString PagePreview::fileShown() const {
+    return m_showOutput ? QFile::decodeName(QByteArray::fromStdString(m_outputPages.path)) : m_path;
 }
 
 void PagePreview::showPage(int page) {
@@ -226,6 +241,7 @@ void PagePreview::request() {
         picture.path = m_outputPages.path;
         picture.page = outputPage;
     }
+    m_stamp = stampOf(fileShown());
     m_reading = true;
     m_slowReading.start();
     m_loader->load(

@@ -37,7 +37,8 @@ public:
     void showFile(const QString& path, const OutputPages& output = {});
     // Where the last job put the pages of the file shown came or went.
     void setOutput(const OutputPages& output);
-    // Reads the page shown again (the file may have changed on disk).
+    // Reads the page shown again when its file (or the output shown)
+    // changed on disk since it was read.
     void reload();
 
     const QString& path() const { return m_path; }
@@ -78,6 +79,7 @@ private:
     void showReading();
     void updateControls();
     void describe(const PagePicture* picture);
+    QString fileShown() const;
 
     PreviewLoader* m_loader;
     PageView* m_view;
@@ -95,6 +97,7 @@ private:
 
     QString m_path;
     OutputPages m_outputPages;
+    QString m_stamp; // the size and time of the file read last
     int m_page = 0;
     int m_pageCount = 0;
     bool m_showOutput = false;
