@@ -19,6 +19,8 @@ constexpr CommandText kCommands[] = {
      "Keep converted file name as original"},
     {kToggleToolbarCommand, "&Toolbar", "Show or hide the toolbar", "Toggle ToolBar"},
     {kToggleStatusBarCommand, "&Status Bar", "Show or hide the status bar", "Toggle StatusBar"},
+    {kTogglePreviewCommand, "Page &Preview", "Show or hide the page preview",
+     "Toggle Page Preview"},
     {kHelpCommand, "&Help", "Open help", "open help"},
     {kAboutCommand, "&About Pagesmith...",
      "Display program information, version number and copyright", "About"},
@@ -28,7 +30,8 @@ constexpr CommandText kCommands[] = {
 constexpr CommandId kFileMenu[] = {kConvertCommand,   kMergeCommand, kNoCommand,
                                    kSelectAllCommand, kNoCommand,    kExitCommand};
 constexpr CommandId kSettingsMenu[] = {kIncludeSubFolderCommand, kKeepFileNameCommand};
-constexpr CommandId kViewMenu[] = {kToggleToolbarCommand, kToggleStatusBarCommand};
+constexpr CommandId kViewMenu[] = {kToggleToolbarCommand, kToggleStatusBarCommand,
+                                   kTogglePreviewCommand};
 constexpr CommandId kHelpMenu[] = {kHelpCommand, kNoCommand, kAboutCommand};
 
 constexpr MenuText kMenus[] = {

@@ -14,6 +14,7 @@ enum CommandId : int {
     kHelpCommand = 32779,
     kIncludeSubFolderCommand = 32781,
     kKeepFileNameCommand = 32782,
+    kTogglePreviewCommand = 32790,
     kNewCommand = 57600,
     kAboutCommand = 57664,
     kExitCommand = 57665,
@@ -53,6 +54,7 @@ struct MainFrameTexts {
     static constexpr const char* kStatusName = "Status";
     static constexpr const char* kJobStateName = "Job state";
     static constexpr const char* kJobTotalName = "Job total";
+    static constexpr const char* kListAndPreviewName = "Files and page preview";
 
     static std::span<const CommandText> commands();
     static const CommandText& command(CommandId id);
