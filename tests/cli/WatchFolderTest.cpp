@@ -177,6 +177,22 @@ TEST_F(Watch, ConvertsTheBacklogAndFilesMovedInThenEndsCleanlyOnSigterm) {
               std::string::npos);
 }
 
+TEST_F(Watch, WritesPdfDocumentsToo) {
+    moveIn("old.tif", 2);
+    auto running = start({"/sc=pdf"});
+    moveIn("new.tif");
+    const auto isPdf = [&](const char* name) {
+        return fs::exists(out / name) && test::readTextFile(out / name).rfind("%PDF-", 0) == 0 &&
+               test::readTextFile(out / name).find("%%EOF") != std::string::npos;
+    };
+    ASSERT_TRUE(waitFor([&] { return isPdf("old.pdf") && isPdf("new.pdf"); }));
+    const test::ProgramResult result = stop(running);
+
+    EXPECT_EQ(result.exitCode, 0) << result.standardOutput;
+    EXPECT_EQ(filesIn(out), 2);
+    EXPECT_EQ(reportedCounts(log()), std::make_pair(2, 0));
+}
+
 TEST_F(Watch, TakesAFileWrittenInSlowPiecesOnlyOnceItIsWhole) {
     auto running = start({"/settle=1"});
     test::writeTiff(staging / "slow.tif", std::vector<test::TestPage>(4, test::faxPage()));
