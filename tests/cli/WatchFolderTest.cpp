@@ -269,6 +269,24 @@ TEST_F(Watch, NeverWatchesASaveFolderInsideTheWatchedOne) {
     EXPECT_EQ(reportedCounts(result.standardOutput), std::make_pair(2, 0));
 }
 
+TEST_F(Watch, SaysWhenTheFolderGoesAwayAndGoesOnWhenItIsBack) {
+    auto running = start();
+    fs::remove(in);
+    ASSERT_TRUE(waitFor([&] { return standardOutput().find(" is gone") != std::string::npos; }));
+    fs::create_directory(in);
+    ASSERT_TRUE(waitFor([&] { return standardOutput().find(" is back") != std::string::npos; }));
+    moveIn("after.tif");
+    ASSERT_TRUE(waitFor([&] { return converted("after.tif"); }));
+    const test::ProgramResult result = stop(running);
+
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_NE(
+        log().find("Watched folder " + in.string() + " is gone: waiting for it to come back\n"),
+        std::string::npos)
+        << log();
+    EXPECT_NE(log().find("Watched folder " + in.string() + " is back\n"), std::string::npos);
+}
+
 TEST_F(Watch, ReportsAFileThatNeverBecomesReadableOnceAndEndsWithStatusThree) {
     auto running = start({"/settle=0.5"});
     test::writeTextFile(staging / "broken.tif", std::string("II*\0", 4) + "not the rest");

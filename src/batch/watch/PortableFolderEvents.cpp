@@ -21,6 +21,11 @@ namespace fs = std::filesystem;
 // are found by comparing its listing with the one before.
 class PortableFolderEvents : public FolderEvents {
 public:
+    PortableFolderEvents() {
+        QObject::connect(&m_watcher, &QFileSystemWatcher::directoryChanged, &m_watcher,
+                         [this] { m_changed = true; });
+    }
+
     bool watchFolder(const std::string& folder) override {
         if (!m_watcher.directories().isEmpty())
             m_watcher.removePaths(m_watcher.directories());
