@@ -149,11 +149,11 @@ void HotFolder::watchFolderAgain() {
     const std::optional<std::uintmax_t> device = deviceOf(m_request.sourceFolder);
     // An unmounted share leaves its empty mount point behind: the folder is
     // back when its own file system is.
-    if (!device || (m_folderDevice != 0 && *device != m_folderDevice))
+    if (!device || (m_folderDevice && *device != *m_folderDevice))
         return;
     if (!m_events->watchFolder(m_request.sourceFolder))
         return;
-    const bool wasGone = m_folderDevice != 0;
+    const bool wasGone = m_folderDevice.has_value();
     m_folderDevice = *device;
     m_counts.folderPresent = true;
     if (wasGone) {

@@ -81,7 +81,8 @@ private:
     // they have stayed unchanged for the settle time.
     std::map<std::string, Held> m_held;
     WatchCounts m_counts;
-    std::uintmax_t m_folderDevice = 0;
+    // The file system the folder was found on first.
+    std::optional<std::uintmax_t> m_folderDevice;
     std::atomic<bool> m_stopAsked{false};
     const std::atomic<int>* m_stopSignal = nullptr;
     std::string m_header; // the batch's own, from the last round

@@ -13,6 +13,14 @@
 
 namespace pagesmith {
 
+namespace {
+
+// How long marks of files not yet listed wait, so that a burst of arrivals
+// reads the folder once.
+constexpr int kMarkAfterMilliseconds = 200;
+
+} // namespace
+
 WatchView::WatchView(MainFrame& frame, WatchJob& job, MessageSink& messages)
     : QObject(&frame), m_frame(frame), m_messages(messages), m_folder(job.request().sourceFolder) {
     InfoResultsView* results = m_frame.infoResultsView();
@@ -22,6 +30,9 @@ WatchView::WatchView(MainFrame& frame, WatchJob& job, MessageSink& messages)
                           formatText(JobTexts::kStartWatching, shownName(m_folder).c_str()) +
                               JobTexts::kSeparator);
     showCounts(0, 0, true);
+    m_markLater.setSingleShot(true);
+    m_markLater.setInterval(kMarkAfterMilliseconds);
+    connect(&m_markLater, &QTimer::timeout, this, &WatchView::markPendingFiles);
 
     connect(&job, &WatchJob::reportReady, this, [this](const QByteArray& text) {
         m_frame.infoResultsView()->appendToPage(InfoResultsView::kResultsPage, text.toStdString());
@@ -57,11 +68,31 @@ void WatchView::markFile(const QString& path, int status, const QString& reason)
         return;
     const QString name = QString::fromStdString(splitPath(path.toStdString()).name);
     FileList* list = m_frame.fileList();
-    // The list follows the disk a moment later: a file handled before that
-    // is listed now.
-    if (list->fileModel().rowOfName(name) < 0)
-        m_frame.refresh();
-    list->setFileResultByName(name, JobView::resultWord(status), reason);
+    if (list->fileModel().rowOfName(name) >= 0) {
+        list->setFileResultByName(name, JobView::resultWord(status), reason);
+        return;
+    }
+    // The list follows the disk a moment later.
+    m_pending.insert(name, {JobView::resultWord(status), reason});
+    if (!m_markLater.isActive())
+        m_markLater.start();
+}
+
+void WatchView::markPendingFiles() {
+    if (!sameFolder(m_frame.currentFolder(), m_folder)) {
+        m_pending.clear();
+        return;
+    }
+    FileList* list = m_frame.fileList();
+    for (auto it = m_pending.cbegin(); it != m_pending.cend(); ++it) {
+        if (list->fileModel().rowOfName(it.key()) < 0) {
+            m_frame.refresh();
+            break;
+        }
+    }
+    for (auto it = m_pending.cbegin(); it != m_pending.cend(); ++it)
+        list->setFileResultByName(it.key(), it.value().first, it.value().second);
+    m_pending.clear();
 }
 
 } // namespace pagesmith

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QHash>
 #include <QObject>
+#include <QPair>
 #include <QString>
+#include <QTimer>
 
 #include <string>
 
@@ -29,10 +32,16 @@ public:
 private:
     void showCounts(int converted, int failed, bool folderPresent);
     void markFile(const QString& path, int status, const QString& reason);
+    void markPendingFiles();
 
     MainFrame& m_frame;
     MessageSink& m_messages;
     const std::string m_folder;
+    // Files handled before the list showed them, by name: their word and
+    // reason, marked once the list has read the folder again (once for a
+    // burst of files).
+    QHash<QString, QPair<QString, QString>> m_pending;
+    QTimer m_markLater;
 };
 
 } // namespace pagesmith
