@@ -123,11 +123,12 @@ WatchCounts HotFolder::run(const std::atomic<int>* stopSignal) {
     m_state.load();
     m_counts.folderPresent = false;
     watchFolderAgain();
-    if (!m_counts.folderPresent)
+    if (!m_counts.folderPresent) {
         writeEntry({formatText("Watched folder %s is not there: waiting for it\n",
                                shownName(m_request.sourceFolder).c_str())},
                    -1, -1);
-    m_observer.countsChanged(m_counts);
+        m_observer.countsChanged(m_counts);
+    }
 
     const auto stampNow = [this](const std::string& name) { return stampOf(inputPath(name)); };
     while (!stopping()) {
@@ -156,12 +157,11 @@ void HotFolder::watchFolderAgain() {
     const bool wasGone = m_folderDevice.has_value();
     m_folderDevice = *device;
     m_counts.folderPresent = true;
-    if (wasGone) {
+    if (wasGone)
         writeEntry(
             {formatText("Watched folder %s is back\n", shownName(m_request.sourceFolder).c_str())},
             -1, -1);
-        m_observer.countsChanged(m_counts);
-    }
+    m_observer.countsChanged(m_counts);
     takeBacklog(Clock::now());
 }
 
