@@ -305,8 +305,9 @@ TEST_P(ParseWatchOptions, TakesWatchAndSettleWithoutTheSaveFolderBox) {
     EXPECT_EQ(request.watch.on, watch.on);
     EXPECT_EQ(request.watch.settleMilliseconds, watch.settleMilliseconds);
     EXPECT_EQ(request.watch.fileNamed, watch.fileNamed);
-    if (watch.on)
+    if (watch.on) {
         EXPECT_TRUE(messages.messages.empty());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, ParseWatchOptions,
