@@ -4,7 +4,7 @@
 build=${1:-build}
 cd "$(dirname "$0")/.." || exit 1
 status=0
-for bench in scan-bench filelist-bench engine-bench fax-bench depth-bench batch-bench tools-bench preview-bench; do
+for bench in scan-bench filelist-bench engine-bench fax-bench depth-bench batch-bench tools-bench preview-bench watch-bench; do
     if [ -x "$build/bench/$bench" ]; then
         echo "== $bench"
         "$build/bench/$bench" || status=1

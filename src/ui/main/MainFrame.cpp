@@ -415,6 +415,13 @@ void MainFrame::updateCommandState() {
     m_actions.at(kSelectAllCommand)->setChecked(m_selectAllState);
     m_actions.at(kIncludeSubFolderCommand)->setChecked(m_includeSubFolders);
     m_actions.at(kKeepFileNameCommand)->setChecked(m_keepFileNames);
+    m_actions.at(kWatchFolderCommand)->setEnabled(!m_watching && !m_currentFolder.empty());
+    m_actions.at(kStopWatchingCommand)->setEnabled(m_watching);
+}
+
+void MainFrame::setWatching(bool watching) {
+    m_watching = watching;
+    updateCommandState();
 }
 
 void MainFrame::runCommand(CommandId id, bool checked) {
@@ -424,6 +431,12 @@ void MainFrame::runCommand(CommandId id, bool checked) {
         break;
     case kMergeCommand:
         emit mergeRequested();
+        break;
+    case kWatchFolderCommand:
+        emit watchRequested();
+        break;
+    case kStopWatchingCommand:
+        emit stopWatchingRequested();
         break;
     case kSelectAllCommand:
         selectAll();

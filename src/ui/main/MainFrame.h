@@ -102,6 +102,11 @@ public:
     // is still there, in the stored sort.
     void showAtStart(const WindowState& state, const QStringList& openPaths = {});
 
+    // Whether a watch runs: Watch Folder is offered while none runs and a
+    // folder is shown, Stop Watching while one runs.
+    void setWatching(bool watching);
+    bool isWatching() const { return m_watching; }
+
     // Any thread.
     void setStatusPaneText(StatusPane pane, const QString& text);
     QString statusPaneText(StatusPane pane) const;
@@ -128,6 +133,9 @@ signals:
     // File > Convert and File > Merge, for the job commands.
     void convertRequested();
     void mergeRequested();
+    // File > Watch Folder... and File > Stop Watching.
+    void watchRequested();
+    void stopWatchingRequested();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -155,6 +163,7 @@ private:
     bool m_includeSubFolders = false;
     bool m_keepFileNames = false;
     bool m_selectAllState = false;
+    bool m_watching = false;
     int m_fillGeneration = 0;
     int m_listingGeneration = 0;
     bool m_infoShowsTotal = false; // the "Tiff Info" page holds a fill's total

@@ -14,6 +14,8 @@ enum CommandId : int {
     kHelpCommand = 32779,
     kIncludeSubFolderCommand = 32781,
     kKeepFileNameCommand = 32782,
+    kWatchFolderCommand = 32783,
+    kStopWatchingCommand = 32784,
     kTogglePreviewCommand = 32790,
     kNewCommand = 57600,
     kAboutCommand = 57664,
