@@ -711,6 +711,9 @@ private slots:
         m_frame.reset();
         std::atomic<int> stop{0};
         m_settings.interruption = &stop;
+        // One file at a time: the file held is then the one in hand, not one
+        // begun beside a file that goes on to finish.
+        m_settings.threads = 1;
         DialogScript script;
         script.then(DialogScript::confirm(qs(m_out), kGroup4));
         m_gate.holdAt(1);

@@ -150,6 +150,7 @@ JobOrder JobCommands::makeOrder(int merge) const {
     request.options.keepName = m_frame.keepFileNames() ? 1 : 0;
     request.options.shortLog = m_settings.shortLog;
     request.options.interruption = m_settings.interruption;
+    request.options.threads = m_settings.threads; // PAGESMITH_THREADS, as on the command line
     request.sourceFolder = m_frame.currentFolder();
     request.saveFolder = m_destinationFolder;
     request.includeSubfolders = m_frame.includeSubFolders() ? 1 : 0;
