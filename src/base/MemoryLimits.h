@@ -43,6 +43,13 @@ constexpr std::size_t kMostBytesAhead = std::size_t(48) << 20;
 // one-bit A4 page at 600 dpi. Larger pages are decoded ahead strip by strip.
 constexpr std::size_t kMostPageBytesAhead = std::size_t(4) << 20;
 
+// The most data one image of a PDF page is made of: raw rows for a page
+// that is compressed, stored strips for one whose data goes in as it is.
+// qpdf holds an image's compressed data whole while it writes it (as much
+// as three copies at once), so a larger page is cut into images of rows one
+// under another. One strip larger than this is still one image.
+constexpr std::size_t kMostPdfImageBytes = std::size_t(2) << 20;
+
 // Files a folder batch keeps in hand per thread (begun, not yet reported): a
 // file that finishes while an older one is still in hand leaves its thread
 // something to do.

@@ -10,6 +10,7 @@
 #include "engine/OutputPageSetup.h"
 #include "engine/PageSettings.h"
 #include "engine/ReadDamage.h"
+#include "engine/pdf/PdfConversion.h"
 #include "engine/threads/CoreBudget.h"
 #include "engine/threads/PagePrefetch.h"
 
@@ -442,7 +443,8 @@ std::string outputPathOf(const std::string& outputBase, const ConversionOptions&
     std::string path = outputBase;
     PageSettings unused;
     applyCompressionMode(options.compressionMode, path, options.keepName, unused);
-    return path + ".tif";
+    const CompressionModeInfo* mode = compressionModeInfo(options.compressionMode);
+    return path + (mode ? mode->extension : ".tif");
 }
 
 int convertFiles(int count, const std::vector<std::string>& inputs, const std::string& outputBase,
@@ -455,6 +457,10 @@ int convertFiles(int count, const std::vector<std::string>& inputs, const std::s
                  const ConversionOptions& options, ProgressReport& report, CoreBudget& cores) {
     if (count < 0 || std::size_t(count) > inputs.size())
         count = int(inputs.size());
+    // A document is a run of its own: its pages are not TIFF directories.
+    if (options.compressionMode == CompressionMode::Pdf)
+        return convertToPdf(count, inputs, outputPathOf(outputBase, options), options, report,
+                            &cores);
     ConversionRun run(options, count, report, cores);
     return run.run(inputs, outputBase);
 }

@@ -24,10 +24,12 @@ constexpr bool outputWasWritten(int convertResult) {
 }
 
 // Copies every page of every input (in order) into one output file named
-// outputBase + mode suffix (unless keepName) + ".tif". An input path may carry
-// a page list: "a.tif,2,0". Its lines, and the message of a fault, go to the
-// report. The output is written whole or not at all: it takes its name only
-// once the run has written a page into it (an append goes in place).
+// outputBase + mode suffix (unless keepName) + ".tif", or, for the PDF mode,
+// into one document outputBase + ".pdf" (convertToPdf). An input path may
+// carry a page list: "a.tif,2,0". Its lines, and the message of a fault, go
+// to the report. The output is written whole or not at all: it takes its
+// name only once the run has written a page into it (an append goes in
+// place; a document is always written anew).
 // The path convertFiles writes for this base and these options.
 std::string outputPathOf(const std::string& outputBase, const ConversionOptions& options);
 

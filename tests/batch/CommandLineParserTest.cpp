@@ -93,6 +93,10 @@ TEST_F(ParseCommandLine, CompressionAndFilterNamesPickTheirCodes) {
     parse("/SC=G31D /C=G3ALL");
     EXPECT_EQ(request.options.compressionMode, CompressionMode::Group3OneDimFill);
     EXPECT_EQ(request.compressionFilter, CompressionFilter::Group3Any);
+    // A PDF document is an output, never a filter.
+    parse("/sc=pdf /c=pdf");
+    EXPECT_EQ(request.options.compressionMode, CompressionMode::Pdf);
+    EXPECT_EQ(request.compressionFilter, CompressionFilter::All);
     // Unknown names: PackBits for the output, every file for the filter.
     parse("/sc=group4 /c=fax");
     EXPECT_EQ(request.options.compressionMode, CompressionMode::PackBits);

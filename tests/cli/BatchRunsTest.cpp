@@ -142,6 +142,31 @@ std::vector<CliCase> cases() {
              EXPECT_EQ(test::readPage(f.out / "all.tif", 2).pixels,
                        test::readPage(f.in / "b.tif").pixels);
          }},
+        {"MergesNamedFilesIntoOnePdfDocument",
+         {tiff("a.tif", {faxPage(10), faxPage(11)}), tiff("b.tif", {faxPage(12)})},
+         {"/d={in}", "/m=a.tif,b.tif", "/sf={out}/all.tif", "/sc=pdf"},
+         "<time>{cmd}FUC: Merge tiff files: folder {in} --> {out}\nStart merging ...\n"
+         "Merge:   {in}/a.tif -> {out}/all.pdf\r\n"
+         "  -- Page 0 success\r\n  -- Page 1 success\r\n"
+         "Merge:   {in}/b.tif -> {out}/all.pdf\r\n"
+         "  -- Page 0 success\r\n2 files merged\n{sep}",
+         [](const Folders& f) {
+             EXPECT_FALSE(std::filesystem::exists(f.out / "all.tif"));
+             EXPECT_EQ(std::filesystem::directory_iterator(f.out)->path(), f.out / "all.pdf");
+         }},
+        // A document has no compression suffix; sub-folders are not searched
+        // from the command line, so one folder's files each become one.
+        {"ConvertsEachFileToAPdfDocument",
+         {tiff("a.tif", {faxPage(), faxPage()}), tiff("b.tif", {colour})},
+         {"/d={in}", "/sd={out}", "/sc=PDF"},
+         kConvertHeader + "Convert: {in}/a.tif -> {out}/a.pdf\r\n"
+                          "  -- Page 0 success\r\n  -- Page 1 success\r\n"
+                          "Convert: {in}/b.tif -> {out}/b.pdf\r\n  -- Page 0 success\r\n"
+                          " (2) tiff file(s) converted\n{sep}",
+         [](const Folders& f) {
+             EXPECT_TRUE(std::filesystem::is_regular_file(f.out / "a.pdf"));
+             EXPECT_TRUE(std::filesystem::is_regular_file(f.out / "b.pdf"));
+         }},
         {"MergesAtMostAThousandFilesOfAFolder",
          manyTinyFaxes(1001),
          {"/m=x", "/d={in}", "/sf={out}/all.tif", "/sc=g4", "/sl"},
