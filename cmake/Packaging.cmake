@@ -18,9 +18,9 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "convert, merge and count the pages of TIFF files")
+# The summary above becomes the first line of Description; these lines follow.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "convert, merge and count the pages of TIFF files
-Pagesmith works on folders of TIFF files, the kind offices collect from
+    "Pagesmith works on folders of TIFF files, the kind offices collect from
 scanners and fax machines. It converts every file of a folder to another
 compression (none, PackBits, CCITT Group 3 and Group 4, LZW, JPEG) or to a
 PDF document, merges files into one multi-page file or one PDF document,

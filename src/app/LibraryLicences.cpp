@@ -5,9 +5,7 @@
 #include <tiffio.h>
 #include <zlib.h>
 
-#include <cstdio> // jpeglib.h needs FILE declared first
-#include <jerror.h>
-#include <jpeglib.h>
+#include <jconfig.h>
 
 namespace pagesmith {
 
@@ -24,15 +22,17 @@ std::string libtiffVersion() {
     return text.substr(from, text.find_first_of(" \n", from) - from);
 }
 
-// The JPEG library tells its version only through its message table:
-// "2.1.5  15-Dec-2022" gives "2.1.5".
+// libjpeg-turbo tells no version of its own at run time (its message table
+// holds the version of the interface, "6b"), so this is the one built with;
+// the library's interface version guarantees the one loaded is compatible.
+#define PAGESMITH_TEXT(x) #x
+#define PAGESMITH_VALUE_TEXT(x) PAGESMITH_TEXT(x)
 std::string libjpegVersion() {
-    jpeg_error_mgr errors{};
-    jpeg_std_error(&errors);
-    if (errors.last_jpeg_message < JMSG_VERSION)
-        return "unknown";
-    const std::string text = errors.jpeg_message_table[JMSG_VERSION];
-    return text.substr(0, text.find(' '));
+#ifdef LIBJPEG_TURBO_VERSION
+    return PAGESMITH_VALUE_TEXT(LIBJPEG_TURBO_VERSION) " (built with)";
+#else
+    return "unknown";
+#endif
 }
 
 } // namespace

@@ -40,8 +40,9 @@ depends=$(field Depends)
 echo "Depends: $depends"
 objdump -p "$work/root/usr/bin/pagesmith" | awk '$1 == "NEEDED" { print $2 }' >"$work/needed"
 [ -s "$work/needed" ] || fail "the program names no libraries"
+multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
 while read -r soname; do
-    package=$(dpkg-query -S "*/$soname" 2>/dev/null | grep -v -- '-dev' | head -n 1 | cut -d: -f1)
+    package=$(dpkg-query -S "*/$multiarch/$soname" 2>/dev/null | head -n 1 | cut -d: -f1)
     [ -n "$package" ] || fail "no installed package holds $soname"
     echo "$depends" | tr ',' '\n' | grep -q "^ *$package\( \|$\)" ||
         fail "$soname is in $package, which Depends does not name"
@@ -53,8 +54,17 @@ echo "== the program"
 [ "$(cat "$work/version")" = "Pagesmith $version" ] || fail "--version says $(cat "$work/version")"
 cat "$work/version"
 
+echo "== the changelogs"
+newest=$(grep -m 1 '^## \[' "$here/../../CHANGELOG.md")
+case "$newest" in
+"## [$version] - "*) echo "CHANGELOG.md: $newest" ;;
+*) fail "the newest entry of CHANGELOG.md is \"$newest\", not $version" ;;
+esac
+zcat "$work/root/usr/share/doc/pagesmith/changelog.gz" | head -n 1 | grep -q "^pagesmith ($version) " ||
+    fail "the package's changelog is not of $version"
+
 echo "== lintian"
-lintian --fail-on error --info "$deb" || fail "lintian reports errors"
+lintian --fail-on error --display-info "$deb" || fail "lintian reports errors"
 echo "lintian: no errors"
 
 echo "== the software-centre entry"
