@@ -1,7 +1,9 @@
 #!/bin/sh
 # Installs the Debian package on this machine with apt-get (make
 # package-check) and checks that what a user meets works: the program's
-# --version, its manual page and its menu entry.
+# --version, its manual page and its menu entry. A package that was not
+# installed before is removed again at the end, so that the installed guide
+# and program do not stand in for the build folder's in later tests.
 #   install-package.sh DEB VERSION
 set -eu
 deb=$(realpath "$1")
@@ -13,6 +15,9 @@ fail() {
 }
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO=sudo
+
+installed_before=no
+dpkg-query -W -f='${Status}' pagesmith 2>/dev/null | grep -q "install ok installed" && installed_before=yes
 
 echo "== apt-get install $deb"
 # man shows the installed page; a minimal system may lack it.
@@ -49,3 +54,9 @@ echo "== the software centre"
 appstreamcli refresh-cache --force >/dev/null 2>&1 || true
 appstreamcli get "$id" | sed -n '1,8p'
 echo "package-check: the installed package works"
+if [ $installed_before = no ]; then
+    echo "== apt-get remove pagesmith"
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get remove -y pagesmith >/dev/null
+    [ ! -e /usr/bin/pagesmith ] || fail "apt-get remove left /usr/bin/pagesmith"
+    echo "removed again"
+fi
