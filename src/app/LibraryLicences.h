@@ -6,7 +6,8 @@
 namespace pagesmith {
 
 // A library the program runs with: its name, the version loaded at run time
-// (which may be newer than the one it was built against) and its licence.
+// (which may be newer than the one it was built against; libjpeg-turbo, which
+// does not tell it, gives the one built with) and its licence.
 struct LibraryLicence {
     std::string name;
     std::string version;
