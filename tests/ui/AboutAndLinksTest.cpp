@@ -308,7 +308,8 @@ private slots:
               << "Open save folder"
               << "Converting 12 files"
               << "--window"
-              << "F5";
+              << "F5"
+              << "Details";
         for (const QString& name : names)
             QVERIFY2(guide.contains(name), qPrintable(name));
 
