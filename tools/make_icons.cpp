@@ -1,5 +1,5 @@
 // Writes the program icon in every size of the desktop's hicolor icon theme:
-// OUTDIR/hicolor/<n>x<n>/apps/NAME.png. The window draws the same icon.
+// OUTDIR/hicolor/<n>x<n>/apps/pagesmith.png. The window draws the same icon.
 #include "ui/main/ProgramArt.h"
 
 #include <QDir>
@@ -8,17 +8,16 @@
 #include <cstdio>
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fputs("usage: make-icons OUTDIR NAME\n", stderr);
+    if (argc != 2) {
+        std::fputs("usage: make-icons OUTDIR\n", stderr);
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen"); // drawing needs no display
     QGuiApplication application(argc, argv);
     const QDir out(QString::fromLocal8Bit(argv[1]));
-    const QString name = QString::fromLocal8Bit(argv[2]) + QStringLiteral(".png");
     for (int size : pagesmith::programIconSizes()) {
         const QString folder = QStringLiteral("hicolor/%1x%1/apps").arg(size);
-        const QString file = out.filePath(folder + QLatin1Char('/') + name);
+        const QString file = out.filePath(folder + QStringLiteral("/pagesmith.png"));
         if (!out.mkpath(folder) || !pagesmith::drawProgramIcon(size).save(file)) {
             std::fprintf(stderr, "make-icons: cannot write %s\n", qPrintable(file));
             return 1;
