@@ -11,7 +11,10 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace pagesmith {
 
@@ -88,10 +91,17 @@ AboutDialog::AboutDialog(QWidget* parent)
     details->setAccessibleName(QString::fromLatin1(kDetailsName));
     details->setReadOnly(true);
     details->setLineWrapMode(QPlainTextEdit::NoWrap);
-    details->setMinimumWidth(details->fontMetrics().averageCharWidth() * 60);
-    details->setFixedHeight(details->fontMetrics().lineSpacing() *
-                                (int(libraryLicences().size()) + 4) +
-                            2 * details->frameWidth());
+    // Sized to show every line whole.
+    const QStringList lines = details->toPlainText().split(QLatin1Char('\n'));
+    int widest = 0;
+    for (const QString& line : lines)
+        widest = std::max(widest, details->fontMetrics().horizontalAdvance(line));
+    const int margins =
+        2 * (details->frameWidth() + int(details->document()->documentMargin()) + 2);
+    // A little room over the measured width: the text is laid out with
+    // fractional advances that can add up beyond it.
+    details->setMinimumWidth(widest + margins + 2 * details->fontMetrics().averageCharWidth());
+    details->setFixedHeight(details->fontMetrics().lineSpacing() * int(lines.size()) + margins);
     details->hide();
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok);
