@@ -19,6 +19,9 @@ fail() {
 rm -rf "$work"
 mkdir -p "$work"
 dpkg-deb -x "$deb" "$work/root"
+# lintian unpacks into the temporary folder: keep that inside WORKDIR too.
+mkdir -p "$work/tmp"
+export TMPDIR="$work/tmp" XDG_CACHE_HOME="$work/cache"
 
 echo "== the files"
 dpkg-deb -c "$deb" | awk '{ print $6 }' | sed 's|^\./|/|' | grep -v '/$' | sort >"$work/files"
