@@ -10,9 +10,10 @@
 
 namespace pagesmith {
 
-TiffHandle openTiffForReading(const std::string& path, const char* mode) {
+TiffHandle openTiffForReading(const std::string& path, const char* mode,
+                              std::size_t mostAllocation) {
 #ifdef _WIN32
-    return TiffHandle(path, mode);
+    return TiffHandle(openTiff(path, mode, nullptr, mostAllocation));
 #else
     // O_NONBLOCK keeps the open of a FIFO or device from waiting; the type
     // test is made on the opened descriptor so the file cannot change under it.
@@ -30,7 +31,7 @@ TiffHandle openTiffForReading(const std::string& path, const char* mode) {
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags != -1)
         ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-    TIFF* tiff = openTiffDescriptor(fd, path, mode);
+    TIFF* tiff = openTiffDescriptor(fd, path, mode, nullptr, mostAllocation);
     if (!tiff) {
         ::close(fd); // libtiff leaves the descriptor open when it fails
         return {};

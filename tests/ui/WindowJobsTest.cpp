@@ -15,6 +15,9 @@
 #include "ui/main/InfoResultsView.h"
 #include "ui/main/MainFrame.h"
 #include "ui/main/WindowMode.h"
+#include "ui/preview/PagePreview.h"
+#include "ui/preview/PageView.h"
+#include "ui/toolkit/ElidedLabel.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -23,6 +26,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QtTest>
 
 #include <condition_variable>
@@ -489,6 +493,46 @@ private slots:
                     .value(0)
                     .endsWith(" (1) tiff file(s) converted\n (2) tiff file(s) failed\n"
                               "--------------------------------------------------\n"));
+    }
+
+    // After a job the preview of a row shows what the job wrote of its file
+    // at the flip of the switch: the file converted, or the merged file's
+    // page that came from it. Each input has a pattern of its own, which the
+    // lossless fax output keeps.
+    void previewShowsWhatTheLastJobWroteOfTheRow_data() {
+        QTest::addColumn<int>("merge");
+        QTest::addColumn<QString>("where");
+        QTest::newRow("convert") << 0 << "bg4.tif, Page 1 of 1";
+        QTest::newRow("merge") << 1 << "me_tiff.tif, Page 2 of 3";
+    }
+    void previewShowsWhatTheLastJobWroteOfTheRow() {
+        QFETCH(int, merge);
+        QFETCH(QString, where);
+        FileList* list = m_frame->fileList();
+        PagePreview* preview = m_frame->pagePreview();
+        list->setCurrentIndex(list->model()->index(1, 0));
+        QTRY_VERIFY(!preview->isReading());
+        QCOMPARE(preview->path(), qs(m_source + "/b.tif"));
+        const QImage source = preview->view()->picture();
+        QVERIFY(!source.isNull());
+        QVERIFY(!preview->outputButton()->isEnabled());
+
+        startJob(merge);
+        waitForJobs();
+        QTRY_VERIFY(preview->outputButton()->isEnabled());
+        preview->outputButton()->click();
+        QTRY_VERIFY(!preview->isReading());
+        QCOMPARE(preview->whereLabel()->fullText(), where);
+        QCOMPARE(preview->view()->picture(), source);
+
+        // The next job takes the last one's outputs back.
+        m_gate.holdAt(0);
+        startJob(merge);
+        QTRY_VERIFY(m_gate.isHeld());
+        QTRY_VERIFY(!preview->showsOutput());
+        QVERIFY(!preview->outputButton()->isEnabled());
+        m_gate.release();
+        waitForJobs();
     }
 
     // After a job the "Results" page offers its save folder. A job that ran
