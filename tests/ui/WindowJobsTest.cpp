@@ -556,6 +556,9 @@ private slots:
         startJob(0);
         QTRY_VERIFY(m_gate.isHeld());
         QVERIFY(!button->isVisible());
+        // The progress window takes the focus as it shows; only then can the
+        // user leave for another program.
+        QTRY_VERIFY(shownProgressWindow() && QApplication::activeWindow() == shownProgressWindow());
         QApplication::setActiveWindow(userAway ? nullptr : m_frame.get());
         m_gate.release();
         waitForJobs();
