@@ -91,10 +91,10 @@ int PdfRun::run(const std::vector<std::string>& inputs) {
     if (outputIsAnInput(inputs))
         return kConvertOutputUnusable;
     for (int i = 0; i < m_inputCount; ++i) {
-        // The report learns whose lines follow when they come out.
-        m_held.push_back({Held::Kind::Input, {}, i, 0, {}});
         if (interrupted())
             return stop();
+        // The report learns whose lines follow when they come out.
+        m_held.push_back({Held::Kind::Input, {}, i, 0, {}});
         planInput(inputs[i]);
     }
     return write();
