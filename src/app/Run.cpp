@@ -11,15 +11,17 @@
 #include "app/UsageText.h"
 #include "batch/BatchRequest.h"
 #include "batch/CommandLineParser.h"
+#include "platform/Console.h"
+#include "platform/ProgramFile.h"
 #include "tiff/TiffDiagnostics.h"
 
-#include <csignal>
 #include <cstdio>
 
 namespace pagesmith {
 
 int run(int argc, const char* const* argv, const WindowMode& windowMode,
         MessageSink& screenMessages) {
+    platform::prepareStandardStreams();
     // Answered before anything else: no settings read, no scratch folder, no log.
     if (const std::optional<std::string> text = usageOrVersionText(argc, argv)) {
         std::fputs(text->c_str(), stdout);
@@ -27,15 +29,15 @@ int run(int argc, const char* const* argv, const WindowMode& windowMode,
     }
     silenceTiffDiagnostics();
     keepFreedMemoryForReuse();
-    // A report written to a pipe whose reader has gone ("| head -1") is lost,
-    // nothing more: the conversion and the run log go on.
-    std::signal(SIGPIPE, SIG_IGN);
     StreamMessageSink streams;
-    MessageSink& messages = detectDisplay() == DisplayKind::Interactive ? screenMessages : streams;
+    MessageSink& messages =
+        detectDisplay() == DisplayKind::Interactive && !platform::prefersTextOutput()
+            ? screenMessages
+            : streams;
 
     const ScratchFile scratch;
     ProcessSettings settings =
-        startupSettings(currentModulePath(argc > 0 ? argv[0] : nullptr), scratch.path());
+        startupSettings(platform::runningProgramPath(argc > 0 ? argv[0] : nullptr), scratch.path());
 
     BatchRequest request;
     request.reset();

@@ -8,9 +8,9 @@
 #include "engine/PageSettings.h"
 #include "engine/threads/CoreBudget.h"
 #include "engine/threads/PagePrefetch.h"
+#include "platform/FileIdentity.h"
 
 #include <exception>
-#include <filesystem>
 
 namespace pagesmith {
 
@@ -59,8 +59,7 @@ private:
 
 bool ConversionRun::outputIsAnInput(const std::vector<std::string>& inputs) const {
     for (int i = 0; i < m_inputCount; ++i) {
-        std::error_code error;
-        if (std::filesystem::equivalent(InputPages::fileOf(inputs[i]), m_outputPath, error)) {
+        if (platform::sameFile(InputPages::fileOf(inputs[i]), m_outputPath)) {
             writeReportLine(m_report, "  -- Failed: output is the same file as the input %s\r\n",
                             inputs[i].c_str());
             return true;

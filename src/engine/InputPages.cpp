@@ -1,6 +1,7 @@
 #include "engine/InputPages.h"
 
 #include "inspect/ReportLines.h"
+#include "platform/Utf8Paths.h"
 #include "tiff/OpenForReading.h"
 
 #include <cerrno>
@@ -16,7 +17,7 @@ constexpr char kListSeparator = ',';
 
 bool isExistingFile(const std::string& path) {
     std::error_code error;
-    return std::filesystem::exists(path, error);
+    return std::filesystem::exists(platform::pathFromUtf8(path), error);
 }
 
 // One element of a page list: the number after the comma at `element` (none

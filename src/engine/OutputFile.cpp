@@ -1,15 +1,12 @@
 #include "engine/OutputFile.h"
 
 #include "base/Paths.h"
+#include "platform/Utf8Paths.h"
+#include "platform/WholeOutputs.h"
 #include "tiff/OpenTiff.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <filesystem>
 #include <random>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace pagesmith {
 
@@ -30,8 +27,8 @@ std::string randomTag() {
 }
 
 // Creates a file of a fresh name beside finalPath, never one that exists;
-// its descriptor, or -1.
-int createTemporary(const std::string& finalPath, std::string& temporaryPath) {
+// the open file, or kNoFile.
+platform::FileNumber createTemporary(const std::string& finalPath, std::string& temporaryPath) {
     const std::string name = splitPath(finalPath).name;
     const std::string stem =
         name.size() <= kLongestNameForSuffix
@@ -39,21 +36,23 @@ int createTemporary(const std::string& finalPath, std::string& temporaryPath) {
             : finalPath.substr(0, finalPath.size() - name.size()) + "pagesmith.partial-";
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string candidate = stem + randomTag();
-        const int descriptor =
-            ::open(candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (descriptor >= 0) {
+        platform::FileNumber file = platform::kNoFile;
+        switch (platform::createNewFile(candidate, file)) {
+        case platform::NewFile::Created:
             temporaryPath = candidate;
-            return descriptor;
+            return file;
+        case platform::NewFile::NameTaken:
+            continue;
+        case platform::NewFile::Failed:
+            return platform::kNoFile;
         }
-        if (errno != EEXIST)
-            return -1;
     }
-    return -1;
+    return platform::kNoFile;
 }
 
 bool isExistingFile(const std::string& path) {
     std::error_code error;
-    return std::filesystem::is_regular_file(path, error);
+    return std::filesystem::is_regular_file(platform::pathFromUtf8(path), error);
 }
 
 } // namespace
@@ -65,12 +64,12 @@ bool OutputFile::open(const std::string& finalPath, bool append) {
         m_tiff = TiffHandle(finalPath, "a");
         return static_cast<bool>(m_tiff);
     }
-    const int descriptor = createTemporary(finalPath, m_temporaryPath);
-    if (descriptor < 0)
+    const platform::FileNumber file = createTemporary(finalPath, m_temporaryPath);
+    if (file == platform::kNoFile)
         return false;
-    m_tiff = TiffHandle(openTiffDescriptor(descriptor, m_temporaryPath, "w"));
+    m_tiff = TiffHandle(openTiffDescriptor(file, m_temporaryPath, "w"));
     if (!m_tiff) {
-        ::close(descriptor);
+        platform::closeFile(file);
         discard();
         return false;
     }
@@ -84,7 +83,7 @@ bool OutputFile::commit() {
     m_tiff.close();
     if (m_temporaryPath.empty())
         return flushed;
-    if (!flushed || std::rename(m_temporaryPath.c_str(), m_finalPath.c_str()) != 0) {
+    if (!flushed || !platform::replaceFile(m_temporaryPath, m_finalPath)) {
         discard();
         return false;
     }
@@ -95,7 +94,7 @@ bool OutputFile::commit() {
 void OutputFile::discard() {
     m_tiff.close();
     if (!m_temporaryPath.empty()) {
-        std::remove(m_temporaryPath.c_str());
+        platform::removeFile(m_temporaryPath);
         m_temporaryPath.clear();
     }
 }

@@ -1,6 +1,7 @@
 #include "tiff/OpenTiff.h"
 
 #include "base/MemoryLimits.h"
+#include "platform/TiffByName.h"
 #include "tiff/TiffDiagnostics.h"
 
 #include <cstdarg>
@@ -51,7 +52,7 @@ TIFF* openTiff(const std::string& path, const char* mode, TiffMessages* messages
     const auto options = handleOptions(messages);
     if (!options)
         return nullptr;
-    return TIFFOpenExt(path.c_str(), mode, options.get());
+    return platform::openTiffByName(path, mode, options.get());
 }
 
 TIFF* openTiffDescriptor(int descriptor, const std::string& name, const char* mode,
@@ -60,6 +61,15 @@ TIFF* openTiffDescriptor(int descriptor, const std::string& name, const char* mo
     if (!options)
         return nullptr;
     return TIFFFdOpenExt(descriptor, name.c_str(), mode, options.get());
+}
+
+TIFF* openTiffClient(const std::string& name, const char* mode, thandle_t client,
+                     const TiffClientCalls& calls, TiffMessages* messages) {
+    const auto options = handleOptions(messages);
+    if (!options)
+        return nullptr;
+    return TIFFClientOpenExt(name.c_str(), mode, client, calls.read, calls.write, calls.seek,
+                             calls.close, calls.size, calls.map, calls.unmap, options.get());
 }
 
 } // namespace pagesmith

@@ -15,9 +15,25 @@ class TiffMessages;
 // cannot be opened.
 TIFF* openTiff(const std::string& path, const char* mode, TiffMessages* messages = nullptr);
 
-// As openTiff, on an open descriptor; `name` is the file's name for messages.
-// The descriptor stays open when this fails.
+// As openTiff, on an open file (platform::FileNumber: a descriptor on Linux,
+// a HANDLE on Windows); `name` is the file's name for messages and TIFFFileName.
+// The file stays open when this fails.
 TIFF* openTiffDescriptor(int descriptor, const std::string& name, const char* mode,
                          TiffMessages* messages = nullptr);
+
+// The calls through which libtiff reads and writes a file of the caller's own.
+struct TiffClientCalls {
+    TIFFReadWriteProc read;
+    TIFFReadWriteProc write;
+    TIFFSeekProc seek;
+    TIFFCloseProc close;
+    TIFFSizeProc size;
+    TIFFMapFileProc map;
+    TIFFUnmapFileProc unmap;
+};
+
+// As openTiff, on a file that `calls` reach through `client`.
+TIFF* openTiffClient(const std::string& name, const char* mode, thandle_t client,
+                     const TiffClientCalls& calls, TiffMessages* messages = nullptr);
 
 } // namespace pagesmith

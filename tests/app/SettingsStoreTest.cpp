@@ -1,6 +1,7 @@
 #include "app/SettingsStore.h"
 #include "app/StartupPaths.h"
 #include "base/Paths.h"
+#include "platform/PathRules.h"
 #include "support/TempDir.h"
 
 #include <QSettings>
@@ -54,7 +55,7 @@ TEST_F(SettingsStore, StartUpUsesTheStoredLogPathOnlyWhenSetAndUsable) {
     EXPECT_EQ(startupSettings(module, dir.file("scratch.tbw")).logPath, "/elsewhere/log.txt");
 
     // Longer than any path the platform opens: the default stays.
-    writeSetting(kLogPathSetting, "/" + std::string(maxPathBytes(), 'a'));
+    writeSetting(kLogPathSetting, "/" + std::string(platform::maxPathLength(), 'a'));
     EXPECT_EQ(startupSettings(module, dir.file("scratch.tbw")).logPath,
               (dir.path() / "log" / "pagesmithlog.txt").string());
 }

@@ -2,6 +2,7 @@
 #include "base/Paths.h"
 #include "batch/BatchRequest.h"
 #include "batch/FolderScan.h"
+#include "platform/PathRules.h"
 #include "support/Recorders.h"
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"
@@ -246,7 +247,7 @@ TEST_F(RunBatch, RefusesOutputPathsTooLongForThePlatform) {
     add("a.tif", {faxPage()});
     add("b.tif", {faxPage()});
     request.operation = BatchOperation::ConvertIntoFolder;
-    request.saveFolder = dir.file(std::string(maxPathBytes(), 'x'));
+    request.saveFolder = dir.file(std::string(platform::maxPathLength(), 'x'));
     EXPECT_EQ(run(0).visited, 2);
     EXPECT_NE(report.find("Failed to convert " + in("a.tif") + " : path too long\r\n"),
               std::string::npos);

@@ -1,6 +1,7 @@
 #include "batch/CommandLineParser.h"
 #include "base/Paths.h"
 #include "batch/BatchRequest.h"
+#include "platform/PathRules.h"
 #include "support/Codes.h"
 #include "support/Recorders.h"
 #include "support/TempDir.h"
@@ -210,7 +211,7 @@ TEST_F(ParseCommandLine, OperationsCombineInTheOrderGiven) {
 TEST_F(ParseCommandLine, LogPathIsTakenForThisRunUnlessTooLong) {
     parse("/log=/var/tmp/scan.log");
     EXPECT_EQ(logPath, "/var/tmp/scan.log");
-    parse("/log=/" + std::string(maxPathBytes(), 'x'));
+    parse("/log=/" + std::string(platform::maxPathLength(), 'x'));
     EXPECT_EQ(logPath, "/var/tmp/scan.log");
 }
 
