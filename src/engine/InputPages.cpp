@@ -21,9 +21,10 @@ bool isExistingFile(const std::string& path) {
 }
 
 // One element of a page list: the number after the comma at `element` (none
-// written: the current page), and where the text goes on.
+// written: the current page), and where the text goes on. Wider than long,
+// which has 32 bits on Windows: page numbers read alike on every platform.
 struct ListElement {
-    long page = 0;
+    long long page = 0;
     bool written = false;
     const char* rest = nullptr;
 };
@@ -32,7 +33,7 @@ ListElement readElement(const char* element) {
     ListElement parsed;
     char* end = nullptr;
     errno = 0;
-    parsed.page = std::strtol(element + 1, &end, 0);
+    parsed.page = std::strtoll(element + 1, &end, 0);
     parsed.written = end != element + 1;
     if (errno == ERANGE)
         parsed.page = -1;
@@ -103,7 +104,7 @@ bool InputPages::nextPage() {
 bool InputPages::selectListedPage() {
     TIFF* tif = m_file.get();
     const ListElement parsed = readElement(m_list.c_str());
-    const long page = parsed.written ? parsed.page : long(TIFFCurrentDirectory(tif));
+    const long long page = parsed.written ? parsed.page : (long long)TIFFCurrentDirectory(tif);
     const std::string rest = parsed.rest;
     if (rest.empty()) {
         m_list.clear(); // this was the last listed page
@@ -113,10 +114,10 @@ bool InputPages::selectListedPage() {
     } else {
         m_list = rest;
     }
-    const bool exists = page >= 0 && page <= long(std::numeric_limits<tdir_t>::max()) &&
+    const bool exists = page >= 0 && page <= (long long)std::numeric_limits<tdir_t>::max() &&
                         TIFFSetDirectory(tif, tdir_t(page));
     if (!exists) {
-        m_problem = formatText("%s%c%ld not found!", TIFFFileName(tif), kListSeparator, page);
+        m_problem = formatText("%s%c%lld not found!", TIFFFileName(tif), kListSeparator, page);
         m_sequential = false;
         m_list.clear();
         return false;

@@ -14,15 +14,25 @@ namespace pagesmith::platform {
 #ifdef _WIN32
 
 bool appendToFile(const std::string& path, const std::string& bytes) {
-    // Append-only access: the system puts every write at the end of the file.
-    const HANDLE file = CreateFileW(wideFromUtf8(path).c_str(), FILE_APPEND_DATA,
+    // Append-only writing: the system puts every write at the end of the
+    // file. Reading access only lets the handle take the lock below.
+    const HANDLE file = CreateFileW(wideFromUtf8(path).c_str(), FILE_APPEND_DATA | FILE_READ_DATA,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
+    // Appends through other handles can still meet inside one write where
+    // the system finds the end before it writes (Wine does), so appenders
+    // take turns on a byte far past any end: a lock there keeps no reader
+    // of the log waiting.
+    OVERLAPPED turn{};
+    turn.OffsetHigh = 0x7FFFFFFF;
+    const bool locked = LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &turn);
     DWORD written = 0;
     const bool whole = WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr) &&
                        written == bytes.size();
+    if (locked)
+        UnlockFileEx(file, 0, 1, 0, &turn);
     CloseHandle(file);
     return whole;
 }

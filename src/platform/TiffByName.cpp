@@ -31,9 +31,10 @@ TIFF* openTiffByName(const std::string& path, const char* mode, TIFFOpenOptions*
     default:
         return nullptr;
     }
-    const HANDLE handle =
-        CreateFileW(wideFromUtf8(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                    disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Others may rename or delete the file meanwhile, as on Linux.
+    const HANDLE handle = CreateFileW(wideFromUtf8(path).c_str(), access,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return nullptr;
     TIFF* tiff =

@@ -3,6 +3,7 @@
 #include "batch/BatchRequest.h"
 #include "batch/FolderScan.h"
 #include "platform/PathRules.h"
+#include "platform/Utf8Paths.h"
 #include "support/Recorders.h"
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"
@@ -45,13 +46,17 @@ protected:
     }
     std::string in(const std::string& name) const { return dir.file("in/" + name); }
     std::string out(const std::string& name) const { return dir.file("out/" + name); }
+    // A name listed as a folder scan lists it: with the system's separators.
+    static std::string listed(const std::string& name) {
+        return platform::utf8FromPath(platform::pathFromUtf8(name).make_preferred());
+    }
     void add(const std::string& name, std::vector<TestPage> pages) {
         test::writeTiff(in(name), pages);
-        request.addFile(name);
+        request.addFile(listed(name));
     }
     void addText(const std::string& name) {
         test::writeTextFile(in(name), "not a tiff at all");
-        request.addFile(name);
+        request.addFile(listed(name));
     }
 
     TempDir dir;

@@ -21,7 +21,7 @@ std::string TempDir::str() const {
 }
 
 std::string TempDir::file(const std::string& name) const {
-    return platform::utf8FromPath(m_path / platform::pathFromUtf8(name));
+    return platform::utf8FromPath((m_path / platform::pathFromUtf8(name)).make_preferred());
 }
 
 TempDir::~TempDir() {

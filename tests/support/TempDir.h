@@ -17,7 +17,8 @@ public:
     const std::filesystem::path& path() const { return m_path; }
     // The folder as UTF-8 text, the program's form of a path.
     std::string str() const;
-    // path() / name, as UTF-8 text.
+    // path() / name, as UTF-8 text with the system's separators ("sub/a.tif"
+    // becomes "sub\a.tif" on Windows, as the program writes it).
     std::string file(const std::string& name) const;
 
 private:
