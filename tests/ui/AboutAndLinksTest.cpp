@@ -8,8 +8,10 @@
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QDesktopServices>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -17,6 +19,15 @@
 #include <filesystem>
 
 using namespace pagesmith;
+
+namespace {
+
+// A path of the tests' own in the form Qt gives paths, with '/'.
+QString qtPath(const std::string& path) {
+    return QDir::fromNativeSeparators(QString::fromStdString(path));
+}
+
+} // namespace
 
 // Stands in for the desktop's handler of web, mail and file addresses.
 class UrlRecorder : public QObject {
@@ -71,8 +82,31 @@ private slots:
     }
 
     void aboutBoxShowsItsTextsAndTheStoredLinkColours() {
+#ifdef _WIN32
+        // Windows keeps them with the browser's settings; they are put back afterwards.
+        QSettings browser(
+            QStringLiteral("HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer\\Settings"),
+            QSettings::NativeFormat);
+        const QVariant link = browser.value("Anchor Color");
+        const QVariant visited = browser.value("Anchor Color Visited");
+        const auto restore = qScopeGuard([&] {
+            for (const auto& [name, value] : {std::pair{"Anchor Color", link}, std::pair {
+                                                  "Anchor Color Visited",
+                                                  visited
+                                              }}) {
+                if (value.isValid())
+                    browser.setValue(name, value);
+                else
+                    browser.remove(name);
+            }
+        });
+        browser.setValue("Anchor Color", "0,128,0");
+        browser.setValue("Anchor Color Visited", "0,128"); // malformed: the default stays
+        browser.sync();
+#else
         writeSetting("Anchor Color", "0,128,0");
         writeSetting("Anchor Color Visited", "0,128"); // malformed: the default stays
+#endif
         AboutDialog about;
         QCOMPARE(about.windowTitle(), QStringLiteral("About Pagesmith"));
         QCOMPARE(about.findChild<QGroupBox*>()->title(), QStringLiteral("About Pagesmith"));
@@ -161,12 +195,11 @@ private slots:
     void helpOpensTheHelpFileOrTheUserGuide() {
         test::TempDir prefix;
         std::filesystem::create_directories(prefix.path() / "bin");
-        const QString program = QString::fromStdString(prefix.file("bin/pagesmith"));
-        test::writeTextFile(program.toStdString(), "");
-        const QString beside = QString::fromStdString(prefix.file("bin/pagesmith-guide.html"));
-        const QString installed =
-            QString::fromStdString(prefix.file("share/doc/pagesmith/pagesmith-guide.html"));
-        const QString helpFile = QString::fromStdString(prefix.file("bin/pagesmith.chm"));
+        const QString program = qtPath(prefix.file("bin/pagesmith"));
+        test::writeTextFile(prefix.file("bin/pagesmith"), "");
+        const QString beside = qtPath(prefix.file("bin/pagesmith-guide.html"));
+        const QString installed = qtPath(prefix.file("share/doc/pagesmith/pagesmith-guide.html"));
+        const QString helpFile = qtPath(prefix.file("bin/pagesmith.chm"));
 
         // Nothing to open: nothing happens.
         QCOMPARE(DesktopIntegration::helpTarget(program, {}), QString());
@@ -174,11 +207,12 @@ private slots:
         QVERIFY(m_recorder.opened.isEmpty());
 
         std::filesystem::create_directories(prefix.path() / "share/doc/pagesmith");
-        test::writeTextFile(installed.toStdString(), "<html></html>");
+        test::writeTextFile(prefix.file("share/doc/pagesmith/pagesmith-guide.html"),
+                            "<html></html>");
         QCOMPARE(DesktopIntegration::helpTarget(program, {}), installed);
-        test::writeTextFile(beside.toStdString(), "<html></html>");
+        test::writeTextFile(prefix.file("bin/pagesmith-guide.html"), "<html></html>");
         QCOMPARE(DesktopIntegration::helpTarget(program, {}), beside);
-        test::writeTextFile(helpFile.toStdString(), "");
+        test::writeTextFile(prefix.file("bin/pagesmith.chm"), "");
         QCOMPARE(DesktopIntegration::helpTarget(program, {}), helpFile);
         DesktopIntegration::openHelp(program);
         QCOMPARE(m_recorder.opened, QList<QUrl>({QUrl::fromLocalFile(helpFile)}));
@@ -188,19 +222,16 @@ private slots:
         std::filesystem::create_directories(dotted.path() / "tools.d");
         test::writeTextFile(dotted.file("tools.d/prog.exe"), "");
         test::writeTextFile(dotted.file("tools.d/prog.chm"), "");
-        QCOMPARE(DesktopIntegration::helpTarget(
-                     QString::fromStdString(dotted.file("tools.d/prog.exe")), {}),
-                 QString::fromStdString(dotted.file("tools.d/prog.chm")));
-        QCOMPARE(
-            DesktopIntegration::helpTarget(QString::fromStdString(dotted.file("tools.d/prog")), {}),
-            QString::fromStdString(dotted.file("tools.d/prog.chm")));
+        QCOMPARE(DesktopIntegration::helpTarget(qtPath(dotted.file("tools.d/prog.exe")), {}),
+                 qtPath(dotted.file("tools.d/prog.chm")));
+        QCOMPARE(DesktopIntegration::helpTarget(qtPath(dotted.file("tools.d/prog")), {}),
+                 qtPath(dotted.file("tools.d/prog.chm")));
 
         // The documentation folders of the desktop come last.
         test::TempDir docs;
         test::writeTextFile(docs.file("pagesmith-guide.html"), "");
-        QCOMPARE(DesktopIntegration::helpTarget(QString::fromStdString(dotted.file("other")),
-                                                {QString::fromStdString(docs.str())}),
-                 QString::fromStdString(docs.file("pagesmith-guide.html")));
+        QCOMPARE(DesktopIntegration::helpTarget(qtPath(dotted.file("other")), {qtPath(docs.str())}),
+                 qtPath(docs.file("pagesmith-guide.html")));
     }
 
 private:
