@@ -14,7 +14,7 @@ WINDOWS_DEPS_JOBS ?= 2
 # How long "make fuzz" runs, in seconds.
 FUZZ_SECONDS ?= 600
 
-.PHONY: all deps configure build run test test-main test-asan test-tsan bench samples fuzz clean windows-deps
+.PHONY: all deps configure build run test test-main test-asan test-tsan bench samples guide-shots fuzz clean windows-deps
 
 all: build
 
@@ -80,6 +80,11 @@ bench: build
 # Regenerates the committed sample folder with the project's own generator.
 samples: build
 	./$(BUILD)/tools/make-samples data/samples
+
+# Makes the user guide's pictures again (resources/help/*.png) with the
+# window's own code, offscreen.
+guide-shots: configure
+	cmake --build $(BUILD) -j $(JOBS) --target guide-shots
 
 # Cross-builds the Windows build's libraries (Qt, libtiff, libjpeg, googletest)
 # from Debian's sources into ~/.cache/pagesmith-mingw or PAGESMITH_MINGW_CACHE,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace pagesmith {
 
@@ -12,6 +13,7 @@ struct ProcessSettings {
     std::string logPath;     // the run log
     int shortLog = 0;        // "/sl": shorter reports, no log separators
     int threads = 0;         // cores a batch may keep busy (PAGESMITH_THREADS); 0: every core
+    std::vector<std::string> windowPaths; // "--window PATH...": what the window shows first
 };
 
 } // namespace pagesmith

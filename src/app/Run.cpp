@@ -9,6 +9,7 @@
 #include "app/StartupPaths.h"
 #include "app/StreamMessageSink.h"
 #include "app/UsageText.h"
+#include "app/WindowOption.h"
 #include "batch/BatchRequest.h"
 #include "batch/CommandLineParser.h"
 #include "platform/Console.h"
@@ -43,6 +44,12 @@ int run(int argc, const char* const* argv, const WindowMode& windowMode,
     request.reset();
     request.options.tempFile = settings.scratchPath;
     request.options.threads = settings.threads;
+
+    // "--window PATH...": the window, at what the paths name; no batch.
+    if (std::optional<std::vector<std::string>> paths = windowOptionPaths(argc, argv)) {
+        settings.windowPaths = std::move(*paths);
+        return windowMode(settings, messages);
+    }
 
     const std::optional<std::string> commandLine = commandLineText(argc, argv);
     const int parsed = parseCommandLine(request, commandLine, settings.logPath, messages);

@@ -12,17 +12,22 @@ namespace {
 // terminator) does not fit the reader and counts as absent.
 constexpr qsizetype kMaxValueBytes = 2048;
 
-// The registry under HKEY_CURRENT_USER on Windows, a configuration file in the
-// user's configuration folder elsewhere; values live in the "Udt" group.
+// Values read and written by name live in the "Udt" group.
 std::unique_ptr<QSettings> openStore() {
-    auto store =
-        std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                    QStringLiteral("Tolvane"), QStringLiteral("Pagesmith"));
-    store->beginGroup(QStringLiteral("Udt"));
-    return store;
+    return openSettingsGroup("Udt");
 }
 
 } // namespace
+
+// The registry under HKEY_CURRENT_USER on Windows, a configuration file in the
+// user's configuration folder elsewhere.
+std::unique_ptr<QSettings> openSettingsGroup(const std::string& group) {
+    auto store =
+        std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                    QStringLiteral("Tolvane"), QStringLiteral("Pagesmith"));
+    store->beginGroup(QString::fromStdString(group));
+    return store;
+}
 
 std::string readSetting(const std::string& name) {
     const QByteArray value = openStore()->value(QString::fromStdString(name)).toString().toUtf8();

@@ -8,10 +8,13 @@ namespace {
 
 // Kept in step with the manual page (resources/man/pagesmith.1).
 constexpr std::string_view kUsage = R"(Usage: pagesmith [OPTION]...
+  or:  pagesmith --window [PATH]...
 Converts the TIFF files of a folder to another compression, merges TIFF files
 into one multi-page file, and counts their pages. Without arguments it opens
 its window; with any other arguments it runs one batch, appends the report to
 the run log and shows it (printed on standard output when there is no display).
+"--window" as the first argument opens the window instead, showing the folder
+named after it, or the folder of the files named with only those files checked.
 
 Options are single words starting with "/"; a value follows "=" without a
 space. Option and compression names may be written in any case. Options act
@@ -34,7 +37,7 @@ in the order given.
   -h, --help, /?  show this text and exit
   --version     show the version and exit
 These four count only as the sole argument; among others they are ignored, as
-is any word the program does not know.
+is any word the program does not know, "--window" too unless it comes first.
 
 Examples:
   pagesmith /d=/srv/scans /sd=/srv/fax-out /sc=g4
@@ -44,7 +47,8 @@ Examples:
 Files:
   run log   log/pagesmithlog.txt beside the program; when that folder is not
             writable, ~/.local/share/Tolvane/Pagesmith/log/pagesmithlog.txt
-  settings  ~/.config/Tolvane/Pagesmith.conf (the run log chosen in the window)
+  settings  ~/.config/Tolvane/Pagesmith.conf (the run log chosen in the window,
+            the window's last folder, size, choices and save folder)
 
 Exit status:
   0  the batch ran and every file and page went through

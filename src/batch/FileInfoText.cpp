@@ -14,11 +14,9 @@ std::string fileInfoText(std::uintmax_t size,
     const auto day = floor<days>(*lastWrite);
     const year_month_day date{day};
     const hh_mm_ss time{floor<minutes>(*lastWrite - day)};
-    int hour = static_cast<int>(time.hours().count()) % 12;
-    if (hour == 0)
-        hour = 12;
     text += formatText("%04d.%02u.%02u %02d:%02d", static_cast<int>(date.year()),
-                       static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()), hour,
+                       static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+                       static_cast<int>(time.hours().count()),
                        static_cast<int>(time.minutes().count()));
     return text;
 }

@@ -259,7 +259,7 @@ void setWriteTime(const std::string& path, sys_seconds when) {
 #endif
 }
 
-TEST_F(ScanFolder, DescribesEachFileBySizeAndUtcWriteTimeOnTheTwelveHourClock) {
+TEST_F(ScanFolder, DescribesEachFileBySizeAndUtcWriteTimeOnTheTwentyFourHourClock) {
     setWriteTime(dir.file("a.tif"), sys_days{2009y / July / 19} + 15h + 26min + 59s);
     setWriteTime(dir.file("y.dat"), sys_days{2021y / January / 3} + 0h + 5min);
     scan(0, CompressionFilter::All);
@@ -267,9 +267,9 @@ TEST_F(ScanFolder, DescribesEachFileBySizeAndUtcWriteTimeOnTheTwelveHourClock) {
     for (std::size_t i = 0; i < request.fileNames.size(); ++i) {
         const std::string size = std::to_string(fs::file_size(dir.file(request.fileNames[i])));
         if (request.fileNames[i] != "y.dat") // a.tif and the link to it
-            EXPECT_EQ(request.fileInfos[i], size + ",2009.07.19 03:26");
+            EXPECT_EQ(request.fileInfos[i], size + ",2009.07.19 15:26");
         else
-            EXPECT_EQ(request.fileInfos[i], size + ",2021.01.03 12:05");
+            EXPECT_EQ(request.fileInfos[i], size + ",2021.01.03 00:05");
     }
 }
 
@@ -301,14 +301,14 @@ TEST_F(ScanFolder, WritesOnlyTheSizeWhenTheWriteTimeCannotBeRead) {
     EXPECT_EQ(request.fileInfos[0], std::to_string(fs::file_size(dir.file("y.dat"))) + ",");
 }
 
-TEST(FileInfoText, FormatsDateAndHourWithLeadingZerosAndNoMarker) {
+TEST(FileInfoText, FormatsDateAndTimeOnTheTwentyFourHourClockWithLeadingZeros) {
     const sys_days day = 2009y / July / 9;
     EXPECT_EQ(fileInfoText(1234, day + 3h + 26min), "1234,2009.07.09 03:26");
-    EXPECT_EQ(fileInfoText(1234, day + 15h + 26min + 59s), "1234,2009.07.09 03:26");
-    EXPECT_EQ(fileInfoText(0, day), "0,2009.07.09 12:00");
+    EXPECT_EQ(fileInfoText(1234, day + 15h + 7min + 59s), "1234,2009.07.09 15:07");
+    EXPECT_EQ(fileInfoText(0, day), "0,2009.07.09 00:00");
     EXPECT_EQ(fileInfoText(7, day + 12h + 1min), "7,2009.07.09 12:01");
-    EXPECT_EQ(fileInfoText(7, day + 23h + 59min), "7,2009.07.09 11:59");
-    EXPECT_EQ(fileInfoText(7, sys_days{1969y / December / 31} + 23h + 30min), "7,1969.12.31 11:30");
+    EXPECT_EQ(fileInfoText(7, day + 23h + 59min), "7,2009.07.09 23:59");
+    EXPECT_EQ(fileInfoText(7, sys_days{1969y / December / 31} + 23h + 30min), "7,1969.12.31 23:30");
     EXPECT_EQ(fileInfoText(std::uintmax_t(1) << 32, std::nullopt), "0,");
     EXPECT_EQ(fileInfoText(4294967295u, std::nullopt), "4294967295,");
 }

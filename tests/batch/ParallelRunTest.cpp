@@ -195,17 +195,7 @@ TEST_F(ParallelRun, FilesThroughTheScratchFileGiveTheOneThreadBytes) {
         };
         return page;
     };
-    test::TestPage palette = test::uniformPage(500, 400, 1, PHOTOMETRIC_PALETTE, 0);
-    palette.extraTags = [](TIFF* tif) {
-        std::vector<std::uint16_t> red(256), green(256), blue(256);
-        for (int i = 0; i < 256; ++i) {
-            red[i] = std::uint16_t(i * 257);
-            green[i] = std::uint16_t((255 - i) * 257);
-            blue[i] = std::uint16_t((i * 7 % 256) * 257);
-        }
-        TIFFSetField(tif, TIFFTAG_COLORMAP, red.data(), green.data(), blue.data());
-    };
-    const test::TestPage pages[] = {palette, test::rgbPage(500, 400),
+    const test::TestPage pages[] = {test::palettePage(500, 400), test::rgbPage(500, 400),
                                     test::rgbPage(500, 400, COMPRESSION_NONE)};
     test::TestPage deepColour = test::rgbPage(500, 400);
     deepColour.bitsPerSample = 16;

@@ -76,6 +76,19 @@ TEST_F(RunModes, WithoutArgumentsTheWindowNeedsADisplay) {
     EXPECT_EQ(run({""}).exitCode, 1); // one empty argument: the window as well
 }
 
+// "--window" first asks for the window, whatever follows; anywhere else it is
+// an unknown word of a batch.
+TEST_F(RunModes, WindowOptionFirstOpensTheWindowAndRunsNoBatch) {
+    const auto window = run({"--window", "/d=" + home.str(), "/log=" + logPath});
+    EXPECT_EQ(window.exitCode, 1);
+    EXPECT_EQ(window.standardError, "Pagesmith: cannot open the main window: no display\n");
+    EXPECT_FALSE(std::filesystem::exists(logPath));
+
+    const auto batch = run({"/q", "--window", "/log=" + logPath});
+    EXPECT_EQ(batch.exitCode, 0);
+    EXPECT_TRUE(std::filesystem::exists(logPath));
+}
+
 TEST_F(RunModes, ASaveFolderProblemIsReportedAndOpensTheWindow) {
 #ifdef _WIN32
     GTEST_SKIP() << "Windows always has a display: the window would open";
@@ -190,8 +203,9 @@ TEST_F(RunModes, UsageTextAndManualPageNameEveryOptionAndExitStatus) {
     for (std::size_t at = manual.find("\\-"); at != std::string::npos; at = manual.find("\\-", at))
         manual.erase(at, 1);
     const std::string usage = run({"--help"}).standardOutput;
-    for (const char* option : {"/q", "/k", "/sl", "/sc=", "/c=", "/d=", "/sd=", "/f=", "/sf=",
-                               "/m=", "/log=", "/np", "/tnp", "--help", "-h", "/?", "--version"}) {
+    for (const char* option :
+         {"/q", "/k", "/sl", "/sc=", "/c=", "/d=", "/sd=", "/f=", "/sf=", "/m=", "/log=", "/np",
+          "/tnp", "--help", "-h", "/?", "--version", "--window"}) {
         EXPECT_NE(usage.find(option), std::string::npos) << option;
         EXPECT_NE(manual.find(option), std::string::npos) << option;
     }

@@ -45,17 +45,7 @@ std::map<std::string, std::vector<TestPage>> fixtures() {
     grey.length = 21;
     TestPage minIsWhite = grey;
     minIsWhite.photometric = PHOTOMETRIC_MINISWHITE;
-    TestPage palette = grey;
-    palette.photometric = PHOTOMETRIC_PALETTE;
-    palette.extraTags = [](TIFF* tif) {
-        std::vector<std::uint16_t> red(256), green(256), blue(256);
-        for (int i = 0; i < 256; ++i) {
-            red[i] = std::uint16_t(i * 257);
-            green[i] = std::uint16_t((255 - i) * 257);
-            blue[i] = std::uint16_t((i * 7 % 256) * 257);
-        }
-        TIFFSetField(tif, TIFFTAG_COLORMAP, red.data(), green.data(), blue.data());
-    };
+    const TestPage palette = test::palettePage(grey.width, grey.length);
     TestPage jpeg = test::rgbPage(48, 32, COMPRESSION_JPEG);
     jpeg.photometric = PHOTOMETRIC_YCBCR;
     jpeg.jpegFromRgb = true;

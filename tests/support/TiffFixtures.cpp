@@ -112,6 +112,24 @@ TestPage rgbPage(std::uint32_t width, std::uint32_t length, std::uint16_t compre
     return page;
 }
 
+TestPage palettePage(std::uint32_t width, std::uint32_t length, std::uint16_t compression) {
+    TestPage page;
+    page.width = width;
+    page.length = length;
+    page.compression = compression;
+    page.photometric = PHOTOMETRIC_PALETTE;
+    page.extraTags = [](TIFF* tif) {
+        std::vector<std::uint16_t> red(256), green(256), blue(256);
+        for (int i = 0; i < 256; ++i) {
+            red[i] = std::uint16_t(i * 257);
+            green[i] = std::uint16_t((255 - i) * 257);
+            blue[i] = std::uint16_t((i * 7 % 256) * 257);
+        }
+        TIFFSetField(tif, TIFFTAG_COLORMAP, red.data(), green.data(), blue.data());
+    };
+    return page;
+}
+
 TestPage maskPage(std::uint32_t width, std::uint32_t length) {
     TestPage page = faxPage(width, length, COMPRESSION_PACKBITS);
     page.photometric = PHOTOMETRIC_MASK;

@@ -52,6 +52,10 @@ TestPage rgbPage(std::uint32_t width = 40, std::uint32_t length = 30,
 // A one-bit transparency mask: it has no colours to make grey or RGB of, so
 // neither the fax modes nor JPEG take it (the other modes copy it).
 TestPage maskPage(std::uint32_t width = 64, std::uint32_t length = 32);
+// An 8-bit palette page of one index, whose colour map runs red up, green
+// down and blue in steps of 7: every index has a colour of its own.
+TestPage palettePage(std::uint32_t width = 40, std::uint32_t length = 30,
+                     std::uint16_t compression = COMPRESSION_NONE);
 
 // The report line of such a page, before its failed line.
 inline const char* const kMaskRefusal =

@@ -1,16 +1,21 @@
 #include "app/SettingsStore.h"
+#include "engine/CompressionChoice.h"
 #include "support/TempDir.h"
 #include "ui/dialogs/AboutDialog.h"
 #include "ui/dialogs/LinkColors.h"
+#include "ui/main/MainFrameTexts.h"
 #include "ui/toolkit/DesktopIntegration.h"
 #include "ui/toolkit/HyperLinkLabel.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
+#include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -89,16 +94,15 @@ private slots:
             QSettings::NativeFormat);
         const QVariant link = browser.value("Anchor Color");
         const QVariant visited = browser.value("Anchor Color Visited");
+        const auto putBack = [&browser](const QString& name, const QVariant& value) {
+            if (value.isValid())
+                browser.setValue(name, value);
+            else
+                browser.remove(name);
+        };
         const auto restore = qScopeGuard([&] {
-            for (const auto& [name, value] : {std::pair{"Anchor Color", link}, std::pair {
-                                                  "Anchor Color Visited",
-                                                  visited
-                                              }}) {
-                if (value.isValid())
-                    browser.setValue(name, value);
-                else
-                    browser.remove(name);
-            }
+            putBack("Anchor Color", link);
+            putBack("Anchor Color Visited", visited);
         });
         browser.setValue("Anchor Color", "0,128,0");
         browser.setValue("Anchor Color Visited", "0,128"); // malformed: the default stays
@@ -134,6 +138,48 @@ private slots:
             QCOMPARE(link->textColor(), QColor(0, 128, 0));
             QCOMPARE(link->visitedColor(), QColor(128, 0, 128));
             QCOMPARE(link->focusPolicy(), Qt::ClickFocus);
+        }
+    }
+
+    // On a dark palette the default blue and purple give way to the palette's
+    // link colours, lightened until they read; colours the user chose stay.
+    void darkPalettesGetReadableLinkColours_data() {
+        QTest::addColumn<QColor>("window");
+        QTest::addColumn<QColor>("paletteLink");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QColor>("expected"); // invalid: lighter than the palette's, readable
+        const QColor light(240, 240, 240);
+        const QColor dark(53, 53, 53);
+        const QColor lightBlue(42, 130, 218);
+        QTest::newRow("light palette") << light << lightBlue << "" << QColor(0, 0, 255);
+        QTest::newRow("dark, readable link")
+            << dark << QColor(120, 180, 255) << "" << QColor(120, 180, 255);
+        QTest::newRow("dark, blue link") << dark << QColor(0, 0, 255) << "" << QColor();
+        QTest::newRow("dark, chosen colour") << dark << lightBlue << "0,128,0" << QColor(0, 128, 0);
+    }
+    void darkPalettesGetReadableLinkColours() {
+        QFETCH(QColor, window);
+        QFETCH(QColor, paletteLink);
+        QFETCH(QString, stored);
+        QFETCH(QColor, expected);
+        writeSetting("Anchor Color", stored.toStdString());
+        QPalette palette;
+        palette.setColor(QPalette::Window, window);
+        palette.setColor(QPalette::Link, paletteLink);
+        palette.setColor(QPalette::LinkVisited, QColor(200, 150, 255));
+        const QPalette before = QApplication::palette();
+        QApplication::setPalette(palette);
+        AboutDialog about;
+        QApplication::setPalette(before);
+
+        const QColor drawn = about.link(AboutDialog::WebSite)->textColor();
+        if (expected.isValid()) {
+            QCOMPARE(drawn, expected);
+        } else {
+            QVERIFY(drawn.lightnessF() > paletteLink.lightnessF());
+            QCOMPARE(drawn.hslHue(), paletteLink.hslHue());
+            // Light enough to read on the dark window: luminance well above it.
+            QVERIFY(qGray(drawn.rgb()) - qGray(window.rgb()) > 100);
         }
     }
 
@@ -232,6 +278,47 @@ private slots:
         test::writeTextFile(docs.file("pagesmith-guide.html"), "");
         QCOMPARE(DesktopIntegration::helpTarget(qtPath(dotted.file("other")), {qtPath(docs.str())}),
                  qtPath(docs.file("pagesmith-guide.html")));
+    }
+
+    // The guide the Help command opens speaks of what the program has: every
+    // menu command, the dialogs, each save format and each result, by the
+    // names the program shows; and every picture it shows is there.
+    void userGuideNamesWhatTheProgramShows() {
+        QFile file(QStringLiteral(PAGESMITH_USER_GUIDE));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString guide = QString::fromUtf8(file.readAll());
+        QStringList names;
+        for (const CommandText& command : MainFrameTexts::commands()) {
+            if (command.menuText)
+                names << QString::fromLatin1(command.menuText).remove('&').remove("...");
+        }
+        for (int mode = 0; mode < kCompressionModeCount; ++mode)
+            names << QString::fromLatin1(compressionModeInfo(CompressionMode(mode))->dialogText)
+                         .trimmed();
+        names << "Select Destination Folder"
+              << "Save Tiff Name"
+              << "Save Folder"
+              << "Log File"
+              << "Converted"
+              << "Merged"
+              << "Failed"
+              << "Cancel"
+              << "Tiff Info"
+              << "Results"
+              << "Open save folder"
+              << "Converting 12 files"
+              << "--window"
+              << "F5";
+        for (const QString& name : names)
+            QVERIFY2(guide.contains(name), qPrintable(name));
+
+        static const QRegularExpression picture(QStringLiteral("<img src=\"([^\"]+)\""));
+        int pictures = 0;
+        for (const QRegularExpressionMatch& match : picture.globalMatch(guide)) {
+            ++pictures;
+            QVERIFY(QFileInfo(QFileInfo(file).dir().filePath(match.captured(1))).isFile());
+        }
+        QCOMPARE(pictures, 4);
     }
 
 private:

@@ -21,11 +21,11 @@ using Control = DestinationDialog::Control;
 namespace {
 
 // Answers the folder chooser and the log-file dialog from a script and notes
-// what the log-file dialog was started from.
+// where each was started.
 class ScriptedChoosers : public PathChoosers {
 public:
-    std::optional<QString> chooseFolder(QWidget*) override {
-        ++folderCalls;
+    std::optional<QString> chooseFolder(QWidget*, const QString& start) override {
+        folderStartedFrom << start;
         return folderAnswer;
     }
     std::optional<QString> chooseLogFile(QWidget*, const QString& current) override {
@@ -35,7 +35,7 @@ public:
 
     std::optional<QString> folderAnswer;
     std::optional<QString> logAnswer;
-    int folderCalls = 0;
+    QStringList folderStartedFrom;
     QStringList logStartedFrom;
 };
 
@@ -188,7 +188,9 @@ private slots:
                           Qt::LeftButton);
 
         QCOMPARE(open.edits(), shown);
-        QCOMPARE(open.choosers.folderCalls, folder ? 1 : 0);
+        // The folder chooser starts at the folder in the box.
+        QCOMPARE(open.choosers.folderStartedFrom,
+                 folder ? QStringList{"typed folder"} : QStringList());
         // The log-file dialog starts from the log file held, not the text typed.
         QCOMPARE(open.choosers.logStartedFrom,
                  folder ? QStringList() : QStringList{"/logs/pagesmithlog.txt"});
@@ -327,6 +329,34 @@ private slots:
         owner.hide();
         dialog.open();
         QCOMPARE(dialog.frameGeometry().center(), workArea.center());
+    }
+
+    // With no save folder yet, the chooser starts at the folder the files
+    // come from; the platform's chooser opens at the nearest folder that is
+    // there, never at the working folder.
+    void folderChooserStartsAtTheSaveFolderOrTheFolderShown() {
+        OpenDialog open;
+        open.dialog.setFolderShown("/data/scans");
+        open.edit(Control::SaveFolderEdit)->clear();
+        open.button(Control::SaveFolderButton)->click();
+        open.edit(Control::SaveFolderEdit)->setText("/data/out");
+        open.button(Control::SaveFolderButton)->click();
+        QCOMPARE(open.choosers.folderStartedFrom, QStringList({"/data/scans", "/data/out"}));
+
+        QTemporaryDir home;
+        test::useHomeFolder(home.path());
+        QVERIFY(QDir(home.path()).mkpath("a/b"));
+        const struct {
+            QString asked;
+            QString opened;
+        } cases[] = {
+            {home.filePath("a/b"), home.filePath("a/b")},
+            {home.filePath("a/b/not/yet"), home.filePath("a/b")},
+            {home.filePath("a/file-not-folder"), home.filePath("a")},
+            {QString(), QDir::homePath()},
+        };
+        for (const auto& each : cases)
+            QCOMPARE(existingFolderAtOrAbove(each.asked), each.opened);
     }
 
     // The platform dialog behind "Log File" takes the name of a file that is

@@ -91,32 +91,79 @@ private slots:
         QVERIFY(!tree.accessibleName().isEmpty());
     }
 
-    void readsSubFoldersOnceOnTheFirstExpansion() {
-        FolderTree tree(m_desktop, {});
+    // Folders made or removed under a node that has been read come and go;
+    // a folder found empty loses its expand button and gets it back when a
+    // sub-folder is made in it.
+    void followsFoldersMadeAndRemoved() {
+        QTemporaryDir scratch;
+        const QString desktop = scratch.path();
+        QDir disk(desktop);
+        QVERIFY(disk.mkpath("b/x"));
+        FolderTree tree(desktop, {});
         tree.show();
-        QTreeWidgetItem* b = childNamed(tree.topLevelItem(0), QStringLiteral("b"));
-        QVERIFY(b);
+        QTreeWidgetItem* root = tree.topLevelItem(0);
+        QTreeWidgetItem* b = childNamed(root, "b");
         clickExpandButton(tree, b);
-        QVERIFY(b->isExpanded());
         QCOMPARE(childTexts(b), QStringList({"x"}));
+        tree.setCurrentItem(b);
+        QSignalSpy selected(&tree, &FolderTree::folderSelected);
 
-        // A folder made later does not show: children are never refreshed.
-        QVERIFY(QDir(m_desktop).mkpath(QStringLiteral("b/y")));
-        clickExpandButton(tree, b);
-        QVERIFY(!b->isExpanded());
-        clickExpandButton(tree, b);
-        QCOMPARE(childTexts(b), QStringList({"x"}));
-        QDir(m_desktop).rmdir(QStringLiteral("b/y"));
+        QVERIFY(disk.mkpath("b/a") && disk.mkpath("c") && disk.mkpath("0"));
+        QTRY_COMPARE(childTexts(b), QStringList({"a", "x"}));
+        QTRY_COMPARE(childTexts(root), QStringList({"0", "b", "c"}));
+        QVERIFY(disk.rmdir("b/x") && disk.rmdir("0"));
+        QTRY_COMPARE(childTexts(b), QStringList({"a"}));
+        QTRY_COMPARE(childTexts(root), QStringList({"b", "c"}));
+        // Folders coming and going around the selected one choose no folder.
+        QCOMPARE(selected.size(), 0);
+        QCOMPARE(tree.currentItem(), b);
+
+        QTreeWidgetItem* a = childNamed(b, "a");
+        clickExpandButton(tree, a);
+        QVERIFY(!showsExpandButton(a));
+        QVERIFY(disk.mkpath("b/a/inner"));
+        QTRY_VERIFY(showsExpandButton(a));
+        QCOMPARE(childTexts(a), QStringList({"inner"}));
+
+        // A folder removed with the folders read below it: nothing of it stays
+        // watched.
+        tree.clearSelection();
+        QVERIFY(QDir(disk.filePath("b")).removeRecursively());
+        QTRY_COMPARE(childTexts(root), QStringList({"c"}));
+        QCOMPARE(tree.watchedFolders(), QStringList({desktop}));
     }
 
-    // A node that yields nothing shows collapsed, keeps its button and is read
-    // again next time; a fixed folder that cannot be read loses its button,
-    // a removable or network place that cannot be read keeps it.
+    // A folder is reached through the place that holds it most closely,
+    // opening the nodes on the way; hidden folders have no node.
+    void selectFolderOpensTheNodesDownToIt() {
+        FolderTree tree(m_desktop,
+                        {{"Home", m_home.path(), QAbstractFileIconProvider::Folder, false}});
+        QSignalSpy selected(&tree, &FolderTree::folderSelected);
+        QVERIFY(tree.selectFolder(m_desktop + "/b/x/"));
+        QTreeWidgetItem* b = childNamed(tree.topLevelItem(0), "b");
+        QVERIFY(b->isExpanded());
+        QCOMPARE(tree.currentItem(), childNamed(b, "x"));
+        QCOMPARE(selected.size(), 1);
+        QCOMPARE(selected.at(0).at(0).toString(), m_desktop + "/b/x");
+        // Selected already: reported again, as the window asked for it.
+        QVERIFY(tree.selectFolder(m_desktop + "/b/x"));
+        QCOMPARE(selected.size(), 2);
+
+        QVERIFY(tree.selectFolder(m_home.path()));
+        QCOMPARE(tree.currentItem()->text(0), QStringLiteral("Home"));
+        QVERIFY(!tree.selectFolder(m_desktop + "/.hidden/inner"));
+        QVERIFY(!tree.selectFolder("/nowhere/at/all"));
+        QCOMPARE(selected.size(), 3);
+    }
+
+    // A removable or network place that yields nothing shows collapsed, keeps
+    // its button and is read again next time; a fixed folder that yields
+    // nothing loses its button.
     void notSettledNodesAreReadAgain_data() {
         QTest::addColumn<bool>("removable");
         QTest::addColumn<bool>("folderExists");
         QTest::addColumn<bool>("keepsButton");
-        QTest::newRow("empty fixed folder") << false << true << true;
+        QTest::newRow("empty fixed folder") << false << true << false;
         QTest::newRow("unreadable fixed folder") << false << false << false;
         QTest::newRow("empty removable place") << true << true << true;
         QTest::newRow("unreadable removable place") << true << false << true;

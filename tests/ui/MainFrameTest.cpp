@@ -1,20 +1,25 @@
 #include "ui/main/MainFrame.h"
+#include "WindowTestSupport.h"
 #include "app/ProcessSettings.h"
 #include "support/Recorders.h"
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"
 #include "ui/main/FileList.h"
+#include "ui/main/FileListMenu.h"
 #include "ui/main/FilterCombo.h"
 #include "ui/main/FolderTree.h"
 #include "ui/main/InfoResultsView.h"
+#include "ui/toolkit/FlatTabStrip.h"
 #include "ui/toolkit/ProportionalSplitter.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QThread>
@@ -23,6 +28,7 @@
 #include <QWidgetAction>
 #include <QtTest>
 
+#include <filesystem>
 #include <memory>
 
 using namespace pagesmith;
@@ -96,6 +102,35 @@ std::vector<bool> checkStates(FileList* list) {
     for (int row = 0; row < list->rowCount(); ++row)
         states.push_back(list->fileModel().isChecked(row));
     return states;
+}
+
+// The names of the checked rows, in name order.
+QStringList checkedNames(FileList* list) {
+    QStringList names;
+    const FileListModel& model = list->fileModel();
+    for (int row = 0; row < model.rowCount(); ++row) {
+        if (model.isChecked(row))
+            names << model.cellText(row, FileListModel::NameColumn);
+    }
+    names.sort();
+    return names;
+}
+
+// Files dragged from a file manager and let go over the window.
+bool drop(QWidget* window, const QStringList& paths) {
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString& path : paths)
+        urls << QUrl::fromLocalFile(path);
+    data.setUrls(urls);
+    const QPoint at = window->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(window, &enter);
+    if (!enter.isAccepted())
+        return false;
+    QDropEvent dropped(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(window, &dropped);
+    return dropped.isAccepted();
 }
 
 } // namespace
@@ -315,13 +350,80 @@ private slots:
                  std::string("Total 2 tiff files in this folder\r\n"));
     }
 
+    // Tab and Shift+Tab go round tree, filter, list, text and page tabs and
+    // never type into the text; Ctrl+Tab leaves the text too. F10 opens the
+    // menus, which reach every command.
+    void keyboardMovesRoundThePanesAndOutOfTheText() {
+        test::TempDir folder;
+        writeFaxFiles(folder, 2);
+        m_frame->showFolder(folder.str());
+        m_frame->activateWindow();
+        QTRY_VERIFY(m_frame->isActiveWindow());
+        QWidget* tree = m_frame->folderTree();
+        QWidget* filter = m_frame->filterCombo();
+        QWidget* list = m_frame->fileList();
+        QPlainTextEdit* text = m_frame->infoResultsView()->textArea();
+        QWidget* tabs = m_frame->infoResultsView()->tabStrip();
+        tree->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), tree);
+        const QString before = text->toPlainText();
+
+        struct Step {
+            Qt::Key key;
+            Qt::KeyboardModifiers modifiers;
+            QWidget* reached;
+        };
+        const Step steps[] = {
+            {Qt::Key_Tab, {}, filter},
+            {Qt::Key_Tab, {}, list},
+            {Qt::Key_Tab, {}, text},
+            {Qt::Key_Tab, {}, tabs},
+            {Qt::Key_Tab, {}, tree},
+            {Qt::Key_Backtab, Qt::ShiftModifier, tabs},
+            {Qt::Key_Backtab, Qt::ShiftModifier, text},
+            {Qt::Key_Tab, Qt::ControlModifier, tabs},
+            {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, text},
+            {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, list},
+        };
+        for (const Step& step : steps) {
+            QTest::keyClick(QApplication::focusWidget(), step.key, step.modifiers);
+            QCOMPARE(QApplication::focusWidget(), step.reached);
+        }
+        QCOMPARE(text->toPlainText(), before);
+
+        QTest::keyClick(list, Qt::Key_F10);
+        QMenuBar* menus = m_frame->menuBar();
+        QCOMPARE(menus->activeAction(), menus->actions().front());
+        QTRY_VERIFY(menus->activeAction()->menu()->isVisible());
+        QTest::keyClick(menus->activeAction()->menu(), Qt::Key_Escape);
+    }
+
+    void textAreaCopiesAndSelectsAll_data() {
+        QTest::addColumn<int>("copyKey");
+        QTest::newRow("Ctrl+C") << int(Qt::Key_C);
+        QTest::newRow("Ctrl+Insert") << int(Qt::Key_Insert);
+    }
+    void textAreaCopiesAndSelectsAll() {
+        QFETCH(int, copyKey);
+        InfoResultsView* view = m_frame->infoResultsView();
+        view->appendToPage(InfoResultsView::kInfoPage, "Tiff Name:   a.tif\r\nTotal pages: 1\r\n");
+        QPlainTextEdit* text = view->textArea();
+        m_frame->activateWindow();
+        text->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), text);
+        QApplication::clipboard()->setText("clipboard before");
+
+        QTest::keyClick(text, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(text, Qt::Key(copyKey), Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(),
+                 QStringLiteral("Tiff Name:   a.tif\nTotal pages: 1\n"));
+    }
+
     void acceleratorsDoNothingEvenInTheTextArea_data() {
         QTest::addColumn<int>("key");
         QTest::addColumn<int>("modifiers");
         const int ctrl = Qt::ControlModifier;
         const int shift = Qt::ShiftModifier;
-        QTest::newRow("Ctrl+C") << int(Qt::Key_C) << ctrl;
-        QTest::newRow("Ctrl+Insert") << int(Qt::Key_Insert) << ctrl;
         QTest::newRow("Ctrl+X") << int(Qt::Key_X) << ctrl;
         QTest::newRow("Shift+Delete") << int(Qt::Key_Delete) << shift;
         QTest::newRow("Ctrl+V") << int(Qt::Key_V) << ctrl;
@@ -380,6 +482,120 @@ private slots:
         QCOMPARE(view->paneText(InfoResultsView::kInfoPage),
                  "Inside tiff file info: \r\n---------------------- \r\nError tiff file : " +
                      folder.file("gone.tif") + "\r\n");
+    }
+
+    // A folder dropped on the window is selected in the tree and listed; files
+    // dropped show their folder with only themselves checked.
+    void dropsShowAFolderOrTheFilesDropped_data() {
+        QTest::addColumn<QStringList>("dropped");
+        QTest::addColumn<QStringList>("checked");
+        QTest::newRow("folder") << QStringList{""}
+                                << QStringList{"file0.tif", "file1.tif", "file2.tif"};
+        QTest::newRow("files") << QStringList{"file2.tif", "file0.tif"}
+                               << QStringList{"file0.tif", "file2.tif"};
+        QTest::newRow("a file and one gone")
+            << QStringList{"gone.tif", "file1.tif"} << QStringList{"file1.tif"};
+    }
+    void dropsShowAFolderOrTheFilesDropped() {
+        QFETCH(QStringList, dropped);
+        QFETCH(QStringList, checked);
+        test::TempDir folder;
+        writeFaxFiles(folder, 3);
+        const QString path = QString::fromStdString(folder.str());
+        QStringList paths;
+        for (const QString& name : dropped)
+            paths << (name.isEmpty() ? path : path + '/' + name);
+
+        QVERIFY(drop(m_frame.get(), paths));
+        QCOMPARE(m_frame->currentFolder(), folder.str());
+        QCOMPARE(FolderTree::pathOf(m_frame->folderTree()->currentItem()), path);
+        QCOMPARE(checkedNames(m_frame->fileList()), checked);
+        QCOMPARE(m_frame->selectAllState(), checked.size() == 3);
+        // The panes leave drops to the window.
+        QVERIFY(!m_frame->infoResultsView()->textArea()->acceptDrops());
+        QVERIFY(!m_frame->fileList()->acceptDrops());
+        QVERIFY(!drop(m_frame.get(), {}));
+    }
+
+    // Right button or the menu key on a row: its file opened with the
+    // desktop's viewer or shown in its folder, checked, unchecked, reported.
+    void rowMenuActsOnTheFileOfItsRow() {
+        test::RecordedDesktop desktop;
+        m_frame->setDesktopCalls(desktop);
+        test::TempDir folder;
+        writeFaxFiles(folder, 3);
+        m_frame->showFolder(folder.str());
+        FileList* list = m_frame->fileList();
+        FileListMenu* menu = m_frame->rowMenu();
+
+        const QPoint row1 = list->visualRect(list->model()->index(1, 2)).center();
+        QContextMenuEvent click(QContextMenuEvent::Mouse, row1,
+                                list->viewport()->mapToGlobal(row1));
+        QApplication::sendEvent(list->viewport(), &click);
+        QTRY_VERIFY(menu->menu()->isVisible());
+        QCOMPARE(menu->name(), QStringLiteral("file1.tif"));
+        QStringList texts;
+        for (QAction* action : menu->menu()->actions())
+            texts << action->text();
+        QCOMPARE(texts,
+                 QStringList({"&Open", "Show in &folder", "&Check", "&Uncheck", "Tiff &Info"}));
+        QVERIFY(!menu->action(RowMenuItem::Check)->isEnabled());
+        menu->menu()->close();
+
+        const QString file1 = QString::fromStdString(folder.file("file1.tif"));
+        menu->action(RowMenuItem::Open)->trigger();
+        menu->action(RowMenuItem::ShowInFolder)->trigger();
+        QCOMPARE(desktop.calls, QStringList({"open " + file1, "show " + file1}));
+        menu->action(RowMenuItem::Uncheck)->trigger();
+        QCOMPARE(checkedNames(list), QStringList({"file0.tif", "file2.tif"}));
+        menu->action(RowMenuItem::Check)->trigger();
+        QCOMPARE(checkedNames(list).size(), 3);
+        menu->action(RowMenuItem::TiffInfo)->trigger();
+        QVERIFY(m_frame->infoResultsView()
+                    ->paneText(InfoResultsView::kInfoPage)
+                    .find("Tiff Name:   " + folder.file("file1.tif")) != std::string::npos);
+
+        // From the keyboard (the menu key, Shift+F10) the menu is the current
+        // row's.
+        list->setCurrentIndex(list->model()->index(2, 0));
+        QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(), QPoint());
+        QApplication::sendEvent(list, &key);
+        QCOMPARE(menu->name(), QStringLiteral("file2.tif"));
+        menu->menu()->close();
+        list->setCurrentIndex(list->model()->index(0, 0));
+        QTest::keyClick(list, Qt::Key_F10, Qt::ShiftModifier);
+        QCOMPARE(menu->name(), QStringLiteral("file0.tif"));
+        menu->menu()->close();
+    }
+
+    // Files made or removed in the folder shown come and go within a moment;
+    // F5 reads the folder at once. Check boxes stay with their files.
+    void listFollowsItsFolderKeepingCheckBoxesByName() {
+        test::TempDir folder;
+        writeFaxFiles(folder, 3);
+        m_frame->showFolder(folder.str());
+        FileList* list = m_frame->fileList();
+        FileListModel& model = list->fileModel();
+        model.setChecked(model.rowOfName("file1.tif"), false);
+        list->sortBy(FileListModel::NameColumn, Qt::DescendingOrder);
+
+        test::writeTiff(folder.path() / "file3.tif", test::faxPage());
+        QTRY_COMPARE(list->rowCount(), 4);
+        QCOMPARE(checkedNames(list), QStringList({"file0.tif", "file2.tif", "file3.tif"}));
+        QCOMPARE(list->sortOrder(), Qt::DescendingOrder);
+        QCOMPARE(m_frame->infoResultsView()->paneText(InfoResultsView::kInfoPage),
+                 std::string("Total 4 tiff files in this folder\r\n"));
+        QVERIFY(m_frame->selectAllState());
+
+        std::filesystem::remove(folder.path() / "file0.tif");
+        QTRY_COMPARE(list->rowCount(), 3);
+        QCOMPARE(checkedNames(list), QStringList({"file2.tif", "file3.tif"}));
+
+        m_frame->activateWindow();
+        QTRY_VERIFY(m_frame->isActiveWindow());
+        test::writeTiff(folder.path() / "file4.tif", test::faxPage());
+        QTest::keyClick(list, Qt::Key_F5);
+        QCOMPARE(list->rowCount(), 4);
     }
 
     void exitClosesTheWindow() {

@@ -44,7 +44,7 @@ private slots:
     void saysWhichFileOfHowManyIsInHand() {
         ShownWindow shown;
         ProgressWindow& window = shown.window;
-        QCOMPARE(window.windowTitle(), QStringLiteral("Dialog"));
+        QCOMPARE(window.windowTitle(), QStringLiteral("Pagesmith")); // until the job names itself
         QCOMPARE(window.frameGeometry().center(), shown.mainWindow.frameGeometry().center());
 
         // A count beyond 16 bits is kept whole.

@@ -82,8 +82,13 @@ private:
 
 class NoChoosers : public PathChoosers {
 public:
-    std::optional<QString> chooseFolder(QWidget*) override { return {}; }
+    std::optional<QString> chooseFolder(QWidget*, const QString& start) override {
+        startedAt << start;
+        return {};
+    }
     std::optional<QString> chooseLogFile(QWidget*, const QString&) override { return {}; }
+
+    QStringList startedAt;
 };
 
 // Answers every destination dialog as it opens with the next step (Cancel
@@ -238,13 +243,19 @@ private slots:
     // Through the command: the job-state pane, the warning, another folder,
     // the job. The choices carry over to the next dialog; a save format typed
     // over becomes the default; the log file chosen is the run log from then
-    // on, unless the platform cannot open so long a path.
+    // on, unless the platform cannot open so long a path. With no save folder
+    // yet, the folder chooser starts at the folder shown.
     void commandRunsTheJobOnceAnotherFolderIsChosen() {
         const std::string newLog = m_work->file("chosen/log.txt");
         DialogScript script;
-        script.then(DialogScript::confirm(qs(m_source)))
+        script
+            .then([&](DestinationDialog& dialog) {
+                DialogScript::press(dialog, Control::SaveFolderButton);
+                DialogScript::confirm(qs(m_source))(dialog);
+            })
             .then(DialogScript::confirm(qs(m_out), -1, qs(newLog)));
         m_frame->commandAction(kConvertCommand)->trigger();
+        QCOMPARE(m_choosers.startedAt, QStringList{qs(m_source)});
         QCOMPARE(m_boxes.boxes.size(), 1);
         QCOMPARE(m_frame->request().options.compressionMode, kDefaultCompressionMode);
         QCOMPARE(m_settings.logPath, newLog);
@@ -356,7 +367,7 @@ private slots:
         QTRY_VERIFY(m_gate.isHeld());
         ProgressWindow* progress = shownProgressWindow();
         QVERIFY(progress);
-        QCOMPARE(progress->windowTitle(), QStringLiteral("Dialog"));
+        QCOMPARE(progress->windowTitle(), QStringLiteral("Converting 3 files"));
         QTRY_COMPARE(progress->bar()->value(), 1);
         QCOMPARE(progress->bar()->maximum(), 3);
         QVERIFY(progress->fileLine()->text().startsWith("File 2 of 3: "));
@@ -393,6 +404,7 @@ private slots:
         QTRY_VERIFY(m_gate.isHeld());
         // A merge writes one file: it runs to its end.
         QVERIFY(!shownProgressWindow()->cancelButton()->isEnabled());
+        QCOMPARE(shownProgressWindow()->windowTitle(), QStringLiteral("Merging 3 files"));
         m_gate.release();
         waitForJobs();
         QCOMPARE(m_frame->statusPaneText(MainFrame::StatusPane::Main), QStringLiteral("Ready"));
@@ -476,6 +488,44 @@ private slots:
                     .value(0)
                     .endsWith(" (1) tiff file(s) converted\n (2) tiff file(s) failed\n"
                               "--------------------------------------------------\n"));
+    }
+
+    // After a job the "Results" page offers its save folder. A job that ran
+    // long ends with a desktop notification when the user went to another
+    // program meanwhile, and without one when they watch the window.
+    void endOfAJobOffersTheSaveFolderAndNotifiesWhenUnseen_data() {
+        QTest::addColumn<bool>("userAway");
+        QTest::newRow("watching") << false;
+        QTest::newRow("in another program") << true;
+    }
+    void endOfAJobOffersTheSaveFolderAndNotifiesWhenUnseen() {
+        QFETCH(bool, userAway);
+        test::RecordedDesktop desktop;
+        m_frame->setDesktopCalls(desktop);
+        m_commands->setNoticeAfter(std::chrono::milliseconds(0));
+        InfoResultsView* results = m_frame->infoResultsView();
+        QPushButton* button = results->openSaveFolderButton();
+        QVERIFY(!button->isVisible());
+
+        m_gate.holdAt(1);
+        startJob(0);
+        QTRY_VERIFY(m_gate.isHeld());
+        QVERIFY(!button->isVisible());
+        QApplication::setActiveWindow(userAway ? nullptr : m_frame.get());
+        m_gate.release();
+        waitForJobs();
+
+        QStringList expected;
+        if (userAway)
+            expected << "notify Pagesmith: Total 3 tiff file(s) are convertered/merged.";
+        QCOMPARE(desktop.calls, expected);
+        QVERIFY(button->isVisible());
+        QCOMPARE(button->text(), QStringLiteral("Open save folder"));
+        button->click();
+        QCOMPARE(desktop.calls, expected << "open " + qs(m_out));
+        results->showPage(InfoResultsView::kInfoPage);
+        QVERIFY(!button->isVisible());
+        m_frame->setDesktopCalls(platformDesktopCalls());
     }
 
     // Sorted by the Result column, the rows stay where they are while the

@@ -4,10 +4,12 @@
 // program of its own).
 
 #include "ui/dialogs/MessageBoxes.h"
+#include "ui/toolkit/DesktopCalls.h"
 
 #include <QFile>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 namespace pagesmith::test {
@@ -25,6 +27,24 @@ public:
         QString text;
     };
     QList<Box> boxes;
+};
+
+// Records what the window asks of the desktop instead of starting programs.
+class RecordedDesktop : public DesktopCalls {
+public:
+    bool openPath(const QString& path) override {
+        calls << QStringLiteral("open ") + path;
+        return true;
+    }
+    bool showInFolder(const QString& path) override {
+        calls << QStringLiteral("show ") + path;
+        return true;
+    }
+    void notify(QWidget*, const QString& title, const QString& text) override {
+        calls << QStringLiteral("notify ") + title + QStringLiteral(": ") + text;
+    }
+
+    QStringList calls;
 };
 
 // Points the user's folders (home, desktop, configuration, data, cache) into

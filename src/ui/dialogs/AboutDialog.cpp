@@ -53,8 +53,10 @@ AboutDialog::AboutDialog(QWidget* parent)
                             QString::fromLatin1(kMakerLine));
     name->setAlignment(Qt::AlignCenter);
 
+    const LinkColors defaults{HyperLinkLabel::kDefaultLinkColor,
+                              HyperLinkLabel::kDefaultVisitedColor};
     const LinkColors colors =
-        readLinkColors(HyperLinkLabel::kDefaultLinkColor, HyperLinkLabel::kDefaultVisitedColor);
+        linkColorsForPalette(readLinkColors(defaults.link, defaults.visited), defaults, palette());
     QList<HyperLinkLabel*> links;
     for (const LinkText& text : kLinks) {
         auto* link = new HyperLinkLabel(QString::fromLatin1(text.label));

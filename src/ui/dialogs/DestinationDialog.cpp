@@ -196,8 +196,12 @@ void DestinationDialog::reject() {
 
 // A confirmed folder refills every edit from the values held, so text typed
 // since the last fill gives way; a cancelled chooser leaves the edits alone.
+// The chooser starts where the user is likely to look: the save folder in
+// the box, else the folder the files come from.
 void DestinationDialog::chooseSaveFolder() {
-    if (const std::optional<QString> folder = m_choosers->chooseFolder(this)) {
+    const QString typed = m_saveFolderEdit->text();
+    const QString start = typed.isEmpty() ? m_folderShown : typed;
+    if (const std::optional<QString> folder = m_choosers->chooseFolder(this, start)) {
         m_saveFolder = *folder;
         fillEdits();
     }

@@ -44,6 +44,9 @@ public:
     // dialogs unless set.
     void setPathChoosers(PathChoosers& choosers);
     void setMessageBoxes(MessageBoxes& boxes);
+    // Where "Save Folder" starts when the save folder is empty: the folder
+    // the files come from.
+    void setFolderShown(const QString& folder) { m_folderShown = folder; }
 
     QString saveFolder() const { return m_saveFolder; }
     QString mergedFileName() const { return m_mergedFileName; }
@@ -73,6 +76,7 @@ private:
     QString m_logFile;
     int m_saveFormat;
     bool m_merge;
+    QString m_folderShown;
 
     PathChoosers* m_choosers;
     MessageBoxes* m_messageBoxes;

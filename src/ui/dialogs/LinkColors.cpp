@@ -2,9 +2,12 @@
 
 #include "app/SettingsStore.h"
 
+#include <QPalette>
 #include <QSettings>
 
+#include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <string>
 
 namespace pagesmith {
@@ -42,6 +45,31 @@ std::string storedColor(const char* name) {
 #endif
 }
 
+// Relative luminance and contrast ratio as the web's accessibility
+// guidelines define them; 4.5 is their floor for text.
+double luminance(const QColor& colour) {
+    const auto channel = [](double value) {
+        return value <= 0.03928 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(colour.redF()) + 0.7152 * channel(colour.greenF()) +
+           0.0722 * channel(colour.blueF());
+}
+
+double contrast(const QColor& a, const QColor& b) {
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+constexpr double kReadableContrast = 4.5;
+
+QColor readableOn(QColor colour, const QColor& background) {
+    for (int step = 0; step < 20 && contrast(colour, background) < kReadableContrast; ++step)
+        colour = QColor::fromHslF(colour.hslHueF(), colour.hslSaturationF(),
+                                  std::min(1.0, colour.lightnessF() + 0.05));
+    return colour;
+}
+
 } // namespace
 
 std::optional<QColor> parseAnchorColor(std::string_view text) {
@@ -61,6 +89,19 @@ std::optional<QColor> parseAnchorColor(std::string_view text) {
 LinkColors readLinkColors(QColor defaultLink, QColor defaultVisited) {
     return {parseAnchorColor(storedColor("Anchor Color")).value_or(defaultLink),
             parseAnchorColor(storedColor("Anchor Color Visited")).value_or(defaultVisited)};
+}
+
+LinkColors linkColorsForPalette(const LinkColors& chosen, const LinkColors& defaults,
+                                const QPalette& palette) {
+    const QColor background = palette.color(QPalette::Window);
+    if (background.lightnessF() >= 0.5)
+        return chosen;
+    // A colour the user chose stays; only the defaults give way.
+    return {chosen.link == defaults.link ? readableOn(palette.color(QPalette::Link), background)
+                                         : chosen.link,
+            chosen.visited == defaults.visited
+                ? readableOn(palette.color(QPalette::LinkVisited), background)
+                : chosen.visited};
 }
 
 } // namespace pagesmith

@@ -2,6 +2,8 @@
 
 #include <QColor>
 
+class QPalette;
+
 #include <optional>
 #include <string_view>
 
@@ -24,5 +26,12 @@ std::optional<QColor> parseAnchorColor(std::string_view text);
 // and "Anchor Color Visited" on Windows, the same names in the program's
 // settings store elsewhere; the defaults where a value is missing or malformed.
 LinkColors readLinkColors(QColor defaultLink, QColor defaultVisited);
+
+// The colours to draw links in on a palette: the ones chosen, except that on a
+// dark palette, where pure blue and purple cannot be read, a colour left at
+// its default becomes the palette's own link colour, lightened where that
+// still stands too close to the background.
+LinkColors linkColorsForPalette(const LinkColors& chosen, const LinkColors& defaults,
+                                const QPalette& palette);
 
 } // namespace pagesmith

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 
 namespace pagesmith {
 
@@ -13,9 +14,22 @@ const QString kLogFileSuffix = QStringLiteral("txt");
 
 } // namespace
 
-std::optional<QString> PlatformPathChoosers::chooseFolder(QWidget* owner) {
-    const QString folder =
-        QFileDialog::getExistingDirectory(owner, QString(), QString(), QFileDialog::ShowDirsOnly);
+QString existingFolderAtOrAbove(const QString& path) {
+    if (path.trimmed().isEmpty())
+        return QDir::homePath();
+    QFileInfo info(QDir::cleanPath(QDir::fromNativeSeparators(path)));
+    while (!info.isDir()) {
+        const QString above = info.absolutePath();
+        if (above == info.absoluteFilePath())
+            return QDir::homePath();
+        info = QFileInfo(above);
+    }
+    return info.absoluteFilePath();
+}
+
+std::optional<QString> PlatformPathChoosers::chooseFolder(QWidget* owner, const QString& start) {
+    const QString folder = QFileDialog::getExistingDirectory(
+        owner, QString(), existingFolderAtOrAbove(start), QFileDialog::ShowDirsOnly);
     if (folder.isEmpty())
         return std::nullopt;
     return QDir::toNativeSeparators(folder);

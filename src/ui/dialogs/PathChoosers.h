@@ -16,8 +16,9 @@ class PathChoosers {
 public:
     virtual ~PathChoosers() = default;
 
-    // A folder the user confirmed in the folder chooser; none when cancelled.
-    virtual std::optional<QString> chooseFolder(QWidget* owner) = 0;
+    // A folder the user confirmed in the folder chooser, which starts at
+    // start (or the nearest folder above it that exists); none when cancelled.
+    virtual std::optional<QString> chooseFolder(QWidget* owner, const QString& start) = 0;
 
     // A file named in the open-file dialog, which starts at current; the file
     // need not exist yet. None when cancelled.
@@ -27,11 +28,15 @@ public:
 // The platform's own dialogs.
 class PlatformPathChoosers final : public PathChoosers {
 public:
-    std::optional<QString> chooseFolder(QWidget* owner) override;
+    std::optional<QString> chooseFolder(QWidget* owner, const QString& start) override;
     std::optional<QString> chooseLogFile(QWidget* owner, const QString& current) override;
 };
 
 PathChoosers& platformPathChoosers();
+
+// Where a chooser asked to start at path opens: path, or the nearest folder
+// above it that exists; the home folder when none does.
+QString existingFolderAtOrAbove(const QString& path);
 
 // The open-file dialog of chooseLogFile, set up but not shown.
 std::unique_ptr<QFileDialog> makeLogFileDialog(QWidget* owner, const QString& current);

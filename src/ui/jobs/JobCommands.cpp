@@ -54,6 +54,7 @@ int JobCommands::startBatchJob(int merge) {
                              int(m_frame.request().options.compressionMode), merge != 0, &m_frame);
     dialog.setPathChoosers(*m_choosers);
     dialog.setMessageBoxes(*m_boxes);
+    dialog.setFolderShown(QString::fromStdString(m_frame.currentFolder()));
     // The values confirmed are kept even when the folder is refused and the
     // user then cancels.
     for (;;) {
@@ -66,8 +67,13 @@ int JobCommands::startBatchJob(int merge) {
                         text(JobTexts::kSameFolderText));
     }
     m_jobs.submit(makeOrder(merge),
-                  [this](BatchJob& job) { new JobView(m_frame, job, m_messages); });
+                  [this](BatchJob& job) { new JobView(m_frame, job, m_messages, m_noticeAfter); });
     return 0;
+}
+
+void JobCommands::setDestination(const std::string& folder, const std::string& mergedFileName) {
+    m_destinationFolder = folder;
+    m_mergedFileName = mergedFileName;
 }
 
 void JobCommands::takeDialogValues(const DestinationDialog& dialog) {

@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+#include <chrono>
 #include <string>
 
 namespace pagesmith {
@@ -38,6 +39,13 @@ public:
 
     const std::string& destinationFolder() const { return m_destinationFolder; }
     const std::string& mergedFileName() const { return m_mergedFileName; }
+    // The choices of an earlier run, which the dialog offers first.
+    void setDestination(const std::string& folder, const std::string& mergedFileName);
+
+    // A job that runs longer than this ends with a desktop notification when
+    // none of the program's windows is active.
+    static constexpr std::chrono::milliseconds kNoticeAfter{10'000};
+    void setNoticeAfter(std::chrono::milliseconds after) { m_noticeAfter = after; }
 
 private:
     void runCommand(int merge);
@@ -54,6 +62,7 @@ private:
     MessageBoxes* m_boxes;
     std::string m_destinationFolder;
     std::string m_mergedFileName = "me_tiff";
+    std::chrono::milliseconds m_noticeAfter = kNoticeAfter;
 };
 
 } // namespace pagesmith

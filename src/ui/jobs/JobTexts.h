@@ -16,6 +16,12 @@ struct JobTexts {
         "For safe for your source tiff files, please DO select another folder different from "
         "soure folder\nas source tiff files may be overwritten";
 
+    // The progress window's caption.
+    static constexpr const char* kConvertingCaption = "Converting %1 files";
+    static constexpr const char* kConvertingOneCaption = "Converting %1 file";
+    static constexpr const char* kMergingCaption = "Merging %1 files";
+    static constexpr const char* kMergingOneCaption = "Merging %1 file";
+
     // The main status pane while confirmed jobs wait for the running one.
     static constexpr const char* kJobsWaiting = "%1 job(s) waiting for the running job to finish";
 

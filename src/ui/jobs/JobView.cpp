@@ -9,15 +9,20 @@
 #include "ui/main/FileList.h"
 #include "ui/main/InfoResultsView.h"
 #include "ui/main/MainFrame.h"
+#include "ui/toolkit/DesktopCalls.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QPushButton>
 
 namespace pagesmith {
 
-JobView::JobView(MainFrame& frame, BatchJob& job, MessageSink& messages)
+JobView::JobView(MainFrame& frame, BatchJob& job, MessageSink& messages,
+                 std::chrono::milliseconds noticeAfter)
     : QObject(&frame), m_frame(frame), m_job(&job), m_messages(messages),
-      m_fillGeneration(frame.fillGeneration()) {
+      m_fillGeneration(frame.fillGeneration()), m_listingGeneration(frame.listingGeneration()),
+      m_saveFolder(job.order().request.saveFolder), m_merge(job.order().request.merge != 0),
+      m_noticeAfter(noticeAfter) {
     // The job reports from its own thread: with this object as the receiver
     // every report is queued to the window thread, and dropped once the
     // window has gone.
@@ -57,9 +62,33 @@ QString JobView::resultWord(int fileStatus) {
     return {};
 }
 
+QString JobView::progressCaption(bool merge, int fileCount) {
+    const char* caption =
+        merge ? (fileCount == 1 ? JobTexts::kMergingOneCaption : JobTexts::kMergingCaption)
+              : (fileCount == 1 ? JobTexts::kConvertingOneCaption : JobTexts::kConvertingCaption);
+    return QString::fromLatin1(caption).arg(fileCount);
+}
+
 bool JobView::showsTheJobsFill() const {
     // Scan indexes name rows of the fill the job was started from.
     return m_frame.fillGeneration() == m_fillGeneration;
+}
+
+bool JobView::showsTheJobsListing() const {
+    // A new reading of the folder (it changed on disk) moves the rows, but
+    // names still name the same files.
+    return m_frame.listingGeneration() == m_listingGeneration;
+}
+
+QString JobView::nameOfScanIndex(qulonglong scanIndex) {
+    if (m_names.isEmpty() && m_job) {
+        const JobOrder& order = m_job->order();
+        for (std::size_t i = 0; i < order.scanIndexes.size() && i < order.request.fileNames.size();
+             ++i)
+            m_names.insert(order.scanIndexes[i], QFile::decodeName(QByteArray::fromStdString(
+                                                     order.request.fileNames[i])));
+    }
+    return m_names.value(scanIndex);
 }
 
 void JobView::begin() {
@@ -68,25 +97,27 @@ void JobView::begin() {
     results->clearPage(InfoResultsView::kResultsPage);
     results->appendToPage(InfoResultsView::kResultsPage, m_job->order().resultsHeader);
     // Marks and totals of an earlier job say nothing about this one.
-    if (showsTheJobsFill())
+    if (showsTheJobsListing())
         m_frame.fileList()->clearResults();
-    const bool merge = m_job->order().request.merge != 0;
+    results->offerSaveFolder({});
     m_frame.setStatusPaneText(
         MainFrame::StatusPane::JobState,
-        QString::fromLatin1(merge ? JobTexts::kMerging : JobTexts::kConverting));
+        QString::fromLatin1(m_merge ? JobTexts::kMerging : JobTexts::kConverting));
     m_frame.setStatusPaneText(MainFrame::StatusPane::JobTotal, {});
 
     m_fileCount = m_job->fileCount();
     m_progress = new ProgressWindow(&m_frame);
+    m_progress->setWindowTitle(progressCaption(m_merge, m_fileCount));
     m_progress->setRange(m_fileCount);
     connect(m_progress, &ProgressWindow::stopRequested, m_job, &BatchJob::requestStop);
     // A merge writes one file and cannot stop halfway without spoiling it.
-    m_progress->cancelButton()->setEnabled(!merge);
+    m_progress->cancelButton()->setEnabled(!m_merge);
     m_progress->show();
 
     // The window answers throughout; the cursor says work goes on.
     QApplication::setOverrideCursor(Qt::BusyCursor);
     m_busyCursor = true;
+    m_running.start();
 }
 
 void JobView::showFileInHand(int total, const QString& path) {
@@ -96,6 +127,7 @@ void JobView::showFileInHand(int total, const QString& path) {
     if (total != m_fileCount) {
         m_fileCount = total;
         m_progress->setRange(total);
+        m_progress->setWindowTitle(progressCaption(m_merge, total));
     }
     m_progress->advance(path);
 }
@@ -103,6 +135,18 @@ void JobView::showFileInHand(int total, const QString& path) {
 void JobView::showOutcome(qulonglong scanIndex, int status, const QString& reason) {
     if (showsTheJobsFill())
         m_frame.fileList()->setFileResult(std::size_t(scanIndex), resultWord(status), reason);
+    else if (showsTheJobsListing())
+        m_frame.fileList()->setFileResultByName(nameOfScanIndex(scanIndex), resultWord(status),
+                                                reason);
+}
+
+void JobView::noticeIfUnseen(const QString& text) {
+    // The progress window and the dialogs are the program's too: the user
+    // is away only when none of its windows is active.
+    if (!m_running.isValid() || m_running.elapsed() < m_noticeAfter.count() ||
+        QApplication::activeWindow())
+        return;
+    m_frame.desktopCalls().notify(&m_frame, QString::fromLatin1(MainFrameTexts::kTitle), text);
 }
 
 void JobView::end(const BatchResult& result) {
@@ -124,6 +168,8 @@ void JobView::end(const BatchResult& result) {
     m_frame.setStatusPaneText(MainFrame::StatusPane::JobTotal, totalPane);
     m_frame.setStatusPaneText(MainFrame::StatusPane::JobState,
                               QString::fromLatin1(JobTexts::kDone));
+    results->offerSaveFolder(QFile::decodeName(QByteArray::fromStdString(m_saveFolder)));
+    noticeIfUnseen(totalPane);
     if (m_progress) {
         m_progress->finish();
         m_progress->deleteLater();

@@ -1,7 +1,12 @@
 #pragma once
 
+#include <QElapsedTimer>
+#include <QHash>
 #include <QObject>
 #include <QPointer>
+
+#include <chrono>
+#include <string>
 
 namespace pagesmith {
 
@@ -15,23 +20,29 @@ struct BatchResult;
 // changes on the window thread. When the job begins: the "Results" page
 // comes to the front with the job's header, the Result column and the
 // job-total pane are cleared, the job-state pane says what runs, the progress
-// window opens and the busy cursor shows. While it runs: its lines on the
-// page, each file's outcome in its row (only while the list still shows the
-// fill the job was started from), the file in hand in the progress window,
+// window opens, captioned with what runs, and the busy cursor shows. While it
+// runs: its lines on the page, each file's outcome in its row (only while the
+// list still shows the listing the job was started from, however often the
+// folder was read again since), the file in hand in the progress window,
 // whose Cancel stops the job. At its end: how far a stopped job got, the
 // totals on the page and in the job-total pane, "Done.", the progress window
-// gone. A child of the frame, so it goes with the window, whose widgets the
-// job then no longer reaches.
+// gone, the "Results" page's offer to open the save folder, and a desktop
+// notification when the job ran long while the user was in another program.
+// A child of the frame, so it goes with the window, whose widgets the job
+// then no longer reaches.
 class JobView : public QObject {
     Q_OBJECT
 
 public:
-    JobView(MainFrame& frame, BatchJob& job, MessageSink& messages);
+    JobView(MainFrame& frame, BatchJob& job, MessageSink& messages,
+            std::chrono::milliseconds noticeAfter);
     ~JobView() override;
 
     // The word a row's Result column shows for a file's outcome; empty for a
     // file not begun.
     static QString resultWord(int fileStatus);
+    // The progress window's caption: "Converting 12 files", "Merging 1 file".
+    static QString progressCaption(bool merge, int fileCount);
 
 private:
     void begin();
@@ -39,14 +50,23 @@ private:
     void showOutcome(qulonglong scanIndex, int status, const QString& reason);
     void end(const BatchResult& result);
     bool showsTheJobsFill() const;
+    bool showsTheJobsListing() const;
+    QString nameOfScanIndex(qulonglong scanIndex);
+    void noticeIfUnseen(const QString& text);
 
     MainFrame& m_frame;
     QPointer<BatchJob> m_job;
     MessageSink& m_messages;
     const int m_fillGeneration;
+    const int m_listingGeneration;
+    const std::string m_saveFolder;
+    const bool m_merge;
     QPointer<ProgressWindow> m_progress;
     int m_fileCount = 0;
     bool m_busyCursor = false;
+    const std::chrono::milliseconds m_noticeAfter;
+    QElapsedTimer m_running;
+    QHash<qulonglong, QString> m_names; // by scan index, once rows moved
 };
 
 } // namespace pagesmith

@@ -15,8 +15,9 @@ namespace pagesmith {
 
 namespace {
 
-// Every text of the window, in one place.
-constexpr const char* kCaption = "Dialog";
+// Every text of the window, in one place. The caption says what runs; the
+// job sets it ("Converting 12 files").
+constexpr const char* kCaption = "Pagesmith";
 constexpr const char* kFileLine = "File %1 of %2: %3";
 constexpr const char* kCancelText = "Cancel";
 constexpr const char* kStoppingText = "Stopping...";

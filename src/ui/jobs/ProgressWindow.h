@@ -11,7 +11,8 @@ namespace pagesmith {
 // The modeless window a job shows over the main window while it runs: which
 // file of how many is in hand, a bar that fills by one per file done, and a
 // Cancel button that asks the job to stop after the file in hand. Esc and
-// Enter only close the window; the job goes on. A worker drives it through
+// Enter only close the window; the job goes on. Its caption says what runs.
+// A worker drives it through
 // queued signals connected to its slots and never waits for it.
 class ProgressWindow : public QDialog {
     Q_OBJECT

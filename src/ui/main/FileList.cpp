@@ -3,9 +3,12 @@
 #include "ui/main/FileListSortProxy.h"
 #include "ui/toolkit/RunOnThread.h"
 
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QProxyStyle>
+#include <QScrollBar>
 
 namespace pagesmith {
 
@@ -14,14 +17,34 @@ namespace {
 const QString kAccessibleName = QStringLiteral("Tiff files");
 
 // One click on a row activates it, as in a list with one-click activation;
-// a double-click then activates nothing more.
-class OneClickActivation : public QProxyStyle {
+// a double-click then activates nothing more. Check boxes stay in view on a
+// dark palette.
+class FileListStyle : public QProxyStyle {
 public:
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                   QStyleHintReturn* returnData) const override {
         if (hint == SH_ItemView_ActivateItemOnSingleClick)
             return 1;
         return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override {
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+        // Some styles outline a check box in a shade of the window colour,
+        // which vanishes on a dark list: a frame in the text colour keeps an
+        // unchecked box in sight.
+        if (element != PE_IndicatorItemViewItemCheck ||
+            option->palette.color(QPalette::Base).lightnessF() >= 0.5)
+            return;
+        QColor frame = option->palette.color(QPalette::Text);
+        frame.setAlphaF(0.6);
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing, true);
+        painter->setPen(frame);
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRoundedRect(QRectF(option->rect).adjusted(1.5, 1.5, -1.5, -1.5), 2, 2);
+        painter->restore();
     }
 };
 
@@ -31,7 +54,7 @@ FileList::FileList(QWidget* parent)
     : QTreeView(parent), m_model(new FileListModel(this)),
       m_proxy(new FileListSortProxy(*m_model, this)) {
     setAccessibleName(kAccessibleName);
-    auto* style = new OneClickActivation;
+    auto* style = new FileListStyle;
     style->setParent(this);
     setStyle(style);
 
@@ -43,9 +66,12 @@ FileList::FileList(QWidget* parent)
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setTextElideMode(Qt::ElideMiddle); // both ends of a long name tell files apart
     header()->setStretchLastSection(false);
     header()->setSectionsMovable(false);
     header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // However long the names, size, date and result stay in view.
+    header()->setSectionResizeMode(FileListModel::NameColumn, QHeaderView::Stretch);
     fitColumns(); // to their headers while the list is empty
     setSortingEnabled(true);
     sortByColumn(FileListModel::NameColumn, Qt::AscendingOrder);
@@ -73,11 +99,56 @@ void FileList::showFiles(const BatchRequest& request) {
     setUpdatesEnabled(true);
 }
 
+void FileList::refreshFiles(const BatchRequest& request) {
+    const FileListModel::RowMarks marks = m_model->marks();
+    const QString current = currentName();
+    const int column = sortColumn();
+    const Qt::SortOrder order = sortOrder();
+    const int scrolled = verticalScrollBar()->value();
+    setUpdatesEnabled(false);
+    m_model->fill(request);
+    m_model->restoreMarks(marks);
+    sortBy(column, order);
+    setCurrentName(current);
+    executeDelayedItemsLayout(); // the scroll range of the new rows
+    verticalScrollBar()->setValue(scrolled);
+    setUpdatesEnabled(true);
+}
+
 void FileList::fitColumns() {
-    for (int column :
-         {FileListModel::NameColumn, FileListModel::SizeColumn, FileListModel::DateColumn})
+    for (int column : {FileListModel::SizeColumn, FileListModel::DateColumn})
         resizeColumnToContents(column);
     setColumnWidth(FileListModel::ResultColumn, kResultColumnWidth);
+}
+
+int FileList::sortColumn() const {
+    return header()->sortIndicatorSection();
+}
+
+Qt::SortOrder FileList::sortOrder() const {
+    return header()->sortIndicatorOrder();
+}
+
+void FileList::sortBy(int column, Qt::SortOrder order) {
+    if (column < 0 || column >= FileListModel::ColumnCount)
+        column = FileListModel::NameColumn;
+    sortByColumn(column, order);
+}
+
+QString FileList::currentName() const {
+    const QModelIndex current = currentIndex();
+    return current.isValid()
+               ? m_model->cellText(sourceRow(current.row()), FileListModel::NameColumn)
+               : QString();
+}
+
+void FileList::setCurrentName(const QString& name) {
+    const int row = name.isEmpty() ? -1 : m_model->rowOfName(name);
+    if (row < 0)
+        return;
+    const QModelIndex shown = m_proxy->mapFromSource(m_model->index(row, 0));
+    selectionModel()->setCurrentIndex(shown, QItemSelectionModel::ClearAndSelect |
+                                                 QItemSelectionModel::Rows);
 }
 
 void FileList::clearFiles() {
@@ -114,6 +185,13 @@ void FileList::setFileResult(std::size_t scanIndex, const QString& word, const Q
     });
 }
 
+void FileList::setFileResultByName(const QString& name, const QString& word,
+                                   const QString& reason) {
+    runOnThreadOf(this, [this, name, word, reason] {
+        m_model->setResult(m_model->rowOfName(name), word, reason);
+    });
+}
+
 void FileList::clearResults() {
     runOnThreadOf(this, [this] { m_model->clearResults(); });
 }
@@ -140,7 +218,28 @@ void FileList::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
+    // Shift+F10 opens the row's menu, as the menu key does.
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint(), QPoint());
+        contextMenuEvent(&menu);
+        return;
+    }
     QTreeView::keyPressEvent(event);
+}
+
+void FileList::contextMenuEvent(QContextMenuEvent* event) {
+    // From the keyboard the menu belongs to the current row, under it.
+    const bool fromKeyboard = event->reason() == QContextMenuEvent::Keyboard;
+    const QModelIndex index = fromKeyboard ? currentIndex() : indexAt(event->pos());
+    if (!index.isValid())
+        return;
+    if (!fromKeyboard)
+        setCurrentIndex(index);
+    const QRect cell = visualRect(index.siblingAtColumn(FileListModel::NameColumn));
+    const QPoint at = fromKeyboard ? viewport()->mapToGlobal(cell.bottomLeft() + QPoint(16, 0))
+                                   : event->globalPos();
+    emit rowMenuRequested(m_model->cellText(sourceRow(index.row()), FileListModel::NameColumn), at);
+    event->accept();
 }
 
 } // namespace pagesmith

@@ -15,7 +15,9 @@ class FileListSortProxy;
 
 // The TIFF files of the chosen folder as check-box rows in report style:
 // one full-row selection that stays visible without focus, one click
-// activates a row, a header click sorts (ascending, then reversed).
+// activates a row, a header click sorts (ascending, then reversed). The name
+// column takes the width the others leave; a name too long for it is cut in
+// the middle, whole in its tooltip.
 class FileList : public QTreeView {
     Q_OBJECT
 
@@ -27,10 +29,21 @@ public:
     FileListModel& fileModel() { return *m_model; }
     int rowCount() const;
 
-    // Shows the request's files, sorted by name ascending, the first three
+    // Shows the request's files, sorted by name ascending, the size and date
     // columns fitted to their header and contents.
     void showFiles(const BatchRequest& request);
+    // Shows a new reading of the folder shown: the files still there keep
+    // their check boxes and results (new ones come checked), the sort, the
+    // current row and the scroll position stay.
+    void refreshFiles(const BatchRequest& request);
     void clearFiles();
+
+    int sortColumn() const;
+    Qt::SortOrder sortOrder() const;
+    void sortBy(int column, Qt::SortOrder order);
+
+    // The name of the row the keyboard is on; empty with none.
+    QString currentName() const;
 
     // Select All: every check box to one state.
     void setAllChecked(bool checked);
@@ -43,6 +56,8 @@ public:
     // The result column of the row that shows a file: the outcome's word and
     // the reason of a failure as its tooltip.
     void setFileResult(std::size_t scanIndex, const QString& word, const QString& reason = {});
+    // The same for the row of a file name, when the list shows it.
+    void setFileResultByName(const QString& name, const QString& word, const QString& reason = {});
     // Every row's result column emptied.
     void clearResults();
     // Each row's check box with its scan index, in the order shown.
@@ -51,14 +66,19 @@ public:
 signals:
     // A row was activated (a single click, or Enter): its name column.
     void fileActivated(const QString& name);
+    // The context menu of a row (right button, the menu key or Shift+F10),
+    // to open at a point of the screen.
+    void rowMenuRequested(const QString& name, const QPoint& globalPosition);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     // The names, sizes and dates to their header and contents; the result
     // column keeps a fixed width for the texts a job writes.
     void fitColumns();
+    void setCurrentName(const QString& name);
     int sourceRow(int shownRow) const;
 
     FileListModel* m_model;

@@ -39,9 +39,22 @@ int FileListFill::fill(BatchRequest& request, const std::string& folder, int inc
     }();
     m_infoPage.showPage(InfoPageSink::kInfoPage);
     m_infoPage.clearPage(InfoPageSink::kInfoPage);
-    m_infoPage.appendToPage(InfoPageSink::kInfoPage,
-                            formatText("Total %d tiff files in this folder\r\n", count));
+    m_infoPage.appendToPage(InfoPageSink::kInfoPage, totalLine(count));
     return count;
+}
+
+std::string FileListFill::totalLine(int count) {
+    return formatText("Total %d tiff files in this folder\r\n", count);
+}
+
+int FileListFill::refresh(BatchRequest& request, const std::string& folder, int includeSubFolders,
+                          CompressionFilter filter) {
+    WaitCursor waiting;
+    request.clearFiles();
+    request.sourceFolder = folder;
+    scanFolder(request, folder, includeSubFolders, filter);
+    m_list.refreshFiles(request);
+    return m_list.rowCount();
 }
 
 } // namespace pagesmith

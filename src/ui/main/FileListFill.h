@@ -23,6 +23,14 @@ public:
     // number of rows.
     int fill(BatchRequest& request, const std::string& folder, int includeSubFolders,
              CompressionFilter filter);
+    // Reads the folder again the same way for rows that follow the disk: the
+    // files still there keep their check boxes, results and place in the
+    // sort; the "Tiff Info" page is left alone. The number of rows.
+    int refresh(BatchRequest& request, const std::string& folder, int includeSubFolders,
+                CompressionFilter filter);
+
+    // The line the "Tiff Info" page shows after a fill.
+    static std::string totalLine(int count);
 
 private:
     FileList& m_list;

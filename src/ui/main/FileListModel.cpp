@@ -3,6 +3,9 @@
 #include "batch/BatchRequest.h"
 
 #include <QFile>
+#include <QSet>
+
+#include <algorithm>
 
 namespace pagesmith {
 
@@ -29,6 +32,7 @@ FileListModel::FileListModel(QObject* parent) : QAbstractTableModel(parent) {}
 void FileListModel::fill(const BatchRequest& request) {
     beginResetModel();
     m_rows.clear();
+    m_rowOfName.clear();
     const std::size_t count = request.fileNames.size();
     m_rows.resize(count);
     for (std::size_t i = 0; i < count; ++i) {
@@ -40,6 +44,7 @@ void FileListModel::fill(const BatchRequest& request) {
         if (comma != std::string::npos)
             row.cells[DateColumn] = fromNative(info.substr(comma + 1));
         row.checked = i >= request.fileSelected.size() || request.fileSelected[i] != 0;
+        m_rowOfName.insert(row.cells[NameColumn], static_cast<int>(i));
     }
     endResetModel();
 }
@@ -47,6 +52,7 @@ void FileListModel::fill(const BatchRequest& request) {
 void FileListModel::clear() {
     beginResetModel();
     m_rows.clear();
+    m_rowOfName.clear();
     endResetModel();
 }
 
@@ -63,6 +69,10 @@ const QString& FileListModel::cellText(int row, int column) const {
 void FileListModel::setCellText(int row, int column, const QString& text) {
     if (!contains(row, column))
         return;
+    if (column == NameColumn) {
+        m_rowOfName.remove(m_rows[row].cells[column]);
+        m_rowOfName.insert(text, row);
+    }
     m_rows[row].cells[column] = text;
     const QModelIndex cell = index(row, column);
     emit dataChanged(cell, cell, {Qt::DisplayRole, Qt::ToolTipRole});
@@ -104,6 +114,46 @@ void FileListModel::setAllChecked(bool checked) {
     for (Row& row : m_rows)
         row.checked = checked;
     emit dataChanged(index(0, NameColumn), index(rowCount() - 1, NameColumn), {Qt::CheckStateRole});
+}
+
+void FileListModel::checkOnly(const QStringList& names) {
+    if (m_rows.empty())
+        return;
+    const QSet<QString> wanted(names.begin(), names.end());
+    for (Row& row : m_rows)
+        row.checked = wanted.contains(row.cells[NameColumn]);
+    emit dataChanged(index(0, NameColumn), index(rowCount() - 1, NameColumn), {Qt::CheckStateRole});
+}
+
+bool FileListModel::allChecked() const {
+    return std::all_of(m_rows.begin(), m_rows.end(), [](const Row& row) { return row.checked; });
+}
+
+int FileListModel::rowOfName(const QString& name) const {
+    return m_rowOfName.value(name, -1);
+}
+
+FileListModel::RowMarks FileListModel::marks() const {
+    RowMarks marks;
+    marks.byName.reserve(static_cast<qsizetype>(m_rows.size()));
+    for (const Row& row : m_rows)
+        marks.byName.insert(row.cells[NameColumn],
+                            {row.checked, row.cells[ResultColumn], row.resultReason});
+    return marks;
+}
+
+void FileListModel::restoreMarks(const RowMarks& marks) {
+    if (m_rows.empty())
+        return;
+    for (Row& row : m_rows) {
+        const auto mark = marks.byName.constFind(row.cells[NameColumn]);
+        if (mark == marks.byName.constEnd())
+            continue;
+        row.checked = mark->checked;
+        row.cells[ResultColumn] = mark->result;
+        row.resultReason = mark->resultReason;
+    }
+    emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
 }
 
 int FileListModel::rowCount(const QModelIndex& parent) const {

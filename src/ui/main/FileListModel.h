@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -31,6 +32,17 @@ public:
         bool checked;
     };
 
+    // What the user and the last job made of the rows, by file name, for a
+    // new reading of the same folder to take over.
+    struct RowMarks {
+        struct Mark {
+            bool checked = true;
+            QString result;
+            QString resultReason;
+        };
+        QHash<QString, Mark> byName;
+    };
+
     explicit FileListModel(QObject* parent = nullptr);
 
     // Replaces every row by the request's files: name, the size and the date
@@ -50,6 +62,16 @@ public:
     bool isChecked(int row) const;
     void setChecked(int row, bool checked);
     void setAllChecked(bool checked);
+    // Checks the rows of these names and unchecks every other.
+    void checkOnly(const QStringList& names);
+    bool allChecked() const;
+
+    // The row of a file name; -1 when none shows it.
+    int rowOfName(const QString& name) const;
+    RowMarks marks() const;
+    // Rows whose names the marks know take their check box and result back;
+    // the others keep what the fill gave them.
+    void restoreMarks(const RowMarks& marks);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -68,6 +90,7 @@ private:
     bool contains(int row, int column) const;
 
     std::vector<Row> m_rows;
+    QHash<QString, int> m_rowOfName;
 };
 
 } // namespace pagesmith

@@ -7,10 +7,10 @@ namespace pagesmith {
 
 class FileListModel;
 
-// Orders file-list rows by the text of a column with the user's locale,
-// case-sensitively: "a.tif" before "B.tif" before "c.tif". Sizes and dates are
-// compared as text too, so "100" comes before "20". The rows of the model keep
-// their scan order; only this view of them moves.
+// Orders file-list rows by one column: names and results as people read them
+// in the user's locale, case-sensitively ("a.tif" before "B.tif" before
+// "c.tif"); sizes by number (20 before 100); dates by time. The rows of the
+// model keep their scan order; only this view of them moves.
 class FileListSortProxy : public QSortFilterProxyModel {
     Q_OBJECT
 

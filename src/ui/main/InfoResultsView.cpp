@@ -6,6 +6,7 @@
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStyle>
@@ -16,6 +17,7 @@ namespace pagesmith {
 namespace {
 
 constexpr const char* kPageNames[] = {"Tiff Info", "Results"};
+constexpr const char* kOpenSaveFolder = "Open save folder";
 constexpr int kSideRange = 1000;
 constexpr int kLineHeight = 15;
 
@@ -49,7 +51,8 @@ QFont InfoResultsView::textFont() {
 
 InfoResultsView::InfoResultsView(QWidget* parent)
     : QFrame(parent), m_text(new QPlainTextEdit), m_tabs(new FlatTabStrip),
-      m_sideBar(new QScrollBar(Qt::Horizontal)) {
+      m_sideBar(new QScrollBar(Qt::Horizontal)),
+      m_openSaveFolder(new QPushButton(QString::fromLatin1(kOpenSaveFolder))) {
     setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
 
     m_text->setFrameStyle(QFrame::NoFrame);
@@ -57,6 +60,10 @@ InfoResultsView::InfoResultsView(QWidget* parent)
     m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_text->setFont(textFont());
+    // Tab leaves the text for the next control instead of typing a tab.
+    m_text->setTabChangesFocus(true);
+    // Files dropped here go to the window, which shows them; they are not text.
+    m_text->setAcceptDrops(false);
     m_text->setAccessibleName(QString::fromLatin1(kPageNames[kInfoPage]));
 
     for (const char* name : kPageNames)
@@ -64,11 +71,17 @@ InfoResultsView::InfoResultsView(QWidget* parent)
     m_tabs->setAccessibleName(QStringLiteral("Pages"));
     m_sideBar->setRange(0, kSideRange);
     m_sideBar->setAccessibleName(QStringLiteral("Scroll sideways"));
+    // A folder's picture tells the command from the page tabs beside it.
+    m_openSaveFolder->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    m_openSaveFolder->setFlat(true);
+    m_openSaveFolder->setFixedHeight(m_tabs->height());
+    m_openSaveFolder->hide();
 
     auto* tabRow = new QHBoxLayout;
     tabRow->setContentsMargins(0, 0, 0, 0);
     tabRow->setSpacing(0);
     tabRow->addWidget(m_tabs);
+    tabRow->addWidget(m_openSaveFolder);
     tabRow->addWidget(m_sideBar, 1);
 
     auto* layout = new QVBoxLayout(this);
@@ -78,6 +91,8 @@ InfoResultsView::InfoResultsView(QWidget* parent)
     layout->addLayout(tabRow);
 
     connect(m_tabs, &QTabBar::currentChanged, this, &InfoResultsView::showPageText);
+    connect(m_openSaveFolder, &QPushButton::clicked, this,
+            [this] { emit openSaveFolderRequested(m_saveFolder); });
     connect(m_sideBar, &QScrollBar::valueChanged, this, &InfoResultsView::scrollTextSideways);
     QScrollBar* own = m_text->horizontalScrollBar();
     connect(own, &QScrollBar::valueChanged, this, &InfoResultsView::followTextScroll);
@@ -126,11 +141,32 @@ std::string InfoResultsView::paneText(int page) const {
     return runOnThreadOf(this, [&] { return m_pages[page]; });
 }
 
+void InfoResultsView::replacePage(int page, const std::string& text) {
+    if (!isPage(page))
+        return;
+    runOnThreadOf(this, [&] {
+        m_pages[page] = text;
+        if (page == currentPage())
+            m_text->setPlainText(displayed(text));
+    });
+}
+
+void InfoResultsView::offerSaveFolder(const QString& folder) {
+    m_saveFolder = folder;
+    m_openSaveFolder->setToolTip(folder);
+    showSaveFolderOffer();
+}
+
+void InfoResultsView::showSaveFolderOffer() {
+    m_openSaveFolder->setVisible(!m_saveFolder.isEmpty() && currentPage() == kResultsPage);
+}
+
 void InfoResultsView::showPageText(int page) {
     if (!isPage(page))
         return;
     m_text->setPlainText(displayed(m_pages[page]));
     m_text->setAccessibleName(QString::fromLatin1(kPageNames[page]));
+    showSaveFolderOffer();
 }
 
 void InfoResultsView::scrollTextSideways(int value) {

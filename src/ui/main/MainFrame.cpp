@@ -6,21 +6,33 @@
 #include "ui/dialogs/AboutDialog.h"
 #include "ui/main/FileList.h"
 #include "ui/main/FileListFill.h"
+#include "ui/main/FileListMenu.h"
 #include "ui/main/FilterCombo.h"
 #include "ui/main/FolderTree.h"
 #include "ui/main/InfoPageSink.h"
 #include "ui/main/InfoResultsView.h"
+#include "ui/main/OpenedPaths.h"
 #include "ui/main/ProgramArt.h"
+#include "ui/toolkit/DesktopCalls.h"
 #include "ui/toolkit/DesktopIntegration.h"
 #include "ui/toolkit/DisabledImage.h"
+#include "ui/toolkit/FlatTabStrip.h"
+#include "ui/toolkit/FolderWatch.h"
 #include "ui/toolkit/ProportionalSplitter.h"
 #include "ui/toolkit/RunOnThread.h"
 #include "ui/toolkit/SwallowedKeys.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -28,13 +40,14 @@ namespace pagesmith {
 
 namespace {
 
-// The keys the window takes and leaves without effect, the text area included.
+// The keys the window takes and leaves without effect, the text area
+// included. Copying (Ctrl+C, Ctrl+Insert) is left to the text and the list:
+// a report is there to be copied.
 const QList<QKeyCombination> kSwallowedKeys = {
-    Qt::CTRL | Qt::Key_N,        Qt::CTRL | Qt::Key_O,       Qt::CTRL | Qt::Key_S,
-    Qt::CTRL | Qt::Key_P,        Qt::CTRL | Qt::Key_Z,       Qt::ALT | Qt::Key_Backspace,
-    Qt::CTRL | Qt::Key_X,        Qt::SHIFT | Qt::Key_Delete, Qt::CTRL | Qt::Key_C,
-    Qt::CTRL | Qt::Key_Insert,   Qt::CTRL | Qt::Key_V,       Qt::SHIFT | Qt::Key_Insert,
-    QKeyCombination(Qt::Key_F6), Qt::SHIFT | Qt::Key_F6,
+    Qt::CTRL | Qt::Key_N,       Qt::CTRL | Qt::Key_O,        Qt::CTRL | Qt::Key_S,
+    Qt::CTRL | Qt::Key_P,       Qt::CTRL | Qt::Key_Z,        Qt::ALT | Qt::Key_Backspace,
+    Qt::CTRL | Qt::Key_X,       Qt::SHIFT | Qt::Key_Delete,  Qt::CTRL | Qt::Key_V,
+    Qt::SHIFT | Qt::Key_Insert, QKeyCombination(Qt::Key_F6), Qt::SHIFT | Qt::Key_F6,
 };
 
 // The image of each command that has a toolbar button.
@@ -78,7 +91,8 @@ QIcon commandIcon(CommandImage image) {
 } // namespace
 
 MainFrame::MainFrame(ProcessSettings& settings, MessageSink& messages, QWidget* parent)
-    : QMainWindow(parent), m_settings(settings), m_messages(messages) {
+    : QMainWindow(parent), m_settings(settings), m_messages(messages),
+      m_desktop(&platformDesktopCalls()) {
     setWindowTitle(text(MainFrameTexts::kTitle));
     const QIcon icon = programIcon();
     setWindowIcon(icon);
@@ -90,6 +104,9 @@ MainFrame::MainFrame(ProcessSettings& settings, MessageSink& messages, QWidget* 
     createToolBar();
     createStatusBar();
     createClientArea();
+    createKeys();
+    chainFocus();
+    setAcceptDrops(true);
     new SwallowedKeys(this, kSwallowedKeys);
     updateCommandState();
     m_request.options.tempFile = m_settings.scratchPath;
@@ -203,16 +220,150 @@ void MainFrame::createClientArea() {
     connect(model, &QAbstractItemModel::rowsInserted, this, follow);
     connect(model, &QAbstractItemModel::rowsRemoved, this, follow);
     connect(model, &QAbstractItemModel::modelReset, this, follow);
+
+    m_rowMenu = new FileListMenu(*this);
+    connect(m_fileList, &FileList::rowMenuRequested, m_rowMenu, &FileListMenu::popup);
+    connect(m_infoResults, &InfoResultsView::openSaveFolderRequested, this,
+            [this](const QString& folder) { m_desktop->openPath(folder); });
+    // The list follows its folder on disk.
+    m_listWatch = new FolderWatch(this);
+    connect(m_listWatch, &FolderWatch::changed, this, &MainFrame::refreshList);
     m_fileList->setFocus(); // keyboard focus starts in the list
+}
+
+// Keys of their own, beside the menus' mnemonics: F5 reads the tree and the
+// list again; F10 opens the menu bar (the Settings menu has no mnemonic);
+// Ctrl+Tab and Ctrl+Shift+Tab move on from any pane, the text area included,
+// as they do in a dialog.
+void MainFrame::createKeys() {
+    const auto key = [this](const QList<QKeySequence>& keys, auto run) {
+        auto* action = new QAction(this);
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, run);
+        addAction(action);
+    };
+    key({QKeySequence(Qt::Key_F5)}, [this] { refresh(); });
+    key({QKeySequence(Qt::Key_F10)}, [this] {
+        const QList<QAction*> menus = menuBar()->actions();
+        if (!menus.isEmpty())
+            menuBar()->setActiveAction(menus.front());
+    });
+    key({QKeySequence(Qt::CTRL | Qt::Key_Tab)}, [this] { focusNextPrevChild(true); });
+    key({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
+         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab)},
+        [this] { focusNextPrevChild(false); });
+}
+
+// Tab goes from the tree to the filter, the list, the text of the pages, the
+// page tabs and the save-folder button, and round again.
+void MainFrame::chainFocus() {
+    const QList<QWidget*> chain = {m_folderTree,
+                                   m_filterCombo,
+                                   m_fileList,
+                                   m_infoResults->textArea(),
+                                   m_infoResults->tabStrip(),
+                                   m_infoResults->openSaveFolderButton()};
+    for (qsizetype i = 0; i + 1 < chain.size(); ++i)
+        QWidget::setTabOrder(chain[i], chain[i + 1]);
 }
 
 void MainFrame::showFolder(const std::string& folder) {
     setSelectAllState(false);
     ++m_fillGeneration;
+    ++m_listingGeneration;
     m_currentFolder = folder;
+    m_listWatch->setFolder(QFile::decodeName(QByteArray::fromStdString(folder)));
     const int rows = FileListFill(*m_fileList, *m_infoResults)
                          .fill(m_request, folder, m_includeSubFolders, m_filterCombo->filterCode());
+    m_infoShowsTotal = true;
     setSelectAllState(rows > 0);
+}
+
+void MainFrame::refreshList() {
+    if (m_currentFolder.empty())
+        return;
+    const bool hadRows = m_fileList->rowCount() > 0;
+    ++m_fillGeneration;
+    m_listWatch->setFolder(QFile::decodeName(QByteArray::fromStdString(m_currentFolder)));
+    const int rows =
+        FileListFill(*m_fileList, *m_infoResults)
+            .refresh(m_request, m_currentFolder, m_includeSubFolders, m_filterCombo->filterCode());
+    if (m_infoShowsTotal)
+        m_infoResults->replacePage(InfoResultsView::kInfoPage, FileListFill::totalLine(rows));
+    // Select All keeps its state while there are rows, as after a fill.
+    if (rows == 0 || !hadRows)
+        setSelectAllState(rows > 0);
+    else
+        updateCommandState();
+}
+
+void MainFrame::refresh() {
+    m_folderTree->refresh();
+    refreshList();
+}
+
+void MainFrame::openFolder(const std::string& folder) {
+    const QString path = QFile::decodeName(QByteArray::fromStdString(folder));
+    if (m_folderTree->selectFolder(path))
+        return;
+    m_folderTree->clearSelection();
+    showFolder(folder);
+}
+
+bool MainFrame::openPaths(const QStringList& paths) {
+    const OpenedPaths opened = sortOpenedPaths(paths);
+    if (opened.folder.isEmpty())
+        return false;
+    openFolder(QFile::encodeName(opened.folder).toStdString());
+    if (opened.files.isEmpty())
+        return true;
+    FileListModel& model = m_fileList->fileModel();
+    model.checkOnly(opened.files);
+    setSelectAllState(model.rowCount() > 0 && model.allChecked());
+    return true;
+}
+
+WindowState MainFrame::windowState() const {
+    WindowState state;
+    state.lastFolder = QFile::decodeName(QByteArray::fromStdString(m_currentFolder));
+    state.geometry = saveGeometry();
+    state.maximised = isMaximized();
+    state.treeShare = m_sideBySide->share();
+    state.listShare = m_listOverInfo->share();
+    state.includeSubFolders = m_includeSubFolders;
+    state.keepFileNames = m_keepFileNames;
+    state.filter = int(m_filterCombo->filterCode());
+    state.sortColumn = m_fileList->sortColumn();
+    state.sortOrder = m_fileList->sortOrder();
+    return state;
+}
+
+void MainFrame::applyWindowState(const WindowState& state) {
+    m_includeSubFolders = state.includeSubFolders;
+    m_keepFileNames = state.keepFileNames;
+    {
+        const QSignalBlocker quiet(m_filterCombo); // no folder to list yet
+        m_filterCombo->setCurrentIndex(state.filter);
+    }
+    if (state.treeShare)
+        m_sideBySide->setShare(*state.treeShare);
+    if (state.listShare)
+        m_listOverInfo->setShare(*state.listShare);
+    if (!state.geometry.isEmpty())
+        restoreGeometry(state.geometry);
+    updateCommandState();
+}
+
+void MainFrame::showAtStart(const WindowState& state, const QStringList& openPaths) {
+    if (state.geometry.isEmpty() || state.maximised)
+        showMaximized();
+    else
+        show();
+    if (!this->openPaths(openPaths) && !state.lastFolder.isEmpty() &&
+        QFileInfo(state.lastFolder).isDir())
+        openFolder(QFile::encodeName(state.lastFolder).toStdString());
+    m_fileList->sortBy(state.sortColumn, state.sortOrder);
 }
 
 QAction* MainFrame::commandAction(CommandId id) const {
@@ -303,6 +454,7 @@ QString MainFrame::statusPaneText(StatusPane pane) const {
 }
 
 void MainFrame::showTiffInfo(const std::string& relativeName) {
+    m_infoShowsTotal = false;
     m_infoResults->showPage(InfoResultsView::kInfoPage);
     m_infoResults->clearPage(InfoResultsView::kInfoPage);
     m_infoResults->appendToPage(InfoResultsView::kInfoPage, "Inside tiff file info: \r\n");
@@ -320,6 +472,34 @@ void MainFrame::closeEvent(QCloseEvent* event) {
 
 QMenu* MainFrame::createPopupMenu() {
     return nullptr; // the toolbar is shown and hidden through the View menu only
+}
+
+namespace {
+
+QStringList localPaths(const QMimeData* data) {
+    QStringList paths;
+    if (!data || !data->hasUrls())
+        return paths;
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    }
+    return paths;
+}
+
+} // namespace
+
+void MainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (!localPaths(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void MainFrame::dropEvent(QDropEvent* event) {
+    const QStringList paths = localPaths(event->mimeData());
+    if (paths.isEmpty())
+        return;
+    event->acceptProposedAction();
+    openPaths(paths);
 }
 
 } // namespace pagesmith

@@ -2,8 +2,10 @@
 
 #include "batch/BatchRequest.h"
 #include "ui/main/MainFrameTexts.h"
+#include "ui/main/WindowState.h"
 
 #include <QMainWindow>
+#include <QStringList>
 
 #include <map>
 #include <string>
@@ -12,9 +14,12 @@ class QLabel;
 
 namespace pagesmith {
 
+class DesktopCalls;
 class FileList;
+class FileListMenu;
 class FilterCombo;
 class FolderTree;
+class FolderWatch;
 class InfoResultsView;
 class MessageSink;
 class ProportionalSplitter;
@@ -24,6 +29,8 @@ struct ProcessSettings;
 // compression filter, status bar, and a client area split into the folder tree
 // (left), the file list (upper right) and the info and results pane (lower
 // right). It owns the state the commands work on and routes every command.
+// The tree and the list follow the disk; folders and files dropped on the
+// window are shown; every command is in reach of the keyboard.
 //
 // Other threads reach it only through the status-pane texts, which are set
 // on the window thread while the caller waits.
@@ -39,8 +46,12 @@ public:
     MainFrame(ProcessSettings& settings, MessageSink& messages, QWidget* parent = nullptr);
     ~MainFrame() override;
 
-    // State the commands work on; it lives in memory only and starts afresh
-    // at every start.
+    // Where the desktop calls (open a file, show it in its folder, notify)
+    // go; the platform's own unless set.
+    void setDesktopCalls(DesktopCalls& calls) { m_desktop = &calls; }
+    DesktopCalls& desktopCalls() const { return *m_desktop; }
+
+    // State the commands work on.
     const std::string& currentFolder() const { return m_currentFolder; }
     void setCurrentFolder(const std::string& folder) { m_currentFolder = folder; }
     bool includeSubFolders() const { return m_includeSubFolders; }
@@ -61,9 +72,33 @@ public:
     // is on) through the current filter; the tree's selection and a change of
     // filter come here. The folder becomes currentFolder.
     void showFolder(const std::string& folder);
-    // Counts the list fills: a job's marks belong to the rows of the fill it
-    // was started from, and only while that fill is shown.
+    // Counts the list fills and new readings of the folder shown: a job's
+    // scan indexes name the rows of the fill it was started from, and only
+    // while that fill is shown.
     int fillGeneration() const { return m_fillGeneration; }
+    // Counts the list fills alone: a job's file names still name rows of the
+    // list after the folder shown was read again, until the next fill.
+    int listingGeneration() const { return m_listingGeneration; }
+    // The folder selected in the tree and listed; a folder the tree has no
+    // node for is listed all the same.
+    void openFolder(const std::string& folder);
+    // What was dropped on the window or named on its command line: a folder
+    // is shown; files show their folder with only themselves checked. False
+    // when none of the paths is there.
+    bool openPaths(const QStringList& paths);
+    // F5: the tree and the list read again; the list keeps its check boxes
+    // by file name.
+    void refresh();
+
+    // What the window keeps between runs (all but the save folder and the
+    // merged file's name, which the job commands hold).
+    WindowState windowState() const;
+    // Takes the flags, the filter and the splitters of a stored state.
+    void applyWindowState(const WindowState& state);
+    // Shows the window as it was left (maximised at a first start), then the
+    // paths named, or else (none named, or none there) the last folder if it
+    // is still there, in the stored sort.
+    void showAtStart(const WindowState& state, const QStringList& openPaths = {});
 
     // Any thread.
     void setStatusPaneText(StatusPane pane, const QString& text);
@@ -71,6 +106,7 @@ public:
 
     QAction* commandAction(CommandId id) const;
     QToolBar* commandBar() const { return m_toolBar; }
+    FileListMenu* rowMenu() const { return m_rowMenu; }
 
     // The Tiff Info command for a file of the list, named relative to
     // currentFolder: the "Tiff Info" page comes to the front and shows the
@@ -91,6 +127,8 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     QMenu* createPopupMenu() override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void createActions();
@@ -98,17 +136,23 @@ private:
     void createToolBar();
     void createStatusBar();
     void createClientArea();
+    void createKeys();
+    void chainFocus();
+    void refreshList();
     void runCommand(CommandId id, bool checked);
     void selectAll();
     QLabel* statusLabel(StatusPane pane) const;
 
     ProcessSettings& m_settings;
     MessageSink& m_messages;
+    DesktopCalls* m_desktop;
     std::string m_currentFolder;
     bool m_includeSubFolders = false;
     bool m_keepFileNames = false;
     bool m_selectAllState = false;
     int m_fillGeneration = 0;
+    int m_listingGeneration = 0;
+    bool m_infoShowsTotal = false; // the "Tiff Info" page holds a fill's total
     BatchRequest m_request;
 
     std::map<CommandId, QAction*> m_actions;
@@ -122,6 +166,8 @@ private:
     FolderTree* m_folderTree = nullptr;
     FileList* m_fileList = nullptr;
     InfoResultsView* m_infoResults = nullptr;
+    FileListMenu* m_rowMenu = nullptr;
+    FolderWatch* m_listWatch = nullptr;
 };
 
 } // namespace pagesmith

@@ -43,6 +43,12 @@ constexpr CommandId kToolbar[] = {kConvertCommand,      kMergeCommand, kNoComman
                                   kKeepFileNameCommand, kNoCommand,    kFilterComboId,
                                   kNoCommand,           kHelpCommand,  kAboutCommand};
 
+constexpr RowMenuText kRowMenu[] = {
+    {RowMenuItem::Open, "&Open"},          {RowMenuItem::ShowInFolder, "Show in &folder"},
+    {RowMenuItem::Check, "&Check"},        {RowMenuItem::Uncheck, "&Uncheck"},
+    {RowMenuItem::TiffInfo, "Tiff &Info"},
+};
+
 } // namespace
 
 std::span<const CommandText> MainFrameTexts::commands() {
@@ -63,6 +69,10 @@ std::span<const MenuText> MainFrameTexts::menus() {
 
 std::span<const CommandId> MainFrameTexts::toolbar() {
     return kToolbar;
+}
+
+std::span<const RowMenuText> MainFrameTexts::rowMenu() {
+    return kRowMenu;
 }
 
 } // namespace pagesmith

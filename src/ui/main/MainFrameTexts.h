@@ -36,6 +36,14 @@ struct MenuText {
     std::span<const CommandId> items; // kNoCommand is a separator
 };
 
+// The context menu of a row of the file list.
+enum class RowMenuItem { Open, ShowInFolder, Check, Uncheck, TiffInfo };
+
+struct RowMenuText {
+    RowMenuItem item;
+    const char* text;
+};
+
 // Every text of the main window, in one place.
 struct MainFrameTexts {
     static constexpr const char* kTitle = "Pagesmith";
@@ -51,6 +59,7 @@ struct MainFrameTexts {
     static std::span<const MenuText> menus();
     // The toolbar from left to right; kFilterComboId is the filter drop-down.
     static std::span<const CommandId> toolbar();
+    static std::span<const RowMenuText> rowMenu();
 };
 
 } // namespace pagesmith

@@ -6,9 +6,11 @@
 #include "ui/jobs/BatchJobRunner.h"
 #include "ui/jobs/JobCommands.h"
 #include "ui/main/MainFrame.h"
+#include "ui/main/WindowState.h"
 #include "ui/toolkit/GuiApplication.h"
 
 #include <QApplication>
+#include <QFile>
 
 #include <cstdio>
 
@@ -29,13 +31,25 @@ int runMainWindow(ProcessSettings& settings, MessageSink& messages, BatchJobRunn
     QApplication::setQuitOnLastWindowClosed(false);
     int result = 0;
     {
+        // The window comes back as the user left it.
+        WindowState state = readWindowState();
         MainFrame frame(settings, messages);
         JobCommands commands(frame, jobs, settings, messages);
-        frame.showMaximized();
+        frame.applyWindowState(state);
+        commands.setDestination(state.saveFolder.toStdString(), state.mergedFileName.toStdString());
+        QStringList openPaths;
+        for (const std::string& path : settings.windowPaths)
+            openPaths << QFile::decodeName(QByteArray::fromStdString(path));
+        frame.showAtStart(state, openPaths);
         result = QApplication::exec();
         // Jobs still waiting never begin; the running one stops after the
         // file in hand, as with Cancel.
         jobs.stopBatchJob();
+
+        state = frame.windowState();
+        state.saveFolder = QString::fromStdString(commands.destinationFolder());
+        state.mergedFileName = QString::fromStdString(commands.mergedFileName());
+        writeWindowState(state);
     }
     // The window is gone; the job reports into its own copy of the results.
     jobs.waitForRunningJob();

@@ -6,9 +6,11 @@ struct ProcessSettings;
 class BatchJobRunner;
 class MessageSink;
 
-// Opens the main window maximised and runs the message loop until it closes;
-// then stores the log path. The loop's result, or 1 (with a message on
-// standard error) when no window can be opened.
+// Opens the main window as it was left (maximised at a first start) at the
+// folder or files of settings.windowPaths, or else at the last folder, and
+// runs the message loop until it closes; then stores the window's state and
+// the log path. The loop's result, or 1 (with a message on standard error)
+// when no window can be opened.
 int runWindowMode(ProcessSettings& settings, MessageSink& messages);
 
 // The same with the runner the window's jobs go to (tests follow its jobs).

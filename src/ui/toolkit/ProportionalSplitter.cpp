@@ -32,6 +32,19 @@ int ProportionalSplitter::barPosition() const {
     return clampedPosition(static_cast<int>(extent() * m_numerator / m_denominator));
 }
 
+double ProportionalSplitter::share() const {
+    return double(m_numerator) / double(m_denominator);
+}
+
+void ProportionalSplitter::setShare(double share) {
+    constexpr qint64 kParts = 1'000'000;
+    if (!(share > 0.0 && share < 1.0))
+        return;
+    m_numerator = qRound64(share * kParts);
+    m_denominator = kParts;
+    placeBar();
+}
+
 void ProportionalSplitter::placeBar() {
     if (count() != 2 || extent() <= 0)
         return;

@@ -17,6 +17,10 @@ public:
 
     // The first pane's size (the bar's position) for the current extent.
     int barPosition() const;
+    // The first pane's share of the extent, as the bar keeps it.
+    double share() const;
+    // A share kept from an earlier run; one outside (0, 1) is ignored.
+    void setShare(double share);
 
     // Replaces one of the two panes, deleting the old one.
     void replacePane(int index, QWidget* pane);

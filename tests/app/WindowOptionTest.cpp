@@ -1,0 +1,38 @@
+#include "app/WindowOption.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace pagesmith {
+namespace {
+
+struct WindowOptionCase {
+    std::vector<const char*> arguments; // after the program's name
+    std::optional<std::vector<std::string>> paths;
+};
+
+// "--window" counts only as the first argument; anything else is a batch's.
+TEST(WindowOption, OpensTheWindowOnlyAsTheFirstArgumentWithAbsolutePaths) {
+    const std::string here = std::filesystem::current_path().string();
+    const WindowOptionCase cases[] = {
+        {{}, std::nullopt},
+        {{"--window"}, std::vector<std::string>{}},
+        {{"--window", "/scans/in", "a b.tif", "../up/./c.tif", ""},
+         std::vector<std::string>{"/scans/in", here + "/a b.tif",
+                                  std::filesystem::path(here).parent_path().string() +
+                                      "/up/c.tif"}},
+        {{"/d=/scans", "--window"}, std::nullopt},
+        {{"--window=/scans"}, std::nullopt},
+        {{"/q"}, std::nullopt},
+    };
+    for (const WindowOptionCase& each : cases) {
+        std::vector<const char*> argv{"pagesmith"};
+        argv.insert(argv.end(), each.arguments.begin(), each.arguments.end());
+        EXPECT_EQ(windowOptionPaths(int(argv.size()), argv.data()), each.paths)
+            << (each.arguments.empty() ? "" : each.arguments.front());
+    }
+}
+
+} // namespace
+} // namespace pagesmith
