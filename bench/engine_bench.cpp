@@ -167,12 +167,16 @@ int benchmark(const Options& options) {
     const std::string fax = (folder / "fax.tif").string();
     const std::string photo = (folder / "photo.tif").string();
     const std::string tiled = (folder / "tiled.tif").string();
+    const std::string photoStrip = (folder / "photo-one-strip.tif").string();
+    const std::string jpegStrip = (folder / "jpeg-one-strip.tif").string();
 
     std::printf("engine-bench: best of %d runs, each in a child process\n", options.repeat);
     std::printf("  generating inputs in %s ...\n", folder.c_str());
     std::fflush(stdout);
     if (!writeFaxFile(fax, documentFaxRow, options.faxPages, 256) ||
-        !writePhoto(photo, 6000, 4000) || !writeTiledPhoto(tiled, 8192, 256)) {
+        !writePhoto(photo, 6000, 4000) || !writeTiledPhoto(tiled, 8192, 256) ||
+        !writePhoto(photoStrip, 6000, 4000, 4000) ||
+        !writePhoto(jpegStrip, 6000, 4000, 4000, COMPRESSION_JPEG)) {
         std::fprintf(stderr, "cannot write the inputs\n");
         return 1;
     }
@@ -221,6 +225,25 @@ int benchmark(const Options& options) {
          {"-c", "packbits"},
          true,
          photoStripKiB,
+         photoMiB},
+        // A large page stored as one strip: JPEG output writes as it
+        // goes, a row at a time; only the input's one compressed strip,
+        // which libtiff reads whole, is held.
+        {"(d) 6000x4000 RGB LZW, one strip, to JPEG",
+         photoStrip,
+         CompressionMode::Jpeg,
+         -1,
+         {"-c", "jpeg"},
+         false,
+         photoMiB * 1024,
+         photoMiB},
+        {"(d) 6000x4000 JPEG YCbCr, one strip, to JPEG",
+         jpegStrip,
+         CompressionMode::Jpeg,
+         -1,
+         {"-c", "jpeg"},
+         false,
+         photoMiB * 1024,
          photoMiB},
         {"(c) 8192x8192 RGB LZW 256x256 tiles to LZW strips",
          tiled,

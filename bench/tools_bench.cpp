@@ -1,6 +1,8 @@
 // Every batch of the speed table against the libtiff tools doing the same
 // job, side by side in one run: a folder of faxes, a large tiled image to
-// strips, colour pages dithered to fax, a long fax, a photograph and a merge.
+// strips, colour pages dithered to fax, a long fax, a photograph, a merge,
+// and PDF documents of the faxes, the long fax and the colour pages against
+// tiff2pdf (the colour pages against its Flate, -z, the file sizes too).
 // Each row runs both sides in turn, --runs times (alternating which goes
 // first), and prints the median wall time with its min-max spread, the ratio
 // of the medians with the spread of the per-round ratios, peak memory, and
@@ -54,6 +56,9 @@ struct Row {
     std::string theirsName;
     double ratioTarget;       // the row is met when the ratio of medians is at most this
     double peakTargetMiB = 0; // 0: the memory target of every batch
+    // Files the two sides write, whose sizes are compared: ours no larger.
+    std::string oursOutput = {};
+    std::string theirsOutput = {};
 };
 
 double median(std::vector<double> values) {
@@ -99,7 +104,15 @@ RowFigures measure(const Row& row, int runs) {
     }
     const double ratio = median(ours) / median(theirs);
     const double peakTarget = row.peakTargetMiB > 0 ? row.peakTargetMiB : kBatchPeakMiB;
-    const bool met = ok && ratio <= row.ratioTarget && mebibytes(oursPeak) <= peakTarget;
+    bool met = ok && ratio <= row.ratioTarget && mebibytes(oursPeak) <= peakTarget;
+    if (!row.oursOutput.empty()) {
+        std::error_code error;
+        const auto oursSize = std::filesystem::file_size(row.oursOutput, error);
+        const auto theirsSize = std::filesystem::file_size(row.theirsOutput, error);
+        met = met && !error && oursSize <= theirsSize;
+        std::printf("  sizes: pagesmith %.2f MB, %s %.2f MB\n", oursSize / 1e6,
+                    row.theirsName.c_str(), theirsSize / 1e6);
+    }
     std::printf("\n%s\n", row.name.c_str());
     std::printf("  pagesmith  %7.3f s (%s)  peak %6.1f MiB\n", median(ours),
                 spread(ours, "%.3f").c_str(), mebibytes(oursPeak));
@@ -138,6 +151,21 @@ Job toolPerFile(std::vector<std::string> tool, const fs::path& inputs, const fs:
             arguments.push_back(entry.path().string());
             arguments.push_back((outputs / entry.path().filename()).string());
             all.add(runChild(arguments));
+        }
+        return all;
+    };
+}
+
+// tiff2pdf once per input file, one after the other.
+Job tiff2pdfPerFile(const fs::path& inputs, const fs::path& outputs) {
+    return [inputs, outputs] {
+        fs::remove_all(outputs);
+        fs::create_directories(outputs);
+        ChildRun all;
+        all.ok = true;
+        for (const auto& entry : fs::directory_iterator(inputs)) {
+            const fs::path pdf = outputs / entry.path().filename().replace_extension(".pdf");
+            all.add(runChild({"tiff2pdf", "-o", pdf.string(), entry.path().string()}));
         }
         return all;
     };
@@ -231,6 +259,13 @@ std::vector<Row> rows(const fs::path& work, const Inputs& in, const std::string&
     mergeTool.push_back((work / "tiffcp-merged.tif").string());
 
     const std::string dir = "/sd=" + out.string();
+    auto tiff2pdf = [&](std::vector<std::string> options, const fs::path& input) -> Job {
+        std::vector<std::string> arguments = {"tiff2pdf"};
+        arguments.insert(arguments.end(), options.begin(), options.end());
+        arguments.insert(arguments.end(),
+                         {"-o", (work / "tiff2pdf-out.pdf").string(), input.string()});
+        return [arguments] { return runChild(arguments); };
+    };
     return {
         {"500 one-page Group 4 faxes (1728x2200) to Group 3 1D, one folder",
          fresh(pagesmithRun(work, {"/d=" + in.faxFolder.string(), dir, "/sc=g31d", "/sl"})),
@@ -260,6 +295,16 @@ std::vector<Row> rows(const fs::path& work, const Inputs& in, const std::string&
          fresh(pagesmithRun(work,
                             {"/m=" + mergeList, "/sf=" + (out / "merged.tif").string(), "/sc=g4"})),
          [mergeTool] { return runChild(mergeTool); }, "tiffcp", 0.75},
+        {"500 one-page Group 4 faxes (1728x2200) to a PDF document each",
+         fresh(pagesmithRun(work, {"/d=" + in.faxFolder.string(), dir, "/sc=pdf", "/sl"})),
+         tiff2pdfPerFile(in.faxFolder, work / "tiff2pdf-faxes"), "tiff2pdf x500", 0.30},
+        {"100-page fax, Group 4 to a PDF document",
+         fresh(pagesmithRun(work, {"/f=" + in.fax.string(), dir, "/sc=pdf"})), tiff2pdf({}, in.fax),
+         "tiff2pdf", 2.0},
+        {"20 A4 pages (2480x3508) RGB LZW to a PDF document",
+         fresh(pagesmithRun(work, {"/f=" + in.document.string(), dir, "/sc=pdf"})),
+         tiff2pdf({"-z"}, in.document), "tiff2pdf -z", 0.60, 0, (out / "document.pdf").string(),
+         (work / "tiff2pdf-out.pdf").string()},
     };
 }
 

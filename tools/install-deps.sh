@@ -3,7 +3,7 @@
 # Runs apt-get only when something is missing. Packages named as arguments
 # are wanted as well (make fuzz asks for clang).
 set -e
-packages="cmake make g++ pkg-config qt6-base-dev qt6-qpa-plugins libtiff-dev libjpeg-dev libtiff-tools libgtest-dev $*"
+packages="cmake make g++ pkg-config qt6-base-dev qt6-qpa-plugins libtiff-dev libjpeg-dev libtiff-tools libgtest-dev libqpdf-dev zlib1g-dev qpdf poppler-utils $*"
 missing=""
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

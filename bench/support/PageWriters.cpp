@@ -161,12 +161,18 @@ bool writeLetterDocument(const std::string& path, int pages, std::uint32_t width
     return true;
 }
 
-bool writePhoto(const std::string& path, std::uint32_t width, std::uint32_t length) {
+bool writePhoto(const std::string& path, std::uint32_t width, std::uint32_t length,
+                std::uint32_t rowsPerStrip, std::uint16_t compression) {
     TiffHandle file(path, "w");
     if (!file)
         return false;
     startRgbPage(file.get(), width, length);
-    TIFFSetField(file.get(), TIFFTAG_ROWSPERSTRIP, 16u);
+    if (compression == COMPRESSION_JPEG) {
+        TIFFSetField(file.get(), TIFFTAG_COMPRESSION, COMPRESSION_JPEG);
+        TIFFSetField(file.get(), TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_YCBCR);
+        TIFFSetField(file.get(), TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
+    }
+    TIFFSetField(file.get(), TIFFTAG_ROWSPERSTRIP, rowsPerStrip);
     std::vector<std::uint8_t> row(std::size_t(width) * 3);
     for (std::uint32_t y = 0; y < length; ++y) {
         photoRow(row, width, y);

@@ -54,8 +54,9 @@ void startLetterPage(TIFF* tif, std::uint32_t width, std::uint32_t length, int p
 bool writeLetterDocument(const std::string& path, int pages, std::uint32_t width,
                          std::uint32_t length);
 
-// A photograph in strips of 16 rows.
-bool writePhoto(const std::string& path, std::uint32_t width, std::uint32_t length);
+// A photograph in strips of `rowsPerStrip` rows, LZW or JPEG (YCbCr).
+bool writePhoto(const std::string& path, std::uint32_t width, std::uint32_t length,
+                std::uint32_t rowsPerStrip = 16, std::uint16_t compression = COMPRESSION_LZW);
 
 // A square photograph in square tiles, written a band of tiles at a time.
 bool writeTiledPhoto(const std::string& path, std::uint32_t size, std::uint32_t tile);

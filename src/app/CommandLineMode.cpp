@@ -2,6 +2,7 @@
 
 #include "app/ProcessSettings.h"
 #include "app/RunLog.h"
+#include "app/StopSignals.h"
 #include "app/TerminalProgress.h"
 #include "batch/BatchOperations.h"
 #include "batch/BatchRequest.h"
@@ -53,13 +54,15 @@ int runCommandLineMode(const BatchRequest& request, const std::string& commandLi
     CommandLineObserver observer(messages);
     const BatchResult result = runBatch(request, observer);
     observer.erase();
-    const std::string lead =
-        formatText("\nCMD : %s %s\n", settings.modulePath.c_str(), commandLine.c_str());
+    const std::string lead = formatText("\nCMD : %s %s\n", shownName(settings.modulePath).c_str(),
+                                        shownName(commandLine).c_str());
     const std::string report = reportText(result, lead, result.startLine());
     appendRunLog(settings.logPath, report, settings.shortLog);
-    if (!request.quiet)
+    // Asked to end, the process does not wait for a click.
+    const bool stopped = exitStatusAfter(settings.interruption, 0) != 0;
+    if (!request.quiet && !stopped)
         messages.show("Pagesmith Results", report, MessageKind::Result);
-    return result.failures > 0 ? kExitSomethingFailed : 0;
+    return exitStatusAfter(settings.interruption, result.failures > 0 ? kExitSomethingFailed : 0);
 }
 
 } // namespace pagesmith

@@ -15,7 +15,8 @@ constexpr int kExitSomethingFailed = 3;
 
 // Runs the parsed request as one batch: "Please Wait...", the command header,
 // the batch (with a progress line when standard error is a terminal), the run
-// log and the results box. Returns the exit status: 0, or kExitSomethingFailed.
+// log and the results box. Returns the exit status: 0, or kExitSomethingFailed,
+// or 128 plus the signal that stopped the batch.
 int runCommandLineMode(const BatchRequest& request, const std::string& commandLine,
                        const ProcessSettings& settings, MessageSink& messages);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,8 @@ struct ProcessSettings {
     int shortLog = 0;        // "/sl": shorter reports, no log separators
     int threads = 0;         // cores a batch may keep busy (PAGESMITH_THREADS); 0: every core
     std::vector<std::string> windowPaths; // "--window PATH...": what the window shows first
+    // Nonzero (the signal's number) once the process was asked to end.
+    const std::atomic<int>* interruption = nullptr;
 };
 
 } // namespace pagesmith

@@ -1,5 +1,7 @@
 #include "app/ProgressLine.h"
 
+#include "inspect/ReportLines.h"
+
 #include <cstdio>
 
 namespace pagesmith {
@@ -8,14 +10,6 @@ namespace {
 
 bool isContinuationByte(char byte) {
     return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
-}
-
-std::string printable(const std::string& name) {
-    std::string shown = name;
-    for (char& byte : shown)
-        if (static_cast<unsigned char>(byte) < 0x20 || byte == 0x7F)
-            byte = '?';
-    return shown;
 }
 
 // The last `columns` characters of a text, never starting inside a character.
@@ -72,7 +66,7 @@ std::string progressLine(const ProgressSnapshot& snapshot, std::size_t width) {
                                std::to_string(snapshot.total) + " files | " +
                                clockText(snapshot.elapsed) + " elapsed | " + left + " left | ";
     const std::size_t room = width > 0 ? width - 1 : 0;
-    const std::string name = printable(snapshot.fileName);
+    const std::string name = shownName(snapshot.fileName);
     if (columnsOf(counts) + columnsOf(name) <= room)
         return counts + name;
     const std::string ellipsis = "...";

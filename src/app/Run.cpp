@@ -7,6 +7,7 @@
 #include "app/ProcessSettings.h"
 #include "app/ScratchFile.h"
 #include "app/StartupPaths.h"
+#include "app/StopSignals.h"
 #include "app/StreamMessageSink.h"
 #include "app/UsageText.h"
 #include "app/WindowOption.h"
@@ -30,6 +31,9 @@ int run(int argc, const char* const* argv, const WindowMode& windowMode,
     }
     silenceTiffDiagnostics();
     keepFreedMemoryForReuse();
+    // Constructed before the scratch folder, so gone after it: a signal that
+    // comes while the folder is removed still waits for that.
+    const StopSignals stopSignals;
     StreamMessageSink streams;
     MessageSink& messages =
         detectDisplay() == DisplayKind::Interactive && !platform::prefersTextOutput()
@@ -44,6 +48,8 @@ int run(int argc, const char* const* argv, const WindowMode& windowMode,
     request.reset();
     request.options.tempFile = settings.scratchPath;
     request.options.threads = settings.threads;
+    settings.interruption = StopSignals::flag();
+    request.options.interruption = settings.interruption;
 
     // "--window PATH...": the window, at what the paths name; no batch.
     if (std::optional<std::vector<std::string>> paths = windowOptionPaths(argc, argv)) {
@@ -56,6 +62,13 @@ int run(int argc, const char* const* argv, const WindowMode& windowMode,
     settings.shortLog = request.options.shortLog; // "/sl" counts for the window too
     if (parsed == kRunBatch)
         return runCommandLineMode(request, *commandLine, settings, messages);
+    // A window nobody can see would wait for ever for a click.
+    if (detectDisplay() == DisplayKind::Offscreen) {
+        std::fputs("Pagesmith: cannot open the main window: no one can see it "
+                   "(QT_QPA_PLATFORM is offscreen or minimal)\n",
+                   stderr);
+        return 1;
+    }
     return windowMode(settings, messages);
 }
 

@@ -8,9 +8,10 @@ namespace {
 
 // Kept in step with the manual page (resources/man/pagesmith.1).
 constexpr std::string_view kUsage = R"(Usage: pagesmith [OPTION]...
-  or:  pagesmith --window [PATH]...
-Converts the TIFF files of a folder to another compression, merges TIFF files
-into one multi-page file, and counts their pages. Without arguments it opens
+   or:  pagesmith --window [PATH]...
+Converts the TIFF files of a folder to another compression or to PDF, merges
+TIFF files into one multi-page file or PDF document, and counts their pages.
+Without arguments it opens
 its window; with any other arguments it runs one batch, appends the report to
 the run log and shows it (printed on standard output when there is no display).
 "--window" as the first argument opens the window instead, showing the folder
@@ -24,8 +25,9 @@ in the order given.
   /m=A,B,...    merge these files (names relative to the /d= folder)
   /sd=FOLDER    convert each file into FOLDER (not the source folder)
   /sf=FILE      convert to, or merge into, FILE
-  /sc=NAME      output compression: NONE, PACKBITS, G31D, G32D, G4, LZW, JPEG
-                (default G3 1D with byte-aligned lines; unknown names: PACKBITS)
+  /sc=NAME      output compression: NONE, PACKBITS, G31D, G32D, G4, LZW, JPEG,
+                or PDF for a PDF document NAME.pdf (default G3 1D with
+                byte-aligned lines; unknown names: PACKBITS)
   /c=NAME       take only files whose first page has this compression: ALL,
                 NONE, PACKBITS, G31D, G32D, G3ALL, G4, LZW, JPEG (before /d=)
   /k            keep the file names (no compression suffix such as "g4")
@@ -43,6 +45,7 @@ Examples:
   pagesmith /d=/srv/scans /sd=/srv/fax-out /sc=g4
   pagesmith /c=g4 /d=/srv/scans /np /q
   pagesmith /d=/srv/scans /m=p1.tif,p2.tif /sf=/srv/out/letter.tif /q
+  pagesmith /d=/srv/faxes /sd=/srv/pdf /sc=pdf
 
 Files:
   run log   log/pagesmithlog.txt beside the program; when that folder is not
@@ -52,9 +55,12 @@ Files:
 
 Exit status:
   0  the batch ran and every file and page went through
-  1  the window was closed, or could not open (no display); also when a
-     converting run was refused ("ERROR Save Folder") and the window opened
+  1  the window was closed, or could not open (no display, or one nobody
+     sees: QT_QPA_PLATFORM offscreen or minimal); also when a converting run
+     was refused ("ERROR Save Folder") and the window opened
   3  the batch ran, but one or more files or pages failed (see the report)
+  129, 130, 143  stopped by SIGHUP, SIGINT (Ctrl+C) or SIGTERM: the file in
+     hand was dropped, the log says "Stopped"; a second signal ends it at once
 
 More in the manual page: man pagesmith
 )";

@@ -19,6 +19,16 @@ constexpr std::size_t kMaxAllocationBytes = std::size_t(1) << 30; // 1 GiB
 // through the whole image.
 constexpr std::size_t kMostBandBytes = std::size_t(32) << 20;
 
+// A decoded strip larger than this (a page stored as one strip) is copied
+// row by row instead: the encoders write the same bytes, and memory holds a
+// row rather than the page.
+constexpr std::size_t kMostStripBytes = std::size_t(16) << 20;
+
+// The encoded bytes an output holds before it writes them: libtiff would
+// hold a whole encoded strip (tens of MiB for a JPEG page stored as one
+// strip); it writes out as it goes instead, into the same strip.
+constexpr std::size_t kOutputBufferBytes = std::size_t(1) << 20;
+
 // The band the RGBA reader decodes at once, whatever the strip height.
 constexpr std::size_t kRgbaBandBytes = std::size_t(8) << 20;
 
@@ -32,6 +42,13 @@ constexpr std::size_t kMostBytesAhead = std::size_t(48) << 20;
 // The largest page decoded ahead whole while the page before is written: a
 // one-bit A4 page at 600 dpi. Larger pages are decoded ahead strip by strip.
 constexpr std::size_t kMostPageBytesAhead = std::size_t(4) << 20;
+
+// The most data one image of a PDF page is made of: raw rows for a page
+// that is compressed, stored strips for one whose data goes in as it is.
+// qpdf holds an image's compressed data whole while it writes it (as much
+// as three copies at once), so a larger page is cut into images of rows one
+// under another. One strip larger than this is still one image.
+constexpr std::size_t kMostPdfImageBytes = std::size_t(2) << 20;
 
 // Files a folder batch keeps in hand per thread (begun, not yet reported): a
 // file that finishes while an older one is still in hand leaves its thread

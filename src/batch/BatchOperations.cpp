@@ -9,6 +9,7 @@
 #include "batch/OperationRun.h"
 #include "engine/ConvertFiles.h"
 #include "engine/threads/CoreBudget.h"
+#include "inspect/ReportLines.h"
 
 namespace pagesmith {
 
@@ -17,15 +18,16 @@ namespace {
 std::string headerOf(const BatchRequest& request) {
     if (request.options.shortLog)
         return {};
-    const char* source = request.sourceFolder.c_str();
-    const char* save = request.saveFolder.c_str();
+    const std::string source = shownName(request.sourceFolder);
+    const std::string save = shownName(request.saveFolder);
     if (request.merge)
-        return formatText("FUC: Merge tiff files: folder %s --> %s\n", source, save);
+        return formatText("FUC: Merge tiff files: folder %s --> %s\n", source.c_str(),
+                          save.c_str());
     if (request.operation == BatchOperation::CountPagesEach)
-        return formatText("FUC: Count tiff file pages in folder %s\n", source);
+        return formatText("FUC: Count tiff file pages in folder %s\n", source.c_str());
     if (request.operation == BatchOperation::CountTotalPages)
         return "FUC: Count total pages of all tiff files in folder\n";
-    return formatText("FUC: Convert tiff files: folder %s --> %s\n", source, save);
+    return formatText("FUC: Convert tiff files: folder %s --> %s\n", source.c_str(), save.c_str());
 }
 
 // A merge is one engine call over every input taken; each input's outcome
@@ -75,7 +77,8 @@ void runMerge(const BatchRequest& request, BatchObserver& observer, CoreBudget& 
     if (fitsPathLimit(outputBase + ".tif")) {
         const int converted =
             convertFiles(int(inputs.size()), inputs, outputBase, options, report, cores);
-        written = converted != kConvertNoPageWritten && converted != kConvertOutputUnusable;
+        written = outputWasWritten(converted);
+        result.stopped = converted == kConvertStopped;
     } else {
         const std::string line = pathTooLongLine(outputBase);
         result.fileLines += line;
@@ -93,6 +96,9 @@ void runMerge(const BatchRequest& request, BatchObserver& observer, CoreBudget& 
         if (!written || report.inputFailed(input)) {
             file.status = FileStatus::Failed;
             file.reason = report.reasonOf(input);
+            // An input without a failure of its own failed with the output.
+            if (file.reason.empty())
+                file.reason = report.lastReason();
         }
         ++input;
     }
@@ -125,7 +131,8 @@ std::string summaryOf(const BatchRequest& request, const BatchResult& result) {
                    ? formatText(" (%d) tiff file(s), (%d) total page(s)\n", result.visited,
                                 result.totalPages)
                    : formatText(" (%d) tiff file(s), (%d) total page(s) in folder %s\n",
-                                result.visited, result.totalPages, request.sourceFolder.c_str());
+                                result.visited, result.totalPages,
+                                shownName(request.sourceFolder).c_str());
     case BatchOperation::ConvertIntoFolderAndCount:
         summary = formatText(" (%d) tiff file(s) converted, (%d) total page(s)\n", result.written,
                              result.totalPages);
@@ -149,14 +156,21 @@ BatchResult runBatch(const BatchRequest& request, BatchObserver& observer) {
     result.shortLog = request.options.shortLog != 0;
     result.header = headerOf(request);
     CoreBudget cores(CoreBudget::coresFor(request.options.threads));
-    if (request.merge) {
-        runMerge(request, observer, cores, result);
-    } else {
-        OperationRun(request, observer, cores, result).convertSelectedFiles();
-        if (result.stopped)
-            result.closingLines += formatText("Stopped: %d of %d selected file(s) done\n",
-                                              result.visited, result.selected);
+    if (request.leftoversLeftOut > 0) {
+        const std::string line =
+            formatText("Left out %d .partial- file(s) left over from an interrupted run\r\n",
+                       request.leftoversLeftOut);
+        result.fileLines += line;
+        observer.reportLine(line);
     }
+    if (request.merge)
+        runMerge(request, observer, cores, result);
+    else
+        OperationRun(request, observer, cores, result).convertSelectedFiles();
+    // A stopped merge wrote nothing: none of its files is done.
+    if (result.stopped)
+        result.closingLines += formatText("Stopped: %d of %d selected file(s) done\n",
+                                          result.merge ? 0 : result.visited, result.selected);
     countOutcomes(result);
     result.closingLines += summaryOf(request, result);
     return result;

@@ -25,6 +25,7 @@ void BatchRequest::clearFiles() {
     fileNames.clear();
     fileInfos.clear();
     fileSelected.clear();
+    leftoversLeftOut = 0;
 }
 
 void BatchRequest::addFile(std::string name, std::string info, int selected) {

@@ -41,9 +41,13 @@ struct BatchRequest {
     int includeSubfolders = 0;
     CompressionFilter compressionFilter = CompressionFilter::All;
     int quiet = 0;
+    // Outputs an interrupted run left half-written ("NAME.partial-XXXXXX"),
+    // met by the scan or named, and left out of the lists.
+    int leftoversLeftOut = 0;
 
     // Defaults of a fresh request; the lists and saveName are left alone.
     void reset();
+    // Empties the lists (and the count of leftovers left out of them).
     void clearFiles();
     void addFile(std::string name, std::string info = {}, int selected = 1);
 

@@ -103,7 +103,17 @@ void takeOneFile(BatchRequest& request, const std::string& path) {
     else if (request.sourceFolder.empty() && path != parts.name)
         parts.name = path;
     request.clearFiles();
-    request.addFile(std::move(parts.name));
+    if (isLeftoverOutput(path))
+        ++request.leftoversLeftOut;
+    else
+        request.addFile(std::move(parts.name));
+}
+
+void takeMergeFile(BatchRequest& request, const std::string& name) {
+    if (isLeftoverOutput(name))
+        ++request.leftoversLeftOut;
+    else
+        request.addFile(name);
 }
 
 // "/m=a.tif,b.tif": one file per comma-separated piece. An empty piece ends
@@ -113,11 +123,11 @@ void takeMergeList(BatchRequest& request, const std::string& list) {
     std::string rest = list;
     std::size_t comma;
     while ((comma = rest.find(',')) != std::string::npos && comma > 0) {
-        request.addFile(rest.substr(0, comma));
+        takeMergeFile(request, rest.substr(0, comma));
         rest.erase(0, comma + 1);
     }
     if (!rest.empty())
-        request.addFile(rest);
+        takeMergeFile(request, rest);
 }
 
 void handleToken(BatchRequest& request, std::string& logPath, CommandLineCursor& cursor,

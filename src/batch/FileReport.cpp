@@ -23,6 +23,7 @@ void FileReport::showError(const std::string& caption, const std::string& text) 
 void FileReport::noteFailure() {
     ++m_failures;
     const std::string reason = readableReason(m_stepLines);
+    m_lastReason = reason;
     if (m_input < m_inputFailed.size()) {
         m_inputFailed[m_input] = true;
         if (m_reasons[m_input].empty())
@@ -35,10 +36,13 @@ void FileReport::noteFailure() {
 }
 
 void FileReport::inputStarted(std::size_t inputIndex) {
-    m_input = inputIndex;
-    m_stepLines.clear();
     if (m_follow)
         m_follow(inputIndex);
+}
+
+void FileReport::linesOfInput(std::size_t inputIndex) {
+    m_input = inputIndex;
+    m_stepLines.clear();
 }
 
 void FileReport::stepStarted() {

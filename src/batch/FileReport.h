@@ -25,6 +25,7 @@ public:
     void showError(const std::string& caption, const std::string& text) override;
     void noteFailure() override;
     void inputStarted(std::size_t inputIndex) override;
+    void linesOfInput(std::size_t inputIndex) override;
     void stepStarted() override;
 
     // Called as the conversion begins each input, on the converting thread.
@@ -43,6 +44,8 @@ public:
     // is every input's that has none of its own.
     bool inputFailed(std::size_t inputIndex) const;
     std::string reasonOf(std::size_t inputIndex) const;
+    // The reason of the failure noted last (the output's, when it failed).
+    const std::string& lastReason() const { return m_lastReason; }
 
     // Hands lines and faults to the observer, in the order they came, unless
     // they went to it live.
@@ -66,6 +69,7 @@ private:
     std::vector<std::string> m_reasons; // per input; empty: none failed
     std::vector<bool> m_inputFailed;
     std::string m_runReason; // a failure outside every input
+    std::string m_lastReason;
     bool m_runFailed = false;
     int m_failures = 0;
 };

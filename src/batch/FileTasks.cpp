@@ -6,6 +6,7 @@
 #include "batch/FolderScan.h"
 #include "engine/ConvertFiles.h"
 #include "engine/TextCase.h"
+#include "inspect/ReportLines.h"
 #include "inspect/TiffInfo.h"
 
 namespace pagesmith {
@@ -16,10 +17,6 @@ bool samePath(const std::string& a, const std::string& b) {
     if (a.empty() || b.empty())
         return false;
     return kCaseInsensitiveFileNames ? lowerCased(a) == lowerCased(b) : a == b;
-}
-
-bool outputWritten(int convertResult) {
-    return convertResult != kConvertNoPageWritten && convertResult != kConvertOutputUnusable;
 }
 
 void convert(const BatchRequest& request, const FileTask& task, const std::string& scratchPath,
@@ -37,7 +34,8 @@ void convert(const BatchRequest& request, const FileTask& task, const std::strin
     if (task.earlierInput && !namedOutput) {
         writeReportLine(report,
                         "  -- Failed: %s not converted: %s was written from %s in this run\r\n",
-                        task.input.c_str(), task.output.c_str(), task.earlierInput->c_str());
+                        shownName(task.input).c_str(), shownName(task.output).c_str(),
+                        shownName(*task.earlierInput).c_str());
         report.noteFailure();
         return;
     }
@@ -45,11 +43,12 @@ void convert(const BatchRequest& request, const FileTask& task, const std::strin
     ConversionOptions options = request.options;
     options.tempFile = scratchPath;
     const int result = convertFiles(1, {task.input}, task.outputBase, options, report, cores);
-    if (!outputWritten(result))
+    outcome.stopped = result == kConvertStopped;
+    if (!outputWasWritten(result))
         return;
     if (task.earlierInput)
         writeReportLine(report, "  -- Overwrote %s, written from %s earlier in this run\r\n",
-                        task.output.c_str(), task.earlierInput->c_str());
+                        shownName(task.output).c_str(), shownName(*task.earlierInput).c_str());
     outcome.wroteOutput = true;
 }
 
@@ -81,11 +80,11 @@ TaskOutcome runFileTask(const BatchRequest& request, const FileTask& task,
     if (outcome.pages < 0) {
         outcome.fileLine =
             formatText("Failed to get tiff page(s) of %s : NOT a tiff file or file not exist \r\n",
-                       task.input.c_str());
+                       shownName(task.input).c_str());
         report.noteRefusal(outcome.fileLine);
     } else if (request.operation == BatchOperation::CountPagesEach) {
-        outcome.fileLine =
-            formatText(" (%d) page(s) in tiff-file: %s\n", outcome.pages, task.input.c_str());
+        outcome.fileLine = formatText(" (%d) page(s) in tiff-file: %s\n", outcome.pages,
+                                      shownName(task.input).c_str());
     } else if (request.operation != BatchOperation::CountTotalPages) {
         convert(request, task, scratchPath, report, cores, outcome);
     }
@@ -93,7 +92,7 @@ TaskOutcome runFileTask(const BatchRequest& request, const FileTask& task,
 }
 
 std::string pathTooLongLine(const std::string& path) {
-    return formatText("Failed to convert %s : path too long\r\n", path.c_str());
+    return formatText("Failed to convert %s : path too long\r\n", shownName(path).c_str());
 }
 
 std::string scratchPathFor(const std::string& scratchPath, int thread) {

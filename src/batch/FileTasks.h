@@ -32,6 +32,7 @@ struct TaskOutcome {
     int pages = -1;       // negative: not a TIFF file
     std::string fileLine; // the batch's own line for it: a refusal or its page count
     bool wroteOutput = false;
+    bool stopped = false; // its conversion was told to stop (a signal) and wrote nothing
 };
 
 // The task of the file at `index`, without earlierInput, which only the

@@ -5,6 +5,7 @@
 #include "batch/FileInfoText.h"
 #include "batch/NameOrder.h"
 #include "engine/CompressionChoice.h"
+#include "engine/OutputFile.h"
 #include "platform/PathRules.h"
 #include "platform/Utf8Paths.h"
 
@@ -99,11 +100,17 @@ void scanFolder(BatchRequest& request, const std::string& folder, int includeSub
               [](const Entry& a, const Entry& b) { return comesBeforeByName(a.name, b.name); });
     for (const Entry& entry : entries) {
         const std::string path = joinPath(folder, entry.name);
-        if (entry.kind == EntryKind::File)
+        if (entry.kind == EntryKind::File && isLeftoverOutput(entry.name))
+            ++request.leftoversLeftOut;
+        else if (entry.kind == EntryKind::File)
             addIfMatching(request, path, compressionFilter);
         else if (includeSubfolders)
             scanFolder(request, path, includeSubfolders, compressionFilter);
     }
+}
+
+bool isLeftoverOutput(const std::string& path) {
+    return OutputFile::isTemporaryName(splitPath(path).name);
 }
 
 int ensureFolder(const std::string& folder) {

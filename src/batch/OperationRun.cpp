@@ -142,7 +142,7 @@ void OperationRun::runOnPool(int threads) {
 }
 
 bool OperationRun::begin(const FileTask& task) {
-    if (m_observer.stopRequested()) {
+    if (m_observer.stopRequested() || isInterrupted(m_request.options)) {
         m_result.stopped = true;
         return false;
     }
@@ -177,6 +177,11 @@ void OperationRun::finish(const FileTask& task, const TaskOutcome& outcome,
         m_result.totalPages += outcome.pages;
     if (outcome.wroteOutput)
         m_written[writtenKey(task.output)] = task.input;
+    if (outcome.stopped) {
+        // Begun, but not done.
+        m_result.stopped = true;
+        --m_result.visited;
+    }
 
     FileOutcome file{
         task.index, task.input, statusOf(m_request, outcome, report), {}, outcome.pages};

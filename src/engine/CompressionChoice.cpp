@@ -11,16 +11,20 @@ namespace pagesmith {
 namespace {
 
 constexpr CompressionModeInfo kModes[kCompressionModeCount] = {
-    {"Unompressed", "NONE", COMPRESSION_NONE, -1, false, "no"},
-    {"PackBits", "PACKBITS", COMPRESSION_PACKBITS, -1, false, "pac"},
-    {"Group 3 1D (Fill to Byte)", "G31D", COMPRESSION_CCITTFAX3, GROUP3OPT_FILLBITS, false, "g31"},
-    {"Group 3 1D ", nullptr, COMPRESSION_CCITTFAX3, 0, false, "g31"},
+    {"Unompressed", "NONE", COMPRESSION_NONE, -1, false, "no", ".tif"},
+    {"PackBits", "PACKBITS", COMPRESSION_PACKBITS, -1, false, "pac", ".tif"},
+    {"Group 3 1D (Fill to Byte)", "G31D", COMPRESSION_CCITTFAX3, GROUP3OPT_FILLBITS, false, "g31",
+     ".tif"},
+    {"Group 3 1D ", nullptr, COMPRESSION_CCITTFAX3, 0, false, "g31", ".tif"},
     {"Group 3 2D (Fill to Byte)", "G32D", COMPRESSION_CCITTFAX3,
-     GROUP3OPT_2DENCODING | GROUP3OPT_FILLBITS, false, "g32"},
-    {"Group 3 2D ", nullptr, COMPRESSION_CCITTFAX3, GROUP3OPT_2DENCODING, false, "g32"},
-    {"Group 4", "G4", COMPRESSION_CCITTFAX4, -1, false, "g4"},
-    {"LZW", "LZW", COMPRESSION_LZW, -1, false, "lzw"},
-    {"JPEG", "JPEG", COMPRESSION_JPEG, -1, true, "jpg"},
+     GROUP3OPT_2DENCODING | GROUP3OPT_FILLBITS, false, "g32", ".tif"},
+    {"Group 3 2D ", nullptr, COMPRESSION_CCITTFAX3, GROUP3OPT_2DENCODING, false, "g32", ".tif"},
+    {"Group 4", "G4", COMPRESSION_CCITTFAX4, -1, false, "g4", ".tif"},
+    {"LZW", "LZW", COMPRESSION_LZW, -1, false, "lzw", ".tif"},
+    {"JPEG", "JPEG", COMPRESSION_JPEG, -1, true, "jpg", ".tif"},
+    // Each page keeps its own compression where PDF can hold it: no suffix,
+    // the extension says what the file is.
+    {"PDF document", "PDF", COMPRESSION_NONE, -1, false, "", ".pdf"},
 };
 
 struct NamedFilter {

@@ -18,8 +18,9 @@ enum class CompressionMode : int {
     Group4 = 6,
     Lzw = 7,
     Jpeg = 8,
+    Pdf = 9, // a PDF document instead of a TIFF file
 };
-constexpr int kCompressionModeCount = 9;
+constexpr int kCompressionModeCount = 10;
 constexpr CompressionMode kDefaultCompressionMode = CompressionMode::Group3OneDimFill;
 
 // Input selection by first-page compression, by the index shared with the
@@ -43,10 +44,11 @@ struct CompressionModeInfo {
     std::uint16_t compression;  // TIFF Compression code
     std::int64_t group3Options; // -1 when not written
     bool jpegColorModeRgb;
-    const char* suffix; // appended to output names
+    const char* suffix;    // appended to output names
+    const char* extension; // of the output file
 };
 
-// Row of the mode table, nullptr outside 0..8.
+// Row of the mode table, nullptr outside 0..9.
 const CompressionModeInfo* compressionModeInfo(CompressionMode mode);
 
 // Text of a filter in the file list's drop-down, nullptr outside 0..8.

@@ -2,6 +2,7 @@
 
 #include "engine/CompressionChoice.h"
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -18,9 +19,16 @@ struct ConversionOptions {
     std::string tempFile;        // scratch TIFF for colour pages bound for fax
     int shortLog = 0;            // "/sl": no line per page (the batch reports shorter too)
     int threads = 0;             // cores a run may keep busy: 0 every core, 1 one thread only
+    // Nonzero from outside (a signal): the run stops at once, its output unwritten.
+    const std::atomic<int>* interruption = nullptr;
 
     // Back to the defaults above; the owner then points tempFile at its scratch file.
     void reset() { *this = ConversionOptions{}; }
 };
+
+// Whether the options' run has been told to stop.
+inline bool isInterrupted(const ConversionOptions& options) {
+    return options.interruption && options.interruption->load(std::memory_order_relaxed) != 0;
+}
 
 } // namespace pagesmith

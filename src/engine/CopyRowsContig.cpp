@@ -1,5 +1,8 @@
 #include "engine/CopyRoutines.h"
 #include "engine/CopySupport.h"
+#include "engine/ReadDamage.h"
+
+#include <cstring>
 
 namespace pagesmith {
 
@@ -13,8 +16,11 @@ bool copyRowsContig(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t wid
     const ByteBuffer row(byteCount(TIFFScanlineSize(in)));
     if (!row)
         return false;
+    PlaneRowFailures failures(in);
     for (std::uint32_t y = 0; y < length; ++y) {
-        TIFFReadScanline(in, row.data(), y, 0); // unreadable: the row keeps what it held
+        std::memset(row.data(), 0, row.size());
+        if (TIFFReadScanline(in, row.data(), y, 0) < 0)
+            failures.failed(0); // written blank
         if (TIFFWriteScanline(out, row.data(), y, 0) < 0)
             return false;
     }

@@ -1,5 +1,8 @@
 #include "engine/CopyRoutines.h"
 #include "engine/CopySupport.h"
+#include "engine/ReadDamage.h"
+
+#include <cstring>
 
 namespace pagesmith {
 
@@ -14,9 +17,12 @@ bool copyRowsSeparateToSeparate(TIFF* in, TIFF* out, std::uint32_t length, std::
     const ByteBuffer row(byteCount(TIFFScanlineSize(in))); // one plane's row
     if (!row)
         return false;
+    PlaneRowFailures failures(in);
     for (std::uint16_t plane = 0; plane < samplesPerPixel; ++plane)
         for (std::uint32_t y = 0; y < length; ++y) {
-            TIFFReadScanline(in, row.data(), y, plane); // unreadable: the row keeps what it held
+            std::memset(row.data(), 0, row.size());
+            if (TIFFReadScanline(in, row.data(), y, plane) < 0)
+                failures.failed(plane); // written blank
             if (TIFFWriteScanline(out, row.data(), y, plane) < 0)
                 return false;
         }

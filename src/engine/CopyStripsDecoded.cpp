@@ -1,10 +1,14 @@
+#include "base/MemoryLimits.h"
 #include "engine/CopyRoutines.h"
 #include "engine/CopySupport.h"
+#include "engine/ReadDamage.h"
+#include "engine/SizeMath.h"
 #include "engine/threads/DecodeAhead.h"
 #include "engine/threads/PagePrefetch.h"
 #include "engine/threads/ReadAhead.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace pagesmith {
 
@@ -27,6 +31,8 @@ bool copyStripsDecoded(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t 
     const auto outStrip = byteCount(TIFFStripSize(out));
     if (!inStrip || !outStrip)
         return false;
+    if (std::max(*inStrip, *outStrip) > kMostStripBytes)
+        return copyRowsContig(in, out, length, width, samplesPerPixel, ahead);
     ByteBuffer strip(std::max(*inStrip, *outStrip));
     if (!strip)
         return false;
@@ -38,7 +44,8 @@ bool copyStripsDecoded(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t 
     // A page that fits is decoded whole while the page before it is written,
     // and the next one while it is; a larger one, strip by strip as it is.
     PagePrefetch* pages = ahead ? ahead->nextPages : nullptr;
-    const bool byPages = pages && PagePrefetch::fitsWhole(strips * strip.size());
+    const auto pageBytes = checkedMultiply(strips, strip.size());
+    const bool byPages = pages && pageBytes && PagePrefetch::fitsWhole(*pageBytes);
     std::shared_ptr<PrefetchedPage> prefetched =
         byPages ? pages->take(in, *counts, strip.size()) : nullptr;
     // A page encoded ahead is written as it is; the next one is this
@@ -61,10 +68,13 @@ bool copyStripsDecoded(TIFF* in, TIFF* out, std::uint32_t length, std::uint32_t 
     for (tstrip_t s = 0; s < strips; ++s) {
         const tmsize_t bytes = (*counts)[s];
         const bool decodedAhead = prefetched ? prefetched->take(s, strip) : decoders.take(s, strip);
-        // An unreadable strip is written as the buffer holds it, which is
-        // the strip before.
-        if (!decodedAhead)
-            TIFFReadEncodedStrip(in, s, strip.data(), bytes);
+        // What an unreadable strip could not give is written blank.
+        if (!decodedAhead) {
+            std::memset(strip.data(), 0, std::size_t(bytes));
+            if (TIFFReadEncodedStrip(in, s, strip.data(), bytes) != bytes)
+                noteUnreadRows(in, std::min<std::uint64_t>(
+                                       rowsPerStrip, length - std::uint64_t(s) * rowsPerStrip));
+        }
         if (TIFFWriteEncodedStrip(out, s, strip.data(), bytes) < 0)
             return false;
     }

@@ -1,5 +1,6 @@
 #include "engine/CopySupport.h"
 
+#include "base/MemoryLimits.h"
 #include "engine/SizeMath.h"
 
 #include <algorithm>
@@ -68,6 +69,10 @@ std::optional<std::vector<tmsize_t>> stripByteCounts(TIFF* in, std::uint32_t len
     const tstrip_t strips =
         std::min<tstrip_t>(TIFFNumberOfStrips(in),
                            tstrip_t((std::uint64_t(length) + rowsPerStrip - 1) / rowsPerStrip));
+    // A count per strip: the header says how many, so the cap holds here too.
+    const auto listBytes = checkedMultiply(strips, sizeof(tmsize_t));
+    if (!listBytes || *listBytes > kMaxAllocationBytes)
+        return std::nullopt;
     std::vector<tmsize_t> counts(strips);
     for (tstrip_t s = 0; s < strips; ++s) {
         const std::uint64_t firstRow = std::uint64_t(s) * rowsPerStrip;

@@ -209,7 +209,8 @@ EightBitRows::EightBitRows(TIFF* in) : m_plan(planEightBits(in)) {
         m_rows = std::make_unique<PageRowReader>(in);
         if (!m_rows->valid() || m_rows->width() != m_width || m_rows->length() != m_length)
             return;
-        if (m_plan.source == EightBitPlan::Source::Palette && !loadColourMap(in))
+        if (m_plan.source == EightBitPlan::Source::Palette &&
+            !eightBitColourMap(in, m_plan.coding.bits, m_map))
             return;
         m_rowsPerUnit = storedRows(in, m_length);
         if (m_plan.alphaSample >= 0) {
@@ -224,20 +225,22 @@ EightBitRows::EightBitRows(TIFF* in) : m_plan(planEightBits(in)) {
 
 EightBitRows::~EightBitRows() = default;
 
-// As the 8-bit palettes are read: a map whose entries all stay below 256 was
-// written with 8-bit values; the others are scaled down from 16 bits.
-bool EightBitRows::loadColourMap(TIFF* in) {
+bool eightBitColourMap(TIFF* in, std::uint16_t bits,
+                       std::array<std::vector<std::uint8_t>, 3>& map) {
     std::uint16_t* maps[3] = {nullptr, nullptr, nullptr};
-    if (!TIFFGetField(in, TIFFTAG_COLORMAP, &maps[0], &maps[1], &maps[2]))
+    if (bits == 0 || bits > 16 ||
+        !TIFFGetField(in, TIFFTAG_COLORMAP, &maps[0], &maps[1], &maps[2]) || !maps[0] || !maps[1] ||
+        !maps[2])
         return false;
-    const std::size_t entries = std::size_t(1) << m_plan.coding.bits;
+    const std::size_t entries = std::size_t(1) << bits;
     bool sixteenBit = false;
-    for (const std::uint16_t* map : maps)
-        sixteenBit = sixteenBit || std::any_of(map, map + entries, [](auto v) { return v >= 256; });
+    for (const std::uint16_t* entry : maps)
+        sixteenBit =
+            sixteenBit || std::any_of(entry, entry + entries, [](auto v) { return v >= 256; });
     for (int c = 0; c < 3; ++c) {
-        m_map[c].resize(entries);
+        map[c].resize(entries);
         for (std::size_t i = 0; i < entries; ++i)
-            m_map[c][i] = std::uint8_t(sixteenBit ? maps[c][i] * 255u / 65535u : maps[c][i]);
+            map[c][i] = std::uint8_t(sixteenBit ? maps[c][i] * 255u / 65535u : maps[c][i]);
     }
     return true;
 }

@@ -44,6 +44,12 @@ struct EightBitPlan {
 // The plan for the input's current page; reads its tags and changes nothing.
 EightBitPlan planEightBits(TIFF* in);
 
+// The colour map of the input's palette page of `bits`-bit indices as 8-bit
+// red, green and blue, one entry an index. A map whose entries all stay
+// below 256 was written with 8-bit values; the others are scaled down from
+// 16 bits. False when the page has no map.
+bool eightBitColourMap(TIFF* in, std::uint16_t bits, std::array<std::vector<std::uint8_t>, 3>& map);
+
 // Hands out the rows of the input's current page as 8-bit samples, top to
 // bottom, whatever its sample size, format, colours and storage: grey pages
 // as brightness (min-is-white turned round), palette pages through their
@@ -73,7 +79,6 @@ public:
     const std::uint8_t* row(std::uint32_t row);
 
 private:
-    bool loadColourMap(TIFF* in);
     const std::uint8_t* samplesRow();
     const std::uint8_t* paletteRow();
     const std::uint8_t* rgbaRow(std::uint32_t row);

@@ -1,5 +1,6 @@
 #include "engine/CopyRoutines.h"
 #include "engine/CopySupport.h"
+#include "engine/ReadDamage.h"
 
 #include <cstring>
 
@@ -9,10 +10,13 @@ bool readRowBand(TIFF* in, ImageBuffer& band, std::uint32_t firstRow) {
     const auto rowBytes = byteCount(TIFFScanlineSize(in));
     if (TIFFIsTiled(in) || !rowBytes || *rowBytes > band.rowBytes)
         return false;
+    PlaneRowFailures failures(in);
     for (std::uint16_t plane = 0; plane < band.planes; ++plane)
         for (std::uint32_t y = 0; y < band.length; ++y) {
             std::memset(band.row(plane, y), 0, band.rowBytes);
-            TIFFReadScanline(in, band.row(plane, y), firstRow + y, plane); // unreadable: stays 0
+            // Unreadable: the row stays blank.
+            if (TIFFReadScanline(in, band.row(plane, y), firstRow + y, plane) < 0)
+                failures.failed(plane);
         }
     return true;
 }
@@ -21,16 +25,25 @@ bool readTileBand(TIFF* in, ImageBuffer& band, std::uint32_t firstRow, const Til
                   std::uint8_t* staging) {
     const tmsize_t wholeTile = TIFFTileSize(in);
     bool whole = std::size_t(wholeTile) == grid.stagingBytes;
+    // The rows of a band of tiles count once, however many of its tiles fail.
+    std::uint32_t unreadFrom = 0xFFFFFFFFu;
+    std::uint32_t unreadRows = 0;
     forEachTile(band, grid, [&](const TilePlacement& place) {
-        // An unreadable tile leaves the staging tile as it was, and that is copied.
-        whole =
-            TIFFReadTile(in, staging, place.x, firstRow + place.y, 0, place.plane) == wholeTile &&
-            whole;
+        // What an unreadable tile could not give stays blank.
+        std::memset(staging, 0, grid.stagingBytes);
+        const bool read =
+            TIFFReadTile(in, staging, place.x, firstRow + place.y, 0, place.plane) == wholeTile;
+        if (!read && unreadFrom != place.y) {
+            unreadFrom = place.y;
+            unreadRows += place.rows;
+        }
+        whole = read && whole;
         for (std::uint32_t r = 0; r < place.rows; ++r)
             std::memcpy(band.row(place.plane, place.y + r) + place.offset,
                         staging + r * grid.tileRowBytes, place.bytes);
         return true;
     });
+    noteUnreadRows(in, unreadRows);
     return whole;
 }
 

@@ -73,7 +73,7 @@ bool InputPages::open(const std::string& input) {
         m_list = input.substr(file.size());
     if (!m_list.empty() && !isWellFormed(m_list)) {
         m_problem = formatText("Expected a %c separated image # list after %s", kListSeparator,
-                               file.c_str());
+                               shownName(file).c_str());
         return false;
     }
     // Never waits on a pipe named as input; read rather than mapped, so memory
@@ -81,6 +81,9 @@ bool InputPages::open(const std::string& input) {
     m_file = openTiffForReading(file, "rm");
     if (!m_file)
         return false;
+    m_chainLength = TIFFNumberOfDirectories(m_file.get());
+    m_position = 0;
+    m_positionRead = true;
     if (m_list.empty())
         return true;
     m_sequential = false;
@@ -91,14 +94,30 @@ bool InputPages::open(const std::string& input) {
     return true;
 }
 
-bool InputPages::nextPage() {
+InputPages::Step InputPages::nextPage() {
     if (!m_file)
-        return false;
-    if (m_sequential)
-        return TIFFReadDirectory(m_file.get()) != 0;
-    if (m_list.empty())
-        return false;
-    return selectListedPage();
+        return Step::End;
+    if (!m_sequential) {
+        if (m_list.empty())
+            return Step::End;
+        return selectListedPage() ? Step::Page : Step::End;
+    }
+    TIFF* tif = m_file.get();
+    // libtiff's "no next directory" is also its answer for one it cannot
+    // read; the count of the chain tells the two apart.
+    if (m_position + 1 >= m_chainLength)
+        return Step::End;
+    ++m_position;
+    // After a directory that could not be read, the next is looked up from
+    // the start of the chain rather than from the one that failed.
+    m_positionRead =
+        m_positionRead ? TIFFReadDirectory(tif) != 0 : TIFFSetDirectory(tif, m_position) != 0;
+    return m_positionRead ? Step::Page : Step::Unreadable;
+}
+
+bool InputPages::chainBroken() const {
+    return m_file && m_sequential && m_positionRead && m_position + 1 >= m_chainLength &&
+           !TIFFLastDirectory(m_file.get());
 }
 
 bool InputPages::selectListedPage() {
@@ -117,11 +136,14 @@ bool InputPages::selectListedPage() {
     const bool exists = page >= 0 && page <= (long long)std::numeric_limits<tdir_t>::max() &&
                         TIFFSetDirectory(tif, tdir_t(page));
     if (!exists) {
-        m_problem = formatText("%s%c%lld not found!", TIFFFileName(tif), kListSeparator, page);
+        m_problem = formatText("%s%c%lld not found!", shownName(TIFFFileName(tif)).c_str(),
+                               kListSeparator, page);
         m_sequential = false;
         m_list.clear();
         return false;
     }
+    m_position = tdir_t(page);
+    m_positionRead = true;
     return true;
 }
 

@@ -12,14 +12,25 @@ namespace pagesmith {
 // leading 0 for octal.
 class InputPages {
 public:
+    enum class Step {
+        Page,       // the next page is in hand
+        Unreadable, // the file has a next page, but its directory cannot be read
+        End,        // no page follows
+    };
+
     // Opens the input and moves to its first page. A path that names an
     // existing file is that file, commas and all; only otherwise is a list
     // read. False when the input cannot be used (problem() says why, for a
     // bad list or a listed page the file does not have).
     bool open(const std::string& input);
 
-    // Moves to the next page to copy; false when there is none.
-    bool nextPage();
+    // Moves to the next page to copy. After an Unreadable page the one after
+    // it is tried: every page the file counts is met once.
+    Step nextPage();
+
+    // After the last page: whether the last directory read links on to one
+    // that could not be counted (a chain cut short, or looping back).
+    bool chainBroken() const;
 
     TIFF* tiff() const { return m_file.get(); }
     // What went wrong with the page list, for the report; empty when nothing did.
@@ -39,6 +50,11 @@ private:
     std::string m_list; // the rest of the page list, from a comma on
     std::string m_problem;
     bool m_sequential = true; // pages follow one another
+    // Pages read one after another: the directories the chain counts, the
+    // one in hand, and whether it was read.
+    tdir_t m_chainLength = 0;
+    tdir_t m_position = 0;
+    bool m_positionRead = true;
 };
 
 } // namespace pagesmith

@@ -1,54 +1,19 @@
 #include "engine/OutputFile.h"
 
-#include "base/Paths.h"
+#include "engine/PartialFile.h"
+#include "platform/NativeFile.h"
 #include "platform/Utf8Paths.h"
 #include "platform/WholeOutputs.h"
 #include "tiff/OpenTiff.h"
 
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
 #include <filesystem>
-#include <random>
 
 namespace pagesmith {
 
 namespace {
-
-// Longest file name the temporary name may grow from; longer ones get a
-// fixed temporary name, as most file systems cut names at 255 bytes.
-constexpr std::size_t kLongestNameForSuffix = 200;
-
-std::string randomTag() {
-    static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    static thread_local std::mt19937 generator{std::random_device{}()};
-    std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
-    std::string tag(6, ' ');
-    for (char& letter : tag)
-        letter = kLetters[pick(generator)];
-    return tag;
-}
-
-// Creates a file of a fresh name beside finalPath, never one that exists;
-// the open file, or kNoFile.
-platform::FileNumber createTemporary(const std::string& finalPath, std::string& temporaryPath) {
-    const std::string name = splitPath(finalPath).name;
-    const std::string stem =
-        name.size() <= kLongestNameForSuffix
-            ? finalPath + ".partial-"
-            : finalPath.substr(0, finalPath.size() - name.size()) + "pagesmith.partial-";
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string candidate = stem + randomTag();
-        platform::FileNumber file = platform::kNoFile;
-        switch (platform::createNewFile(candidate, file)) {
-        case platform::NewFile::Created:
-            temporaryPath = candidate;
-            return file;
-        case platform::NewFile::NameTaken:
-            continue;
-        case platform::NewFile::Failed:
-            return platform::kNoFile;
-        }
-    }
-    return platform::kNoFile;
-}
 
 bool isExistingFile(const std::string& path) {
     std::error_code error;
@@ -57,30 +22,48 @@ bool isExistingFile(const std::string& path) {
 
 } // namespace
 
-bool OutputFile::open(const std::string& finalPath, bool append) {
+bool OutputFile::open(const std::string& finalPath, bool append, const std::atomic<int>* stop) {
     discard();
     m_finalPath = finalPath;
+    m_stop = stop;
+    m_pagesBefore = 0;
+    platform::FileNumber file = platform::kNoFile;
+    const char* mode = "w";
     if (append && isExistingFile(finalPath)) {
-        m_tiff = TiffHandle(finalPath, "a");
-        return static_cast<bool>(m_tiff);
+        file = platform::openFileForUpdate(finalPath);
+        mode = "a";
+    } else {
+        file = createPartialFile(finalPath, m_temporaryPath);
     }
-    const platform::FileNumber file = createTemporary(finalPath, m_temporaryPath);
     if (file == platform::kNoFile)
         return false;
-    m_tiff = TiffHandle(openTiffDescriptor(file, m_temporaryPath, "w"));
+    m_gate = std::make_unique<WriteGate>(WriteGate{file, stop, false});
+    m_tiff = TiffHandle(
+        openTiffGated(*m_gate, m_temporaryPath.empty() ? finalPath : m_temporaryPath, mode));
     if (!m_tiff) {
         platform::closeFile(file);
+        m_gate.reset();
         discard();
         return false;
     }
+    if (m_temporaryPath.empty())
+        m_pagesBefore = int(TIFFNumberOfDirectories(m_tiff.get()));
     return true;
+}
+
+bool OutputFile::restart() {
+    if (m_temporaryPath.empty())
+        return false;
+    const std::string finalPath = m_finalPath;
+    return open(finalPath, false, m_stop);
 }
 
 bool OutputFile::commit() {
     if (!m_tiff)
         return false;
-    const bool flushed = TIFFFlush(m_tiff.get()) != 0;
+    const bool flushed = TIFFFlush(m_tiff.get()) != 0 && !writeFailed();
     m_tiff.close();
+    m_gate.reset();
     if (m_temporaryPath.empty())
         return flushed;
     if (!flushed || !platform::replaceFile(m_temporaryPath, m_finalPath)) {
@@ -93,10 +76,21 @@ bool OutputFile::commit() {
 
 void OutputFile::discard() {
     m_tiff.close();
+    m_gate.reset();
     if (!m_temporaryPath.empty()) {
         platform::removeFile(m_temporaryPath);
         m_temporaryPath.clear();
     }
+}
+
+bool OutputFile::isTemporaryName(const std::string& name) {
+    const std::size_t mark = name.rfind(kPartialMark);
+    if (mark == std::string::npos || mark == 0)
+        return false;
+    const std::string tag = name.substr(mark + std::string(kPartialMark).size());
+    return tag.size() == kPartialTagLength && std::all_of(tag.begin(), tag.end(), [](char c) {
+               return std::isalnum((unsigned char)c);
+           });
 }
 
 } // namespace pagesmith

@@ -1,6 +1,7 @@
 #include "engine/PageRows.h"
 
 #include "base/MemoryLimits.h"
+#include "engine/ReadDamage.h"
 #include "engine/SizeMath.h"
 
 #include <algorithm>
@@ -97,16 +98,20 @@ bool PageRowReader::readRow(std::uint32_t row) {
         return false;
     switch (m_layout) {
     case Layout::Scanlines:
-        if (TIFFReadScanline(m_in, m_band.data(), row, 0) <= 0)
+        if (TIFFReadScanline(m_in, m_band.data(), row, 0) <= 0) {
+            noteUnreadRows(m_in, 1);
             return false;
+        }
         break;
     case Layout::SeparateStrips:
     case Layout::Tiles:
         if (!m_bandLoaded || row < m_bandStart || row - m_bandStart >= m_bandRows) {
             m_bandLoaded = false;
             m_bandStart = row - row % m_bandRows;
-            if (!(m_layout == Layout::Tiles ? loadTileBand() : loadStrips()))
+            if (!(m_layout == Layout::Tiles ? loadTileBand() : loadStrips())) {
+                noteUnreadRows(m_in, 1);
                 return false;
+            }
             m_bandLoaded = true;
         }
         break;
@@ -206,8 +211,10 @@ const std::uint32_t* RgbaRowReader::readRow(std::uint32_t row) {
         m_image.row_offset = int(m_bandStart);
         m_image.col_offset = 0;
         const std::uint32_t rows = std::min(m_bandRows, m_length - m_bandStart);
-        if (!TIFFRGBAImageGet(&m_image, m_band.data(), m_width, rows))
+        if (!TIFFRGBAImageGet(&m_image, m_band.data(), m_width, rows)) {
+            noteUnreadRows(m_image.tif, 1);
             return nullptr;
+        }
         m_bandLoaded = true;
     }
     return m_band.data() + std::size_t(row - m_bandStart) * m_width;

@@ -21,8 +21,14 @@ public:
     // count these for the outcome of the run (the command line's exit status).
     virtual void noteFailure() = 0;
 
-    // The run begins on its input with this index (a merge has several).
+    // The run begins on its input with this index (a merge has several), as
+    // it happens: for progress.
     virtual void inputStarted(std::size_t /*inputIndex*/) {}
+
+    // The lines and failures from here on are those of the input with this
+    // index. This may come later than inputStarted: a run holds its page
+    // lines back until its output has its name.
+    virtual void linesOfInput(std::size_t /*inputIndex*/) {}
 
     // A step of the run begins (a page, the completion of the output): the
     // lines of a failure noted later are those written since.

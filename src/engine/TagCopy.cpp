@@ -45,7 +45,7 @@ namespace {
 // libtiff store a pointer into it, so they travel as the array the library
 // returns. Tags with one value per sample (SMinSampleValue, SMaxSampleValue)
 // are handed out as one value, the smallest or largest of the samples, unless
-// the handle is in per-sample mode, which the program never asks for.
+// the handle is in per-sample mode (copyPerSample).
 bool libraryReturnsArray(TIFF* in, std::uint16_t tag) {
     const TIFFField* field = TIFFFindField(in, tag, TIFF_ANY);
     return field && TIFFFieldReadCount(field) > 1 && !TIFFFieldPassCount(field);
@@ -109,7 +109,27 @@ void copyRationalTag(TIFF* in, TIFF* out, std::uint16_t tag, std::uint16_t count
     }
 }
 
+bool hasValuePerSample(std::uint16_t tag) {
+    return tag == TIFFTAG_SMINSAMPLEVALUE || tag == TIFFTAG_SMAXSAMPLEVALUE;
+}
+
+// A value for each sample, where both pages have as many samples; false when
+// they do not, and the tag goes as one value.
+bool copyPerSample(TIFF* in, TIFF* out, std::uint16_t tag) {
+    const std::vector<double> values = valuesPerSample(in, tag);
+    std::uint16_t outSamples = 1;
+    TIFFGetFieldDefaulted(out, TIFFTAG_SAMPLESPERPIXEL, &outSamples);
+    if (values.empty() || values.size() != outSamples)
+        return false;
+    TIFFSetField(out, TIFFTAG_PERSAMPLE, PERSAMPLE_MULTI);
+    TIFFSetField(out, tag, values.data());
+    TIFFSetField(out, TIFFTAG_PERSAMPLE, PERSAMPLE_MERGED);
+    return true;
+}
+
 void copyDoubleTag(TIFF* in, TIFF* out, std::uint16_t tag, std::uint16_t count) {
+    if (hasValuePerSample(tag) && copyPerSample(in, out, tag))
+        return;
     if (count == kVariableCount || (count == 1 && libraryReturnsArray(in, tag))) {
         copyArray<double>(in, out, tag);
         return;
@@ -151,6 +171,18 @@ void copyTag(TIFF* in, TIFF* out, std::uint16_t tag, std::uint16_t count, TIFFDa
                       int(type), int(tag));
         break;
     }
+}
+
+std::vector<double> valuesPerSample(TIFF* in, std::uint16_t tag) {
+    std::uint16_t samples = 1;
+    TIFFGetFieldDefaulted(in, TIFFTAG_SAMPLESPERPIXEL, &samples);
+    std::vector<double> values;
+    TIFFSetField(in, TIFFTAG_PERSAMPLE, PERSAMPLE_MULTI);
+    double* held = nullptr;
+    if (TIFFGetField(in, tag, &held) && held)
+        values.assign(held, held + samples);
+    TIFFSetField(in, TIFFTAG_PERSAMPLE, PERSAMPLE_MERGED);
+    return values;
 }
 
 void copyCommonTags(TIFF* in, TIFF* out) {

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace pagesmith {
 
@@ -22,6 +23,10 @@ extern const std::array<TagEntry, 33> CommonTagList;
 // Copies one tag from the input's current directory to the output's; a tag the
 // input lacks is not written.
 void copyTag(TIFF* in, TIFF* out, std::uint16_t tag, std::uint16_t count, TIFFDataType type);
+
+// The values of a tag with one per sample (SMinSampleValue, SMaxSampleValue)
+// on the input's current page; empty when it lacks the tag.
+std::vector<double> valuesPerSample(TIFF* in, std::uint16_t tag);
 
 // copyTag for every entry of CommonTagList.
 void copyCommonTags(TIFF* in, TIFF* out);

@@ -29,6 +29,14 @@ std::string formatText(const char* format, ...) {
     return text;
 }
 
+std::string shownName(const std::string& name) {
+    std::string shown = name;
+    for (char& byte : shown)
+        if (static_cast<unsigned char>(byte) < 0x20 || byte == 0x7f)
+            byte = '?';
+    return shown;
+}
+
 void writeReportLine(ReportLines& report, const char* format, ...) {
     va_list args;
     va_start(args, format);

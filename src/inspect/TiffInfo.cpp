@@ -103,10 +103,10 @@ int readTiffInfo(const std::string& path, TiffFileInfo* info) {
 int writeTiffInfo(const std::string& path, ReportLines& report) {
     TiffFileInfo info;
     if (readTiffInfo(path, &info) != 0) {
-        writeReportLine(report, "Error tiff file : %s\r\n", path.c_str());
+        writeReportLine(report, "Error tiff file : %s\r\n", shownName(path).c_str());
         return -1;
     }
-    writeReportLine(report, "Tiff Name:   %s\r\n", path.c_str());
+    writeReportLine(report, "Tiff Name:   %s\r\n", shownName(path).c_str());
     writeReportLine(report, "Total pages: %u\r\n", info.pageCount);
     // Unsigned, so a width past 2^31 is not shown negative.
     writeReportLine(report, "Image Size:  %u x %u\r\n", info.width, info.length);

@@ -1,6 +1,7 @@
 #include "tiff/OpenTiff.h"
 
 #include "base/MemoryLimits.h"
+#include "platform/NativeFile.h"
 #include "platform/TiffByName.h"
 #include "tiff/TiffDiagnostics.h"
 
@@ -46,6 +47,46 @@ std::unique_ptr<TIFFOpenOptions, FreeOptions> handleOptions(TiffMessages* messag
     return options;
 }
 
+WriteGate& gateOf(thandle_t handle) {
+    return *static_cast<WriteGate*>(handle);
+}
+
+tmsize_t gatedRead(thandle_t handle, void* buffer, tmsize_t size) {
+    return tmsize_t(platform::readFile(gateOf(handle).file, buffer, std::size_t(size)));
+}
+
+tmsize_t gatedWrite(thandle_t handle, void* buffer, tmsize_t size) {
+    WriteGate& gate = gateOf(handle);
+    if (gate.closed && gate.closed->load(std::memory_order_relaxed) != 0) {
+        gate.failed = true;
+        return -1;
+    }
+    const std::int64_t put = platform::writeFile(gate.file, buffer, std::size_t(size));
+    if (put != size)
+        gate.failed = true;
+    return tmsize_t(put);
+}
+
+toff_t gatedSeek(thandle_t handle, toff_t offset, int whence) {
+    const auto position = platform::seekFile(gateOf(handle).file, std::int64_t(offset), whence);
+    return position ? toff_t(*position) : toff_t(-1);
+}
+
+int gatedClose(thandle_t handle) {
+    platform::closeFile(gateOf(handle).file);
+    return 0;
+}
+
+toff_t gatedSize(thandle_t handle) {
+    return platform::fileSize(gateOf(handle).file).value_or(0);
+}
+
+int noMapping(thandle_t, void**, toff_t*) {
+    return 0;
+}
+
+void noUnmapping(thandle_t, void*, toff_t) {}
+
 } // namespace
 
 TIFF* openTiff(const std::string& path, const char* mode, TiffMessages* messages) {
@@ -70,6 +111,18 @@ TIFF* openTiffClient(const std::string& name, const char* mode, thandle_t client
         return nullptr;
     return TIFFClientOpenExt(name.c_str(), mode, client, calls.read, calls.write, calls.seek,
                              calls.close, calls.size, calls.map, calls.unmap, options.get());
+}
+
+TIFF* openTiffGated(WriteGate& gate, const std::string& name, const char* mode,
+                    TiffMessages* messages) {
+    const auto options = handleOptions(messages);
+    if (!options)
+        return nullptr;
+    TIFF* tiff = TIFFClientOpenExt(name.c_str(), mode, &gate, gatedRead, gatedWrite, gatedSeek,
+                                   gatedClose, gatedSize, noMapping, noUnmapping, options.get());
+    if (tiff)
+        TIFFSetFileno(tiff, gate.file);
+    return tiff;
 }
 
 } // namespace pagesmith

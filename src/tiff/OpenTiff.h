@@ -1,7 +1,10 @@
 #pragma once
 
+#include "platform/NativeFile.h"
+
 #include <tiffio.h>
 
+#include <atomic>
 #include <string>
 
 namespace pagesmith {
@@ -35,5 +38,19 @@ struct TiffClientCalls {
 // As openTiff, on a file that `calls` reach through `client`.
 TIFF* openTiffClient(const std::string& name, const char* mode, thandle_t client,
                      const TiffClientCalls& calls, TiffMessages* messages = nullptr);
+
+// An output file whose writes can be refused from outside (a run told
+// to stop leaves its page at the next write, whatever route writes it) and
+// whose failed writes are remembered (a full disk is no damaged input).
+struct WriteGate {
+    platform::FileNumber file = platform::kNoFile;
+    const std::atomic<int>* closed = nullptr; // nonzero: every write from now on fails
+    bool failed = false;                      // a write did not go through whole
+};
+
+// As openTiffDescriptor, through `gate`, which must outlive the handle; the
+// handle closes the file.
+TIFF* openTiffGated(WriteGate& gate, const std::string& name, const char* mode,
+                    TiffMessages* messages = nullptr);
 
 } // namespace pagesmith

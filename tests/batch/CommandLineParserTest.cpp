@@ -98,6 +98,10 @@ TEST_F(ParseCommandLine, CompressionAndFilterNamesPickTheirCodes) {
     parse("/SC=G31D /C=G3ALL");
     EXPECT_EQ(request.options.compressionMode, CompressionMode::Group3OneDimFill);
     EXPECT_EQ(request.compressionFilter, CompressionFilter::Group3Any);
+    // A PDF document is an output, never a filter.
+    parse("/sc=pdf /c=pdf");
+    EXPECT_EQ(request.options.compressionMode, CompressionMode::Pdf);
+    EXPECT_EQ(request.compressionFilter, CompressionFilter::All);
     // Unknown names: PackBits for the output, every file for the filter.
     parse("/sc=group4 /c=fax");
     EXPECT_EQ(request.options.compressionMode, CompressionMode::PackBits);
@@ -166,6 +170,28 @@ TEST_F(ParseCommandLine, OneFileIsSplitAtItsLastSeparator) {
     parse("/f=one.tif");
     EXPECT_EQ(request.sourceFolder, "");
     EXPECT_EQ(request.fileNames, std::vector<std::string>{"one.tif"});
+}
+
+TEST_F(ParseCommandLine, AFileAtTheRootIsReadFromTheRootOrFromTheFolderGivenBefore) {
+    parse("/f=/x.tif /np");
+    ASSERT_EQ(request.fileNames.size(), 1u);
+    EXPECT_EQ(request.inputPath(0), "/x.tif");
+    parse("/d=/in /f=/x.tif /np");
+    ASSERT_EQ(request.fileNames.size(), 1u);
+    EXPECT_EQ(request.inputPath(0), "/in/x.tif");
+}
+
+TEST_F(ParseCommandLine, NamedLeftoversOfAnInterruptedRunAreCountedNotTaken) {
+    parse("/f=/in/a.tif.partial-Ab12Cd /np");
+    EXPECT_TRUE(request.fileNames.empty());
+    EXPECT_EQ(request.leftoversLeftOut, 1);
+    parse("/m=a.tif,ag4.tif.partial-x9Y8z7,b.tif /sf=/out/all.tif");
+    EXPECT_EQ(request.fileNames, (std::vector<std::string>{"a.tif", "b.tif"}));
+    EXPECT_EQ(request.leftoversLeftOut, 1);
+    // Only the program's own pattern: six letters or digits after the mark.
+    parse("/m=a.tif.partial-abc,b.partial-abcdefg /sf=/out/all.tif");
+    EXPECT_EQ(request.fileNames.size(), 2u);
+    EXPECT_EQ(request.leftoversLeftOut, 0);
 }
 
 TEST_F(ParseCommandLine, ValuesKeepTheirCaseWhereFileNamesDo) {

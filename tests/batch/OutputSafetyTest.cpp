@@ -150,6 +150,31 @@ std::vector<SafetyCase> cases() {
          "FUC: Convert tiff files: folder  --> {out}\nStart converting ...\n"
          "Convert: fax.tif -> {out}/oneg4.tif\r\n  -- Page 0 success\r\n  -- Page 1 success\r\n",
          0},
+        // The output cannot take its name (a folder has it): its page did
+        // not go anywhere, and nothing is left under the temporary name.
+        {"AnOutputThatCannotTakeItsNameLeavesNothing",
+         {{"a.tif", {fax()}}},
+         {{"out/ag4.tif/", {}}},
+         "/d={in} /sd={out} /sc=g4",
+         {},
+         kConvert + "Convert: {in}/a.tif -> {out}/ag4.tif\r\n  -- Page 0 failed\r\n"
+                    "  -- Failed: cannot create {out}/ag4.tif\r\n"
+                    " (0) tiff file(s) converted\n (1) tiff file(s) failed\n",
+         1},
+        // A file that is no TIFF writes nothing, so the next file of that
+        // output name is converted.
+        {"AnOutputNameIsTakenOnlyByAFileThatWroteIt",
+         {{"scan.tif", {}}, {"scan.tiff", {fax(), fax(21)}}},
+         {},
+         "/sd={out} /sc=g4",
+         {{"out/scang4.tif", 2}},
+         "FUC: Convert tiff files: folder {in} --> {out}\n"
+         "Failed to get tiff page(s) of {in}/scan.tif : NOT a tiff file or file not exist \r\n"
+         "Start converting ...\n"
+         "Convert: {in}/scan.tiff -> {out}/scang4.tif\r\n"
+         "  -- Page 0 success\r\n  -- Page 1 success\r\n"
+         " (1) tiff file(s) converted\n (1) tiff file(s) failed\n",
+         1},
         {"BareMergeNamesAreReadFromTheCurrentFolder",
          {{"a.tif", {fax()}}, {"b.tif", {fax()}}},
          {},
@@ -179,8 +204,11 @@ protected:
             true);
     }
 
+    // A path ending in a separator is a folder.
     void write(const std::filesystem::path& path, const std::vector<TestPage>& pages) {
         std::filesystem::create_directories(path.parent_path());
+        if (!path.has_filename())
+            return;
         if (pages.empty())
             test::writeTextFile(path, "not a tiff");
         else

@@ -1,5 +1,6 @@
 #include "cli/ProgramRunner.h"
 #include "support/FolderText.h"
+#include "support/TagPatch.h"
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"
 
@@ -19,11 +20,13 @@ struct Folders {
     std::filesystem::path out;
 };
 
-// One input file: TIFF pages, or a text when it has none.
+// One input file: TIFF pages, or a text when it has none; and what is done
+// to the file once written.
 struct InputFile {
     std::string name;
     std::vector<TestPage> pages;
     std::string text;
+    std::function<void(const std::filesystem::path&)> damage = {};
 };
 
 // One run of the program over its inputs, the exact run-log entry it writes
@@ -61,6 +64,13 @@ InputFile tiff(const std::string& name, std::vector<TestPage> pages) {
 
 InputFile text(const std::string& name, const std::string& content) {
     return {name, {}, content};
+}
+
+// Three fax pages, the middle one in a compression no codec reads.
+InputFile undecodableMiddlePage(const std::string& name) {
+    return {name, {faxPage(), faxPage(31), faxPage(32)}, {}, [](const auto& path) {
+                test::setPageTagValue(path, 1, TIFFTAG_COMPRESSION, 65000);
+            }};
 }
 
 std::vector<InputFile> manyTinyFaxes(int count) {
@@ -135,6 +145,31 @@ std::vector<CliCase> cases() {
              EXPECT_EQ(test::readPage(f.out / "all.tif", 2).pixels,
                        test::readPage(f.in / "b.tif").pixels);
          }},
+        {"MergesNamedFilesIntoOnePdfDocument",
+         {tiff("a.tif", {faxPage(10), faxPage(11)}), tiff("b.tif", {faxPage(12)})},
+         {"/d={in}", "/m=a.tif,b.tif", "/sf={out}/all.tif", "/sc=pdf"},
+         "<time>{cmd}FUC: Merge tiff files: folder {in} --> {out}\nStart merging ...\n"
+         "Merge:   {in}/a.tif -> {out}/all.pdf\r\n"
+         "  -- Page 0 success\r\n  -- Page 1 success\r\n"
+         "Merge:   {in}/b.tif -> {out}/all.pdf\r\n"
+         "  -- Page 0 success\r\n2 files merged\n{sep}",
+         [](const Folders& f) {
+             EXPECT_FALSE(std::filesystem::exists(f.out / "all.tif"));
+             EXPECT_EQ(std::filesystem::directory_iterator(f.out)->path(), f.out / "all.pdf");
+         }},
+        // A document has no compression suffix; sub-folders are not searched
+        // from the command line, so one folder's files each become one.
+        {"ConvertsEachFileToAPdfDocument",
+         {tiff("a.tif", {faxPage(), faxPage()}), tiff("b.tif", {colour})},
+         {"/d={in}", "/sd={out}", "/sc=PDF"},
+         kConvertHeader + "Convert: {in}/a.tif -> {out}/a.pdf\r\n"
+                          "  -- Page 0 success\r\n  -- Page 1 success\r\n"
+                          "Convert: {in}/b.tif -> {out}/b.pdf\r\n  -- Page 0 success\r\n"
+                          " (2) tiff file(s) converted\n{sep}",
+         [](const Folders& f) {
+             EXPECT_TRUE(std::filesystem::is_regular_file(f.out / "a.pdf"));
+             EXPECT_TRUE(std::filesystem::is_regular_file(f.out / "b.pdf"));
+         }},
         {"MergesAtMostAThousandFilesOfAFolder",
          manyTinyFaxes(1001),
          {"/m=x", "/d={in}", "/sf={out}/all.tif", "/sc=g4", "/sl"},
@@ -151,12 +186,12 @@ std::vector<CliCase> cases() {
          {"/f={in}/one.tif", "/sf={out}/two.tif", "/sc=g4", "/k"},
          kConvertHeader + "Convert: {in}/one.tif -> {out}/two.tif\r\n  -- Page 0 success\r\n{sep}",
          [](const Folders& f) { EXPECT_EQ(test::countPages(f.out / "two.tif"), 1); }},
-        // Dithered pages get no page line.
+        // Dithered pages get their page line too.
         {"ColourPagesReachFaxAsDitheredPages",
          {tiff("colour.tif", {colour})},
          {"/d={in}", "/sd={out}", "/sc=g4"},
          kConvertHeader + "Convert: {in}/colour.tif -> {out}/colourg4.tif\r\n"
-                          " (1) tiff file(s) converted\n{sep}",
+                          "  -- Page 0 success\r\n (1) tiff file(s) converted\n{sep}",
          [](const Folders& f) {
              const auto page = test::readPage(f.out / "colourg4.tif");
              EXPECT_EQ(page.bitsPerSample, 1);
@@ -205,6 +240,80 @@ std::vector<CliCase> cases() {
          "Start converting ...\n"
          "Convert: {in}/Scan.TIF -> {home}/out.old/Resultg4.tif\r\n  -- Page 0 success\r\n{sep}",
          [](const Folders& f) { EXPECT_EQ(test::countPages(f.home / "out.old/Resultg4.tif"), 1); }},
+        // What a page that cannot be read does: its line, the next page,
+        // the next input, exit status 3.
+        {"AnUnreadableLastDirectoryIsAPageThatFailed",
+         {{"fax.tif",
+           {faxPage(), faxPage(31), faxPage(32)},
+           {},
+           [](const auto& path) { test::clearPageEntryTypes(path, 2); }}},
+         {"/d={in}", "/sd={out}", "/sc=lzw", "/tnp"},
+         kConvertHeader + "Convert: {in}/fax.tif -> {out}/faxlzw.tif\r\n"
+                          "  -- Page 0 success\r\n  -- Page 1 success\r\n"
+                          "  -- Failed: the directory of page 2 cannot be read\r\n"
+                          "  -- Page 2 failed\r\n"
+                          " (0) tiff file(s) converted, (3) total page(s)\n"
+                          " (1) tiff file(s) failed\n{sep}",
+         [](const Folders& f) { EXPECT_EQ(test::countPages(f.out / "faxlzw.tif"), 2); },
+         kSomethingFailed},
+        {"AnUndecodableMiddlePageIsLeftOut",
+         {undecodableMiddlePage("three.tif")},
+         {"/d={in}", "/sd={out}", "/sc=lzw"},
+         kConvertHeader + "Convert: {in}/three.tif -> {out}/threelzw.tif\r\n"
+                          "  -- Page 0 success\r\n"
+                          "  -- Failed: page 1 is compressed with 65000, which cannot be read\r\n"
+                          "  -- Page 1 failed\r\n  -- Page 2 success\r\n"
+                          " (0) tiff file(s) converted\n (1) tiff file(s) failed\n{sep}",
+         [](const Folders& f) {
+             ASSERT_EQ(test::countPages(f.out / "threelzw.tif"), 2);
+             EXPECT_EQ(test::readPage(f.out / "threelzw.tif", 1).pixels,
+                       test::readPage(f.in / "three.tif", 2).pixels);
+         },
+         kSomethingFailed},
+        {"AMergeGoesOnAfterAnUndecodablePage",
+         {tiff("a.tif", {faxPage(10)}), undecodableMiddlePage("three.tif"),
+          tiff("b.tif", {faxPage(12)})},
+         {"/d={in}", "/m=a.tif,three.tif,b.tif", "/sf={out}/all.tif", "/sc=g4"},
+         "<time>{cmd}FUC: Merge tiff files: folder {in} --> {out}\nStart merging ...\n"
+         "Merge:   {in}/a.tif -> {out}/all.tif\r\n  -- Page 0 success\r\n"
+         "Merge:   {in}/three.tif -> {out}/all.tif\r\n  -- Page 0 success\r\n"
+         "  -- Failed: page 1 is compressed with 65000, which cannot be read\r\n"
+         "  -- Page 1 failed\r\n  -- Page 2 success\r\n"
+         "Merge:   {in}/b.tif -> {out}/all.tif\r\n  -- Page 0 success\r\n"
+         "2 files merged\n1 files failed\n{sep}",
+         [](const Folders& f) { EXPECT_EQ(test::countPages(f.out / "all.tif"), 4); },
+         kSomethingFailed},
+        // The half-written output of a killed run is never an input.
+        {"LeavesTheLeftoversOfAnInterruptedRunOut",
+         {tiff("fax.tif", {faxPage()}), tiff("faxg4.tif.partial-Q7x2Lm", {faxPage()})},
+         {"/d={in}", "/sd={out}", "/sc=g4"},
+         "<time>{cmd}FUC: Convert tiff files: folder {in} --> {out}\n"
+         "Left out 1 .partial- file(s) left over from an interrupted run\r\n"
+         "Start converting ...\n"
+         "Convert: {in}/fax.tif -> {out}/faxg4.tif\r\n  -- Page 0 success\r\n"
+         " (1) tiff file(s) converted\n{sep}",
+         [](const Folders& f) {
+             EXPECT_EQ(std::distance(std::filesystem::directory_iterator(f.out),
+                                     std::filesystem::directory_iterator()),
+                       1);
+         }},
+        {"LeavesANamedLeftoverOut",
+         {tiff("a.tif", {faxPage()}), tiff("all.tif.partial-abc123", {faxPage()})},
+         {"/d={in}", "/m=a.tif,all.tif.partial-abc123", "/sf={out}/all.tif", "/sc=g4"},
+         "<time>{cmd}FUC: Merge tiff files: folder {in} --> {out}\n"
+         "Left out 1 .partial- file(s) left over from an interrupted run\r\n"
+         "Start merging ...\n"
+         "Convert: {in}/a.tif -> {out}/all.tif\r\n  -- Page 0 success\r\n"
+         "1 files merged\n{sep}",
+         [](const Folders& f) { EXPECT_EQ(test::countPages(f.out / "all.tif"), 1); }},
+        // A name is never more than its line: control characters show as '?',
+        // and the file keeps its real name.
+        {"ControlCharactersInNamesShowAsQuestionMarks",
+         {tiff("two\nlines\r.tif", {faxPage()})},
+         {"/d={in}", "/sd={out}", "/sc=g4"},
+         kConvertHeader + "Convert: {in}/two?lines?.tif -> {out}/two?lines?g4.tif\r\n"
+                          "  -- Page 0 success\r\n (1) tiff file(s) converted\n{sep}",
+         [](const Folders& f) { EXPECT_EQ(test::countPages(f.out / "two\nlines\rg4.tif"), 1); }},
         {"RunsWithoutOptionsAndCountsNothing",
          {},
          {},
@@ -253,6 +362,8 @@ TEST_P(BatchRuns, WritesItsRunLogEntry) {
             test::writeTextFile(folders.in / input.name, input.text);
         else
             test::writeTiff(folders.in / input.name, input.pages);
+        if (input.damage)
+            input.damage(folders.in / input.name);
     }
     const std::string logPath = home.file("run.log");
     std::vector<std::string> arguments;

@@ -11,10 +11,13 @@
 #include <gtest/gtest.h>
 #else
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
+#include <poll.h>
 #include <pty.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 #endif
 
 namespace pagesmith::test {
@@ -110,11 +113,19 @@ pid_t forkWithErrorStream(ErrorStream errorStream, int& reader) {
 }
 
 // Everything the child writes there, until it closes its end (a pipe's end of
-// file, a terminal's EIO).
-std::string readAll(int reader) {
+// file, a terminal's EIO) or the deadline passes.
+std::string readAll(int reader, std::chrono::steady_clock::time_point deadline =
+                                    std::chrono::steady_clock::time_point::max()) {
     std::string text;
     char buffer[4096];
     for (;;) {
+        if (deadline != std::chrono::steady_clock::time_point::max()) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now());
+            pollfd wanted{reader, POLLIN, 0};
+            if (left.count() <= 0 || poll(&wanted, 1, int(left.count())) == 0)
+                break;
+        }
         const ssize_t got = read(reader, buffer, sizeof buffer);
         if (got > 0)
             text.append(buffer, std::size_t(got));
@@ -125,15 +136,15 @@ std::string readAll(int reader) {
     return text;
 }
 
-} // namespace
+struct Started {
+    pid_t child = -1;
+    int reader = -1;
+};
 
-ProgramResult runProgram(const std::filesystem::path& program,
-                         const std::vector<std::string>& arguments,
-                         const std::filesystem::path& home,
-                         const std::map<std::string, std::string>& environment,
-                         ErrorStream errorStream) {
-    const std::filesystem::path outPath = home / "stdout.txt";
-
+Started startProgram(const std::filesystem::path& program,
+                     const std::vector<std::string>& arguments, const std::filesystem::path& home,
+                     const std::map<std::string, std::string>& environment, ErrorStream errorStream,
+                     const std::filesystem::path& outPath) {
     std::map<std::string, std::string> variables = {
         {"PATH", "/usr/bin:/bin"},
         {"HOME", home.string()},
@@ -159,9 +170,9 @@ ProgramResult runProgram(const std::filesystem::path& program,
         envp.push_back(entry.data());
     envp.push_back(nullptr);
 
-    int reader = -1;
-    const pid_t child = forkWithErrorStream(errorStream, reader);
-    if (child == 0) {
+    Started started;
+    started.child = forkWithErrorStream(errorStream, started.reader);
+    if (started.child == 0) {
         const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const int in = open("/dev/null", O_RDONLY);
         dup2(in, 0);
@@ -169,15 +180,72 @@ ProgramResult runProgram(const std::filesystem::path& program,
         execve(argv[0], argv.data(), envp.data());
         _exit(127);
     }
+    return started;
+}
+
+ProgramResult finishProgram(pid_t child, int reader, const std::filesystem::path& outPath,
+                            std::chrono::steady_clock::time_point deadline) {
     ProgramResult result;
     if (child < 0)
         return result;
-    result.standardError = readAll(reader);
+    result.standardError = readAll(reader, deadline);
     int status = 0;
-    if (waitpid(child, &status, 0) == child && WIFEXITED(status))
+    if (waitpid(child, &status, WNOHANG) == 0) {
+        // Still running past the deadline, or it closed its error stream
+        // early: it gets until the deadline, then it is killed.
+        while (waitpid(child, &status, WNOHANG) == 0 && std::chrono::steady_clock::now() < deadline)
+            usleep(10000);
+        if (waitpid(child, &status, WNOHANG) == 0) {
+            kill(child, SIGKILL);
+            waitpid(child, &status, 0);
+        }
+    }
+    if (WIFEXITED(status))
         result.exitCode = WEXITSTATUS(status);
+    if (WIFSIGNALED(status))
+        result.signal = WTERMSIG(status);
     result.standardOutput = readTextFile(outPath);
     return result;
+}
+
+} // namespace
+
+ProgramResult runProgram(const std::filesystem::path& program,
+                         const std::vector<std::string>& arguments,
+                         const std::filesystem::path& home,
+                         const std::map<std::string, std::string>& environment,
+                         ErrorStream errorStream) {
+    const std::filesystem::path outPath = home / "stdout.txt";
+    const Started started =
+        startProgram(program, arguments, home, environment, errorStream, outPath);
+    return finishProgram(started.child, started.reader, outPath,
+                         std::chrono::steady_clock::time_point::max());
+}
+
+RunningProgram::RunningProgram(const std::filesystem::path& program,
+                               const std::vector<std::string>& arguments,
+                               const std::filesystem::path& home,
+                               const std::map<std::string, std::string>& environment)
+    : m_outPath(home / "stdout.txt") {
+    const Started started =
+        startProgram(program, arguments, home, environment, ErrorStream::Pipe, m_outPath);
+    m_child = started.child;
+    m_reader = started.reader;
+}
+
+RunningProgram::~RunningProgram() {
+    if (m_child > 0)
+        wait(std::chrono::seconds(0));
+}
+
+void RunningProgram::signal(int number) const {
+    if (m_child > 0)
+        kill(m_child, number);
+}
+
+ProgramResult RunningProgram::wait(std::chrono::seconds limit) {
+    const pid_t child = std::exchange(m_child, -1);
+    return finishProgram(child, m_reader, m_outPath, std::chrono::steady_clock::now() + limit);
 }
 
 #endif

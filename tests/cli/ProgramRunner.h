@@ -1,14 +1,18 @@
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
 
+#include <sys/types.h>
+
 namespace pagesmith::test {
 
 struct ProgramResult {
-    int exitCode = -1;
+    int exitCode = -1; // -1 when a signal ended the program, or it had to be killed
+    int signal = 0;    // the signal that ended it
     std::string standardOutput;
     std::string standardError;
 };
@@ -29,6 +33,28 @@ ProgramResult runProgram(const std::filesystem::path& program,
                          const std::filesystem::path& home,
                          const std::map<std::string, std::string>& environment = {},
                          ErrorStream errorStream = ErrorStream::Pipe);
+
+#ifndef _WIN32
+// The same, started and left running while the test goes on (to signal it).
+class RunningProgram {
+public:
+    RunningProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+                   const std::filesystem::path& home,
+                   const std::map<std::string, std::string>& environment = {});
+    ~RunningProgram();
+    RunningProgram(const RunningProgram&) = delete;
+    RunningProgram& operator=(const RunningProgram&) = delete;
+
+    void signal(int number) const;
+    // Waits for the end; a program still running after `limit` is killed.
+    ProgramResult wait(std::chrono::seconds limit = std::chrono::seconds(60));
+
+private:
+    pid_t m_child = -1;
+    int m_reader = -1;
+    std::filesystem::path m_outPath;
+};
+#endif
 
 // The program under test.
 std::filesystem::path builtProgram();

@@ -101,6 +101,26 @@ TEST_F(RunModes, ASaveFolderProblemIsReportedAndOpensTheWindow) {
     EXPECT_FALSE(std::filesystem::exists(logPath));
 }
 
+// A window on a platform nobody sees would wait for ever for its first
+// click: the program says so and ends instead.
+TEST_F(RunModes, OnAnOffscreenPlatformNoWindowOpens) {
+    const std::string refusal = "Pagesmith: cannot open the main window: no one can see it "
+                                "(QT_QPA_PLATFORM is offscreen or minimal)\n";
+    for (const char* platform : {"offscreen", "minimal"}) {
+        SCOPED_TRACE(platform);
+        test::RunningProgram refused(program, {"/d=" + home.str(), "/sd=" + home.str()},
+                                     home.path(), {{"QT_QPA_PLATFORM", platform}});
+        const auto result = refused.wait(std::chrono::seconds(30));
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.standardError,
+                  "ERROR Save Folder: Please set save-dir with '/sd=', and be sure it is not the "
+                  "same as source-dir\n" +
+                      refusal);
+        test::RunningProgram bare(program, {}, home.path(), {{"QT_QPA_PLATFORM", platform}});
+        EXPECT_EQ(bare.wait(std::chrono::seconds(30)).exitCode, 1);
+    }
+}
+
 TEST_F(RunModes, TheStoredLogPathIsUsedAndLogOptionLastsOneRun) {
     const std::string stored = home.file("stored.log");
 #ifdef _WIN32

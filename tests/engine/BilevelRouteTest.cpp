@@ -445,7 +445,7 @@ protected:
     test::ReportRecorder recorder;
 };
 
-TEST_F(ConvertFilesToFax, WritesEveryColourAndGreyPageOneBitAndOneRowShorterWithoutPageLines) {
+TEST_F(ConvertFilesToFax, WritesEveryColourAndGreyPageOneBitAndOneRowShorterWithItsPageLine) {
     TestPage palette = palettePage(3, 90);
     palette.width = 25;
     palette.length = 10;
@@ -455,7 +455,9 @@ TEST_F(ConvertFilesToFax, WritesEveryColourAndGreyPageOneBitAndOneRowShorterWith
     test::writeTiff(dir.file("in.tif"), pages);
 
     EXPECT_EQ(convert(dir.file("in.tif")), kConvertDone);
-    EXPECT_EQ(report(), "Convert: " + dir.file("in.tif") + " -> " + outputFile() + "\r\n");
+    EXPECT_EQ(report(), "Convert: " + dir.file("in.tif") + " -> " + outputFile() +
+                            "\r\n  -- Page 0 success\r\n  -- Page 1 success\r\n"
+                            "  -- Page 2 success\r\n  -- Page 3 success\r\n");
     ASSERT_EQ(test::countPages(outputFile()), 4);
     for (int i = 0; i < 4; ++i)
         expectOneBitPage(test::readPage(outputFile(), i), pages[i].width, pages[i].length - 1,
@@ -471,9 +473,9 @@ TEST_F(ConvertFilesToFax, ReportsAPageTheRouteCannotTakeAndGoesOnWithTheNext) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(report(), "Convert: " + dir.file("in.tif") + " -> " + outputFile() +
                             "\r\n  -- Sorry, can only handle CMYK inks.\r\n"
-                            "  -- Page 0 failed\r\n"
+                            "  -- Page 0 failed\r\n  -- Page 1 success\r\n"
                             "  -- Sorry, a page of one row has no row left once dithered.\r\n"
-                            "  -- Page 2 failed\r\n");
+                            "  -- Page 2 failed\r\n  -- Page 3 success\r\n");
     ASSERT_EQ(test::countPages(outputFile()), 2);
     expectOneBitPage(test::readPage(outputFile(), 0), 12, 4, "RGB page");
     expectOneBitPage(test::readPage(outputFile(), 1), 10, 5, "grey page");
@@ -521,8 +523,13 @@ TEST_F(ConvertFilesToFax, WritesTheSharedColourAndGreyFilesAsOneBitPagesOfTheRig
         const std::filesystem::path input = shared / name;
         ASSERT_TRUE(std::filesystem::exists(input)) << input;
         EXPECT_EQ(convert(input), kConvertDone) << name;
-        EXPECT_EQ(report(), "Convert: " + input.string() + " -> " + outputFile() + "\r\n") << name;
         const int pages = test::countPages(input);
+        std::string pageLines;
+        for (int page = 0; page < pages; ++page)
+            pageLines += "  -- Page " + std::to_string(page) + " success\r\n";
+        EXPECT_EQ(report(),
+                  "Convert: " + input.string() + " -> " + outputFile() + "\r\n" + pageLines)
+            << name;
         ASSERT_EQ(test::countPages(outputFile()), pages) << name;
         for (int i = 0; i < pages; ++i) {
             TiffHandle page = test::openPage(input, i);

@@ -78,7 +78,8 @@ TEST(CompressionTables, HoldTheListTextsByteForByte) {
                                  "Group 3 2D ",
                                  "Group 4",
                                  "LZW",
-                                 "JPEG"};
+                                 "JPEG",
+                                 "PDF document"};
     const char* const filters[] = {
         "ALL tiff files",        "Uncompressed tiff files", "PackBits tiff files",
         "Group 3 1D tiff files", "Group 3 2D tiff files",   "ALL Group 3 tiff files",
@@ -95,10 +96,12 @@ TEST(CompressionTables, HoldTheListTextsByteForByte) {
                         mode == CompressionMode::Group3TwoDim)
                 << i;
         }
-        EXPECT_STREQ(compressionFilterText(CompressionFilter(i)), filters[i]) << i;
     }
-    for (int outside : {-1, 9}) {
+    for (int i = 0; i < kCompressionFilterCount; ++i)
+        EXPECT_STREQ(compressionFilterText(CompressionFilter(i)), filters[i]) << i;
+    for (int outside : {-1, kCompressionModeCount})
         EXPECT_EQ(compressionModeInfo(CompressionMode(outside)), nullptr);
+    for (int outside : {-1, kCompressionFilterCount}) {
         EXPECT_EQ(compressionFilterText(CompressionFilter(outside)), nullptr);
     }
 }
@@ -123,7 +126,7 @@ TEST(ApplyCompressionMode, SetsTheRunsCompressionAndAppendsTheSuffixUnlessKeepin
         {COMPRESSION_CCITTFAX3, 4, false, "scang31"}, {COMPRESSION_CCITTFAX3, 0, false, "scang31"},
         {COMPRESSION_CCITTFAX3, 5, false, "scang32"}, {COMPRESSION_CCITTFAX3, 1, false, "scang32"},
         {COMPRESSION_CCITTFAX4, 0, false, "scang4"},  {COMPRESSION_LZW, 0, false, "scanlzw"},
-        {COMPRESSION_JPEG, 0, true, "scanjpg"},
+        {COMPRESSION_JPEG, 0, true, "scanjpg"},       {COMPRESSION_NONE, 0, false, "scan"},
     };
     for (int mode = 0; mode < kCompressionModeCount; ++mode)
         for (int keepName : {0, 1}) {

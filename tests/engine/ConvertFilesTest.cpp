@@ -117,21 +117,25 @@ TEST_F(ConvertFiles, NamesTheOutputWithTheModeSuffixUnlessKeepingTheName) {
     EXPECT_EQ(readPage(dir.file("scang32.tif")).compression, COMPRESSION_CCITTFAX3);
 }
 
-TEST_F(ConvertFiles, AFailedPageEndsTheRunAndStaysOutOfTheFile) {
+TEST_F(ConvertFiles, AFailedPageStaysOutOfTheFileAndTheRunGoesOn) {
     const std::string in = dir.file("mixed.tif");
-    test::writeTiff(in, {faxPage(), test::maskPage(), faxPage()});
+    test::writeTiff(in, {faxPage(), test::maskPage(), faxPage(80)});
     options.compressionMode = CompressionMode::Group3OneDimFill; // a mask cannot be made grey
     const std::string out = dir.file("out");
 
     EXPECT_EQ(convert({in, in}, out), kConvertDone);
-    EXPECT_EQ(lines(), "Merge:   " + in + " -> " + out +
-                           ".tif\r\n  -- Page 0 success\r\n"
-                           "  -- Failed to convert as you're trying to convert grayscale or color "
-                           "tiff to B&W tiff\r\n" +
-                           test::kMaskRefusal + "  -- Page 1 failed\r\n");
-    // Only the page that made it: no half-written page behind it.
-    ASSERT_EQ(test::countPages(out + ".tif"), 1);
-    EXPECT_EQ(readPage(out + ".tif").pixels, readPage(in).pixels);
+    const std::string oneInput = "Merge:   " + in + " -> " + out +
+                                 ".tif\r\n  -- Page 0 success\r\n"
+                                 "  -- Failed to convert as you're trying to convert grayscale or "
+                                 "color tiff to B&W tiff\r\n" +
+                                 test::kMaskRefusal +
+                                 "  -- Page 1 failed\r\n  -- Page 2 success\r\n";
+    EXPECT_EQ(lines(), oneInput + oneInput);
+    EXPECT_EQ(report.failures, 2);
+    // The pages that made it, in order: no half-written page among them.
+    ASSERT_EQ(test::countPages(out + ".tif"), 4);
+    for (int page = 0; page < 4; ++page)
+        EXPECT_EQ(readPage(out + ".tif", page).pixels, readPage(in, page % 2 * 2).pixels) << page;
 }
 
 // The JPEG codec takes 8-bit samples only: one-bit pages go to it as grey.

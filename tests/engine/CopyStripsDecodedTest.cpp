@@ -50,6 +50,27 @@ TEST(CopyStripsDecoded, KeepsTheStripsOfTheInputWithTheShorterLastStrip) {
     }
 }
 
+std::vector<std::uint8_t> rawStrip(const std::filesystem::path& path) {
+    TiffHandle file = openPage(path);
+    std::vector<std::uint8_t> bytes(std::size_t(TIFFGetStrileByteCount(file.get(), 0)));
+    TIFFReadRawStrip(file.get(), 0, bytes.data(), tmsize_t(bytes.size()));
+    return bytes;
+}
+
+// A page stored as one strip larger than a strip buffer may be goes row by
+// row, and the encoder writes the very strip it writes from the whole strip.
+TEST(CopyStripsDecoded, APageStoredAsOneLargeStripGoesRowByRowToTheSameStrip) {
+    TempDir dir;
+    const TestPage page = testPage(2400, 2400, 8, 3, contig, COMPRESSION_LZW, 2400);
+    writeTiff(dir.path() / "in.tif", page);
+    const CopyOutcome outcome =
+        copyPage(dir.path() / "in.tif", dir.path() / "out.tif", toStrips(COMPRESSION_LZW));
+    EXPECT_STREQ(routineName(outcome.routine), "copyStripsDecoded");
+    ASSERT_TRUE(outcome.copied && outcome.directoryWritten);
+    EXPECT_EQ(stripByteCounts(dir.path() / "out.tif").size(), 1u);
+    EXPECT_EQ(rawStrip(dir.path() / "out.tif"), rawStrip(dir.path() / "in.tif"));
+}
+
 TEST(CopyStripsDecoded, WritesEveryStripOfAnInputWhoseStripIsCutShort) {
     TempDir dir;
     const TestPage page = testPage(64, 40, 8, 1, contig, COMPRESSION_LZW, 8);

@@ -78,6 +78,10 @@ TEST_F(EngineOnRealFiles, ConvertsEveryFileInEveryMode) {
             const int succeeded = countOf(lines, " success\r\n");
             const int failed = countOf(lines, " failed\r\n");
             const int outputPages = std::max(test::countPages(out + ".tif"), 0);
+            // Every page has its line, and only the pages that went through
+            // are in the output.
+            EXPECT_EQ(succeeded + failed, inputPages) << lines;
+            EXPECT_EQ(outputPages, succeeded) << lines;
             if (isFax(mode)) {
                 // Every page goes to fax; one that cannot (a page of one row)
                 // gives its reason on the line before its failed line.
@@ -94,10 +98,8 @@ TEST_F(EngineOnRealFiles, ConvertsEveryFileInEveryMode) {
                     EXPECT_EQ(test::readPage(out + ".tif", page).bitsPerSample, 1);
                 continue;
             }
-            // A page the encoder gave up on after it began may stay behind it.
-            EXPECT_GE(outputPages, succeeded) << lines;
-            EXPECT_LE(outputPages, succeeded + failed) << lines;
-            EXPECT_GT(succeeded + failed, 0) << lines;
+            if (failed > 0)
+                continue; // the pages written are no longer at their input's places
             if (isLogLuv(input))
                 continue;
             for (int page = 0; page < succeeded; ++page) {

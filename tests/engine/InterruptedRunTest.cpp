@@ -9,6 +9,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <functional>
 #include <thread>
 
 #ifdef _WIN32
@@ -99,8 +100,8 @@ TEST(InterruptedRun, AKilledConversionLeavesTheOlderOutputIntact) {
     }
 }
 
-// A disk that fills before the page is done: the run ends with no page
-// written, and the older output of that name is left as it was.
+// A disk that fills before the page is done: the run ends, the output cannot
+// be used, and the older output of that name is left as it was.
 TEST(InterruptedRun, AFullDiskLeavesTheOlderOutputIntact) {
 #ifdef _WIN32
     GTEST_SKIP() << "Windows has no limit on the size of the files one process writes "
@@ -123,7 +124,7 @@ TEST(InterruptedRun, AFullDiskLeavesTheOlderOutputIntact) {
         options.compressionMode = CompressionMode::Uncompressed;
         test::ReportRecorder report;
         const int result = convertFiles(1, {input}, dir.file("out"), options, report);
-        _exit(result == kConvertNoPageWritten ? 0 : 1);
+        _exit(result == kConvertOutputUnusable ? 0 : 1);
     }
     int status = 0;
     waitpid(child, &status, 0);
@@ -134,6 +135,97 @@ TEST(InterruptedRun, AFullDiskLeavesTheOlderOutputIntact) {
               2); // the input and the older output, nothing half-written
 #endif
 }
+
+#ifdef _WIN32
+
+// Both need a limit on the size of the files one process writes.
+TEST(InterruptedRun, ADirectoryThatCannotBeWrittenLeavesTheOlderOutput) {
+    GTEST_SKIP() << "Windows has no per-process file size limit (RLIMIT_FSIZE) to stop a write";
+}
+
+TEST(InterruptedRun, AMergeWhoseOutputCannotTakeMoreNamesTheInputsLeft) {
+    GTEST_SKIP() << "Windows has no per-process file size limit (RLIMIT_FSIZE) to stop a write";
+}
+
+#else
+
+// Runs `work` in a child process whose files cannot grow past `limit` bytes;
+// whether it exited with 0.
+bool withFileSizeLimit(rlim_t limit, const std::function<bool()>& work) {
+    const pid_t child = fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit cap{limit, limit};
+        setrlimit(RLIMIT_FSIZE, &cap);
+        _exit(work() ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// The pixels fit, the directory does not: the page is not written, and the
+// older output of that name stays as it was.
+TEST(InterruptedRun, ADirectoryThatCannotBeWrittenLeavesTheOlderOutput) {
+    test::TempDir dir;
+    const std::string input = dir.file("page.tif");
+    test::TestPage page;
+    page.width = 100;
+    page.length = 100;
+    test::writeTiff(input, page);
+    const std::string older = dir.file("out.tif");
+    test::writeTiff(older, test::faxPage());
+    const std::string olderBytes = test::readTextFile(older);
+
+    // The header and the page's one strip, and four bytes more.
+    EXPECT_TRUE(withFileSizeLimit(8 + 100 * 100 + 4, [&] {
+        ConversionOptions options;
+        options.compressionMode = CompressionMode::Uncompressed;
+        test::ReportRecorder report;
+        return convertFiles(1, {input}, dir.file("out"), options, report) ==
+                   kConvertOutputUnusable &&
+               report.lines.ends_with("  -- Failed: cannot write " + older +
+                                      "\r\n  -- Page 0 failed\r\n");
+    }));
+    EXPECT_EQ(test::readTextFile(older), olderBytes);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              2);
+}
+
+// A merge whose output cannot take more ends there, and names each input
+// it never reached.
+TEST(InterruptedRun, AMergeWhoseOutputCannotTakeMoreNamesTheInputsLeft) {
+    test::TempDir dir;
+    test::TestPage page;
+    page.width = 100;
+    page.length = 100;
+    const std::vector<std::string> inputs = {dir.file("a.tif"), dir.file("b.tif"),
+                                             dir.file("c.tif")};
+    for (const std::string& input : inputs)
+        test::writeTiff(input, page);
+    const std::string out = dir.file("all.tif");
+
+    EXPECT_TRUE(withFileSizeLimit(8 + 100 * 100 + 4, [&] {
+        ConversionOptions options;
+        options.compressionMode = CompressionMode::Uncompressed;
+        test::ReportRecorder report;
+        return convertFiles(3, inputs, dir.file("all"), options, report) ==
+                   kConvertOutputUnusable &&
+               report.lines == "Merge:   " + inputs[0] + " -> " + out +
+                                   "\r\n  -- Failed: cannot write " + out +
+                                   "\r\n  -- Page 0 failed\r\n"
+                                   "  -- Failed: " +
+                                   inputs[1] + " not merged: " + out +
+                                   " cannot be written\r\n"
+                                   "  -- Failed: " +
+                                   inputs[2] + " not merged: " + out + " cannot be written\r\n" &&
+               report.failures == 3;
+    }));
+    EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+#endif
 
 } // namespace
 } // namespace pagesmith

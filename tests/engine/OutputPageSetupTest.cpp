@@ -239,6 +239,59 @@ TEST_F(OutputPage, GreyWithAlphaAndATransferCurveCopies) {
               test::readPage(dir.file("in.tif")).pixels);
 }
 
+// A page's TransferFunction as written (one table for every channel, or one
+// each) and the three tables a three-channel output page must hand out.
+struct TransferCase {
+    const char* name;
+    std::uint16_t samplesPerPixel;
+    std::uint16_t extraSamples;
+    bool tablePerChannel;
+};
+
+TEST_F(OutputPage, TransferFunctionsKeepTheirTablesThroughThreeChannelPages) {
+    const std::vector<TransferCase> cases = {
+        {"RgbWithOneTable", 3, 0, false},
+        {"RgbWithATableEach", 3, 0, true},
+        {"GreyWithTwoExtraSamplesAndOneTable", 3, 2, false},
+    };
+    std::vector<std::vector<std::uint16_t>> tables(3, std::vector<std::uint16_t>(256));
+    for (std::size_t c = 0; c < tables.size(); ++c)
+        for (std::size_t i = 0; i < 256; ++i)
+            tables[c][i] = std::uint16_t(i * 257 - c * 1000 * (i > 4));
+    for (const TransferCase& run : cases) {
+        SCOPED_TRACE(run.name);
+        TestPage page = rgbPage(16);
+        page.samplesPerPixel = run.samplesPerPixel;
+        page.photometric = run.extraSamples ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_RGB;
+        page.extraTags = [&](TIFF* tif) {
+            if (run.extraSamples) {
+                const std::uint16_t extra[] = {EXTRASAMPLE_UNSPECIFIED, EXTRASAMPLE_UNSPECIFIED};
+                TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, run.extraSamples, extra);
+                TIFFSetField(tif, TIFFTAG_TRANSFERFUNCTION, tables[0].data());
+            } else if (run.tablePerChannel) {
+                TIFFSetField(tif, TIFFTAG_TRANSFERFUNCTION, tables[0].data(), tables[1].data(),
+                             tables[2].data());
+            } else {
+                TIFFSetField(tif, TIFFTAG_TRANSFERFUNCTION, tables[0].data(), tables[0].data(),
+                             tables[0].data());
+            }
+        };
+        const TiffHandle out = convert({page}, CompressionMode::Lzw);
+        std::uint16_t* written[3] = {nullptr, nullptr, nullptr};
+        ASSERT_TRUE(TIFFGetField(out.get(), TIFFTAG_TRANSFERFUNCTION, &written[0], &written[1],
+                                 &written[2]));
+        const int channels = run.extraSamples ? 1 : 3;
+        for (int c = 0; c < channels; ++c) {
+            ASSERT_TRUE(written[c]);
+            EXPECT_EQ(std::vector<std::uint16_t>(written[c], written[c] + 256),
+                      tables[run.tablePerChannel ? c : 0])
+                << "channel " << c;
+        }
+        EXPECT_EQ(test::readPage(dir.file("out.tif")).pixels,
+                  test::readPage(dir.file("in.tif")).pixels);
+    }
+}
+
 TEST_F(OutputPage, PaletteKeepsItsColourMap) {
     TestPage page = rgbPage(16);
     page.samplesPerPixel = 1;

@@ -1,6 +1,7 @@
 #include "engine/ConvertFiles.h"
 #include "engine/TagCopy.h"
 #include "support/Recorders.h"
+#include "support/TagPatch.h"
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"
 
@@ -170,6 +171,86 @@ TEST(CommonTags, KeepTheirValuesInEveryLosslessMode) {
             for (const TagValue& value : commonTagValues(oneBit))
                 EXPECT_EQ(readTag(out.get(), value.tag), value.read)
                     << "tag " << value.tag << " in mode " << int(mode);
+        }
+    }
+}
+
+// SMinSampleValue and SMaxSampleValue as the input stores them: DOUBLE (as
+// other programs write them for pages of any sample type), or the sample
+// type libtiff itself writes; with the values, per sample, and the entry
+// type the output must hold.
+struct SampleLimitsCase {
+    const char* name;
+    test::TestPage page;
+    std::vector<double> min;
+    std::vector<double> max;
+    bool storedAsDouble;
+    std::vector<CompressionMode> modes;
+};
+
+std::vector<double> limitsOf(TIFF* tif, std::uint16_t tag, int samples) {
+    TIFFSetField(tif, TIFFTAG_PERSAMPLE, PERSAMPLE_MULTI);
+    double* values = nullptr;
+    std::vector<double> read;
+    if (TIFFGetField(tif, tag, &values) && values)
+        read.assign(values, values + samples);
+    TIFFSetField(tif, TIFFTAG_PERSAMPLE, PERSAMPLE_MERGED);
+    return read;
+}
+
+TEST(CommonTags, SampleLimitsKeepTheirValuesAndTypeInEveryLosslessMode) {
+    const std::vector<CompressionMode> byteModes = {
+        CompressionMode::Uncompressed, CompressionMode::PackBits, CompressionMode::Lzw};
+    test::TestPage grey;
+    test::TestPage rgb = test::rgbPage(8, 4);
+    const std::vector<SampleLimitsCase> cases = {
+        {"GreyWithDoubles", grey, {1.5}, {254.5}, true, byteModes},
+        {"ColourWithADoubleForEachSample",
+         rgb,
+         {1.5, 2.5, 3.5},
+         {250.5, 251.5, 252.5},
+         true,
+         byteModes},
+        {"GreyWithBytes", grey, {3}, {200}, false, byteModes},
+        {"FaxWithDoubles",
+         test::faxPage(32, 8),
+         {0.25},
+         {0.75},
+         true,
+         {CompressionMode::Group3TwoDim, CompressionMode::Group4}},
+    };
+    test::TempDir dir;
+    for (const SampleLimitsCase& run : cases) {
+        SCOPED_TRACE(run.name);
+        test::TestPage page = run.page;
+        page.extraTags = [&run](TIFF* tif) {
+            TIFFSetField(tif, TIFFTAG_PERSAMPLE, PERSAMPLE_MULTI);
+            TIFFSetField(tif, TIFFTAG_SMINSAMPLEVALUE, run.min.data());
+            TIFFSetField(tif, TIFFTAG_SMAXSAMPLEVALUE, run.max.data());
+            TIFFSetField(tif, TIFFTAG_PERSAMPLE, PERSAMPLE_MERGED);
+        };
+        test::writeTiff(dir.file("in.tif"), page);
+        if (run.storedAsDouble) {
+            test::setPageTagDoubles(dir.file("in.tif"), 0, TIFFTAG_SMINSAMPLEVALUE, run.min);
+            test::setPageTagDoubles(dir.file("in.tif"), 0, TIFFTAG_SMAXSAMPLEVALUE, run.max);
+        }
+        const std::uint16_t inputType = test::pageTagType(dir.file("in.tif"), 0, 340);
+        for (const CompressionMode mode : run.modes) {
+            SCOPED_TRACE(int(mode));
+            ConversionOptions options;
+            options.compressionMode = mode;
+            test::ReportRecorder report;
+            ASSERT_EQ(convertFiles(1, {dir.file("in.tif")}, dir.file("out"), options, report),
+                      kConvertDone)
+                << report.lines;
+            const TiffHandle out = test::openPage(dir.file("out.tif"));
+            const int samples = int(run.min.size());
+            EXPECT_EQ(limitsOf(out.get(), TIFFTAG_SMINSAMPLEVALUE, samples), run.min);
+            EXPECT_EQ(limitsOf(out.get(), TIFFTAG_SMAXSAMPLEVALUE, samples), run.max);
+            for (const std::uint16_t tag : {TIFFTAG_SMINSAMPLEVALUE, TIFFTAG_SMAXSAMPLEVALUE})
+                EXPECT_EQ(test::pageTagType(dir.file("out.tif"), 0, tag),
+                          run.storedAsDouble ? std::uint16_t(TIFF_DOUBLE) : inputType)
+                    << tag;
         }
     }
 }

@@ -59,12 +59,18 @@ const std::filesystem::path& workFolder() {
 constexpr double kMostClaimedBytes = 16.0 * (1 << 20);
 constexpr int kMostPages = 64;
 
+// Every page the chain counts, as the engine takes them: past a directory
+// that cannot be read too.
 bool claimsLittle(const std::string& path) {
     TiffHandle file = openTiffForReading(path, "rm");
     if (!file)
         return true; // nothing to convert: cheap
-    int pages = 0;
-    do {
+    const tdir_t pages = TIFFNumberOfDirectories(file.get());
+    if (pages > kMostPages)
+        return false;
+    for (tdir_t page = 0; page < pages; ++page) {
+        if (!TIFFSetDirectory(file.get(), page))
+            continue;
         std::uint32_t width = 0, length = 0;
         std::uint16_t bits = 1, samples = 1;
         TIFFGetField(file.get(), TIFFTAG_IMAGEWIDTH, &width);
@@ -73,9 +79,9 @@ bool claimsLittle(const std::string& path) {
         TIFFGetFieldDefaulted(file.get(), TIFFTAG_SAMPLESPERPIXEL, &samples);
         // Pages with samples wider than 64 bits are refused at once.
         const double claimed = bits > 64 ? 0 : double(width) * length * samples * bits / 8;
-        if (claimed > kMostClaimedBytes || ++pages > kMostPages)
+        if (claimed > kMostClaimedBytes)
             return false;
-    } while (TIFFReadDirectory(file.get()));
+    }
     return true;
 }
 

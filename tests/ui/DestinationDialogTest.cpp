@@ -109,7 +109,8 @@ private slots:
                                        "Group 3 2D ",
                                        "Group 4",
                                        "LZW",
-                                       "JPEG"};
+                                       "JPEG",
+                                       "PDF document"};
 
         OpenDialog open;
         QCOMPARE(open.dialog.windowTitle(), QStringLiteral("Select Destination Folder"));
@@ -231,6 +232,9 @@ private slots:
         QTest::newRow("as given") << 2 << std::optional<QString>() << 2;
         QTest::newRow("given out of range") << 12 << std::optional<QString>() << -1;
         QTest::newRow("an entry typed") << 2 << std::optional<QString>("LZW") << 7;
+        QTest::newRow("the tenth entry") << 9 << std::optional<QString>() << 9;
+        QTest::newRow("the tenth entry typed")
+            << 2 << std::optional<QString>("PDF document") << 9;
         QTest::newRow("an entry with its trailing blank")
             << 2 << std::optional<QString>("Group 3 1D ") << 3;
         QTest::newRow("without the blank") << 2 << std::optional<QString>("Group 3 1D") << -1;
@@ -243,7 +247,7 @@ private slots:
         QFETCH(int, readBack);
         OpenDialog open(false, given);
         QVERIFY(QTest::qWaitForWindowActive(&open.dialog));
-        if (given > 8)
+        if (given > 9)
             QCOMPARE(open.formats()->currentText(), QString());
         QLineEdit* typedInto = open.formats()->lineEdit();
         typedInto->setFocus();
@@ -257,7 +261,7 @@ private slots:
 
         QCOMPARE(open.dialog.result(), int(QDialog::Accepted));
         QCOMPARE(open.dialog.saveFormat(), readBack);
-        QCOMPARE(open.formats()->count(), 9);
+        QCOMPARE(open.formats()->count(), 10);
     }
 
     void readsTheValuesBackHoweverItEnds_data() {
@@ -291,7 +295,7 @@ private slots:
         QCOMPARE(open.dialog.mergedFileName(), QStringLiteral("typed name"));
         QCOMPARE(open.dialog.logFile(), QStringLiteral("/typed.log"));
         QCOMPARE(open.dialog.saveFormat(), 6);
-        QCOMPARE(open.formats()->count(), 9);
+        QCOMPARE(open.formats()->count(), 10);
 
         // Shown again, it opens with what it holds.
         open.dialog.open();

@@ -26,6 +26,7 @@
 #include <QtTest>
 
 #include <condition_variable>
+#include <csignal>
 #include <deque>
 #include <filesystem>
 #include <mutex>
@@ -656,6 +657,39 @@ private slots:
         QVERIFY(entries[0].contains("Stopped: 2 of 3 selected file(s) done\n"));
         QCOMPARE(outputNames(), QStringList({"ag4.tif", "bg4.tif"}));
         QCOMPARE(m_jobs->waitingCount(), 0);
+    }
+
+    // A stop signal (a desktop log-out's SIGTERM) while a job runs: the
+    // window goes, the file in hand stops unwritten, the job writes its log
+    // entry, and window mode ends with 128 plus the signal's number.
+    void aStopSignalEndsTheWindowAndTheFileInHand() {
+        m_commands.reset();
+        m_frame.reset();
+        std::atomic<int> stop{0};
+        m_settings.interruption = &stop;
+        DialogScript script;
+        script.then(DialogScript::confirm(qs(m_out), kGroup4));
+        m_gate.holdAt(1);
+        QTimer::singleShot(0, [&] {
+            MainFrame* frame = nullptr;
+            for (QWidget* widget : QApplication::topLevelWidgets())
+                frame = frame ? frame : qobject_cast<MainFrame*>(widget);
+            QVERIFY(frame);
+            frame->showFolder(m_source);
+            frame->commandAction(kConvertCommand)->trigger();
+            QTRY_VERIFY(m_gate.isHeld());
+            stop = SIGTERM;
+            m_gate.release();
+        });
+        QCOMPARE(runMainWindow(m_settings, m_messages, *m_jobs), 128 + SIGTERM);
+
+        QVERIFY(!m_jobs->isRunning());
+        const QStringList entries = logEntries(m_settings.logPath);
+        QCOMPARE(entries.size(), 1);
+        QVERIFY2(entries[0].contains(qs("  -- Stopped: " + m_out + "/bg4.tif not written\r\n")),
+                 qPrintable(entries[0]));
+        QVERIFY(entries[0].contains("Stopped: 1 of 3 selected file(s) done\n"));
+        QCOMPARE(outputNames(), QStringList({"ag4.tif"}));
     }
 
 private:

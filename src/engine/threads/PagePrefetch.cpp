@@ -4,6 +4,7 @@
 #include "engine/CopyRoutines.h"
 #include "engine/CopySupport.h"
 #include "engine/OutputPageSetup.h"
+#include "engine/SizeMath.h"
 #include "tiff/MemoryTiff.h"
 #include "tiff/OpenForReading.h"
 
@@ -192,7 +193,8 @@ void PagePrefetch::decode(PrefetchedPage& page) {
     if (tif && decodesAsStored(tif.get()) && stripBytes &&
         TIFFGetField(tif.get(), TIFFTAG_IMAGELENGTH, &length))
         counts = stripByteCounts(tif.get(), length, *stripBytes);
-    if (counts && !counts->empty() && fitsWhole(counts->size() * *stripBytes))
+    const auto pageBytes = counts ? checkedMultiply(counts->size(), *stripBytes) : std::nullopt;
+    if (counts && !counts->empty() && pageBytes && fitsWhole(*pageBytes))
         page.m_address = PageAddress::of(tif.get());
     const bool usable = bool(page.m_address);
     if (usable) {

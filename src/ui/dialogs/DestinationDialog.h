@@ -15,7 +15,7 @@ class PathChoosers;
 
 // The modal "Select Destination Folder" dialog of Convert and Merge. It edits
 // copies of the save folder, the merged file's name, the run-log file and the
-// save format (an output compression index, 0..8) and hands them back however
+// save format (an output compression index, 0..9) and hands them back however
 // it ends; it changes nothing else. Shown again, it opens with the values it
 // holds.
 class DestinationDialog : public QDialog {

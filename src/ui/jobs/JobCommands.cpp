@@ -104,6 +104,7 @@ JobOrder JobCommands::makeOrder(int merge) const {
     // The files in the order the list shows them, which is the order a merge
     // puts their pages in and the report follows.
     request.clearFiles();
+    request.leftoversLeftOut = listed.leftoversLeftOut;
     for (const FileListModel::RowCheck& row : m_frame.fileList()->rowChecks()) {
         if (row.scanIndex >= listed.fileNames.size())
             continue;
@@ -115,6 +116,7 @@ JobOrder JobCommands::makeOrder(int merge) const {
     }
     request.options.keepName = m_frame.keepFileNames() ? 1 : 0;
     request.options.shortLog = m_settings.shortLog;
+    request.options.interruption = m_settings.interruption;
     request.sourceFolder = m_frame.currentFolder();
     request.saveFolder = m_destinationFolder;
     request.includeSubfolders = m_frame.includeSubFolders() ? 1 : 0;

@@ -3,6 +3,7 @@
 #include "app/Display.h"
 #include "app/ProcessSettings.h"
 #include "app/SettingsStore.h"
+#include "app/StopSignals.h"
 #include "ui/jobs/BatchJobRunner.h"
 #include "ui/jobs/JobCommands.h"
 #include "ui/main/MainFrame.h"
@@ -11,10 +12,18 @@
 #include "ui/toolkit/GuiApplication.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include <cstdio>
 
 namespace pagesmith {
+
+namespace {
+
+// How often the window looks whether the process was asked to end.
+constexpr int kStopWatchMilliseconds = 100;
+
+} // namespace
 
 int runWindowMode(ProcessSettings& settings, MessageSink& messages) {
     BatchJobRunner jobs;
@@ -35,6 +44,14 @@ int runMainWindow(ProcessSettings& settings, MessageSink& messages, BatchJobRunn
         WindowState state = readWindowState();
         MainFrame frame(settings, messages);
         JobCommands commands(frame, jobs, settings, messages);
+        // Asked to end (a log-out's SIGTERM): the window goes as when closed,
+        // and the running job stops in the file in hand.
+        QTimer stopWatch;
+        QObject::connect(&stopWatch, &QTimer::timeout, [&settings] {
+            if (settings.interruption && settings.interruption->load() != 0)
+                QApplication::exit(exitStatusAfter(settings.interruption, 0));
+        });
+        stopWatch.start(kStopWatchMilliseconds);
         frame.applyWindowState(state);
         commands.setDestination(corePath(state.saveFolder), state.mergedFileName.toStdString());
         QStringList openPaths;

@@ -16,7 +16,9 @@ int runWindowMode(ProcessSettings& settings, MessageSink& messages);
 // The same with the runner the window's jobs go to (tests follow its jobs).
 // Closing the window does not wait for a job: the window goes at once, the
 // running job ends after the file in hand and writes its run-log entry before
-// this returns.
+// this returns. Once settings.interruption is set (a stop signal), the window
+// goes the same way, the running job stops within the file in hand, and the
+// result is 128 plus the signal's number.
 int runMainWindow(ProcessSettings& settings, MessageSink& messages, BatchJobRunner& jobs);
 
 } // namespace pagesmith
