@@ -1,3 +1,4 @@
+#include "WindowTestSupport.h"
 #include "app/SettingsStore.h"
 #include "engine/CompressionChoice.h"
 #include "support/TempDir.h"
@@ -322,6 +323,7 @@ private slots:
     }
 
 private:
+    test::KeptProgramSettings m_keptSettings;
     QTemporaryDir m_settingsDir;
     UrlRecorder m_recorder;
 };

@@ -761,6 +761,7 @@ private:
         return names;
     }
 
+    test::KeptProgramSettings m_keptSettings;
     QTemporaryDir m_home;
     std::unique_ptr<test::TempDir> m_work;
     std::string m_source;

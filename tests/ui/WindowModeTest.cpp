@@ -199,6 +199,7 @@ private slots:
     }
 
 private:
+    test::KeptProgramSettings m_keptSettings;
     std::unique_ptr<QTemporaryDir> m_home;
     std::unique_ptr<test::TempDir> m_folder;
 };
