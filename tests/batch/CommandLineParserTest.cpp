@@ -178,7 +178,7 @@ TEST_F(ParseCommandLine, AFileAtTheRootIsReadFromTheRootOrFromTheFolderGivenBefo
     EXPECT_EQ(request.inputPath(0), "/x.tif");
     parse("/d=/in /f=/x.tif /np");
     ASSERT_EQ(request.fileNames.size(), 1u);
-    EXPECT_EQ(request.inputPath(0), "/in/x.tif");
+    EXPECT_EQ(request.inputPath(0), std::string("/in") + kPathSeparator + "x.tif");
 }
 
 TEST_F(ParseCommandLine, NamedLeftoversOfAnInterruptedRunAreCountedNotTaken) {

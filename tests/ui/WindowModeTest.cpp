@@ -15,6 +15,7 @@
 #include "ui/toolkit/ProportionalSplitter.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
@@ -139,14 +140,14 @@ private slots:
                          QStringLiteral("Done."));
         });
         const WindowState stored = readWindowState();
-        QCOMPARE(stored.lastFolder, folder);
+        QCOMPARE(stored.lastFolder, QDir::fromNativeSeparators(folder));
         QVERIFY(!stored.maximised);
         QVERIFY(stored.includeSubFolders && stored.keepFileNames);
         QCOMPARE(stored.filter, 6);
         QCOMPARE(stored.sortColumn, int(FileListModel::SizeColumn));
         QCOMPARE(stored.sortOrder, Qt::DescendingOrder);
         QVERIFY(qAbs(stored.treeShare.value_or(0) - 0.3) < 1e-3);
-        QCOMPARE(stored.saveFolder, out);
+        QCOMPARE(stored.saveFolder, QDir::toNativeSeparators(out)); // as the dialog shows it
         QCOMPARE(stored.mergedFileName, QStringLiteral("letter"));
         QCOMPARE(test::countPages(out.toStdString() + "/letter.tif"), 3);
 
@@ -154,7 +155,8 @@ private slots:
             QVERIFY(!frame.isMaximized());
             QCOMPARE(frame.size(), QSize(900, 600));
             QCOMPARE(QString::fromStdString(frame.currentFolder()), folder);
-            QCOMPARE(FolderTree::pathOf(frame.folderTree()->currentItem()), folder);
+            QCOMPARE(FolderTree::pathOf(frame.folderTree()->currentItem()),
+                     QDir::fromNativeSeparators(folder));
             QCOMPARE(frame.fileList()->rowCount(), 3);
             QVERIFY(frame.includeSubFolders() && frame.keepFileNames());
             QVERIFY(frame.commandAction(kIncludeSubFolderCommand)->isChecked());
@@ -163,7 +165,7 @@ private slots:
             QCOMPARE(frame.fileList()->sortOrder(), Qt::DescendingOrder);
             auto* sideBySide = qobject_cast<ProportionalSplitter*>(frame.centralWidget());
             QCOMPARE(sideBySide->barPosition(), sideBySide->width() * 3 / 10);
-            QCOMPARE(answerMerge(frame), QStringList({out, "letter"}));
+            QCOMPARE(answerMerge(frame), QStringList({QDir::toNativeSeparators(out), "letter"}));
         });
 
         // A last folder that has gone: nothing is listed.
@@ -193,7 +195,9 @@ private slots:
                                                           : m_folder->file(name.toStdString()));
         runWindow(settings, [&](MainFrame& frame) {
             QCOMPARE(QString::fromStdString(frame.currentFolder()),
-                     checked.isEmpty() ? m_home->path() : QString::fromStdString(m_folder->str()));
+                     QDir::toNativeSeparators(checked.isEmpty()
+                                                  ? m_home->path()
+                                                  : QString::fromStdString(m_folder->str())));
             QCOMPARE(checkedNames(frame), checked);
         });
     }

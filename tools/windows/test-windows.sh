@@ -17,10 +17,10 @@ cache=${PAGESMITH_MINGW_CACHE:-$HOME/.cache/pagesmith-mingw}
 export WINEPREFIX=${WINEPREFIX:-$cache/wine}
 wine="$root/tools/windows/run-under-wine.sh"
 
-"$wine" wineboot >/dev/null 2>&1 </dev/null
-wineserver -p
+# A server already running (another run's) is used as it is.
+wineserver -p 2>/dev/null || true
 trap 'wineserver -k 2>/dev/null || true' EXIT
-"$wine" cmd /c exit >/dev/null 2>&1 </dev/null
+"$wine" wineboot >/dev/null 2>&1 </dev/null
 
 started=$SECONDS
 (cd "$windows" && ctest --output-on-failure -j "${JOBS:-2}")
