@@ -38,11 +38,13 @@ named=(NONE PACKBITS G31D G32D G4 LZW JPEG PDF)
 differences=0
 for input in "${inputs[@]}"; do
     folder=$(basename "$input")
+    # Lower-case folder names: the Windows program lower-cases what it reads
+    # from its command line, as Windows names are case-blind.
     for mode in "${named[@]}"; do
-        "$linux/pagesmith" /q "/sc=$mode" "/d=$input" "/sd=$out/linux/$folder/$mode" \
+        "$linux/pagesmith" /q "/sc=$mode" "/d=$input" "/sd=$out/linux/$folder/${mode,,}" \
             "/log=$out/linux.log" >/dev/null 2>&1 || true
         "$wine" "$windows/pagesmith.exe" /q "/sc=$mode" "/d=Z:$input" \
-            "/sd=Z:$out/windows/$folder/$mode" "/log=Z:$out/windows.log" \
+            "/sd=Z:$out/windows/$folder/${mode,,}" "/log=Z:$out/windows.log" \
             >/dev/null 2>&1 </dev/null || true
     done
     "$linux/tools/convert-modes" "$input" "$out/linux/$folder" 3 5 || true
