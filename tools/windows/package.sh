@@ -4,7 +4,8 @@
 # import tables through the MinGW runtime and the dependency cache; the
 # system's own DLLs stay out), the Qt plugins it needs (the windows platform
 # and the Windows style, nothing else: the program reads no image format
-# through a plugin), everything stripped, with the user guide and the README.
+# through a plugin), everything stripped, with the user guide, the README
+# and the licence.
 #
 #   package.sh BUILD-FOLDER
 # writes BUILD-FOLDER/pagesmith-VERSION-windows-x64.zip.
@@ -61,6 +62,7 @@ add "$qt/plugins/styles/qwindowsvistastyle.dll" "$stage/styles"
 find "$stage" -name '*.exe' -o -name '*.dll' | xargs $triple-strip --strip-unneeded
 
 cp "$root/README.md" "$build/pagesmith-guide.html" "$stage/"
+[ -f "$root/LICENSE" ] && cp "$root/LICENSE" "$stage/"
 for picture in "$root"/resources/help/*.png; do
     cp "$picture" "$stage/"
 done
