@@ -163,6 +163,11 @@ private slots:
         QFETCH(QColor, paletteLink);
         QFETCH(QString, stored);
         QFETCH(QColor, expected);
+#ifdef _WIN32
+        if (!stored.isEmpty())
+            QSKIP("Windows keeps the chosen colour with the browser's settings, which the about "
+                  "box test covers");
+#endif
         writeSetting("Anchor Color", stored.toStdString());
         QPalette palette;
         palette.setColor(QPalette::Window, window);
