@@ -3,7 +3,8 @@
 #              the sample folder
 #   make test  installs what is missing, builds everything, runs every test
 #              (also under AddressSanitizer and UndefinedBehaviorSanitizer,
-#              and under ThreadSanitizer)
+#              and under ThreadSanitizer), builds the Debian package and
+#              checks it without installing it
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 TSAN_BUILD ?= build-tsan
@@ -14,8 +15,13 @@ JOBS       ?= $(shell nproc)
 WINDOWS_DEPS_JOBS ?= 2
 # How long "make fuzz" runs, in seconds.
 FUZZ_SECONDS ?= 600
+# The version of project() in CMakeLists.txt, the only place it is written.
+VERSION    := $(shell sed -n 's/^project.Pagesmith VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+DEB        := $(BUILD)/pagesmith_$(VERSION)_$(shell dpkg --print-architecture 2>/dev/null || echo amd64).deb
 
-.PHONY: all deps configure build run test test-main test-asan test-tsan bench samples guide-shots fuzz clean windows-deps windows-configure windows test-windows
+.PHONY: all deps configure build run test test-main test-asan test-tsan test-package package \
+	package-check dist bench samples guide-shots fuzz clean windows-deps windows-configure \
+	windows test-windows
 
 all: build
 
@@ -36,7 +42,7 @@ run: configure
 	rm -rf $(BUILD)/demo-out
 	./$(BUILD)/pagesmith /sc=g4 /d=data/samples /sd=$(BUILD)/demo-out
 
-test: test-main test-asan test-tsan
+test: test-main test-asan test-tsan test-package
 
 test-main: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
@@ -74,6 +80,28 @@ fuzz:
 	    -max_total_time=$(FUZZ_SECONDS) -timeout=60 -rss_limit_mb=3072 -print_final_stats=1 \
 	    -artifact_prefix=$(FUZZ_BUILD)/findings/ \
 	    $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/seeds tests/fuzz/regressions
+
+# The Debian package: $(BUILD)/pagesmith_VERSION_ARCH.deb.
+package: build
+	cd $(BUILD) && cpack -G DEB
+
+# The package's files, control fields, dependencies, lintian, the
+# software-centre and desktop entries; nothing is installed.
+test-package: package
+	./tools/release/check-package.sh $(DEB) $(VERSION) $(BUILD)/package-check
+
+# Installs the package on this machine with apt-get and tries the installed
+# program, its manual page and its menu entry.
+package-check: package
+	./tools/release/install-package.sh $(DEB) $(VERSION)
+
+# The source release: $(BUILD)/pagesmith-VERSION.tar.gz of the files tracked
+# in the commit checked out.
+dist:
+	@git diff --quiet HEAD || echo "dist: changes not committed are left out"
+	mkdir -p $(BUILD)
+	git archive --prefix=pagesmith-$(VERSION)/ -o $(BUILD)/pagesmith-$(VERSION).tar.gz HEAD
+	@echo "$(BUILD)/pagesmith-$(VERSION).tar.gz"
 
 bench: build
 	./bench/run-benchmarks.sh $(BUILD)

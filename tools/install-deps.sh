@@ -5,6 +5,8 @@
 set -e
 packages="cmake make g++ pkg-config qt6-base-dev qt6-qpa-plugins libtiff-dev libjpeg-dev libtiff-tools libgtest-dev libqpdf-dev zlib1g-dev qpdf poppler-utils $*"
 missing=""
+# Building the Debian package and checking it (make package, make test).
+packages="$packages dpkg-dev file lintian appstream desktop-file-utils"
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
 done

@@ -1,6 +1,7 @@
 // Makes the user guide's pictures with the window's own code, offscreen: the
-// main window with a file's report, the destination dialog as Convert opens
-// it, the window after the job, and the progress window. Run by the
+// main window with a file's report and page, the destination dialog as
+// Convert opens it, the window after the job with the dithered output of the
+// colour photo, and the progress window. Run by the
 // "guide-shots" target, which writes them into resources/help.
 //
 //   make-guide-shots SAMPLES OUTDIR
@@ -17,6 +18,7 @@
 #include "ui/main/FileList.h"
 #include "ui/main/InfoResultsView.h"
 #include "ui/main/MainFrame.h"
+#include "ui/preview/PagePreview.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -28,6 +30,7 @@
 #include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolButton>
 
 #include <chrono>
 #include <cstdio>
@@ -122,6 +125,8 @@ int main(int argc, char** argv) {
     FileList* list = frame.fileList();
     list->setCurrentIndex(list->model()->index(1, 0));
     frame.showTiffInfo(list->currentName().toStdString());
+    PagePreview* preview = frame.pagePreview();
+    waitFor([&] { return !preview->isReading(); });
     bool saved = save(frame, out, "guide-window.png");
 
     // Convert as the user starts it: the dialog, filled in and confirmed.
@@ -138,6 +143,10 @@ int main(int argc, char** argv) {
     frame.commandAction(kConvertCommand)->trigger();
     waitFor([&] { return !jobs.isRunning(); });
     waitFor([&] { return frame.findChildren<ProgressWindow*>().isEmpty(); });
+    list->setCurrentIndex(list->model()->index(0, 0));
+    waitFor([&] { return preview->outputButton()->isEnabled(); });
+    preview->outputButton()->click();
+    waitFor([&] { return !preview->isReading(); });
     saved = save(frame, out, "guide-results.png") && saved;
 
     // The progress window of a longer job, a few files in.

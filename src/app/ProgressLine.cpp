@@ -75,4 +75,20 @@ std::string progressLine(const ProgressSnapshot& snapshot, std::size_t width) {
     return firstColumns(counts + name, room);
 }
 
+std::string watchLine(const std::string& folder, int converted, int failed, bool folderPresent,
+                      std::size_t width) {
+    const std::string counts = formatText(": %d converted, %d failed", converted, failed) +
+                               (folderPresent ? "" : " (folder gone)");
+    const std::size_t room = width > 0 ? width - 1 : 0;
+    const std::string name = shownName(folder);
+    const std::string lead = "watching ";
+    if (columnsOf(lead + name + counts) <= room)
+        return lead + name + counts;
+    const std::string ellipsis = "...";
+    if (columnsOf(lead + counts) + ellipsis.size() + 1 <= room)
+        return lead + ellipsis +
+               lastColumns(name, room - columnsOf(lead + counts) - ellipsis.size()) + counts;
+    return firstColumns(lead + name + counts, room);
+}
+
 } // namespace pagesmith

@@ -21,6 +21,11 @@ struct ProgressSnapshot {
 // shown as "?" so a name cannot drive the terminal.
 std::string progressLine(const ProgressSnapshot& snapshot, std::size_t width);
 
+// The progress line of a watch: "watching FOLDER: N converted, M failed",
+// " (folder gone)" while it is; a long folder name loses its beginning.
+std::string watchLine(const std::string& folder, int converted, int failed, bool folderPresent,
+                      std::size_t width);
+
 // Columns a UTF-8 text takes, one per character.
 std::size_t columnsOf(const std::string& text);
 

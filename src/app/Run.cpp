@@ -10,6 +10,7 @@
 #include "app/StopSignals.h"
 #include "app/StreamMessageSink.h"
 #include "app/UsageText.h"
+#include "app/WatchMode.h"
 #include "app/WindowOption.h"
 #include "batch/BatchRequest.h"
 #include "batch/CommandLineParser.h"
@@ -60,6 +61,8 @@ int run(int argc, const char* const* argv, const WindowMode& windowMode,
     const std::optional<std::string> commandLine = commandLineText(argc, argv);
     const int parsed = parseCommandLine(request, commandLine, settings.logPath, messages);
     settings.shortLog = request.options.shortLog; // "/sl" counts for the window too
+    if (parsed == kRunBatch && request.watch.on)
+        return runWatchMode(request, *commandLine, settings);
     if (parsed == kRunBatch)
         return runCommandLineMode(request, *commandLine, settings, messages);
     // A window nobody can see would wait for ever for a click.

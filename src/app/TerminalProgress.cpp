@@ -26,7 +26,15 @@ void TerminalProgress::fileStarted(int done, int total, const std::string& path)
         return;
     const auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(
         std::chrono::steady_clock::now() - m_start);
-    const std::string line = progressLine({done, total, splitPath(path).name, elapsed}, width());
+    show(progressLine({done, total, splitPath(path).name, elapsed}, width()));
+}
+
+void TerminalProgress::showWatch(const std::string& folder, int converted, int failed,
+                                 bool folderPresent) {
+    show(watchLine(folder, converted, failed, folderPresent, width()));
+}
+
+void TerminalProgress::show(const std::string& line) {
     // Plain carriage return and blanks rather than terminal escapes: every
     // terminal understands them.
     const std::size_t columns = columnsOf(line);

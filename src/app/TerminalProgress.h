@@ -26,11 +26,15 @@ public:
 
     void fileStarted(int done, int total, const std::string& path) override;
 
+    // Shows where a watch stands (watchLine).
+    void showWatch(const std::string& folder, int converted, int failed, bool folderPresent);
+
     // Blanks the line; called by the destructor too.
     void erase();
 
 private:
     std::size_t width() const;
+    void show(const std::string& line);
     void write(const std::string& text) const;
 
     platform::StandardStream m_stream;

@@ -33,6 +33,12 @@ in the order given.
   /k            keep the file names (no compression suffix such as "g4")
   /np           list the page count of each file (what a run does by default)
   /tnp          count the total pages (with /sd= or /sf=: while converting)
+  /watch        with /d= and /sd=: convert the folder's files, then keep
+                running and convert each file that arrives or changes there,
+                once complete, until SIGTERM or Ctrl+C (each file once, also
+                across restarts: .pagesmith-watch in the save folder)
+  /settle=SEC   with /watch: a file not closed or moved in is taken once its
+                size and time stay the same this long (default 2)
   /log=FILE     append the report to FILE instead of the run log, this run only
   /q            quiet: do not show the report
   /sl           short log: no headers, page lines or separators
@@ -46,6 +52,7 @@ Examples:
   pagesmith /c=g4 /d=/srv/scans /np /q
   pagesmith /d=/srv/scans /m=p1.tif,p2.tif /sf=/srv/out/letter.tif /q
   pagesmith /d=/srv/faxes /sd=/srv/pdf /sc=pdf
+  pagesmith /watch /d=/srv/fax-in /sd=/srv/fax-out /sc=g4
 
 Files:
   run log   log/pagesmithlog.txt beside the program; when that folder is not
@@ -58,9 +65,12 @@ Exit status:
   1  the window was closed, or could not open (no display, or one nobody
      sees: QT_QPA_PLATFORM offscreen or minimal); also when a converting run
      was refused ("ERROR Save Folder") and the window opened
-  3  the batch ran, but one or more files or pages failed (see the report)
+  2  /watch was refused: with /m= or /f=, or without /sd= (one line says why)
+  3  the batch ran, but one or more files or pages failed (see the report);
+     a watch: a file failed during the run
   129, 130, 143  stopped by SIGHUP, SIGINT (Ctrl+C) or SIGTERM: the file in
-     hand was dropped, the log says "Stopped"; a second signal ends it at once
+     hand was dropped, the log says "Stopped"; a second signal ends it at once.
+     A watch ends on these with 0 or 3, after finishing the file in hand
 
 More in the manual page: man pagesmith
 )";

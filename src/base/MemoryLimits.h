@@ -55,4 +55,15 @@ constexpr std::size_t kMostPdfImageBytes = std::size_t(2) << 20;
 // something to do.
 constexpr std::size_t kFilesInHandPerThread = 2;
 
+// What the window's page preview may hold for one page, 64 MiB between them:
+// - the most one allocation inside libtiff may take (a compressed strip or
+//   tile read whole, a codec's state);
+constexpr std::size_t kMostPreviewLibraryBytes = std::size_t(16) << 20;
+// - the rows the preview reads at once (a strip of separate planes, a row of
+//   tiles, a band of the RGBA reader), on all its threads together;
+constexpr std::size_t kMostPreviewBandBytes = std::size_t(24) << 20;
+// - the picture it shows, 4 bytes a pixel: a page seen at its own size is
+//   drawn whole up to this, and in parts around the view above it.
+constexpr std::size_t kMostPreviewPictureBytes = std::size_t(24) << 20;
+
 } // namespace pagesmith

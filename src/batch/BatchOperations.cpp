@@ -48,7 +48,7 @@ void runMerge(const BatchRequest& request, BatchObserver& observer, CoreBudget& 
         ++result.selected;
         const std::string input = request.inputPath(j);
         if (int(taken.size()) >= kMaxMergeFiles) {
-            result.files.push_back({j, input, FileStatus::NotBegun, {}, -1});
+            result.files.push_back({j, input, FileStatus::NotBegun, {}, -1, {}});
             continue;
         }
         if (!fitsPathLimit(input)) {
@@ -56,11 +56,11 @@ void runMerge(const BatchRequest& request, BatchObserver& observer, CoreBudget& 
             result.fileLines += line;
             observer.reportLine(line);
             ++result.failures;
-            result.files.push_back({j, input, FileStatus::Failed, readableReason(line), -1});
+            result.files.push_back({j, input, FileStatus::Failed, readableReason(line), -1, {}});
             continue;
         }
         taken.push_back({j, input});
-        result.files.push_back({j, input, FileStatus::Merged, {}, -1});
+        result.files.push_back({j, input, FileStatus::Merged, {}, -1, {}});
     }
 
     std::vector<std::string> inputs;
@@ -89,6 +89,9 @@ void runMerge(const BatchRequest& request, BatchObserver& observer, CoreBudget& 
     result.engineLines += report.lines();
     result.failures += report.failures();
 
+    // The merged file holds each input's pages after those of the inputs before.
+    const std::string output = outputPathOf(outputBase, options);
+    int outputPages = 0;
     std::size_t input = 0;
     for (FileOutcome& file : result.files) {
         if (file.status != FileStatus::Merged)
@@ -99,6 +102,11 @@ void runMerge(const BatchRequest& request, BatchObserver& observer, CoreBudget& 
             // An input without a failure of its own failed with the output.
             if (file.reason.empty())
                 file.reason = report.lastReason();
+        }
+        std::vector<int> pages = written ? report.pagesWritten(input) : std::vector<int>();
+        if (!pages.empty()) {
+            file.output = {output, outputPages, pages};
+            outputPages += int(pages.size());
         }
         ++input;
     }

@@ -19,6 +19,7 @@ void BatchRequest::reset() {
     operation = BatchOperation::CountPagesEach;
     includeSubfolders = 0;
     compressionFilter = CompressionFilter::All;
+    watch = WatchSettings{};
 }
 
 void BatchRequest::clearFiles() {

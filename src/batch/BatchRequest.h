@@ -1,5 +1,6 @@
 #pragma once
 
+#include "batch/watch/WatchSettings.h"
 #include "engine/CompressionChoice.h"
 #include "engine/ConversionOptions.h"
 
@@ -44,6 +45,8 @@ struct BatchRequest {
     // Outputs an interrupted run left half-written ("NAME.partial-XXXXXX"),
     // met by the scan or named, and left out of the lists.
     int leftoversLeftOut = 0;
+    // "/watch": convert what arrives in sourceFolder until told to stop.
+    WatchSettings watch;
 
     // Defaults of a fresh request; the lists and saveName are left alone.
     void reset();

@@ -15,12 +15,28 @@ enum class FileStatus {
     Failed,    // something of it did not go through; `reason` says what
 };
 
+// Where the pages of one input went: the output file, and page by page
+// which of the input's pages went into it, from the output's page
+// `firstPage` on. Empty when none went.
+struct OutputPages {
+    std::string path;
+    int firstPage = 0;            // the output page (from 0) of sourcePages[0]
+    std::vector<int> sourcePages; // the input's pages (from 0), in output order
+
+    bool empty() const { return sourcePages.empty(); }
+    // The output page that input page `sourcePage` became; -1 when it went
+    // into none.
+    int outputPageOf(int sourcePage) const;
+    bool operator==(const OutputPages&) const = default;
+};
+
 struct FileOutcome {
     std::size_t index = 0; // in the request's lists
     std::string path;      // the input read
     FileStatus status = FileStatus::NotBegun;
     std::string reason; // Failed: the report lines of the failure, line ends removed
     int pages = -1;     // the pages counted; negative when it is not a TIFF file
+    OutputPages output; // converting and merging runs: where its pages went
 };
 
 // What a batch run did, as a value the caller keeps: the report in its parts

@@ -8,6 +8,7 @@
 #include "engine/TextCase.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace pagesmith {
 
@@ -130,6 +131,15 @@ void takeMergeList(BatchRequest& request, const std::string& list) {
         takeMergeFile(request, rest);
 }
 
+// "/settle=1.5": seconds, fractions allowed; -1 for anything else.
+int settleMilliseconds(const std::string& value) {
+    char* end = nullptr;
+    const double seconds = std::strtod(value.c_str(), &end);
+    if (value.empty() || *end != '\0' || !(seconds >= 0) || seconds > 24 * 3600)
+        return -1;
+    return int(seconds * 1000 + 0.5);
+}
+
 void handleToken(BatchRequest& request, std::string& logPath, CommandLineCursor& cursor,
                  const std::string& token) {
     const std::string option = lowerCased(token);
@@ -140,6 +150,10 @@ void handleToken(BatchRequest& request, std::string& logPath, CommandLineCursor&
         request.options.keepName = 1;
     } else if (option == "/sl") {
         request.options.shortLog = 1;
+    } else if (option == "/watch") {
+        request.watch.on = 1;
+    } else if (startsWith(option, "/settle=")) {
+        request.watch.settleMilliseconds = settleMilliseconds(cursor.plainValue(8));
     } else if (startsWith(option, "/sc=")) {
         request.options.compressionMode = parseCompressionName(cursor.plainValue(4));
     } else if (startsWith(option, "/c=")) {
@@ -155,6 +169,7 @@ void handleToken(BatchRequest& request, std::string& logPath, CommandLineCursor&
         request.saveFolder = cursor.quotableValue(4);
         return;
     } else if (startsWith(option, "/f=")) {
+        request.watch.fileNamed = 1;
         takeOneFile(request, cursor.quotableValue(3));
         return;
     } else if (startsWith(option, "/sf=")) {
@@ -204,6 +219,9 @@ int parseCommandLine(BatchRequest& request, const std::optional<std::string>& co
     while (cursor.nextToken(token))
         handleToken(request, logPath, cursor, token);
 
+    // A watch has refusals of its own, given by whoever runs it.
+    if (request.watch.on)
+        return kRunBatch;
     // Writing into the source folder could overwrite the files being read; a
     // merge needs a target as much as a conversion does.
     const bool writesFiles = isConvertingOperation(request.operation) || request.merge;

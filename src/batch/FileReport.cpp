@@ -5,7 +5,7 @@
 namespace pagesmith {
 
 FileReport::FileReport(std::size_t inputs, BatchObserver* live)
-    : m_live(live), m_reasons(inputs), m_inputFailed(inputs, false) {}
+    : m_live(live), m_reasons(inputs), m_inputFailed(inputs, false), m_pagesWritten(inputs) {}
 
 void FileReport::addLine(const std::string& text) {
     m_lines.push_back(text);
@@ -49,6 +49,11 @@ void FileReport::stepStarted() {
     m_stepLines.clear();
 }
 
+void FileReport::pageWritten(int sourcePage) {
+    if (m_input < m_pagesWritten.size())
+        m_pagesWritten[m_input].push_back(sourcePage);
+}
+
 void FileReport::noteRefusal(const std::string& line) {
     m_stepLines = line;
     noteFailure();
@@ -70,6 +75,10 @@ std::string FileReport::reasonOf(std::size_t inputIndex) const {
     if (inputIndex < m_reasons.size() && !m_reasons[inputIndex].empty())
         return m_reasons[inputIndex];
     return m_runReason;
+}
+
+std::vector<int> FileReport::pagesWritten(std::size_t inputIndex) const {
+    return inputIndex < m_pagesWritten.size() ? m_pagesWritten[inputIndex] : std::vector<int>();
 }
 
 void FileReport::replayInto(BatchObserver& observer) const {

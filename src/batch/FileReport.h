@@ -27,6 +27,7 @@ public:
     void inputStarted(std::size_t inputIndex) override;
     void linesOfInput(std::size_t inputIndex) override;
     void stepStarted() override;
+    void pageWritten(int sourcePage) override;
 
     // Called as the conversion begins each input, on the converting thread.
     void onInputStarted(std::function<void(std::size_t)> follow) { m_follow = std::move(follow); }
@@ -44,6 +45,8 @@ public:
     // is every input's that has none of its own.
     bool inputFailed(std::size_t inputIndex) const;
     std::string reasonOf(std::size_t inputIndex) const;
+    // The pages of input `inputIndex` that went into the output, in order.
+    std::vector<int> pagesWritten(std::size_t inputIndex) const;
     // The reason of the failure noted last (the output's, when it failed).
     const std::string& lastReason() const { return m_lastReason; }
 
@@ -68,7 +71,8 @@ private:
     std::size_t m_input = kNoInput;
     std::vector<std::string> m_reasons; // per input; empty: none failed
     std::vector<bool> m_inputFailed;
-    std::string m_runReason; // a failure outside every input
+    std::vector<std::vector<int>> m_pagesWritten; // per input
+    std::string m_runReason;                      // a failure outside every input
     std::string m_lastReason;
     bool m_runFailed = false;
     int m_failures = 0;

@@ -154,7 +154,7 @@ bool OperationRun::begin(const FileTask& task) {
 void OperationRun::leaveUnbegun(std::size_t index) {
     for (std::size_t i = index; i < m_request.fileNames.size(); ++i)
         if (m_request.isSelected(i))
-            m_result.files.push_back({i, m_request.inputPath(i), FileStatus::NotBegun, {}, -1});
+            m_result.files.push_back({i, m_request.inputPath(i), FileStatus::NotBegun, {}, -1, {}});
 }
 
 void OperationRun::lookUpEarlierInput(FileTask& task) const {
@@ -183,10 +183,12 @@ void OperationRun::finish(const FileTask& task, const TaskOutcome& outcome,
         --m_result.visited;
     }
 
-    FileOutcome file{
-        task.index, task.input, statusOf(m_request, outcome, report), {}, outcome.pages};
+    FileOutcome file{task.index, task.input,    statusOf(m_request, outcome, report),
+                     {},         outcome.pages, {}};
     if (file.status == FileStatus::Failed)
         file.reason = report.reasonOf(0);
+    if (outcome.wroteOutput)
+        file.output = {task.output, 0, report.pagesWritten(0)};
     m_result.files.push_back(file);
     m_observer.fileFinished(file);
 }

@@ -365,6 +365,7 @@ ConversionRun::PageOutcome ConversionRun::pageWritten(TIFF* in, int pageIndex,
         return PageOutcome::Next;
     }
     ++m_pagesWritten;
+    m_lines.pageWritten(int(TIFFCurrentDirectory(in)));
     if (unread > 0) {
         // Kept as far as it could be read; the rest is blank, and the file
         // that holds it has failed.

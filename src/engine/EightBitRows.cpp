@@ -225,6 +225,12 @@ EightBitRows::EightBitRows(TIFF* in) : m_plan(planEightBits(in)) {
 
 EightBitRows::~EightBitRows() = default;
 
+std::size_t EightBitRows::heldBytes() const {
+    const std::size_t reader =
+        m_rows ? m_rows->heldBytes() : (m_rgba ? m_rgba->heldBytes() : std::size_t(0));
+    return reader + m_out.size() + m_alpha.size();
+}
+
 bool eightBitColourMap(TIFF* in, std::uint16_t bits,
                        std::array<std::vector<std::uint8_t>, 3>& map) {
     std::uint16_t* maps[3] = {nullptr, nullptr, nullptr};

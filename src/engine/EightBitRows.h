@@ -21,6 +21,14 @@ enum class EightBitColour { Grey, Rgb, Cmyk };
 
 std::uint16_t channelsOf(EightBitColour colour);
 
+// CMYK inks made RGB as libtiff's RGBA reader makes them: each colour is
+// what its ink and the black leave of white.
+inline void inksToRgb(const std::uint8_t* cmyk, std::uint8_t* rgb) {
+    const unsigned white = 255u - cmyk[3];
+    for (int c = 0; c < 3; ++c)
+        rgb[c] = std::uint8_t(white * (255u - cmyk[c]) / 255u);
+}
+
 // How a page is read as 8-bit samples, worked out from its tags alone; or why
 // it cannot be.
 struct EightBitPlan {
@@ -73,6 +81,10 @@ public:
     // As GreyRows::rowsPerUnit: rows read at once where reading may start;
     // 0 when they come through the RGBA reader, in order only.
     std::uint32_t rowsPerUnit() const { return m_rowsPerUnit; }
+
+    // What it holds besides the codec: the band its reader holds and a row
+    // or two of its own.
+    std::size_t heldBytes() const;
 
     // Row `row` as width x channels samples, valid until the next call;
     // nullptr on a read error. Rows are best read in order.

@@ -72,9 +72,9 @@ void writeScratchTags(TIFF* in, TIFF* scratch, std::uint32_t width, std::uint32_
 
 // CMYK made RGB as libtiff's RGBA reader makes it, then weighed.
 inline std::uint8_t weighInks(const std::uint8_t* cmyk) {
-    const unsigned white = 255 - cmyk[3];
-    return weigh(white * (255 - cmyk[0]) / 255, white * (255 - cmyk[1]) / 255,
-                 white * (255 - cmyk[2]) / 255);
+    std::uint8_t rgb[3];
+    inksToRgb(cmyk, rgb);
+    return weigh(rgb[0], rgb[1], rgb[2]);
 }
 
 } // namespace

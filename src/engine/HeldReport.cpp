@@ -37,6 +37,14 @@ void HeldReport::stepStarted() {
         m_report.stepStarted();
 }
 
+// Held as well: it belongs to the input whose lines came last.
+void HeldReport::pageWritten(int sourcePage) {
+    if (holding())
+        m_held.push_back({Kind::Written, {}, {}, std::size_t(sourcePage)});
+    else
+        m_report.pageWritten(sourcePage);
+}
+
 void HeldReport::holdPageLine(int pageIndex) {
     m_held.push_back({Kind::Page, {}, {}, std::size_t(pageIndex)});
 }
@@ -60,6 +68,9 @@ void HeldReport::release(bool outputKept) {
             break;
         case Kind::Step:
             m_report.stepStarted();
+            break;
+        case Kind::Written:
+            m_report.pageWritten(int(event.number));
             break;
         case Kind::Page:
             writeReportLine(m_report,

@@ -23,6 +23,7 @@ public:
     void inputStarted(std::size_t inputIndex) override { m_report.inputStarted(inputIndex); }
     void linesOfInput(std::size_t inputIndex) override;
     void stepStarted() override;
+    void pageWritten(int sourcePage) override;
 
     // The success line of a page written into an output not yet committed:
     // held, with what follows it.
@@ -33,7 +34,7 @@ public:
     void release(bool outputKept);
 
 private:
-    enum class Kind { Line, Fault, Failure, Input, Step, Page };
+    enum class Kind { Line, Fault, Failure, Input, Step, Page, Written };
     struct Event {
         Kind kind;
         std::string text;

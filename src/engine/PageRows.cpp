@@ -90,6 +90,7 @@ PageRowReader::PageRowReader(TIFF* in) : m_in(in) {
     if (scanlineSize < m_rowBytes)
         return;
     m_layout = Layout::Scanlines;
+    m_rowsPerStrip = storedRows(in, m_length);
     m_valid = allocate(m_band, std::size_t(scanlineSize));
 }
 
@@ -98,7 +99,7 @@ bool PageRowReader::readRow(std::uint32_t row) {
         return false;
     switch (m_layout) {
     case Layout::Scanlines:
-        if (TIFFReadScanline(m_in, m_band.data(), row, 0) <= 0) {
+        if (!readScanline(row)) {
             noteUnreadRows(m_in, 1);
             return false;
         }
@@ -117,7 +118,21 @@ bool PageRowReader::readRow(std::uint32_t row) {
         break;
     }
     m_row = row;
+    m_rowRead = true;
     return true;
+}
+
+// Most codecs cannot start a strip anywhere but at its first row: the rows
+// skipped in a strip are decoded on the way, as libtiff reads them in order.
+bool PageRowReader::readScanline(std::uint32_t row) {
+    const std::uint32_t stripStart = row - row % m_rowsPerStrip;
+    std::uint32_t next = stripStart;
+    if (m_rowRead && m_row < row && m_row >= stripStart)
+        next = m_row + 1;
+    for (; next < row; ++next)
+        if (TIFFReadScanline(m_in, m_band.data(), next, 0) <= 0)
+            return false;
+    return TIFFReadScanline(m_in, m_band.data(), row, 0) > 0;
 }
 
 const std::uint8_t* PageRowReader::plane(std::uint16_t plane) const {

@@ -26,9 +26,11 @@ public:
     std::uint16_t planes() const { return m_planes; }
     // Bytes of one plane's row, its last byte padded.
     std::size_t rowBytes() const { return m_rowBytes; }
+    // What it holds besides the codec: its band of rows and a tile.
+    std::size_t heldBytes() const { return m_band.size() + m_tile.size(); }
 
-    // Reads row `row` of every plane; rows are best read in order. False on a
-    // read error or a row past the end.
+    // Reads row `row` of every plane; rows are best read in order, and may be
+    // skipped forward. False on a read error or a row past the end.
     bool readRow(std::uint32_t row);
     // The row last read, of plane `plane`.
     const std::uint8_t* plane(std::uint16_t plane) const;
@@ -38,6 +40,7 @@ private:
 
     bool loadStrips();
     bool loadTileBand();
+    bool readScanline(std::uint32_t row);
 
     TIFF* m_in;
     bool m_valid = false;
@@ -54,7 +57,9 @@ private:
     std::uint32_t m_bandStart = 0;
     bool m_bandLoaded = false;
     std::uint32_t m_row = 0;
-    ByteBuffer m_band; // planes one after another
+    bool m_rowRead = false;
+    std::uint32_t m_rowsPerStrip = 1; // scanlines: rows a strip holds
+    ByteBuffer m_band;                // planes one after another
     ByteBuffer m_tile;
     std::uint32_t m_tileWidth = 0;
     std::size_t m_tileRowBytes = 0;
@@ -78,6 +83,8 @@ public:
     bool valid() const { return m_valid; }
     std::uint32_t width() const { return m_width; }
     std::uint32_t length() const { return m_length; }
+    // Its band of rows, besides what libtiff's reader holds.
+    std::size_t heldBytes() const { return m_band.size() * sizeof(std::uint32_t); }
 
     // Row `row` as `width` ABGR words, nullptr on a read error.
     const std::uint32_t* readRow(std::uint32_t row);

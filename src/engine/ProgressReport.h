@@ -33,6 +33,10 @@ public:
     // A step of the run begins (a page, the completion of the output): the
     // lines of a failure noted later are those written since.
     virtual void stepStarted() {}
+
+    // Page `sourcePage` (from 0) of the input in hand went into the output,
+    // as the output's next page.
+    virtual void pageWritten(int /*sourcePage*/) {}
 };
 
 } // namespace pagesmith

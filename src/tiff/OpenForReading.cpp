@@ -5,7 +5,8 @@
 
 namespace pagesmith {
 
-TiffHandle openTiffForReading(const std::string& path, const char* mode) {
+TiffHandle openTiffForReading(const std::string& path, const char* mode,
+                              std::size_t mostAllocation) {
     const platform::FileNumber file = platform::openFileForReading(path);
     if (file == platform::kNoFile)
         return {};
@@ -17,7 +18,7 @@ TiffHandle openTiffForReading(const std::string& path, const char* mode) {
         platform::closeFile(file);
         return {};
     }
-    TIFF* tiff = openTiffDescriptor(file, path, mode);
+    TIFF* tiff = openTiffDescriptor(file, path, mode, nullptr, mostAllocation);
     if (!tiff) {
         platform::closeFile(file); // libtiff leaves the file open when it fails
         return {};

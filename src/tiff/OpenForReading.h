@@ -11,6 +11,8 @@ namespace pagesmith {
 // An empty handle when the path is not a readable TIFF file. `mode` is a
 // libtiff read mode: "rm" reads instead of mapping the file, so that a long
 // conversion holds the strips it works on rather than the whole input.
-TiffHandle openTiffForReading(const std::string& path, const char* mode = "r");
+// libtiff refuses any one allocation above `mostAllocation`.
+TiffHandle openTiffForReading(const std::string& path, const char* mode = "r",
+                              std::size_t mostAllocation = kMaxAllocationBytes);
 
 } // namespace pagesmith

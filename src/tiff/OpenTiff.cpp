@@ -5,6 +5,7 @@
 #include "platform/TiffByName.h"
 #include "tiff/TiffDiagnostics.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <memory>
@@ -37,10 +38,12 @@ struct FreeOptions {
 };
 
 // libtiff copies the options into the handle, so they live for one open only.
-std::unique_ptr<TIFFOpenOptions, FreeOptions> handleOptions(TiffMessages* messages) {
+std::unique_ptr<TIFFOpenOptions, FreeOptions> handleOptions(TiffMessages* messages,
+                                                            std::size_t mostAllocation) {
     std::unique_ptr<TIFFOpenOptions, FreeOptions> options(TIFFOpenOptionsAlloc());
     if (options) {
-        TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), tmsize_t(kMaxAllocationBytes));
+        TIFFOpenOptionsSetMaxSingleMemAlloc(
+            options.get(), tmsize_t(std::min(mostAllocation, kMaxAllocationBytes)));
         TIFFOpenOptionsSetErrorHandlerExtR(options.get(), passOnError, messages);
         TIFFOpenOptionsSetWarningHandlerExtR(options.get(), passOnWarning, messages);
     }
@@ -89,24 +92,26 @@ void noUnmapping(thandle_t, void*, toff_t) {}
 
 } // namespace
 
-TIFF* openTiff(const std::string& path, const char* mode, TiffMessages* messages) {
-    const auto options = handleOptions(messages);
+TIFF* openTiff(const std::string& path, const char* mode, TiffMessages* messages,
+               std::size_t mostAllocation) {
+    const auto options = handleOptions(messages, mostAllocation);
     if (!options)
         return nullptr;
     return platform::openTiffByName(path, mode, options.get());
 }
 
 TIFF* openTiffDescriptor(int descriptor, const std::string& name, const char* mode,
-                         TiffMessages* messages) {
-    const auto options = handleOptions(messages);
+                         TiffMessages* messages, std::size_t mostAllocation) {
+    const auto options = handleOptions(messages, mostAllocation);
     if (!options)
         return nullptr;
     return TIFFFdOpenExt(descriptor, name.c_str(), mode, options.get());
 }
 
 TIFF* openTiffClient(const std::string& name, const char* mode, thandle_t client,
-                     const TiffClientCalls& calls, TiffMessages* messages) {
-    const auto options = handleOptions(messages);
+                     const TiffClientCalls& calls, TiffMessages* messages,
+                     std::size_t mostAllocation) {
+    const auto options = handleOptions(messages, mostAllocation);
     if (!options)
         return nullptr;
     return TIFFClientOpenExt(name.c_str(), mode, client, calls.read, calls.write, calls.seek,
@@ -115,7 +120,7 @@ TIFF* openTiffClient(const std::string& name, const char* mode, thandle_t client
 
 TIFF* openTiffGated(WriteGate& gate, const std::string& name, const char* mode,
                     TiffMessages* messages) {
-    const auto options = handleOptions(messages);
+    const auto options = handleOptions(messages, kMaxAllocationBytes);
     if (!options)
         return nullptr;
     TIFF* tiff = TIFFClientOpenExt(name.c_str(), mode, &gate, gatedRead, gatedWrite, gatedSeek,

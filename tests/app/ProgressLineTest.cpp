@@ -40,5 +40,17 @@ TEST(ProgressLine, ShowsCountsTimesAndTheNameWithinTheWidth) {
     }
 }
 
+TEST(ProgressLine, ShowsWhereAWatchStandsWithinTheWidth) {
+    EXPECT_EQ(watchLine("/srv/fax-in", 12, 1, true, 80),
+              "watching /srv/fax-in: 12 converted, 1 failed");
+    EXPECT_EQ(watchLine("/srv/fax-in", 0, 0, false, 80),
+              "watching /srv/fax-in: 0 converted, 0 failed (folder gone)");
+    // A long folder keeps its end, one column spare.
+    const std::string line = watchLine("/mnt/share/department/scanners/inbox", 3, 0, true, 50);
+    EXPECT_EQ(line, "watching ...scanners/inbox: 3 converted, 0 failed");
+    EXPECT_EQ(columnsOf(line), 49u);
+    EXPECT_EQ(watchLine("/in", 3, 0, true, 12), "watching /i");
+}
+
 } // namespace
 } // namespace pagesmith

@@ -11,6 +11,14 @@
 #include <gtest/gtest.h>
 
 namespace pagesmith {
+
+void PrintTo(const OutputPages& output, std::ostream* out) {
+    *out << "{" << output.path << ", " << output.firstPage << ", {";
+    for (int page : output.sourcePages)
+        *out << page << " ";
+    *out << "}}";
+}
+
 namespace {
 
 using test::TempDir;
@@ -221,6 +229,58 @@ TEST_F(RunBatch, MergesTheSelectedFilesInListOrder) {
                           "2 files merged\n");
     EXPECT_EQ(statuses(), (std::map<std::size_t, FileStatus>{{0, FileStatus::Merged},
                                                              {1, FileStatus::Merged}}));
+}
+
+// Each file's outcome says where its pages went: the output, the page the
+// first of them became, and which of its pages (a page that failed went
+// nowhere). A merge puts each file's pages after those of the files before.
+TEST_F(RunBatch, OutcomesTellWhichOutputPageEachPageBecame) {
+    // Three inks have no colour to dither: the page fails, the next goes on.
+    TestPage inks = test::rgbPage(8, 8, COMPRESSION_NONE);
+    inks.photometric = PHOTOMETRIC_SEPARATED;
+    add("a.tif", {faxPage(10), inks, faxPage(12)});
+    add("b.tif", {faxPage(13), faxPage(14)});
+    request.operation = BatchOperation::ConvertIntoFolder;
+    request.saveName = "all";
+    request.options.compressionMode = CompressionMode::Group4;
+    request.options.keepName = 1;
+    struct Expected {
+        int merge;
+        std::vector<OutputPages> outputs;
+    };
+    const Expected cases[] = {
+        {0, {{out("a.tif"), 0, {0, 2}}, {out("b.tif"), 0, {0, 1}}}},
+        {1, {{out("all.tif"), 0, {0, 2}}, {out("all.tif"), 2, {0, 1}}}},
+    };
+    for (const Expected& expected : cases) {
+        SCOPED_TRACE(expected.merge ? "merge" : "convert");
+        recorder.outcomes.clear();
+        const BatchResult result = run(expected.merge);
+        ASSERT_EQ(result.files.size(), 2u);
+        for (std::size_t i = 0; i < 2; ++i) {
+            EXPECT_EQ(result.files[i].output, expected.outputs[i]) << i;
+            EXPECT_EQ(recorder.outcomes.at(i).output, expected.outputs[i]) << i;
+        }
+        const OutputPages& a = result.files[0].output;
+        EXPECT_EQ(a.outputPageOf(2), 1);
+        EXPECT_EQ(a.outputPageOf(1), -1);
+        EXPECT_EQ(result.files[1].output.outputPageOf(1), expected.merge ? 3 : 1);
+        EXPECT_EQ(test::readPage(a.path, a.outputPageOf(2)).length, 12u);
+    }
+}
+
+// Files that wrote nothing have no output to show.
+TEST_F(RunBatch, AFileThatWroteNothingHasNoOutput) {
+    add("mask.tif", {test::maskPage()});
+    addText("notes.tif");
+    request.operation = BatchOperation::ConvertIntoFolder;
+    request.options.compressionMode = CompressionMode::Group4;
+    for (int merge : {0, 1}) {
+        request.saveName = "all";
+        const BatchResult result = run(merge);
+        for (const FileOutcome& file : result.files)
+            EXPECT_TRUE(file.output.empty() && file.output.path.empty()) << file.path;
+    }
 }
 
 TEST_F(RunBatch, AMergeTakesAtMostAThousandFiles) {

@@ -306,3 +306,45 @@ TEST_F(ParseCommandLine, CountingNeedsNoSaveFolder) {
 
 } // namespace
 } // namespace pagesmith
+
+namespace pagesmith {
+namespace {
+
+struct WatchCase {
+    const char* commandLine;
+    int on;
+    int settleMilliseconds; // -1: not a number of seconds
+    int fileNamed;
+};
+
+class ParseWatchOptions : public ::testing::TestWithParam<WatchCase> {};
+
+// A watch leaves its refusals to whoever runs it: even without a save folder
+// there is no "ERROR Save Folder" box.
+TEST_P(ParseWatchOptions, TakesWatchAndSettleWithoutTheSaveFolderBox) {
+    const WatchCase& watch = GetParam();
+    BatchRequest request;
+    request.reset();
+    test::MessageRecorder messages;
+    std::string logPath;
+    EXPECT_EQ(parseCommandLine(request, std::string(watch.commandLine), logPath, messages),
+              kRunBatch);
+    EXPECT_EQ(request.watch.on, watch.on);
+    EXPECT_EQ(request.watch.settleMilliseconds, watch.settleMilliseconds);
+    EXPECT_EQ(request.watch.fileNamed, watch.fileNamed);
+    if (watch.on) {
+        EXPECT_TRUE(messages.messages.empty());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ParseWatchOptions,
+                         ::testing::Values(WatchCase{"/watch /d=/in", 1, 2000, 0},
+                                           WatchCase{"/WATCH /Settle=1.5 /d=/in /sd=/out", 1, 1500,
+                                                     0},
+                                           WatchCase{"/watch /settle=0 /f=/in/a.tif", 1, 0, 1},
+                                           WatchCase{"/watch /settle=-1 /d=/in", 1, -1, 0},
+                                           WatchCase{"/watch /settle=2s /d=/in", 1, -1, 0},
+                                           WatchCase{"/watchful /d=/in /sd=/out", 0, 2000, 0}));
+
+} // namespace
+} // namespace pagesmith

@@ -231,12 +231,13 @@ TEST_F(RunModes, UsageTextAndManualPageNameEveryOptionAndExitStatus) {
         manual.erase(at, 1);
     const std::string usage = run({"--help"}).standardOutput;
     for (const char* option :
-         {"/q", "/k", "/sl", "/sc=", "/c=", "/d=", "/sd=", "/f=", "/sf=", "/m=", "/log=", "/np",
-          "/tnp", "--help", "-h", "/?", "--version", "--window"}) {
+         {"/q",       "/k",     "/sl", "/sc=",  "/c=",       "/d=",     "/sd=",
+          "/f=",      "/sf=",   "/m=", "/log=", "/np",       "/tnp",    "/watch",
+          "/settle=", "--help", "-h",  "/?",    "--version", "--window"}) {
         EXPECT_NE(usage.find(option), std::string::npos) << option;
         EXPECT_NE(manual.find(option), std::string::npos) << option;
     }
-    for (const char* status : {"0", "1", "3"}) {
+    for (const char* status : {"0", "1", "2", "3"}) {
         EXPECT_NE(usage.find(std::string("\n  ") + status + "  "), std::string::npos) << status;
         EXPECT_NE(manual.find(std::string(".B ") + status + "\n"), std::string::npos) << status;
     }

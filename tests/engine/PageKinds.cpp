@@ -251,6 +251,18 @@ std::uint8_t weigh(unsigned red, unsigned green, unsigned blue) {
     return std::uint8_t((77 * red + 151 * green + 29 * blue) >> 8);
 }
 
+std::vector<std::uint8_t> shownSamples(const ReducedPage& page) {
+    if (page.channels != 4)
+        return page.samples;
+    std::vector<std::uint8_t> rgb;
+    for (std::size_t i = 0; i < page.samples.size(); i += 4) {
+        const unsigned white = 255 - page.samples[i + 3];
+        for (std::size_t c = 0; c < 3; ++c)
+            rgb.push_back(std::uint8_t(white * (255 - page.samples[i + c]) / 255));
+    }
+    return rgb;
+}
+
 PageKind kind(const char* name, std::uint16_t photometric, std::uint16_t samples,
               std::uint16_t bits, std::vector<double> probes, std::vector<int> greys) {
     PageKind result;

@@ -51,6 +51,10 @@ struct ReducedPage {
 ReducedPage writeKind(const PageKind& kind, const std::filesystem::path& path, std::uint32_t width,
                       std::uint32_t length, bool probeBlocks = false);
 
+// What a screen shows of a reduced page's samples: grey and RGB as they
+// are, CMYK as what each ink and the black leave of white.
+std::vector<std::uint8_t> shownSamples(const ReducedPage& page);
+
 // (77 R + 151 G + 29 B) / 256, rounded down.
 std::uint8_t weigh(unsigned red, unsigned green, unsigned blue);
 

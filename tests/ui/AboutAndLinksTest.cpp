@@ -1,4 +1,5 @@
 #include "WindowTestSupport.h"
+#include "app/LibraryLicences.h"
 #include "app/SettingsStore.h"
 #include "engine/CompressionChoice.h"
 #include "support/TempDir.h"
@@ -16,6 +17,8 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSettings>
@@ -244,6 +247,33 @@ private slots:
         QVERIFY(m_recorder.opened.isEmpty());
     }
 
+    // The licences and library versions stay out of sight until asked for;
+    // a click in their text does not close the box.
+    void detailsShowTheLicencesOnRequest() {
+        AboutDialog about;
+        about.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&about));
+        auto* details = about.findChild<QPlainTextEdit*>(QStringLiteral("details"));
+        auto* button = about.findChild<QPushButton*>(QStringLiteral("showDetails"));
+        QVERIFY(details && button);
+        QCOMPARE(button->text(), QStringLiteral("&Details"));
+        QVERIFY(!details->isVisible());
+        const int closedHeight = about.height();
+
+        QTest::mouseClick(button, Qt::LeftButton);
+        QVERIFY(details->isVisible());
+        QTRY_VERIFY(about.height() > closedHeight);
+        QCOMPARE(details->toPlainText(), QString::fromStdString(licenceDetails()));
+        for (const char* licence : {"MIT", "LGPL-3.0-only", "Apache-2.0"})
+            QVERIFY2(details->toPlainText().contains(licence), licence);
+        about.setResult(-1);
+        QTest::mouseClick(details->viewport(), Qt::LeftButton);
+        QVERIFY(about.isVisible());
+
+        QTest::mouseClick(button, Qt::LeftButton);
+        QVERIFY(!details->isVisible());
+    }
+
     void helpOpensTheHelpFileOrTheUserGuide() {
         test::TempDir prefix;
         std::filesystem::create_directories(prefix.path() / "bin");
@@ -314,7 +344,8 @@ private slots:
               << "Open save folder"
               << "Converting 12 files"
               << "--window"
-              << "F5";
+              << "F5"
+              << "Details";
         for (const QString& name : names)
             QVERIFY2(guide.contains(name), qPrintable(name));
 

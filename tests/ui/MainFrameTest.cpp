@@ -9,6 +9,8 @@
 #include "ui/main/FilterCombo.h"
 #include "ui/main/FolderTree.h"
 #include "ui/main/InfoResultsView.h"
+#include "ui/preview/PagePreview.h"
+#include "ui/preview/PageView.h"
 #include "ui/toolkit/FlatTabStrip.h"
 #include "ui/toolkit/ProportionalSplitter.h"
 
@@ -22,6 +24,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QThread>
 #include <QToolBar>
@@ -56,6 +59,10 @@ const std::vector<Menu> kExpectedMenus = {
        "convert tiff from one compression mode to another"},
       {"&Merge", "Merge tiff files", "merge multiple tiff files into one"},
       kSeparator,
+      {"&Watch Folder...", "Convert the files that arrive in the folder shown, as they arrive",
+       "watch the folder shown and convert what arrives"},
+      {"S&top Watching", "Stop converting the files that arrive", "stop watching the folder"},
+      kSeparator,
       {"&Select All", "Select all items", "select all item"},
       kSeparator,
       {"E&xit", "Quit the application; prompts to save documents", "Exit"}}},
@@ -65,7 +72,8 @@ const std::vector<Menu> kExpectedMenus = {
        "Keep converted file name as original"}}},
     {"&View",
      {{"&Toolbar", "Show or hide the toolbar", "Toggle ToolBar"},
-      {"&Status Bar", "Show or hide the status bar", "Toggle StatusBar"}}},
+      {"&Status Bar", "Show or hide the status bar", "Toggle StatusBar"},
+      {"Page &Preview", "Show or hide the page preview", "Toggle Page Preview"}}},
     {"&Help",
      {{"&Help", "Open help", "open help"},
       kSeparator,
@@ -314,12 +322,74 @@ private slots:
         QVERIFY(sideBySide);
         auto* listOverInfo = qobject_cast<ProportionalSplitter*>(sideBySide->widget(1));
         QVERIFY(listOverInfo);
+        auto* listBesidePreview = qobject_cast<ProportionalSplitter*>(listOverInfo->widget(0));
+        QVERIFY(listBesidePreview);
         QCOMPARE(sideBySide->sizes()[0], sideBySide->width() / 5);
         QCOMPARE(listOverInfo->sizes()[0], listOverInfo->height() * 3 / 4);
+        QCOMPARE(listBesidePreview->sizes()[0], listBesidePreview->width() * 2 / 3);
         QCOMPARE(listOverInfo->widget(1), m_frame->infoResultsView());
         QCOMPARE(sideBySide->widget(0), m_frame->folderTree());
-        QCOMPARE(listOverInfo->widget(0), m_frame->fileList());
+        QCOMPARE(listBesidePreview->widget(0), m_frame->fileList());
+        QCOMPARE(listBesidePreview->widget(1), m_frame->pagePreview());
         QCOMPARE(m_frame->focusWidget(), m_frame->fileList());
+    }
+
+    // View > Page Preview hides the preview, and the list takes its room.
+    void viewCommandShowsAndHidesThePagePreview() {
+        QAction* toggle = m_frame->commandAction(kTogglePreviewCommand);
+        QVERIFY(toggle->isChecked());
+        QVERIFY(m_frame->pagePreview()->isVisible());
+        const int listWidth = m_frame->fileList()->width();
+        toggle->trigger();
+        QVERIFY(!m_frame->pagePreview()->isVisible());
+        QTRY_VERIFY(m_frame->fileList()->width() > listWidth);
+        toggle->trigger();
+        QVERIFY(m_frame->pagePreview()->isVisible());
+        QTRY_COMPARE(m_frame->fileList()->width(), listWidth);
+    }
+
+    // The preview follows the list's current row, by click or by key, and
+    // goes empty with a new folder.
+    void previewFollowsTheCurrentRow() {
+        test::TempDir folder;
+        for (int i = 0; i < 3; ++i)
+            test::writeTiff(folder.path() / ("file" + std::to_string(i) + ".tif"),
+                            test::faxPage(100 + i, 40));
+        m_frame->showFolder(folder.str());
+        FileList* list = m_frame->fileList();
+        PagePreview* preview = m_frame->pagePreview();
+        QCOMPARE(preview->path(), QString());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualRect(list->model()->index(0, 0)).center());
+        QCOMPARE(preview->path(), QString::fromStdString(folder.file("file0.tif")));
+        QTest::keyClick(list, Qt::Key_Down);
+        QCOMPARE(preview->path(), QString::fromStdString(folder.file("file1.tif")));
+        QTRY_COMPARE(preview->view()->picture().width(), 101);
+
+        m_frame->showFolder(folder.file("none"));
+        QTRY_COMPARE(preview->path(), QString());
+    }
+
+    // Ten clicks in a row: only the last file's page is shown; the pages
+    // asked for before it are given up.
+    void tenClicksInARowShowOnlyTheLastPage() {
+        test::TempDir folder;
+        for (int i = 0; i < 10; ++i) {
+            test::TestPage page = test::rgbPage(1500 + i, 1200, COMPRESSION_LZW);
+            page.rowsPerStrip = 16;
+            test::writeTiff(folder.path() / ("file" + std::to_string(i) + ".tif"), page);
+        }
+        m_frame->showFolder(folder.str());
+        FileList* list = m_frame->fileList();
+        PagePreview* preview = m_frame->pagePreview();
+        QSignalSpy shown(preview, &PagePreview::pageShown);
+        for (int row = 0; row < 10; ++row)
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                              list->visualRect(list->model()->index(row, 0)).center());
+        QTRY_VERIFY_WITH_TIMEOUT(!preview->isReading(), 20000);
+        QTest::qWait(100); // no answer to an earlier click comes late
+        QCOMPARE(shown.count(), 1);
+        QVERIFY(preview->accessibleDescription().startsWith("Page 1 of 1, 1509 x 1200"));
     }
 
     // The tree's selection lists its folder, a click on a row shows the file's
@@ -362,9 +432,11 @@ private slots:
         QTRY_VERIFY(m_frame->isActiveWindow());
         QWidget* tree = m_frame->folderTree();
         QWidget* filter = m_frame->filterCombo();
-        QWidget* list = m_frame->fileList();
+        FileList* list = m_frame->fileList();
         QPlainTextEdit* text = m_frame->infoResultsView()->textArea();
         QWidget* tabs = m_frame->infoResultsView()->tabStrip();
+        PagePreview* preview = m_frame->pagePreview();
+        list->setCurrentIndex(list->model()->index(0, 0)); // a file in the preview
         tree->setFocus();
         QTRY_COMPARE(QApplication::focusWidget(), tree);
         const QString before = text->toPlainText();
@@ -374,9 +446,14 @@ private slots:
             Qt::KeyboardModifiers modifiers;
             QWidget* reached;
         };
+        // The preview's Output and page buttons wait for an output and pages.
         const Step steps[] = {
             {Qt::Key_Tab, {}, filter},
             {Qt::Key_Tab, {}, list},
+            {Qt::Key_Tab, {}, preview->sourceButton()},
+            {Qt::Key_Tab, {}, preview->fitButton()},
+            {Qt::Key_Tab, {}, preview->actualSizeButton()},
+            {Qt::Key_Tab, {}, preview->view()},
             {Qt::Key_Tab, {}, text},
             {Qt::Key_Tab, {}, tabs},
             {Qt::Key_Tab, {}, tree},
@@ -384,7 +461,7 @@ private slots:
             {Qt::Key_Backtab, Qt::ShiftModifier, text},
             {Qt::Key_Tab, Qt::ControlModifier, tabs},
             {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, text},
-            {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, list},
+            {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, preview->view()},
         };
         for (const Step& step : steps) {
             QTest::keyClick(QApplication::focusWidget(), step.key, step.modifiers);

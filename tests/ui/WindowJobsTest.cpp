@@ -15,6 +15,9 @@
 #include "ui/main/InfoResultsView.h"
 #include "ui/main/MainFrame.h"
 #include "ui/main/WindowMode.h"
+#include "ui/preview/PagePreview.h"
+#include "ui/preview/PageView.h"
+#include "ui/toolkit/ElidedLabel.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -23,6 +26,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QtTest>
 
 #include <condition_variable>
@@ -494,6 +498,46 @@ private slots:
                               "--------------------------------------------------\n"));
     }
 
+    // After a job the preview of a row shows what the job wrote of its file
+    // at the flip of the switch: the file converted, or the merged file's
+    // page that came from it. Each input has a pattern of its own, which the
+    // lossless fax output keeps.
+    void previewShowsWhatTheLastJobWroteOfTheRow_data() {
+        QTest::addColumn<int>("merge");
+        QTest::addColumn<QString>("where");
+        QTest::newRow("convert") << 0 << "bg4.tif, Page 1 of 1";
+        QTest::newRow("merge") << 1 << "me_tiff.tif, Page 2 of 3";
+    }
+    void previewShowsWhatTheLastJobWroteOfTheRow() {
+        QFETCH(int, merge);
+        QFETCH(QString, where);
+        FileList* list = m_frame->fileList();
+        PagePreview* preview = m_frame->pagePreview();
+        list->setCurrentIndex(list->model()->index(1, 0));
+        QTRY_VERIFY(!preview->isReading());
+        QCOMPARE(preview->path(), qs(m_source + "/b.tif"));
+        const QImage source = preview->view()->picture();
+        QVERIFY(!source.isNull());
+        QVERIFY(!preview->outputButton()->isEnabled());
+
+        startJob(merge);
+        waitForJobs();
+        QTRY_VERIFY(preview->outputButton()->isEnabled());
+        preview->outputButton()->click();
+        QTRY_VERIFY(!preview->isReading());
+        QCOMPARE(preview->whereLabel()->fullText(), where);
+        QCOMPARE(preview->view()->picture(), source);
+
+        // The next job takes the last one's outputs back.
+        m_gate.holdAt(0);
+        startJob(merge);
+        QTRY_VERIFY(m_gate.isHeld());
+        QTRY_VERIFY(!preview->showsOutput());
+        QVERIFY(!preview->outputButton()->isEnabled());
+        m_gate.release();
+        waitForJobs();
+    }
+
     // After a job the "Results" page offers its save folder. A job that ran
     // long ends with a desktop notification when the user went to another
     // program meanwhile, and without one when they watch the window.
@@ -515,6 +559,9 @@ private slots:
         startJob(0);
         QTRY_VERIFY(m_gate.isHeld());
         QVERIFY(!button->isVisible());
+        // The progress window takes the focus as it shows; only then can the
+        // user leave for another program.
+        QTRY_VERIFY(shownProgressWindow() && QApplication::activeWindow() == shownProgressWindow());
         QApplication::setActiveWindow(userAway ? nullptr : m_frame.get());
         m_gate.release();
         waitForJobs();
@@ -670,6 +717,9 @@ private slots:
         m_frame.reset();
         std::atomic<int> stop{0};
         m_settings.interruption = &stop;
+        // One file at a time: the file held is then the one in hand, not one
+        // begun beside a file that goes on to finish.
+        m_settings.threads = 1;
         DialogScript script;
         script.then(DialogScript::confirm(qs(m_out), kGroup4));
         m_gate.holdAt(1);

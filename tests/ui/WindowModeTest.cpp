@@ -12,6 +12,7 @@
 #include "ui/main/FolderTree.h"
 #include "ui/main/MainFrame.h"
 #include "ui/main/WindowState.h"
+#include "ui/preview/PagePreview.h"
 #include "ui/toolkit/ProportionalSplitter.h"
 
 #include <QApplication>
@@ -88,6 +89,11 @@ QStringList checkedNames(MainFrame& frame) {
     return names;
 }
 
+// The splitter of the file list and the page preview.
+ProportionalSplitter* listBesidePreview(MainFrame& frame) {
+    return qobject_cast<ProportionalSplitter*>(frame.pagePreview()->parentWidget());
+}
+
 } // namespace
 
 class WindowModeTest : public QObject {
@@ -135,6 +141,8 @@ private slots:
             frame.fileList()->sortBy(FileListModel::SizeColumn, Qt::DescendingOrder);
             auto* sideBySide = qobject_cast<ProportionalSplitter*>(frame.centralWidget());
             sideBySide->setShare(0.3);
+            listBesidePreview(frame)->setShare(0.55);
+            frame.commandAction(kTogglePreviewCommand)->trigger(); // hidden
             QCOMPARE(answerMerge(frame, {out, "letter"}), QStringList({"", "me_tiff"}));
             QTRY_COMPARE(frame.statusPaneText(MainFrame::StatusPane::JobState),
                          QStringLiteral("Done."));
@@ -147,6 +155,8 @@ private slots:
         QCOMPARE(stored.sortColumn, int(FileListModel::SizeColumn));
         QCOMPARE(stored.sortOrder, Qt::DescendingOrder);
         QVERIFY(qAbs(stored.treeShare.value_or(0) - 0.3) < 1e-3);
+        QVERIFY(!stored.previewShown);
+        QVERIFY(qAbs(stored.previewShare.value_or(0) - 0.55) < 1e-3);
         QCOMPARE(stored.saveFolder, QDir::toNativeSeparators(out)); // as the dialog shows it
         QCOMPARE(stored.mergedFileName, QStringLiteral("letter"));
         QCOMPARE(test::countPages(out.toStdString() + "/letter.tif"), 3);
@@ -165,6 +175,12 @@ private slots:
             QCOMPARE(frame.fileList()->sortOrder(), Qt::DescendingOrder);
             auto* sideBySide = qobject_cast<ProportionalSplitter*>(frame.centralWidget());
             QCOMPARE(sideBySide->barPosition(), sideBySide->width() * 3 / 10);
+            QVERIFY(!frame.pagePreview()->isVisible());
+            QVERIFY(!frame.commandAction(kTogglePreviewCommand)->isChecked());
+            frame.commandAction(kTogglePreviewCommand)->trigger();
+            QVERIFY(frame.pagePreview()->isVisible());
+            ProportionalSplitter* beside = listBesidePreview(frame);
+            QCOMPARE(beside->barPosition(), int(beside->width() * 0.55));
             QCOMPARE(answerMerge(frame), QStringList({QDir::toNativeSeparators(out), "letter"}));
         });
 

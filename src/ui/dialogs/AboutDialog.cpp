@@ -1,5 +1,6 @@
 #include "ui/dialogs/AboutDialog.h"
 
+#include "app/LibraryLicences.h"
 #include "ui/dialogs/LinkColors.h"
 #include "ui/toolkit/HyperLinkLabel.h"
 
@@ -8,7 +9,12 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextDocument>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace pagesmith {
 
@@ -20,6 +26,8 @@ constexpr const char* kGroupTitle = "About Pagesmith";
 constexpr const char* kNameLine = "Pagesmith Version " PAGESMITH_VERSION;
 constexpr const char* kMakerLine = "Copyright (C) Tolvane";
 constexpr const char* kIconName = "Pagesmith icon";
+constexpr const char* kDetailsButton = "&Details";
+constexpr const char* kDetailsName = "Licences and library versions";
 
 struct LinkText {
     AboutDialog::Link id;
@@ -76,11 +84,38 @@ AboutDialog::AboutDialog(QWidget* parent)
     grid->addWidget(links[2], 2, 0, 1, 2);
     grid->setColumnStretch(1, 1);
 
+    // The licences and the libraries' versions, shown on request so that the
+    // box keeps its size.
+    auto* details = new QPlainTextEdit(QString::fromStdString(licenceDetails()));
+    details->setObjectName(QStringLiteral("details"));
+    details->setAccessibleName(QString::fromLatin1(kDetailsName));
+    details->setReadOnly(true);
+    details->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Sized to show every line whole.
+    const QStringList lines = details->toPlainText().split(QLatin1Char('\n'));
+    int widest = 0;
+    for (const QString& line : lines)
+        widest = std::max(widest, details->fontMetrics().horizontalAdvance(line));
+    const int margins =
+        2 * (details->frameWidth() + int(details->document()->documentMargin()) + 2);
+    // A little room over the measured width: the text is laid out with
+    // fractional advances that can add up beyond it.
+    details->setMinimumWidth(widest + margins + 2 * details->fontMetrics().averageCharWidth());
+    details->setFixedHeight(details->fontMetrics().lineSpacing() * int(lines.size()) + margins);
+    details->hide();
+
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    QPushButton* showDetails =
+        buttons->addButton(QString::fromLatin1(kDetailsButton), QDialogButtonBox::ActionRole);
+    showDetails->setObjectName(QStringLiteral("showDetails"));
+    showDetails->setCheckable(true);
+    showDetails->setAutoDefault(false);
+    connect(showDetails, &QPushButton::toggled, details, &QWidget::setVisible);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
+    layout->addWidget(details);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }

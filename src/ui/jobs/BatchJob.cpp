@@ -12,6 +12,7 @@ namespace pagesmith {
 BatchJob::BatchJob(JobOrder order, BatchObserver* follower)
     : m_order(std::move(order)), m_follower(follower) {
     qRegisterMetaType<BatchResult>();
+    qRegisterMetaType<OutputPages>();
 }
 
 int BatchJob::fileCount() const {
@@ -49,7 +50,8 @@ void BatchJob::fileFinished(const FileOutcome& outcome) {
     const std::vector<std::size_t>& scanIndexes = m_order.scanIndexes;
     const std::size_t scanIndex =
         outcome.index < scanIndexes.size() ? scanIndexes[outcome.index] : outcome.index;
-    emit fileEnded(scanIndex, int(outcome.status), QString::fromStdString(outcome.reason));
+    emit fileEnded(scanIndex, int(outcome.status), QString::fromStdString(outcome.reason),
+                   outcome.output);
 }
 
 void BatchJob::faultShown(const std::string& caption, const std::string& text) {

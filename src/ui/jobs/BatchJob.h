@@ -62,7 +62,8 @@ signals:
     // The rest come from the worker thread.
     void lineReported(const QByteArray& text);
     void fileInHand(int done, int total, const QString& path);
-    void fileEnded(qulonglong scanIndex, int status, const QString& reason);
+    void fileEnded(qulonglong scanIndex, int status, const QString& reason,
+                   const pagesmith::OutputPages& output);
     void errorShown(const QString& caption, const QString& text);
     void finished(const pagesmith::BatchResult& result);
 
@@ -82,3 +83,4 @@ private:
 } // namespace pagesmith
 
 Q_DECLARE_METATYPE(pagesmith::BatchResult)
+Q_DECLARE_METATYPE(pagesmith::OutputPages)

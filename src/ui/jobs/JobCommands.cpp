@@ -10,6 +10,8 @@
 #include "ui/jobs/BatchJobRunner.h"
 #include "ui/jobs/JobTexts.h"
 #include "ui/jobs/JobView.h"
+#include "ui/jobs/WatchJob.h"
+#include "ui/jobs/WatchView.h"
 #include "ui/main/FileList.h"
 #include "ui/main/MainFrame.h"
 #include "ui/toolkit/CorePaths.h"
@@ -31,7 +33,11 @@ JobCommands::JobCommands(MainFrame& frame, BatchJobRunner& jobs, ProcessSettings
     connect(&frame, &MainFrame::convertRequested, this, [this] { runCommand(0); });
     connect(&frame, &MainFrame::mergeRequested, this, [this] { runCommand(1); });
     connect(&jobs, &BatchJobRunner::waitingChanged, this, &JobCommands::showWaitingJobs);
+    connect(&frame, &MainFrame::watchRequested, this, [this] { startWatch(); });
+    connect(&frame, &MainFrame::stopWatchingRequested, this, &JobCommands::stopWatch);
 }
+
+JobCommands::~JobCommands() = default;
 
 void JobCommands::runCommand(int merge) {
     // The job-state pane belongs to the running job, which shows its own
@@ -47,6 +53,36 @@ void JobCommands::runCommand(int merge) {
 }
 
 int JobCommands::startBatchJob(int merge) {
+    if (!askDestination(merge))
+        return -1;
+    m_jobs.submit(makeOrder(merge),
+                  [this](BatchJob& job) { new JobView(m_frame, job, m_messages, m_noticeAfter); });
+    return 0;
+}
+
+int JobCommands::startWatch() {
+    if (m_watch || m_frame.currentFolder().empty() || !askDestination(0))
+        return -1;
+    BatchRequest request = makeOrder(0).request;
+    request.clearFiles();
+    request.includeSubfolders = 0; // a watch takes the folder's own files
+    request.watch.on = 1;
+    m_watch = std::make_unique<WatchJob>(request, m_settings.logPath, m_settings.shortLog);
+    new WatchView(m_frame, *m_watch, m_messages);
+    m_frame.setWatching(true);
+    m_watch->start();
+    return 0;
+}
+
+void JobCommands::stopWatch() {
+    if (!m_watch)
+        return;
+    m_watch.reset(); // waits for the file in hand
+    m_frame.setWatching(false);
+    m_frame.setStatusPaneText(MainFrame::StatusPane::Main, text(MainFrameTexts::kReady));
+}
+
+bool JobCommands::askDestination(int merge) {
     // Owned by the frame, never by whatever window is active: a job's
     // progress window goes when the job ends and would take the dialog along.
     DestinationDialog dialog(QString::fromStdString(m_destinationFolder),
@@ -60,16 +96,14 @@ int JobCommands::startBatchJob(int merge) {
     // user then cancels.
     for (;;) {
         if (dialog.exec() != QDialog::Accepted)
-            return -1;
+            return false;
         takeDialogValues(dialog);
         if (!isSourceFolder(m_destinationFolder))
             break;
         m_boxes->showOk(&m_frame, text(JobTexts::kSameFolderCaption),
                         text(JobTexts::kSameFolderText));
     }
-    m_jobs.submit(makeOrder(merge),
-                  [this](BatchJob& job) { new JobView(m_frame, job, m_messages, m_noticeAfter); });
-    return 0;
+    return true;
 }
 
 void JobCommands::setDestination(const std::string& folder, const std::string& mergedFileName) {
@@ -117,6 +151,7 @@ JobOrder JobCommands::makeOrder(int merge) const {
     request.options.keepName = m_frame.keepFileNames() ? 1 : 0;
     request.options.shortLog = m_settings.shortLog;
     request.options.interruption = m_settings.interruption;
+    request.options.threads = m_settings.threads; // PAGESMITH_THREADS, as on the command line
     request.sourceFolder = m_frame.currentFolder();
     request.saveFolder = m_destinationFolder;
     request.includeSubfolders = m_frame.includeSubFolders() ? 1 : 0;

@@ -3,6 +3,7 @@
 #include <QObject>
 
 #include <chrono>
+#include <memory>
 #include <string>
 
 namespace pagesmith {
@@ -13,6 +14,7 @@ class MainFrame;
 class MessageBoxes;
 class MessageSink;
 class PathChoosers;
+class WatchJob;
 struct JobOrder;
 struct ProcessSettings;
 
@@ -26,6 +28,8 @@ class JobCommands : public QObject {
 public:
     JobCommands(MainFrame& frame, BatchJobRunner& jobs, ProcessSettings& settings,
                 MessageSink& messages);
+    // A watch still running ends here, after its file in hand.
+    ~JobCommands() override;
 
     // Where the dialog's "Save Folder" and "Log File" and the warnings go; the
     // platform's own unless set.
@@ -36,6 +40,15 @@ public:
     // once, or when the running job has finished); -1 when the dialog was
     // left without OK.
     int startBatchJob(int merge);
+
+    // File > Watch Folder...: asks for the save folder and format as Convert
+    // does, then converts what is and what arrives in the folder shown until
+    // stopWatch. 0 when the watch began; -1 when the dialog was left without
+    // OK, or no folder is shown, or a watch runs already.
+    int startWatch();
+    // File > Stop Watching: ends the watch after the file in hand.
+    void stopWatch();
+    bool isWatching() const { return m_watch != nullptr; }
 
     const std::string& destinationFolder() const { return m_destinationFolder; }
     const std::string& mergedFileName() const { return m_mergedFileName; }
@@ -49,6 +62,9 @@ public:
 
 private:
     void runCommand(int merge);
+    // The destination dialog until it is left, or confirmed with a save
+    // folder other than the folder shown. True when confirmed.
+    bool askDestination(int merge);
     void takeDialogValues(const DestinationDialog& dialog);
     bool isSourceFolder(const std::string& folder) const;
     JobOrder makeOrder(int merge) const;
@@ -63,6 +79,7 @@ private:
     std::string m_destinationFolder;
     std::string m_mergedFileName = "me_tiff";
     std::chrono::milliseconds m_noticeAfter = kNoticeAfter;
+    std::unique_ptr<WatchJob> m_watch;
 };
 
 } // namespace pagesmith

@@ -34,6 +34,12 @@ struct JobTexts {
     // After the total, when any file failed.
     static constexpr const char* kFailedLine = "Total %d tiff file(s) failed.\r\n";
 
+    // A watch: the "Results" page's first line and the main status pane.
+    static constexpr const char* kStartWatching = "Start watching %s ... \r\n";
+    static constexpr const char* kWatchingStatus = "Watching %1: %2 converted";
+    static constexpr const char* kWatchingFailed = ", %1 failed";
+    static constexpr const char* kWatchedFolderGone = " (folder gone)";
+
     // How a job's run-log entry begins, unless the log is short.
     static constexpr const char* kLogHeader = "\nPagesmith in GUI mode\n";
 };

@@ -132,12 +132,14 @@ void JobView::showFileInHand(int total, const QString& path) {
     m_progress->advance(path);
 }
 
-void JobView::showOutcome(qulonglong scanIndex, int status, const QString& reason) {
+void JobView::showOutcome(qulonglong scanIndex, int status, const QString& reason,
+                          const OutputPages& output) {
     if (showsTheJobsFill())
-        m_frame.fileList()->setFileResult(std::size_t(scanIndex), resultWord(status), reason);
+        m_frame.fileList()->setFileResult(std::size_t(scanIndex), resultWord(status), reason,
+                                          output);
     else if (showsTheJobsListing())
         m_frame.fileList()->setFileResultByName(nameOfScanIndex(scanIndex), resultWord(status),
-                                                reason);
+                                                reason, output);
 }
 
 void JobView::noticeIfUnseen(const QString& text) {

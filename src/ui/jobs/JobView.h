@@ -15,6 +15,7 @@ class MainFrame;
 class MessageSink;
 class ProgressWindow;
 struct BatchResult;
+struct OutputPages;
 
 // The window's side of one job: turns what the job reports into widget
 // changes on the window thread. When the job begins: the "Results" page
@@ -47,7 +48,8 @@ public:
 private:
     void begin();
     void showFileInHand(int total, const QString& path);
-    void showOutcome(qulonglong scanIndex, int status, const QString& reason);
+    void showOutcome(qulonglong scanIndex, int status, const QString& reason,
+                     const OutputPages& output);
     void end(const BatchResult& result);
     bool showsTheJobsFill() const;
     bool showsTheJobsListing() const;

@@ -85,6 +85,21 @@ FileList::FileList(QWidget* parent)
     connect(this, &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
         emit fileActivated(m_model->cellText(sourceRow(index.row()), FileListModel::NameColumn));
     });
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &FileList::followCurrentFile);
+    // A fill leaves no row current without a word from the selection; a new
+    // reading of the folder puts the current row back right after.
+    connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
+        QMetaObject::invokeMethod(this, &FileList::followCurrentFile, Qt::QueuedConnection);
+    });
+    connect(m_model, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex& first, const QModelIndex& last) {
+                if (first.column() > FileListModel::ResultColumn ||
+                    last.column() < FileListModel::ResultColumn)
+                    return;
+                for (int row = first.row(); row <= last.row(); ++row)
+                    emit fileResultChanged(m_model->cellText(row, FileListModel::NameColumn));
+            });
 }
 
 int FileList::rowCount() const {
@@ -142,6 +157,18 @@ QString FileList::currentName() const {
                : QString();
 }
 
+void FileList::followCurrentFile() {
+    const QString name = currentName();
+    if (name == m_currentFile)
+        return;
+    m_currentFile = name;
+    emit currentFileChanged(name);
+}
+
+OutputPages FileList::outputOf(const QString& name) const {
+    return m_model->outputOf(m_model->rowOfName(name));
+}
+
 void FileList::setCurrentName(const QString& name) {
     const int row = name.isEmpty() ? -1 : m_model->rowOfName(name);
     if (row < 0)
@@ -178,18 +205,18 @@ void FileList::setCellText(int row, int column, const QString& text) {
         this, [this, row, column, text] { m_model->setCellText(sourceRow(row), column, text); });
 }
 
-void FileList::setFileResult(std::size_t scanIndex, const QString& word, const QString& reason) {
-    runOnThreadOf(this, [this, scanIndex, word, reason] {
+void FileList::setFileResult(std::size_t scanIndex, const QString& word, const QString& reason,
+                             const OutputPages& output) {
+    runOnThreadOf(this, [&] {
         if (scanIndex < static_cast<std::size_t>(m_model->rowCount()))
-            m_model->setResult(static_cast<int>(scanIndex), word, reason);
+            m_model->setResult(static_cast<int>(scanIndex), word, reason, output);
     });
 }
 
-void FileList::setFileResultByName(const QString& name, const QString& word,
-                                   const QString& reason) {
-    runOnThreadOf(this, [this, name, word, reason] {
-        m_model->setResult(m_model->rowOfName(name), word, reason);
-    });
+void FileList::setFileResultByName(const QString& name, const QString& word, const QString& reason,
+                                   const OutputPages& output) {
+    runOnThreadOf(this,
+                  [&] { m_model->setResult(m_model->rowOfName(name), word, reason, output); });
 }
 
 void FileList::clearResults() {

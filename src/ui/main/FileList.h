@@ -44,6 +44,8 @@ public:
 
     // The name of the row the keyboard is on; empty with none.
     QString currentName() const;
+    // Where the last job put the pages of the file of this name.
+    OutputPages outputOf(const QString& name) const;
 
     // Select All: every check box to one state.
     void setAllChecked(bool checked);
@@ -54,10 +56,12 @@ public:
     // Nothing happens for a row or column outside the list.
     void setCellText(int row, int column, const QString& text);
     // The result column of the row that shows a file: the outcome's word and
-    // the reason of a failure as its tooltip.
-    void setFileResult(std::size_t scanIndex, const QString& word, const QString& reason = {});
+    // the reason of a failure as its tooltip; and where its pages went.
+    void setFileResult(std::size_t scanIndex, const QString& word, const QString& reason = {},
+                       const OutputPages& output = {});
     // The same for the row of a file name, when the list shows it.
-    void setFileResultByName(const QString& name, const QString& word, const QString& reason = {});
+    void setFileResultByName(const QString& name, const QString& word, const QString& reason = {},
+                             const OutputPages& output = {});
     // Every row's result column emptied.
     void clearResults();
     // Each row's check box with its scan index, in the order shown.
@@ -66,6 +70,11 @@ public:
 signals:
     // A row was activated (a single click, or Enter): its name column.
     void fileActivated(const QString& name);
+    // The row the keyboard is on changed (a click, the arrow keys, a new
+    // fill): its name column; empty when no row is current.
+    void currentFileChanged(const QString& name);
+    // The last job's outcome of the file of this name came or went.
+    void fileResultChanged(const QString& name);
     // The context menu of a row (right button, the menu key or Shift+F10),
     // to open at a point of the screen.
     void rowMenuRequested(const QString& name, const QPoint& globalPosition);
@@ -80,9 +89,11 @@ private:
     void fitColumns();
     void setCurrentName(const QString& name);
     int sourceRow(int shownRow) const;
+    void followCurrentFile();
 
     FileListModel* m_model;
     FileListSortProxy* m_proxy;
+    QString m_currentFile; // as currentFileChanged last told it
 };
 
 } // namespace pagesmith

@@ -78,11 +78,18 @@ void FileListModel::setCellText(int row, int column, const QString& text) {
     emit dataChanged(cell, cell, {Qt::DisplayRole, Qt::ToolTipRole});
 }
 
-void FileListModel::setResult(int row, const QString& word, const QString& reason) {
+void FileListModel::setResult(int row, const QString& word, const QString& reason,
+                              const OutputPages& output) {
     if (!contains(row, ResultColumn))
         return;
     m_rows[row].resultReason = reason;
+    m_rows[row].output = output;
     setCellText(row, ResultColumn, word);
+}
+
+const OutputPages& FileListModel::outputOf(int row) const {
+    static const OutputPages none;
+    return contains(row, ResultColumn) ? m_rows[row].output : none;
 }
 
 void FileListModel::clearResults() {
@@ -91,6 +98,7 @@ void FileListModel::clearResults() {
     for (Row& row : m_rows) {
         row.cells[ResultColumn].clear();
         row.resultReason.clear();
+        row.output = {};
     }
     emit dataChanged(index(0, ResultColumn), index(rowCount() - 1, ResultColumn),
                      {Qt::DisplayRole, Qt::ToolTipRole});
@@ -138,7 +146,7 @@ FileListModel::RowMarks FileListModel::marks() const {
     marks.byName.reserve(static_cast<qsizetype>(m_rows.size()));
     for (const Row& row : m_rows)
         marks.byName.insert(row.cells[NameColumn],
-                            {row.checked, row.cells[ResultColumn], row.resultReason});
+                            {row.checked, row.cells[ResultColumn], row.resultReason, row.output});
     return marks;
 }
 
@@ -152,6 +160,7 @@ void FileListModel::restoreMarks(const RowMarks& marks) {
         row.checked = mark->checked;
         row.cells[ResultColumn] = mark->result;
         row.resultReason = mark->resultReason;
+        row.output = mark->output;
     }
     emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "batch/BatchResult.h"
+
 #include <QAbstractTableModel>
 #include <QHash>
 #include <QString>
@@ -39,6 +41,7 @@ public:
             bool checked = true;
             QString result;
             QString resultReason;
+            OutputPages output;
         };
         QHash<QString, Mark> byName;
     };
@@ -55,10 +58,13 @@ public:
     // Nothing happens outside the table.
     void setCellText(int row, int column, const QString& text);
     // A job's outcome for a row: the word in the Result column and, for a
-    // failure, its reason as the cell's tooltip.
-    void setResult(int row, const QString& word, const QString& reason);
-    // Every row's Result column emptied, as a job begins.
+    // failure, its reason as the cell's tooltip; and where its pages went.
+    void setResult(int row, const QString& word, const QString& reason,
+                   const OutputPages& output = {});
+    // Every row's Result column and output emptied, as a job begins.
     void clearResults();
+    // Where the last job put the row's pages; empty when it put none.
+    const OutputPages& outputOf(int row) const;
     bool isChecked(int row) const;
     void setChecked(int row, bool checked);
     void setAllChecked(bool checked);
@@ -84,6 +90,7 @@ private:
     struct Row {
         std::array<QString, ColumnCount> cells;
         QString resultReason;
+        OutputPages output;
         bool checked = true;
     };
 

@@ -13,6 +13,8 @@
 #include "ui/main/InfoResultsView.h"
 #include "ui/main/OpenedPaths.h"
 #include "ui/main/ProgramArt.h"
+#include "ui/preview/PagePreview.h"
+#include "ui/preview/PageView.h"
 #include "ui/toolkit/CorePaths.h"
 #include "ui/toolkit/DesktopCalls.h"
 #include "ui/toolkit/DesktopIntegration.h"
@@ -36,6 +38,7 @@
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QToolButton>
 
 namespace pagesmith {
 
@@ -62,9 +65,9 @@ const std::map<CommandId, CommandImage> kCommandImages = {
     {kAboutCommand, CommandImage::About},
 };
 
-constexpr CommandId kCheckableCommands[] = {kSelectAllCommand, kIncludeSubFolderCommand,
-                                            kKeepFileNameCommand, kToggleToolbarCommand,
-                                            kToggleStatusBarCommand};
+constexpr CommandId kCheckableCommands[] = {kSelectAllCommand,       kIncludeSubFolderCommand,
+                                            kKeepFileNameCommand,    kToggleToolbarCommand,
+                                            kToggleStatusBarCommand, kTogglePreviewCommand};
 constexpr CommandId kCommandsNeedingRows[] = {kConvertCommand, kMergeCommand, kSelectAllCommand};
 
 constexpr int kToolbarImageSize = 16;
@@ -137,6 +140,7 @@ void MainFrame::createActions() {
         m_actions.at(id)->setCheckable(true);
     m_actions.at(kToggleToolbarCommand)->setChecked(true);
     m_actions.at(kToggleStatusBarCommand)->setChecked(true);
+    m_actions.at(kTogglePreviewCommand)->setChecked(true);
 }
 
 void MainFrame::createMenus() {
@@ -197,17 +201,23 @@ void MainFrame::createStatusBar() {
 
 void MainFrame::createClientArea() {
     // The tree starts a fifth of the width (never under a tenth); the list
-    // three quarters of the height (neither pane under a fifth).
+    // and the preview three quarters of the height (neither pane under a
+    // fifth), the list two thirds of their width (neither under a sixth).
     m_sideBySide = new ProportionalSplitter(Qt::Horizontal, 1, 5, 10);
     m_listOverInfo = new ProportionalSplitter(Qt::Vertical, 3, 4, 5);
+    m_listBesidePreview = new ProportionalSplitter(Qt::Horizontal, 2, 3, 6);
+    m_listBesidePreview->setAccessibleName(text(MainFrameTexts::kListAndPreviewName));
     m_folderTree = new FolderTree;
     m_fileList = new FileList;
+    m_preview = new PagePreview;
     m_infoResults = new InfoResultsView;
     m_infoResults->setAccessibleName(text(MainFrameTexts::kInfoResultsName));
 
     m_sideBySide->addWidget(m_folderTree);
     m_sideBySide->addWidget(m_listOverInfo);
-    m_listOverInfo->addWidget(m_fileList);
+    m_listBesidePreview->addWidget(m_fileList);
+    m_listBesidePreview->addWidget(m_preview);
+    m_listOverInfo->addWidget(m_listBesidePreview);
     m_listOverInfo->addWidget(m_infoResults);
     setCentralWidget(m_sideBySide);
 
@@ -215,6 +225,12 @@ void MainFrame::createClientArea() {
             [this](const QString& folder) { showFolder(corePath(folder)); });
     connect(m_fileList, &FileList::fileActivated, this,
             [this](const QString& name) { showTiffInfo(name.toStdString()); });
+    connect(m_fileList, &FileList::currentFileChanged, this, &MainFrame::previewFile);
+    // A job's outcome for the file shown lets the preview show its output.
+    connect(m_fileList, &FileList::fileResultChanged, this, [this](const QString& name) {
+        if (name == m_fileList->currentName())
+            m_preview->setOutput(m_fileList->outputOf(name));
+    });
     // Convert, Merge and Select All follow the rows.
     const FileListModel* model = &m_fileList->fileModel();
     const auto follow = [this] { updateCommandState(); };
@@ -256,12 +272,20 @@ void MainFrame::createKeys() {
         [this] { focusNextPrevChild(false); });
 }
 
-// Tab goes from the tree to the filter, the list, the text of the pages, the
-// page tabs and the save-folder button, and round again.
+// Tab goes from the tree to the filter, the list, the preview's controls and
+// picture, the text of the pages, the page tabs and the save-folder button,
+// and round again.
 void MainFrame::chainFocus() {
     const QList<QWidget*> chain = {m_folderTree,
                                    m_filterCombo,
                                    m_fileList,
+                                   m_preview->sourceButton(),
+                                   m_preview->outputButton(),
+                                   m_preview->fitButton(),
+                                   m_preview->actualSizeButton(),
+                                   m_preview->view(),
+                                   m_preview->previousButton(),
+                                   m_preview->nextButton(),
                                    m_infoResults->textArea(),
                                    m_infoResults->tabStrip(),
                                    m_infoResults->openSaveFolderButton()};
@@ -292,6 +316,8 @@ void MainFrame::refreshList() {
             .refresh(m_request, m_currentFolder, m_includeSubFolders, m_filterCombo->filterCode());
     if (m_infoShowsTotal)
         m_infoResults->replacePage(InfoResultsView::kInfoPage, FileListFill::totalLine(rows));
+    // The file shown may have been written again.
+    m_preview->reload();
     // Select All keeps its state while there are rows, as after a fill.
     if (rows == 0 || !hadRows)
         setSelectAllState(rows > 0);
@@ -331,6 +357,8 @@ WindowState MainFrame::windowState() const {
     state.maximised = isMaximized();
     state.treeShare = m_sideBySide->share();
     state.listShare = m_listOverInfo->share();
+    state.previewShown = m_actions.at(kTogglePreviewCommand)->isChecked();
+    state.previewShare = m_listBesidePreview->share();
     state.includeSubFolders = m_includeSubFolders;
     state.keepFileNames = m_keepFileNames;
     state.filter = int(m_filterCombo->filterCode());
@@ -350,6 +378,10 @@ void MainFrame::applyWindowState(const WindowState& state) {
         m_sideBySide->setShare(*state.treeShare);
     if (state.listShare)
         m_listOverInfo->setShare(*state.listShare);
+    if (state.previewShare)
+        m_listBesidePreview->setShare(*state.previewShare);
+    m_actions.at(kTogglePreviewCommand)->setChecked(state.previewShown);
+    m_preview->setVisible(state.previewShown);
     if (!state.geometry.isEmpty())
         restoreGeometry(state.geometry);
     updateCommandState();
@@ -383,6 +415,13 @@ void MainFrame::updateCommandState() {
     m_actions.at(kSelectAllCommand)->setChecked(m_selectAllState);
     m_actions.at(kIncludeSubFolderCommand)->setChecked(m_includeSubFolders);
     m_actions.at(kKeepFileNameCommand)->setChecked(m_keepFileNames);
+    m_actions.at(kWatchFolderCommand)->setEnabled(!m_watching && !m_currentFolder.empty());
+    m_actions.at(kStopWatchingCommand)->setEnabled(m_watching);
+}
+
+void MainFrame::setWatching(bool watching) {
+    m_watching = watching;
+    updateCommandState();
 }
 
 void MainFrame::runCommand(CommandId id, bool checked) {
@@ -392,6 +431,12 @@ void MainFrame::runCommand(CommandId id, bool checked) {
         break;
     case kMergeCommand:
         emit mergeRequested();
+        break;
+    case kWatchFolderCommand:
+        emit watchRequested();
+        break;
+    case kStopWatchingCommand:
+        emit stopWatchingRequested();
         break;
     case kSelectAllCommand:
         selectAll();
@@ -411,6 +456,9 @@ void MainFrame::runCommand(CommandId id, bool checked) {
         break;
     case kToggleStatusBarCommand:
         statusBar()->setVisible(checked);
+        break;
+    case kTogglePreviewCommand:
+        m_preview->setVisible(checked);
         break;
     case kHelpCommand:
         DesktopIntegration::openHelp(QCoreApplication::applicationFilePath());
@@ -461,6 +509,17 @@ void MainFrame::showTiffInfo(const std::string& relativeName) {
     m_infoResults->appendToPage(InfoResultsView::kInfoPage, "---------------------- \r\n");
     PageLines infoPage(*m_infoResults, InfoResultsView::kInfoPage);
     writeTiffInfo(joinPath(m_currentFolder, relativeName), infoPage);
+}
+
+void MainFrame::previewFile(const QString& relativeName) {
+    if (relativeName.isEmpty()) {
+        m_preview->showFile({});
+        return;
+    }
+    const std::string path =
+        joinPath(m_currentFolder, QFile::encodeName(relativeName).toStdString());
+    m_preview->showFile(QFile::decodeName(QByteArray::fromStdString(path)),
+                        m_fileList->outputOf(relativeName));
 }
 
 void MainFrame::closeEvent(QCloseEvent* event) {

@@ -22,15 +22,16 @@ class FolderTree;
 class FolderWatch;
 class InfoResultsView;
 class MessageSink;
+class PagePreview;
 class ProportionalSplitter;
 struct ProcessSettings;
 
 // The one top-level window of window mode: menu bar, toolbar with the
 // compression filter, status bar, and a client area split into the folder tree
-// (left), the file list (upper right) and the info and results pane (lower
-// right). It owns the state the commands work on and routes every command.
-// The tree and the list follow the disk; folders and files dropped on the
-// window are shown; every command is in reach of the keyboard.
+// (left), the file list with the page preview beside it (upper right) and the
+// info and results pane (lower right). It owns the state the commands work on and routes every
+// command. The tree and the list follow the disk; folders and files dropped on the window are
+// shown; every command is in reach of the keyboard.
 //
 // Other threads reach it only through the status-pane texts, which are set
 // on the window thread while the caller waits.
@@ -66,6 +67,7 @@ public:
     FolderTree* folderTree() const { return m_folderTree; }
     FileList* fileList() const { return m_fileList; }
     InfoResultsView* infoResultsView() const { return m_infoResults; }
+    PagePreview* pagePreview() const { return m_preview; }
     FilterCombo* filterCombo() const { return m_filterCombo; }
 
     // Lists a folder's TIFF files (with its sub-folders when Include Sub Folder
@@ -100,6 +102,11 @@ public:
     // is still there, in the stored sort.
     void showAtStart(const WindowState& state, const QStringList& openPaths = {});
 
+    // Whether a watch runs: Watch Folder is offered while none runs and a
+    // folder is shown, Stop Watching while one runs.
+    void setWatching(bool watching);
+    bool isWatching() const { return m_watching; }
+
     // Any thread.
     void setStatusPaneText(StatusPane pane, const QString& text);
     QString statusPaneText(StatusPane pane) const;
@@ -112,6 +119,9 @@ public:
     // currentFolder: the "Tiff Info" page comes to the front and shows the
     // file's information report under two heading lines.
     void showTiffInfo(const std::string& relativeName);
+    // The page preview shows the file of the list's current row, named
+    // relative to currentFolder (nothing for an empty name).
+    void previewFile(const QString& relativeName);
 
 public slots:
     // Brings the commands in line with the list and the flags: Convert, Merge
@@ -123,6 +133,9 @@ signals:
     // File > Convert and File > Merge, for the job commands.
     void convertRequested();
     void mergeRequested();
+    // File > Watch Folder... and File > Stop Watching.
+    void watchRequested();
+    void stopWatchingRequested();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -150,6 +163,7 @@ private:
     bool m_includeSubFolders = false;
     bool m_keepFileNames = false;
     bool m_selectAllState = false;
+    bool m_watching = false;
     int m_fillGeneration = 0;
     int m_listingGeneration = 0;
     bool m_infoShowsTotal = false; // the "Tiff Info" page holds a fill's total
@@ -163,9 +177,11 @@ private:
     QLabel* m_jobTotalPane = nullptr;
     ProportionalSplitter* m_sideBySide = nullptr;
     ProportionalSplitter* m_listOverInfo = nullptr;
+    ProportionalSplitter* m_listBesidePreview = nullptr;
     FolderTree* m_folderTree = nullptr;
     FileList* m_fileList = nullptr;
     InfoResultsView* m_infoResults = nullptr;
+    PagePreview* m_preview = nullptr;
     FileListMenu* m_rowMenu = nullptr;
     FolderWatch* m_listWatch = nullptr;
 };

@@ -12,6 +12,11 @@ constexpr CommandText kCommands[] = {
     {kConvertCommand, "&Convert", "Convert tiff compression mode",
      "convert tiff from one compression mode to another"},
     {kMergeCommand, "&Merge", "Merge tiff files", "merge multiple tiff files into one"},
+    {kWatchFolderCommand, "&Watch Folder...",
+     "Convert the files that arrive in the folder shown, as they arrive",
+     "watch the folder shown and convert what arrives"},
+    {kStopWatchingCommand, "S&top Watching", "Stop converting the files that arrive",
+     "stop watching the folder"},
     {kSelectAllCommand, "&Select All", "Select all items", "select all item"},
     {kExitCommand, "E&xit", "Quit the application; prompts to save documents", "Exit"},
     {kIncludeSubFolderCommand, "Include Sub Folder", "Include sub folder", "Include sub folder"},
@@ -19,16 +24,20 @@ constexpr CommandText kCommands[] = {
      "Keep converted file name as original"},
     {kToggleToolbarCommand, "&Toolbar", "Show or hide the toolbar", "Toggle ToolBar"},
     {kToggleStatusBarCommand, "&Status Bar", "Show or hide the status bar", "Toggle StatusBar"},
+    {kTogglePreviewCommand, "Page &Preview", "Show or hide the page preview",
+     "Toggle Page Preview"},
     {kHelpCommand, "&Help", "Open help", "open help"},
     {kAboutCommand, "&About Pagesmith...",
      "Display program information, version number and copyright", "About"},
     {kNewCommand, nullptr, "Create a new document", "New"},
 };
 
-constexpr CommandId kFileMenu[] = {kConvertCommand,   kMergeCommand, kNoCommand,
-                                   kSelectAllCommand, kNoCommand,    kExitCommand};
+constexpr CommandId kFileMenu[] = {kConvertCommand,     kMergeCommand,        kNoCommand,
+                                   kWatchFolderCommand, kStopWatchingCommand, kNoCommand,
+                                   kSelectAllCommand,   kNoCommand,           kExitCommand};
 constexpr CommandId kSettingsMenu[] = {kIncludeSubFolderCommand, kKeepFileNameCommand};
-constexpr CommandId kViewMenu[] = {kToggleToolbarCommand, kToggleStatusBarCommand};
+constexpr CommandId kViewMenu[] = {kToggleToolbarCommand, kToggleStatusBarCommand,
+                                   kTogglePreviewCommand};
 constexpr CommandId kHelpMenu[] = {kHelpCommand, kNoCommand, kAboutCommand};
 
 constexpr MenuText kMenus[] = {

@@ -14,6 +14,9 @@ enum CommandId : int {
     kHelpCommand = 32779,
     kIncludeSubFolderCommand = 32781,
     kKeepFileNameCommand = 32782,
+    kWatchFolderCommand = 32783,
+    kStopWatchingCommand = 32784,
+    kTogglePreviewCommand = 32790,
     kNewCommand = 57600,
     kAboutCommand = 57664,
     kExitCommand = 57665,
@@ -53,6 +56,7 @@ struct MainFrameTexts {
     static constexpr const char* kStatusName = "Status";
     static constexpr const char* kJobStateName = "Job state";
     static constexpr const char* kJobTotalName = "Job total";
+    static constexpr const char* kListAndPreviewName = "Files and page preview";
 
     static std::span<const CommandText> commands();
     static const CommandText& command(CommandId id);

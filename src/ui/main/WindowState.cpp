@@ -18,6 +18,8 @@ const QString kGeometry = QStringLiteral("geometry");
 const QString kMaximised = QStringLiteral("maximised");
 const QString kTreeShare = QStringLiteral("treeShare");
 const QString kListShare = QStringLiteral("listShare");
+const QString kPreviewShown = QStringLiteral("previewShown");
+const QString kPreviewShare = QStringLiteral("previewShare");
 const QString kIncludeSubFolders = QStringLiteral("includeSubFolders");
 const QString kKeepFileNames = QStringLiteral("keepFileNames");
 const QString kFilter = QStringLiteral("filter");
@@ -50,6 +52,8 @@ WindowState readWindowState() {
     state.maximised = store->value(kMaximised, true).toBool();
     state.treeShare = readShare(*store, kTreeShare);
     state.listShare = readShare(*store, kListShare);
+    state.previewShown = store->value(kPreviewShown, true).toBool();
+    state.previewShare = readShare(*store, kPreviewShare);
     state.includeSubFolders = store->value(kIncludeSubFolders, false).toBool();
     state.keepFileNames = store->value(kKeepFileNames, false).toBool();
     state.filter = readIndex(*store, kFilter, kCompressionFilterCount);
@@ -70,6 +74,9 @@ void writeWindowState(const WindowState& state) {
         store->setValue(kTreeShare, *state.treeShare);
     if (state.listShare)
         store->setValue(kListShare, *state.listShare);
+    store->setValue(kPreviewShown, state.previewShown);
+    if (state.previewShare)
+        store->setValue(kPreviewShare, *state.previewShare);
     store->setValue(kIncludeSubFolders, state.includeSubFolders);
     store->setValue(kKeepFileNames, state.keepFileNames);
     store->setValue(kFilter, state.filter);

@@ -19,6 +19,10 @@ struct WindowState {
     // width, the file list's of the height.
     std::optional<double> treeShare;
     std::optional<double> listShare;
+    // The page preview beside the list: shown or not, and the list's share
+    // of the width they have together.
+    bool previewShown = true;
+    std::optional<double> previewShare;
     bool includeSubFolders = false;
     bool keepFileNames = false;
     int filter = 0;

@@ -14,7 +14,7 @@ namespace pagesmith {
 class DesktopIntegration {
 public:
     // The name of the .desktop entry (and of the icon) an install puts in place.
-    static constexpr const char* kDesktopEntryName = "pagesmith";
+    static constexpr const char* kDesktopEntryName = PAGESMITH_APP_ID;
     // The user guide, installed beside the program or in the documentation folder.
     static constexpr const char* kUserGuideName = "pagesmith-guide.html";
 

@@ -1,0 +1,94 @@
+#include "app/WatchMode.h"
+
+#include "app/CommandLineMode.h"
+#include "app/ProcessSettings.h"
+#include "app/RunLog.h"
+#include "app/TerminalProgress.h"
+#include "batch/BatchRequest.h"
+#include "batch/watch/HotFolder.h"
+#include "inspect/ReportLines.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <optional>
+
+namespace pagesmith {
+
+namespace {
+
+class CommandLineWatch : public HotFolderObserver {
+public:
+    CommandLineWatch(const BatchRequest& request, const ProcessSettings& settings)
+        : m_folder(request.sourceFolder), m_logPath(settings.logPath),
+          m_shortLog(request.options.shortLog) {
+        if (TerminalProgress::isTerminal(platform::StandardStream::Error))
+            m_progress.emplace(platform::StandardStream::Error);
+    }
+
+    void entryWritten(const std::string& report) override {
+        erase();
+        std::fwrite(report.data(), 1, report.size(), stdout);
+        std::fflush(stdout);
+        appendRunLog(m_logPath, report, m_shortLog);
+        draw();
+    }
+    void countsChanged(const WatchCounts& counts) override {
+        m_counts = counts;
+        draw();
+    }
+    void faultShown(const std::string& caption, const std::string& text) override {
+        erase();
+        std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+        draw();
+    }
+    void erase() {
+        if (m_progress)
+            m_progress->erase();
+    }
+
+private:
+    void draw() {
+        if (!m_progress)
+            return;
+        m_progress->showWatch(m_folder, m_counts.converted, m_counts.failed,
+                              m_counts.folderPresent);
+    }
+
+    std::string m_folder;
+    std::string m_logPath;
+    int m_shortLog;
+    WatchCounts m_counts;
+    std::optional<TerminalProgress> m_progress;
+};
+
+} // namespace
+
+int runWatchMode(const BatchRequest& request, const std::string& commandLine,
+                 const ProcessSettings& settings) {
+    if (const std::optional<std::string> refusal = watchRefusal(request)) {
+        std::fprintf(stderr, "pagesmith: %s\n", refusal->c_str());
+        return kExitWatchRefused;
+    }
+    // The portable event source runs Qt's event loop, which wants this.
+    int argc = 1;
+    char name[] = "pagesmith";
+    char* argv[] = {name, nullptr};
+    std::optional<QCoreApplication> application;
+    if (!QCoreApplication::instance())
+        application.emplace(argc, argv);
+
+    std::printf("Watching %s, converting into %s; SIGTERM or Ctrl+C ends\n",
+                shownName(request.sourceFolder).c_str(), shownName(request.saveFolder).c_str());
+    std::fflush(stdout);
+    CommandLineWatch observer(request, settings);
+    const std::string lead = formatText("\nCMD : %s %s\n", shownName(settings.modulePath).c_str(),
+                                        shownName(commandLine).c_str());
+    HotFolder watch(request, lead, observer);
+    const WatchCounts counts = watch.run(settings.interruption);
+    observer.erase();
+    // A stop signal is how a watch ends: not a failure of its own.
+    return counts.failed > 0 ? kExitSomethingFailed : 0;
+}
+
+} // namespace pagesmith

@@ -1,0 +1,69 @@
+#include "batch/watch/HotFolder.h"
+#include "support/TempDir.h"
+#include "support/TiffFixtures.h"
+
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace pagesmith {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Waits for a file the watch is to write; the limit is generous.
+bool appears(const fs::path& path) {
+    for (int i = 0; i < 3000 && !fs::exists(path); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    return fs::exists(path);
+}
+
+// The source of events other platforms use (Qt's watcher, which tells only
+// that the folder changed) drives the same watch: the backlog, then a file
+// moved in, taken once it has settled.
+TEST(PortableWatch, ConvertsTheBacklogAndArrivalsThroughQtsWatcher) {
+    int argc = 1;
+    char name[] = "test";
+    char* argv[] = {name, nullptr};
+    QCoreApplication application(argc, argv);
+    test::TempDir home;
+    const fs::path in = home.path() / "in";
+    const fs::path out = home.path() / "out";
+    fs::create_directories(in);
+    test::writeTiff(in / "old.tif", test::faxPage());
+    test::writeTiff(home.path() / "new.tif", test::faxPage());
+
+    BatchRequest request;
+    request.reset();
+    request.sourceFolder = in.string();
+    request.saveFolder = out.string();
+    request.operation = BatchOperation::ConvertIntoFolder;
+    request.options.compressionMode = CompressionMode::Lzw;
+    request.options.keepName = 1;
+    request.watch.on = 1;
+    request.watch.settleMilliseconds = 200;
+    HotFolderObserver observer;
+    HotFolder watch(request, {}, observer, openPortableFolderEvents());
+
+    bool sawOld = false;
+    bool sawNew = false;
+    std::thread arrivals([&] {
+        sawOld = appears(out / "old.tif");
+        fs::rename(home.path() / "new.tif", in / "new.tif");
+        sawNew = appears(out / "new.tif");
+        watch.stop();
+    });
+    const WatchCounts counts = watch.run(nullptr);
+    arrivals.join();
+
+    EXPECT_TRUE(sawOld);
+    EXPECT_TRUE(sawNew);
+    EXPECT_EQ(counts.converted, 2);
+    EXPECT_EQ(counts.failed, 0);
+    EXPECT_EQ(test::countPages(out / "new.tif"), 1);
+}
+
+} // namespace
+} // namespace pagesmith
