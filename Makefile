@@ -9,6 +9,7 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 TSAN_BUILD ?= build-tsan
 FUZZ_BUILD ?= build-fuzz
+WINDOWS_BUILD ?= build-windows
 JOBS       ?= $(shell nproc)
 # The dependency build of "make windows-deps" runs at the lowest priority.
 WINDOWS_DEPS_JOBS ?= 2
@@ -19,7 +20,8 @@ VERSION    := $(shell sed -n 's/^project.Pagesmith VERSION \([0-9.]*\).*/\1/p' C
 DEB        := $(BUILD)/pagesmith_$(VERSION)_$(shell dpkg --print-architecture 2>/dev/null || echo amd64).deb
 
 .PHONY: all deps configure build run test test-main test-asan test-tsan test-package package \
-	package-check dist bench samples guide-shots fuzz clean windows-deps
+	package-check dist bench samples guide-shots fuzz clean windows-deps windows-configure \
+	windows test-windows
 
 all: build
 
@@ -119,5 +121,23 @@ guide-shots: configure
 windows-deps:
 	JOBS=$(WINDOWS_DEPS_JOBS) ./tools/windows/build-deps.sh
 
+windows-configure: windows-deps
+	cmake -S . -B $(WINDOWS_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DPAGESMITH_BUILD_BENCH=OFF
+
+# pagesmith.exe, and $(WINDOWS_BUILD)/pagesmith-VERSION-windows-x64.zip with
+# the DLLs and plugins it needs, the user guide and the README.
+windows: windows-configure
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target pagesmith
+	./tools/windows/package.sh $(WINDOWS_BUILD)
+
+# The Windows build's tests under Wine, then the sample folder and the shared
+# test data through the Windows and the Linux program in every mode, the
+# outputs compared byte for byte.
+test-windows: configure windows
+	cmake --build $(BUILD) -j $(JOBS) --target pagesmith convert-modes
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+	JOBS=$(JOBS) ./tools/windows/test-windows.sh $(WINDOWS_BUILD) $(BUILD)
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD)

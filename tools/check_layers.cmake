@@ -11,7 +11,7 @@ set(PAGESMITH_LAYERS
     "batch"
     "engine"
     "inspect"
-    "base|tiff")
+    "base|tiff|platform")
 
 list(LENGTH PAGESMITH_LAYERS layerCount)
 set(rank ${layerCount})

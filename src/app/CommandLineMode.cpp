@@ -11,7 +11,6 @@
 
 #include <cstdio>
 #include <optional>
-#include <unistd.h>
 
 namespace pagesmith {
 
@@ -22,8 +21,8 @@ namespace {
 class CommandLineObserver : public BatchObserver {
 public:
     explicit CommandLineObserver(MessageSink& messages) : m_messages(messages) {
-        if (TerminalProgress::isTerminal(STDERR_FILENO))
-            m_progress.emplace(STDERR_FILENO);
+        if (TerminalProgress::isTerminal(platform::StandardStream::Error))
+            m_progress.emplace(platform::StandardStream::Error);
     }
 
     void fileStarted(int done, int total, const std::string& path) override {

@@ -14,15 +14,17 @@
 #include "app/WindowOption.h"
 #include "batch/BatchRequest.h"
 #include "batch/CommandLineParser.h"
+#include "platform/Console.h"
+#include "platform/ProgramFile.h"
 #include "tiff/TiffDiagnostics.h"
 
-#include <csignal>
 #include <cstdio>
 
 namespace pagesmith {
 
 int run(int argc, const char* const* argv, const WindowMode& windowMode,
         MessageSink& screenMessages) {
+    platform::prepareStandardStreams();
     // Answered before anything else: no settings read, no scratch folder, no log.
     if (const std::optional<std::string> text = usageOrVersionText(argc, argv)) {
         std::fputs(text->c_str(), stdout);
@@ -30,18 +32,18 @@ int run(int argc, const char* const* argv, const WindowMode& windowMode,
     }
     silenceTiffDiagnostics();
     keepFreedMemoryForReuse();
-    // A report written to a pipe whose reader has gone ("| head -1") is lost,
-    // nothing more: the conversion and the run log go on.
-    std::signal(SIGPIPE, SIG_IGN);
     // Constructed before the scratch folder, so gone after it: a signal that
     // comes while the folder is removed still waits for that.
     const StopSignals stopSignals;
     StreamMessageSink streams;
-    MessageSink& messages = detectDisplay() == DisplayKind::Interactive ? screenMessages : streams;
+    MessageSink& messages =
+        detectDisplay() == DisplayKind::Interactive && !platform::prefersTextOutput()
+            ? screenMessages
+            : streams;
 
     const ScratchFile scratch;
     ProcessSettings settings =
-        startupSettings(currentModulePath(argc > 0 ? argv[0] : nullptr), scratch.path());
+        startupSettings(platform::runningProgramPath(argc > 0 ? argv[0] : nullptr), scratch.path());
 
     BatchRequest request;
     request.reset();

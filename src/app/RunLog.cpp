@@ -1,12 +1,12 @@
 #include "app/RunLog.h"
 
 #include "base/Paths.h"
+#include "platform/AppendFile.h"
+#include "platform/LocalTime.h"
+#include "platform/Utf8Paths.h"
 
 #include <ctime>
 #include <filesystem>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace pagesmith {
 
@@ -17,7 +17,7 @@ constexpr const char* kSeparator = "--------------------------------------------
 // Only the log's own folder is created, not its parents: a log path in a
 // missing tree is most likely a typing error.
 bool logFolderReady(const std::string& logPath) {
-    const std::filesystem::path folder = splitPath(logPath).folder;
+    const std::filesystem::path folder = platform::pathFromUtf8(splitPath(logPath).folder);
     if (folder.empty())
         return true; // current folder, or the root
     std::error_code error;
@@ -28,9 +28,7 @@ bool logFolderReady(const std::string& logPath) {
 }
 
 std::string timeStamp() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
+    const std::tm local = platform::localTime(std::time(nullptr));
     char text[32] = {};
     std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
     return text;
@@ -46,13 +44,8 @@ void appendRunLog(const std::string& logPath, const std::string& text, int short
         entry += kSeparator;
     // One write on a file opened for appending: runs that share the log (a
     // script converting several folders at once) cannot interleave inside an
-    // entry.
-    const int log = ::open(logPath.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-    if (log < 0)
-        return;
-    const ssize_t written = ::write(log, entry.data(), entry.size());
-    (void)written; // a log that cannot take the entry leaves the run as it was
-    ::close(log);
+    // entry. A log that cannot take the entry leaves the run as it was.
+    platform::appendToFile(logPath, entry);
 }
 
 } // namespace pagesmith

@@ -1,8 +1,10 @@
 #include "app/ScratchFile.h"
 
-#include <cstdlib>
+#include "base/Paths.h"
+#include "platform/PrivateFolder.h"
+#include "platform/Utf8Paths.h"
+
 #include <filesystem>
-#include <unistd.h>
 
 namespace pagesmith {
 
@@ -13,18 +15,13 @@ constexpr const char* kScratchName = "tmptif.tbw";
 } // namespace
 
 ScratchFile::ScratchFile() {
-    std::error_code error;
-    const std::filesystem::path temp = std::filesystem::temp_directory_path(error);
-    std::string pattern =
-        ((error ? std::filesystem::path("/tmp") : temp) / "pagesmith-XXXXXX").string();
-    if (mkdtemp(pattern.data())) {
-        m_folder = pattern;
-        m_path = (std::filesystem::path(m_folder) / kScratchName).string();
+    m_folder = platform::createPrivateFolder("pagesmith-");
+    if (!m_folder.empty()) {
+        m_path = joinPath(m_folder, kScratchName);
     } else {
         // No private folder to be had: the process id still keeps runs apart.
-        m_path = ((error ? std::filesystem::path("/tmp") : temp) /
-                  ("tmptif-" + std::to_string(getpid()) + ".tbw"))
-                     .string();
+        m_path = joinPath(platform::temporaryFolder(),
+                          "tmptif-" + std::to_string(platform::processId()) + ".tbw");
     }
 }
 
@@ -33,9 +30,9 @@ ScratchFile::~ScratchFile() {
     // The private folder also holds the scratch files of the other threads
     // of a batch run (the path with a number added).
     if (!m_folder.empty())
-        std::filesystem::remove_all(m_folder, ignored);
+        std::filesystem::remove_all(platform::pathFromUtf8(m_folder), ignored);
     else
-        std::filesystem::remove(m_path, ignored);
+        std::filesystem::remove(platform::pathFromUtf8(m_path), ignored);
 }
 
 } // namespace pagesmith

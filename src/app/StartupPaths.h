@@ -6,9 +6,6 @@
 
 namespace pagesmith {
 
-// The running program's own file, resolved.
-std::string currentModulePath(const char* argv0);
-
 // The default run log: the program folder's "log/pagesmithlog.txt" when that
 // folder is writable, otherwise the same under the per-user data folder.
 std::string defaultLogPath(const std::string& moduleFolder);

@@ -2,6 +2,10 @@
 
 #include <csignal>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace pagesmith {
 
 namespace {
@@ -52,9 +56,47 @@ StopSignals::~StopSignals() {
 
 #else
 
-// The console's control handler (SetConsoleCtrlHandler) belongs here.
-StopSignals::StopSignals() = default;
-StopSignals::~StopSignals() = default;
+namespace {
+
+// The console's events under the numbers of the signals they stand for, so
+// that exit statuses match: Ctrl+C and Ctrl+Break as SIGINT, a closed
+// console as SIGHUP, a log-off or shut-down as SIGTERM.
+constexpr int kInterrupt = 2;
+constexpr int kHangUp = 1;
+constexpr int kTerminate = 15;
+
+int signalOf(DWORD event) {
+    switch (event) {
+    case CTRL_C_EVENT:
+    case CTRL_BREAK_EVENT:
+        return kInterrupt;
+    case CTRL_CLOSE_EVENT:
+        return kHangUp;
+    default:
+        return kTerminate;
+    }
+}
+
+BOOL WINAPI noteConsoleEvent(DWORD event) {
+    int none = 0;
+    if (!g_stopSignal.compare_exchange_strong(none, signalOf(event)))
+        return FALSE; // asked again: the system's own handler ends the process
+    // After a close, log-off or shut-down the system ends the process once
+    // this returns: the run gets a few seconds to tidy up first.
+    if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT)
+        Sleep(4000);
+    return TRUE;
+}
+
+} // namespace
+
+StopSignals::StopSignals() {
+    SetConsoleCtrlHandler(noteConsoleEvent, TRUE);
+}
+
+StopSignals::~StopSignals() {
+    SetConsoleCtrlHandler(noteConsoleEvent, FALSE);
+}
 
 #endif
 

@@ -10,6 +10,8 @@ namespace pagesmith {
 // stops at its next write or page, removes what it half-wrote, writes its
 // run-log entry and returns, so the process ends through its ordinary exit
 // (the scratch folder goes with it). A second ends the process at once.
+// On Windows the console's Ctrl+C, Ctrl+Break, close, log-off and shut-down
+// events stand for them.
 // One instance, at the entry; runs watch flag(), which holds the number of
 // the signal received, 0 before any.
 class StopSignals {

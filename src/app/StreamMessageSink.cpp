@@ -1,19 +1,18 @@
 #include "app/StreamMessageSink.h"
 
-#include <cstdio>
+#include "platform/Console.h"
 
 namespace pagesmith {
 
 void StreamMessageSink::show(const std::string& caption, const std::string& text,
                              MessageKind kind) {
     if (kind == MessageKind::Result) {
-        std::fwrite(text.data(), 1, text.size(), stdout);
-        if (text.empty() || text.back() != '\n')
-            std::fputc('\n', stdout);
-        std::fflush(stdout);
+        std::string shown = text;
+        if (shown.empty() || shown.back() != '\n')
+            shown += '\n';
+        platform::writeToStream(platform::StandardStream::Output, shown);
     } else {
-        std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
-        std::fflush(stderr);
+        platform::writeToStream(platform::StandardStream::Error, caption + ": " + text + "\n");
     }
 }
 

@@ -3,9 +3,6 @@
 #include "app/ProgressLine.h"
 #include "base/Paths.h"
 
-#include <sys/ioctl.h>
-#include <unistd.h>
-
 namespace pagesmith {
 
 namespace {
@@ -14,14 +11,14 @@ constexpr std::size_t kDefaultWidth = 80;
 
 } // namespace
 
-TerminalProgress::TerminalProgress(int fd) : m_fd(fd) {}
+TerminalProgress::TerminalProgress(platform::StandardStream stream) : m_stream(stream) {}
 
 TerminalProgress::~TerminalProgress() {
     erase();
 }
 
-bool TerminalProgress::isTerminal(int fd) {
-    return isatty(fd) == 1;
+bool TerminalProgress::isTerminal(platform::StandardStream stream) {
+    return platform::isConsole(stream);
 }
 
 void TerminalProgress::fileStarted(int done, int total, const std::string& path) {
@@ -56,21 +53,13 @@ void TerminalProgress::erase() {
 }
 
 std::size_t TerminalProgress::width() const {
-    winsize size{};
-    if (ioctl(m_fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0)
-        return size.ws_col;
-    return kDefaultWidth;
+    const std::size_t columns = platform::consoleColumns(m_stream);
+    return columns > 0 ? columns : kDefaultWidth;
 }
 
 void TerminalProgress::write(const std::string& text) const {
     // A progress line that cannot be written is not worth a failure.
-    std::size_t written = 0;
-    while (written < text.size()) {
-        const ssize_t result = ::write(m_fd, text.data() + written, text.size() - written);
-        if (result <= 0)
-            return;
-        written += std::size_t(result);
-    }
+    platform::writeToStream(m_stream, text);
 }
 
 } // namespace pagesmith

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "batch/BatchObserver.h"
+#include "platform/Console.h"
 
 #include <chrono>
 #include <cstddef>
@@ -13,15 +14,15 @@ namespace pagesmith {
 // nothing.
 class TerminalProgress : public BatchObserver {
 public:
-    // Draws on the terminal open as `fd`.
-    explicit TerminalProgress(int fd);
+    // Draws on the terminal (or Windows console) of `stream`.
+    explicit TerminalProgress(platform::StandardStream stream);
     ~TerminalProgress() override;
     TerminalProgress(const TerminalProgress&) = delete;
     TerminalProgress& operator=(const TerminalProgress&) = delete;
 
-    // True when `fd` is a terminal: elsewhere (a pipe, a file, a log) a
+    // True when `stream` is a terminal: elsewhere (a pipe, a file, a log) a
     // redrawn line would only leave clutter.
-    static bool isTerminal(int fd);
+    static bool isTerminal(platform::StandardStream stream);
 
     void fileStarted(int done, int total, const std::string& path) override;
 
@@ -36,7 +37,7 @@ private:
     void show(const std::string& line);
     void write(const std::string& text) const;
 
-    int m_fd;
+    platform::StandardStream m_stream;
     std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
     std::size_t m_shownColumns = 0; // what the line on screen takes now
 };

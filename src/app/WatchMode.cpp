@@ -12,7 +12,6 @@
 
 #include <cstdio>
 #include <optional>
-#include <unistd.h>
 
 namespace pagesmith {
 
@@ -23,8 +22,8 @@ public:
     CommandLineWatch(const BatchRequest& request, const ProcessSettings& settings)
         : m_folder(request.sourceFolder), m_logPath(settings.logPath),
           m_shortLog(request.options.shortLog) {
-        if (TerminalProgress::isTerminal(STDERR_FILENO))
-            m_progress.emplace(STDERR_FILENO);
+        if (TerminalProgress::isTerminal(platform::StandardStream::Error))
+            m_progress.emplace(platform::StandardStream::Error);
     }
 
     void entryWritten(const std::string& report) override {

@@ -1,5 +1,7 @@
 #include "app/WindowOption.h"
 
+#include "platform/Utf8Paths.h"
+
 #include <filesystem>
 #include <string_view>
 
@@ -13,8 +15,10 @@ std::optional<std::vector<std::string>> windowOptionPaths(int argc, const char* 
         if (!argv[i] || !*argv[i])
             continue;
         std::error_code error;
-        const std::filesystem::path absolute = std::filesystem::absolute(argv[i], error);
-        paths.push_back(error ? std::string(argv[i]) : absolute.lexically_normal().string());
+        const std::filesystem::path absolute =
+            std::filesystem::absolute(platform::pathFromUtf8(argv[i]), error);
+        paths.push_back(error ? std::string(argv[i])
+                              : platform::utf8FromPath(absolute.lexically_normal()));
     }
     return paths;
 }

@@ -1,21 +1,13 @@
 #include "base/Paths.h"
 
-#include <climits>
+#include "platform/PathRules.h"
+
+#include <algorithm>
 
 namespace pagesmith {
 
-std::size_t maxPathBytes() {
-#ifdef _WIN32
-    return 259;
-#elif defined(PATH_MAX)
-    return PATH_MAX - 1;
-#else
-    return 4095;
-#endif
-}
-
 bool fitsPathLimit(const std::string& path) {
-    return path.size() <= maxPathBytes();
+    return platform::pathLength(path) <= platform::maxPathLength();
 }
 
 std::string joinPath(const std::string& folder, const std::string& name) {
@@ -28,9 +20,10 @@ std::string joinPath(const std::string& folder, const std::string& name) {
 }
 
 PathParts splitPath(const std::string& path) {
-    const std::size_t cut = path.find_last_of(kPathSeparator);
-    if (cut == std::string::npos)
+    const auto separator = std::find_if(path.rbegin(), path.rend(), platform::isPathSeparator);
+    if (separator == path.rend())
         return {std::string(), path};
+    const std::size_t cut = std::size_t(path.rend() - separator) - 1;
     return {path.substr(0, cut), path.substr(cut + 1)};
 }
 

@@ -5,13 +5,12 @@
 
 namespace pagesmith {
 
-// Longest path, in bytes, the platform opens. Longer paths are refused rather
-// than truncated: a cut path names another file.
-std::size_t maxPathBytes();
-
+// Whether the path is no longer than the longest the platform opens (bytes on
+// Linux, UTF-16 units on Windows). Longer paths are refused rather than
+// truncated: a cut path names another file.
 bool fitsPathLimit(const std::string& path);
 
-// The platform's separator, where a path is cut into folder and name.
+// The platform's separator, which joins a folder and a name.
 constexpr char kPathSeparator =
 #ifdef _WIN32
     '\\';
@@ -29,8 +28,9 @@ constexpr bool kCaseInsensitiveFileNames =
 
 std::string joinPath(const std::string& folder, const std::string& name);
 
-// A path cut at its last separator. Without a separator the folder is empty
-// and the name is the whole path; "/a" has the empty folder too.
+// A path cut at its last separator (on Windows '/' counts as well as '\').
+// Without a separator the folder is empty and the name is the whole path;
+// "/a" has the empty folder too.
 struct PathParts {
     std::string folder;
     std::string name;

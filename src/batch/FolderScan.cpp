@@ -6,6 +6,8 @@
 #include "batch/NameOrder.h"
 #include "engine/CompressionChoice.h"
 #include "engine/OutputFile.h"
+#include "platform/PathRules.h"
+#include "platform/Utf8Paths.h"
 
 #include <algorithm>
 #include <chrono>
@@ -45,12 +47,12 @@ EntryKind kindOf(const fs::directory_entry& entry) {
 std::string relativeName(const std::string& sourceFolder, const std::string& path) {
     const std::size_t cut = sourceFolder.size() + 1;
     if (path.size() > cut && path.compare(0, sourceFolder.size(), sourceFolder) == 0 &&
-        path[sourceFolder.size()] == kPathSeparator)
+        platform::isPathSeparator(path[sourceFolder.size()]))
         return path.substr(cut);
     return path;
 }
 
-std::optional<std::chrono::system_clock::time_point> lastWriteTime(const std::string& path) {
+std::optional<std::chrono::system_clock::time_point> lastWriteTime(const fs::path& path) {
     std::error_code error;
     const fs::file_time_type time = fs::last_write_time(path, error);
     if (error)
@@ -64,11 +66,12 @@ void addIfMatching(BatchRequest& request, const std::string& path,
     if (!matchesCompressionFilter(path, compressionFilter))
         return;
     std::error_code error;
-    const std::uintmax_t size = fs::file_size(path, error);
+    const fs::path file = platform::pathFromUtf8(path);
+    const std::uintmax_t size = fs::file_size(file, error);
     if (error)
         return; // gone since it was tested
     request.addFile(relativeName(request.sourceFolder, path),
-                    fileInfoText(size, lastWriteTime(path)), 1);
+                    fileInfoText(size, lastWriteTime(file)), 1);
 }
 
 } // namespace
@@ -87,11 +90,11 @@ void scanFolder(BatchRequest& request, const std::string& folder, int includeSub
     };
     std::vector<Entry> entries;
     std::error_code error;
-    fs::directory_iterator listing(folder, error);
+    fs::directory_iterator listing(platform::pathFromUtf8(folder), error);
     for (; !error && listing != fs::directory_iterator(); listing.increment(error)) {
         const EntryKind kind = kindOf(*listing);
         if (kind != EntryKind::Skipped)
-            entries.push_back({listing->path().filename().string(), kind});
+            entries.push_back({platform::utf8FromPath(listing->path().filename()), kind});
     }
     std::sort(entries.begin(), entries.end(),
               [](const Entry& a, const Entry& b) { return comesBeforeByName(a.name, b.name); });
@@ -112,33 +115,20 @@ bool isLeftoverOutput(const std::string& path) {
 
 int ensureFolder(const std::string& folder) {
     std::error_code error;
-    if (fs::is_directory(folder, error))
+    const fs::path path = platform::pathFromUtf8(folder);
+    if (fs::is_directory(path, error))
         return 1;
-    // The root cannot be created and always exists.
+    // The root ("/", "C:\", "\\server\share") cannot be created and always
+    // exists.
     const std::string parent = splitPath(folder).folder;
-    if (fs::path(parent).has_relative_path())
+    if (platform::pathFromUtf8(parent).has_relative_path())
         ensureFolder(parent);
-    fs::create_directory(folder, error);
+    fs::create_directory(path, error);
     return error ? 0 : 1;
 }
 
 bool sameFolder(const std::string& a, const std::string& b) {
-    if (a.empty() || b.empty())
-        return false;
-    std::error_code error;
-    if (fs::equivalent(a, b, error))
-        return true;
-    // Folders that do not exist yet compare by their spelled-out form.
-    const auto normalised = [](const std::string& folder) {
-        std::error_code ignored;
-        fs::path path = fs::weakly_canonical(fs::absolute(folder, ignored), ignored);
-        path = path.lexically_normal();
-        std::string text = path.string();
-        while (text.size() > 1 && text.back() == kPathSeparator)
-            text.pop_back();
-        return text;
-    };
-    return normalised(a) == normalised(b);
+    return platform::sameFolder(a, b);
 }
 
 } // namespace pagesmith

@@ -13,10 +13,10 @@
 #include "engine/pdf/PdfConversion.h"
 #include "engine/threads/CoreBudget.h"
 #include "engine/threads/PagePrefetch.h"
+#include "platform/FileIdentity.h"
 
 #include <algorithm>
 #include <exception>
-#include <filesystem>
 
 namespace pagesmith {
 
@@ -85,8 +85,7 @@ private:
 
 bool ConversionRun::outputIsAnInput(const std::vector<std::string>& inputs) {
     for (int i = 0; i < m_inputCount; ++i) {
-        std::error_code error;
-        if (std::filesystem::equivalent(InputPages::fileOf(inputs[i]), m_outputPath, error)) {
+        if (platform::sameFile(InputPages::fileOf(inputs[i]), m_outputPath)) {
             writeReportLine(m_lines, "  -- Failed: output is the same file as the input %s\r\n",
                             shownName(inputs[i]).c_str());
             return true;

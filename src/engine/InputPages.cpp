@@ -1,6 +1,7 @@
 #include "engine/InputPages.h"
 
 #include "inspect/ReportLines.h"
+#include "platform/Utf8Paths.h"
 #include "tiff/OpenForReading.h"
 
 #include <cerrno>
@@ -16,13 +17,14 @@ constexpr char kListSeparator = ',';
 
 bool isExistingFile(const std::string& path) {
     std::error_code error;
-    return std::filesystem::exists(path, error);
+    return std::filesystem::exists(platform::pathFromUtf8(path), error);
 }
 
 // One element of a page list: the number after the comma at `element` (none
-// written: the current page), and where the text goes on.
+// written: the current page), and where the text goes on. Wider than long,
+// which has 32 bits on Windows: page numbers read alike on every platform.
 struct ListElement {
-    long page = 0;
+    long long page = 0;
     bool written = false;
     const char* rest = nullptr;
 };
@@ -31,7 +33,7 @@ ListElement readElement(const char* element) {
     ListElement parsed;
     char* end = nullptr;
     errno = 0;
-    parsed.page = std::strtol(element + 1, &end, 0);
+    parsed.page = std::strtoll(element + 1, &end, 0);
     parsed.written = end != element + 1;
     if (errno == ERANGE)
         parsed.page = -1;
@@ -121,7 +123,7 @@ bool InputPages::chainBroken() const {
 bool InputPages::selectListedPage() {
     TIFF* tif = m_file.get();
     const ListElement parsed = readElement(m_list.c_str());
-    const long page = parsed.written ? parsed.page : long(TIFFCurrentDirectory(tif));
+    const long long page = parsed.written ? parsed.page : (long long)TIFFCurrentDirectory(tif);
     const std::string rest = parsed.rest;
     if (rest.empty()) {
         m_list.clear(); // this was the last listed page
@@ -131,10 +133,10 @@ bool InputPages::selectListedPage() {
     } else {
         m_list = rest;
     }
-    const bool exists = page >= 0 && page <= long(std::numeric_limits<tdir_t>::max()) &&
+    const bool exists = page >= 0 && page <= (long long)std::numeric_limits<tdir_t>::max() &&
                         TIFFSetDirectory(tif, tdir_t(page));
     if (!exists) {
-        m_problem = formatText("%s%c%ld not found!", shownName(TIFFFileName(tif)).c_str(),
+        m_problem = formatText("%s%c%lld not found!", shownName(TIFFFileName(tif)).c_str(),
                                kListSeparator, page);
         m_sequential = false;
         m_list.clear();

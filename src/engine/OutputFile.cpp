@@ -1,6 +1,9 @@
 #include "engine/OutputFile.h"
 
 #include "engine/PartialFile.h"
+#include "platform/NativeFile.h"
+#include "platform/Utf8Paths.h"
+#include "platform/WholeOutputs.h"
 #include "tiff/OpenTiff.h"
 
 #include <algorithm>
@@ -8,16 +11,13 @@
 #include <cstdio>
 #include <filesystem>
 
-#include <fcntl.h>
-#include <unistd.h>
-
 namespace pagesmith {
 
 namespace {
 
 bool isExistingFile(const std::string& path) {
     std::error_code error;
-    return std::filesystem::is_regular_file(path, error);
+    return std::filesystem::is_regular_file(platform::pathFromUtf8(path), error);
 }
 
 } // namespace
@@ -27,21 +27,21 @@ bool OutputFile::open(const std::string& finalPath, bool append, const std::atom
     m_finalPath = finalPath;
     m_stop = stop;
     m_pagesBefore = 0;
-    int descriptor = -1;
+    platform::FileNumber file = platform::kNoFile;
     const char* mode = "w";
     if (append && isExistingFile(finalPath)) {
-        descriptor = ::open(finalPath.c_str(), O_RDWR | O_CLOEXEC);
+        file = platform::openFileForUpdate(finalPath);
         mode = "a";
     } else {
-        descriptor = createPartialFile(finalPath, m_temporaryPath);
+        file = createPartialFile(finalPath, m_temporaryPath);
     }
-    if (descriptor < 0)
+    if (file == platform::kNoFile)
         return false;
-    m_gate = std::make_unique<WriteGate>(WriteGate{descriptor, stop, false});
+    m_gate = std::make_unique<WriteGate>(WriteGate{file, stop, false});
     m_tiff = TiffHandle(
         openTiffGated(*m_gate, m_temporaryPath.empty() ? finalPath : m_temporaryPath, mode));
     if (!m_tiff) {
-        ::close(descriptor);
+        platform::closeFile(file);
         m_gate.reset();
         discard();
         return false;
@@ -66,7 +66,7 @@ bool OutputFile::commit() {
     m_gate.reset();
     if (m_temporaryPath.empty())
         return flushed;
-    if (!flushed || std::rename(m_temporaryPath.c_str(), m_finalPath.c_str()) != 0) {
+    if (!flushed || !platform::replaceFile(m_temporaryPath, m_finalPath)) {
         discard();
         return false;
     }
@@ -78,7 +78,7 @@ void OutputFile::discard() {
     m_tiff.close();
     m_gate.reset();
     if (!m_temporaryPath.empty()) {
-        std::remove(m_temporaryPath.c_str());
+        platform::removeFile(m_temporaryPath);
         m_temporaryPath.clear();
     }
 }

@@ -1,11 +1,9 @@
 #include "engine/PartialFile.h"
 
 #include "base/Paths.h"
+#include "platform/WholeOutputs.h"
 
-#include <cerrno>
 #include <random>
-
-#include <fcntl.h>
 
 namespace pagesmith {
 
@@ -27,7 +25,7 @@ std::string randomTag() {
 
 } // namespace
 
-int createPartialFile(const std::string& finalPath, std::string& temporaryPath) {
+platform::FileNumber createPartialFile(const std::string& finalPath, std::string& temporaryPath) {
     const std::string name = splitPath(finalPath).name;
     const std::string stem =
         name.size() <= kLongestNameForSuffix
@@ -35,16 +33,18 @@ int createPartialFile(const std::string& finalPath, std::string& temporaryPath) 
             : finalPath.substr(0, finalPath.size() - name.size()) + "pagesmith" + kPartialMark;
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string candidate = stem + randomTag();
-        const int descriptor =
-            ::open(candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (descriptor >= 0) {
+        platform::FileNumber file = platform::kNoFile;
+        switch (platform::createNewFile(candidate, file)) {
+        case platform::NewFile::Created:
             temporaryPath = candidate;
-            return descriptor;
+            return file;
+        case platform::NewFile::NameTaken:
+            continue;
+        case platform::NewFile::Failed:
+            return platform::kNoFile;
         }
-        if (errno != EEXIST)
-            return -1;
     }
-    return -1;
+    return platform::kNoFile;
 }
 
 } // namespace pagesmith

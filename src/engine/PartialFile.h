@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/NativeFile.h"
+
 #include <cstddef>
 #include <string>
 
@@ -12,8 +14,8 @@ inline constexpr std::size_t kPartialTagLength = 6;
 // Creates a new file of a fresh name beside `finalPath`, never one that
 // exists: "<name>.partial-XXXXXX" (or "pagesmith.partial-XXXXXX" beside a
 // name too long to grow). An output is written there and renamed to its
-// final name once whole. Returns its descriptor, open for reading and
-// writing, and its path in `temporaryPath`; -1 when it cannot be created.
-int createPartialFile(const std::string& finalPath, std::string& temporaryPath);
+// final name once whole. Returns the file, open for reading and writing,
+// and its path in `temporaryPath`; kNoFile when it cannot be created.
+platform::FileNumber createPartialFile(const std::string& finalPath, std::string& temporaryPath);
 
 } // namespace pagesmith

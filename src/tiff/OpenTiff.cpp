@@ -1,16 +1,14 @@
 #include "tiff/OpenTiff.h"
 
 #include "base/MemoryLimits.h"
+#include "platform/NativeFile.h"
+#include "platform/TiffByName.h"
 #include "tiff/TiffDiagnostics.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <memory>
-
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace pagesmith {
 
@@ -57,18 +55,7 @@ WriteGate& gateOf(thandle_t handle) {
 }
 
 tmsize_t gatedRead(thandle_t handle, void* buffer, tmsize_t size) {
-    auto* bytes = static_cast<char*>(buffer);
-    tmsize_t done = 0;
-    while (done < size) {
-        const ssize_t got =
-            ::read(gateOf(handle).descriptor, bytes + done, std::size_t(size - done));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            return done > 0 ? done : tmsize_t(got);
-        done += got;
-    }
-    return done;
+    return tmsize_t(platform::readFile(gateOf(handle).file, buffer, std::size_t(size)));
 }
 
 tmsize_t gatedWrite(thandle_t handle, void* buffer, tmsize_t size) {
@@ -77,32 +64,24 @@ tmsize_t gatedWrite(thandle_t handle, void* buffer, tmsize_t size) {
         gate.failed = true;
         return -1;
     }
-    const auto* bytes = static_cast<const char*>(buffer);
-    tmsize_t done = 0;
-    while (done < size) {
-        const ssize_t put = ::write(gate.descriptor, bytes + done, std::size_t(size - done));
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0) {
-            gate.failed = true;
-            return done > 0 ? done : -1;
-        }
-        done += put;
-    }
-    return done;
+    const std::int64_t put = platform::writeFile(gate.file, buffer, std::size_t(size));
+    if (put != size)
+        gate.failed = true;
+    return tmsize_t(put);
 }
 
 toff_t gatedSeek(thandle_t handle, toff_t offset, int whence) {
-    return toff_t(::lseek(gateOf(handle).descriptor, off_t(offset), whence));
+    const auto position = platform::seekFile(gateOf(handle).file, std::int64_t(offset), whence);
+    return position ? toff_t(*position) : toff_t(-1);
 }
 
 int gatedClose(thandle_t handle) {
-    return ::close(gateOf(handle).descriptor);
+    platform::closeFile(gateOf(handle).file);
+    return 0;
 }
 
 toff_t gatedSize(thandle_t handle) {
-    struct stat info;
-    return ::fstat(gateOf(handle).descriptor, &info) == 0 ? toff_t(info.st_size) : 0;
+    return platform::fileSize(gateOf(handle).file).value_or(0);
 }
 
 int noMapping(thandle_t, void**, toff_t*) {
@@ -118,7 +97,7 @@ TIFF* openTiff(const std::string& path, const char* mode, TiffMessages* messages
     const auto options = handleOptions(messages, mostAllocation);
     if (!options)
         return nullptr;
-    return TIFFOpenExt(path.c_str(), mode, options.get());
+    return platform::openTiffByName(path, mode, options.get());
 }
 
 TIFF* openTiffDescriptor(int descriptor, const std::string& name, const char* mode,
@@ -129,6 +108,16 @@ TIFF* openTiffDescriptor(int descriptor, const std::string& name, const char* mo
     return TIFFFdOpenExt(descriptor, name.c_str(), mode, options.get());
 }
 
+TIFF* openTiffClient(const std::string& name, const char* mode, thandle_t client,
+                     const TiffClientCalls& calls, TiffMessages* messages,
+                     std::size_t mostAllocation) {
+    const auto options = handleOptions(messages, mostAllocation);
+    if (!options)
+        return nullptr;
+    return TIFFClientOpenExt(name.c_str(), mode, client, calls.read, calls.write, calls.seek,
+                             calls.close, calls.size, calls.map, calls.unmap, options.get());
+}
+
 TIFF* openTiffGated(WriteGate& gate, const std::string& name, const char* mode,
                     TiffMessages* messages) {
     const auto options = handleOptions(messages, kMaxAllocationBytes);
@@ -137,7 +126,7 @@ TIFF* openTiffGated(WriteGate& gate, const std::string& name, const char* mode,
     TIFF* tiff = TIFFClientOpenExt(name.c_str(), mode, &gate, gatedRead, gatedWrite, gatedSeek,
                                    gatedClose, gatedSize, noMapping, noUnmapping, options.get());
     if (tiff)
-        TIFFSetFileno(tiff, gate.descriptor);
+        TIFFSetFileno(tiff, gate.file);
     return tiff;
 }
 

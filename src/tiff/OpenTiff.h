@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/MemoryLimits.h"
+#include "platform/NativeFile.h"
 
 #include <tiffio.h>
 
@@ -20,23 +21,40 @@ class TiffMessages;
 TIFF* openTiff(const std::string& path, const char* mode, TiffMessages* messages = nullptr,
                std::size_t mostAllocation = kMaxAllocationBytes);
 
-// As openTiff, on an open descriptor; `name` is the file's name for messages.
-// The descriptor stays open when this fails.
+// As openTiff, on an open file (platform::FileNumber: a descriptor on Linux,
+// a HANDLE on Windows); `name` is the file's name for messages and TIFFFileName.
+// The file stays open when this fails.
 TIFF* openTiffDescriptor(int descriptor, const std::string& name, const char* mode,
                          TiffMessages* messages = nullptr,
                          std::size_t mostAllocation = kMaxAllocationBytes);
 
-// An output descriptor whose writes can be refused from outside (a run told
+// The calls through which libtiff reads and writes a file of the caller's own.
+struct TiffClientCalls {
+    TIFFReadWriteProc read;
+    TIFFReadWriteProc write;
+    TIFFSeekProc seek;
+    TIFFCloseProc close;
+    TIFFSizeProc size;
+    TIFFMapFileProc map;
+    TIFFUnmapFileProc unmap;
+};
+
+// As openTiff, on a file that `calls` reach through `client`.
+TIFF* openTiffClient(const std::string& name, const char* mode, thandle_t client,
+                     const TiffClientCalls& calls, TiffMessages* messages = nullptr,
+                     std::size_t mostAllocation = kMaxAllocationBytes);
+
+// An output file whose writes can be refused from outside (a run told
 // to stop leaves its page at the next write, whatever route writes it) and
 // whose failed writes are remembered (a full disk is no damaged input).
 struct WriteGate {
-    int descriptor = -1;
+    platform::FileNumber file = platform::kNoFile;
     const std::atomic<int>* closed = nullptr; // nonzero: every write from now on fails
     bool failed = false;                      // a write did not go through whole
 };
 
 // As openTiffDescriptor, through `gate`, which must outlive the handle; the
-// handle closes the descriptor.
+// handle closes the file.
 TIFF* openTiffGated(WriteGate& gate, const std::string& name, const char* mode,
                     TiffMessages* messages = nullptr);
 

@@ -1,10 +1,9 @@
 #include "tiff/RawDirectory.h"
 
+#include "platform/NativeFile.h"
+
 #include <cstring>
 #include <optional>
-
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace pagesmith {
 
@@ -19,14 +18,15 @@ constexpr int kMostDirectories = 1 << 20;
 class ClassicFile {
 public:
     explicit ClassicFile(TIFF* tif)
-        : m_descriptor(tif ? TIFFFileno(tif) : -1), m_swapped(tif && TIFFIsByteSwapped(tif)),
-          m_valid(tif && !TIFFIsBigTIFF(tif) && m_descriptor >= 0) {}
+        : m_file(tif ? TIFFFileno(tif) : platform::kNoFile),
+          m_swapped(tif && TIFFIsByteSwapped(tif)),
+          m_valid(tif && !TIFFIsBigTIFF(tif) && m_file != platform::kNoFile) {}
 
     bool valid() const { return m_valid; }
 
     std::optional<std::uint32_t> read(std::uint64_t offset, int size) const {
         unsigned char bytes[4] = {};
-        if (::pread(m_descriptor, bytes, std::size_t(size), off_t(offset)) != size)
+        if (!platform::readFileAt(m_file, offset, bytes, std::size_t(size)))
             return std::nullopt;
         std::uint32_t value = 0;
         for (int i = 0; i < size; ++i)
@@ -38,15 +38,10 @@ public:
         unsigned char bytes[8] = {};
         for (int i = 0; i < size; ++i)
             bytes[i] = static_cast<unsigned char>(value >> (8 * order(i, size)));
-        return ::pwrite(m_descriptor, bytes, std::size_t(size), off_t(offset)) == size;
+        return platform::writeFileAt(m_file, offset, bytes, std::size_t(size));
     }
 
-    std::optional<std::uint64_t> size() const {
-        struct stat info;
-        if (::fstat(m_descriptor, &info) != 0)
-            return std::nullopt;
-        return std::uint64_t(info.st_size);
-    }
+    std::optional<std::uint64_t> size() const { return platform::fileSize(m_file); }
 
     // The entry for `tag` in the directory at `directory`; 0 when none.
     std::uint64_t findEntry(std::uint64_t directory, std::uint16_t tag) const {
@@ -74,7 +69,7 @@ private:
         return bigEndian ? size - 1 - i : i;
     }
 
-    int m_descriptor;
+    platform::FileNumber m_file;
     bool m_swapped;
     bool m_valid;
 };

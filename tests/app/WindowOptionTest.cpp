@@ -19,9 +19,11 @@ TEST(WindowOption, OpensTheWindowOnlyAsTheFirstArgumentWithAbsolutePaths) {
         {{}, std::nullopt},
         {{"--window"}, std::vector<std::string>{}},
         {{"--window", "/scans/in", "a b.tif", "../up/./c.tif", ""},
-         std::vector<std::string>{"/scans/in", here + "/a b.tif",
-                                  std::filesystem::path(here).parent_path().string() +
-                                      "/up/c.tif"}},
+         std::vector<std::string>{
+             // On Windows a path from the root is on the current drive.
+             std::filesystem::absolute("/scans/in").make_preferred().string(),
+             (std::filesystem::path(here) / "a b.tif").make_preferred().string(),
+             (std::filesystem::path(here).parent_path() / "up/c.tif").make_preferred().string()}},
         {{"/d=/scans", "--window"}, std::nullopt},
         {{"--window=/scans"}, std::nullopt},
         {{"/q"}, std::nullopt},

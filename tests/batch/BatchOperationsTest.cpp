@@ -2,6 +2,8 @@
 #include "base/Paths.h"
 #include "batch/BatchRequest.h"
 #include "batch/FolderScan.h"
+#include "platform/PathRules.h"
+#include "platform/Utf8Paths.h"
 #include "support/Recorders.h"
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"
@@ -52,13 +54,17 @@ protected:
     }
     std::string in(const std::string& name) const { return dir.file("in/" + name); }
     std::string out(const std::string& name) const { return dir.file("out/" + name); }
+    // A name listed as a folder scan lists it: with the system's separators.
+    static std::string listed(const std::string& name) {
+        return platform::utf8FromPath(platform::pathFromUtf8(name).make_preferred());
+    }
     void add(const std::string& name, std::vector<TestPage> pages) {
         test::writeTiff(in(name), pages);
-        request.addFile(name);
+        request.addFile(listed(name));
     }
     void addText(const std::string& name) {
         test::writeTextFile(in(name), "not a tiff at all");
-        request.addFile(name);
+        request.addFile(listed(name));
     }
 
     TempDir dir;
@@ -306,7 +312,7 @@ TEST_F(RunBatch, RefusesOutputPathsTooLongForThePlatform) {
     add("a.tif", {faxPage()});
     add("b.tif", {faxPage()});
     request.operation = BatchOperation::ConvertIntoFolder;
-    request.saveFolder = dir.file(std::string(maxPathBytes(), 'x'));
+    request.saveFolder = dir.file(std::string(platform::maxPathLength(), 'x'));
     EXPECT_EQ(run(0).visited, 2);
     EXPECT_NE(report.find("Failed to convert " + in("a.tif") + " : path too long\r\n"),
               std::string::npos);

@@ -1,6 +1,7 @@
 #include "batch/BatchOperations.h"
 #include "batch/BatchRequest.h"
 #include "batch/CommandLineParser.h"
+#include "support/FolderText.h"
 #include "support/Recorders.h"
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"
@@ -28,7 +29,8 @@ constexpr int kNoFile = -1;
 // counted. In paths, arguments and the report, {in}, {out} and {home} stand
 // for the folders. Inputs sit in {in}; `existing` files are there before the
 // run. A command line that names no input gets the inputs in table order, as
-// a window job hands its checked rows over. The run starts in {in}.
+// a window job hands its checked rows over. The run starts in {in}. Paths
+// that follow a folder are written with '/' (see withFolders).
 struct SafetyCase {
     const char* name;
     std::vector<CaseFile> inputs;
@@ -193,16 +195,13 @@ class OutputSafety : public ::testing::TestWithParam<SafetyCase> {
 protected:
     void TearDown() override { std::filesystem::current_path(m_startFolder); }
 
-    std::string expand(std::string text) const {
-        for (const auto& [key, folder] :
-             {std::pair{"{in}", home.path() / "in"}, std::pair{"{out}", home.path() / "out"},
-              std::pair{"{home}", home.path()}}) {
-            const std::string with = folder.string();
-            for (std::size_t at = text.find(key); at != std::string::npos;
-                 at = text.find(key, at + with.size()))
-                text.replace(at, std::string(key).size(), with);
-        }
-        return text;
+    // Every folder as the program reads it from the command line, the
+    // source folder a job hands over included.
+    std::string expand(const std::string& text) const {
+        return test::withFolders(
+            text,
+            {{"{in}", home.path() / "in"}, {"{out}", home.path() / "out"}, {"{home}", home.path()}},
+            true);
     }
 
     // A path ending in a separator is a folder.
@@ -222,6 +221,10 @@ protected:
 
 TEST_P(OutputSafety, LeavesTheFilesAndTheReportItShould) {
     const SafetyCase& run = GetParam();
+#ifdef _WIN32
+    if (std::string(run.name) == "NamesThatDifferOnlyInCaseAreTwoFiles")
+        GTEST_SKIP() << "names that differ only in case name one file on Windows";
+#endif
     std::filesystem::create_directories(home.path() / "in");
     for (const CaseFile& file : run.inputs)
         write(home.path() / "in" / file.path, file.pages);
@@ -236,7 +239,7 @@ TEST_P(OutputSafety, LeavesTheFilesAndTheReportItShould) {
     std::string logPath;
     ASSERT_EQ(parseCommandLine(request, expand(run.commandLine), logPath, messages), kRunBatch);
     if (request.fileNames.empty() && !request.merge) {
-        request.sourceFolder = (home.path() / "in").string();
+        request.sourceFolder = expand("{in}");
         for (const CaseFile& file : run.inputs)
             request.addFile(file.path);
     }
@@ -254,7 +257,9 @@ TEST_P(OutputSafety, LeavesTheFilesAndTheReportItShould) {
     }
     // Nothing half-written anywhere, under any name.
     for (const auto& entry : std::filesystem::recursive_directory_iterator(home.path()))
-        EXPECT_EQ(entry.path().filename().string().find(".partial-"), std::string::npos)
+        EXPECT_EQ(
+            entry.path().filename().native().find(std::filesystem::path(".partial-").native()),
+            std::filesystem::path::string_type::npos)
             << entry.path();
 }
 

@@ -65,7 +65,8 @@ protected:
     }
     void add(const std::string& name, const test::TestPage& page) {
         test::writeTiff(dir.file("in/" + name), page);
-        request.addFile(name);
+        // As a folder scan lists it: with the system's separators.
+        request.addFile(fs::path(name).make_preferred().string());
     }
 
     void prepare(int threads) {
@@ -96,7 +97,7 @@ protected:
             return result;
         for (const auto& entry : fs::recursive_directory_iterator(dir.path() / "out"))
             if (entry.is_regular_file())
-                result.outputs[fs::relative(entry.path(), dir.path()).string()] =
+                result.outputs[fs::relative(entry.path(), dir.path()).generic_string()] =
                     test::readTextFile(entry.path());
         return result;
     }

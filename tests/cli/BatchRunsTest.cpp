@@ -1,4 +1,5 @@
 #include "cli/ProgramRunner.h"
+#include "support/FolderText.h"
 #include "support/TagPatch.h"
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"
@@ -32,7 +33,9 @@ struct InputFile {
 // and its exit status. In arguments and entry, {in}, {out} and {home} stand
 // for the folders, {cmd} for the command header line and {sep} for the
 // separator; <time> is the masked time stamp. The runner adds "/q" and
-// "/log=". An empty entry is a refused command line: no log, no batch.
+// "/log=". An empty entry is a refused command line: no log, no batch. A path
+// that follows a folder is written with '/': on Windows the program joins with
+// '\', and the paths its options give are lower-cased in its reports.
 struct CliCase {
     const char* name;
     std::vector<InputFile> inputs;
@@ -336,10 +339,10 @@ void PrintTo(const CliCase& run, std::ostream* out) {
 
 class BatchRuns : public ::testing::TestWithParam<CliCase> {
 protected:
-    std::string expand(std::string text) const {
-        text = replaceAll(std::move(text), "{in}", folders.in.string());
-        text = replaceAll(std::move(text), "{out}", folders.out.string());
-        return replaceAll(std::move(text), "{home}", folders.home.string());
+    std::string expand(const std::string& text, bool asReported) const {
+        return test::withFolders(
+            text, {{"{in}", folders.in}, {"{out}", folders.out}, {"{home}", folders.home}},
+            asReported);
     }
 
     test::TempDir home;
@@ -348,6 +351,11 @@ protected:
 
 TEST_P(BatchRuns, WritesItsRunLogEntry) {
     const CliCase& run = GetParam();
+#ifdef _WIN32
+    if (run.exitStatus == kWindowMode)
+        GTEST_SKIP() << "a refused command line opens the window, and Windows always has a "
+                        "display to open it on";
+#endif
     std::filesystem::create_directory(folders.in);
     for (const InputFile& input : run.inputs) {
         if (input.pages.empty())
@@ -360,7 +368,7 @@ TEST_P(BatchRuns, WritesItsRunLogEntry) {
     const std::string logPath = home.file("run.log");
     std::vector<std::string> arguments;
     for (const std::string& argument : run.arguments)
-        arguments.push_back(expand(argument));
+        arguments.push_back(expand(argument, false));
     arguments.push_back("/q");
     arguments.push_back("/log=" + logPath);
 
@@ -372,10 +380,10 @@ TEST_P(BatchRuns, WritesItsRunLogEntry) {
     // Standard error is a pipe here: no progress line.
     EXPECT_EQ(result.standardError, refused ? kSaveFolderRefused : "");
 
-    std::string header = "\nCMD : " + program.string();
+    std::string header = "\nCMD : " + test::reportedProgramPath(program);
     for (const std::string& argument : arguments)
         header += " " + argument;
-    std::string expected = replaceAll(expand(run.logEntry), "{cmd}", header + "\n");
+    std::string expected = replaceAll(expand(run.logEntry, true), "{cmd}", header + "\n");
     expected = replaceAll(std::move(expected), "{sep}",
                           "--------------------------------------------------\n");
     EXPECT_EQ(test::maskTimeStamps(test::readTextFile(logPath)), expected);

@@ -1,18 +1,90 @@
 #include "cli/ProgramRunner.h"
 
+#include "platform/Utf8Paths.h"
 #include "support/TempDir.h"
 
+#include <regex>
+
+#ifdef _WIN32
+#include "support/WindowsProcess.h"
+
+#include <gtest/gtest.h>
+#else
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
-#include <regex>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <utility>
+#endif
 
 namespace pagesmith::test {
+
+std::filesystem::path builtProgram() {
+    return PAGESMITH_BINARY;
+}
+
+std::string maskTimeStamps(const std::string& log) {
+    static const std::regex stamp(R"(\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2})");
+    return std::regex_replace(log, stamp, "<time>");
+}
+
+#ifdef _WIN32
+
+std::string programFileName() {
+    return "pagesmith.exe";
+}
+
+std::string reportedProgramPath(const std::filesystem::path& program) {
+    return platform::utf8FromPath(std::filesystem::path(program).make_preferred());
+}
+
+ProgramResult runProgram(const std::filesystem::path& program,
+                         const std::vector<std::string>& arguments,
+                         const std::filesystem::path& home,
+                         const std::map<std::string, std::string>& environment,
+                         ErrorStream errorStream) {
+    ProgramResult result;
+    if (errorStream == ErrorStream::Terminal) {
+        ADD_FAILURE() << "no terminal for the program on Windows";
+        return result;
+    }
+    const std::filesystem::path outPath = home / "stdout.txt";
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    const HANDLE output = CreateFileW(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    InheritablePipe error;
+    std::map<std::string, std::string> variables = {{"TMP", platform::utf8FromPath(home)},
+                                                    {"TEMP", platform::utf8FromPath(home)}};
+    for (const auto& [name, value] : environment)
+        variables[name] = value;
+    std::vector<std::string> commandLine = {platform::utf8FromPath(program)};
+    commandLine.insert(commandLine.end(), arguments.begin(), arguments.end());
+    {
+        WindowsProcess child(commandLine, variables, {output, error.writer});
+        CloseHandle(output);
+        error.closeWriter(); // the child holds the only one: its end is the pipe's end
+        char buffer[4096];
+        DWORD got = 0;
+        while (ReadFile(error.reader, buffer, sizeof buffer, &got, nullptr) && got > 0)
+            result.standardError.append(buffer, got);
+        result.exitCode = child.wait();
+    }
+    result.standardOutput = readTextFile(outPath);
+    return result;
+}
+
+#else
+
+std::string programFileName() {
+    return "pagesmith";
+}
+
+std::string reportedProgramPath(const std::filesystem::path& program) {
+    return program.string();
+}
 
 namespace {
 
@@ -138,10 +210,6 @@ ProgramResult finishProgram(pid_t child, int reader, const std::filesystem::path
 
 } // namespace
 
-std::filesystem::path builtProgram() {
-    return PAGESMITH_BINARY;
-}
-
 ProgramResult runProgram(const std::filesystem::path& program,
                          const std::vector<std::string>& arguments,
                          const std::filesystem::path& home,
@@ -180,9 +248,6 @@ ProgramResult RunningProgram::wait(std::chrono::seconds limit) {
     return finishProgram(child, m_reader, m_outPath, std::chrono::steady_clock::now() + limit);
 }
 
-std::string maskTimeStamps(const std::string& log) {
-    static const std::regex stamp(R"(\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2})");
-    return std::regex_replace(log, stamp, "<time>");
-}
+#endif
 
 } // namespace pagesmith::test

@@ -10,6 +10,20 @@
 namespace pagesmith {
 namespace {
 
+#ifdef _WIN32
+
+// Ctrl+C reaches only the processes of the sender's own console, and Windows
+// has no signals to send another process.
+TEST(StopSignal, EndsTheRunAndLeavesNothingHalfWritten) {
+    GTEST_SKIP() << "no stop signal can be sent to another process on Windows";
+}
+
+TEST(StopSignal, ASecondSignalEndsTheProgramAtOnce) {
+    GTEST_SKIP() << "no stop signal can be sent to another process on Windows";
+}
+
+#else
+
 // A signal that asks the program to end, and the exit status it ends with.
 struct StopCase {
     const char* name;
@@ -104,6 +118,8 @@ TEST_F(StopSignal, ASecondSignalEndsTheProgramAtOnce) {
     EXPECT_EQ(result.exitCode, -1);
     EXPECT_TRUE(result.signal == SIGINT || result.signal == SIGTERM) << result.signal;
 }
+
+#endif
 
 } // namespace
 } // namespace pagesmith

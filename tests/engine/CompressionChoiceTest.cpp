@@ -2,13 +2,12 @@
 
 #include "engine/PageSettings.h"
 #include "support/Codes.h"
+#include "support/NamedPipe.h"
 #include "support/TagPatch.h"
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"
 
 #include <gtest/gtest.h>
-
-#include <sys/stat.h>
 
 #include <set>
 #include <utility>
@@ -223,9 +222,9 @@ TEST_F(MatchesCompressionFilter, SelectsByFirstPageCompressionForEveryCode) {
 }
 
 TEST_F(MatchesCompressionFilter, RejectsANamedPipeWithoutBlocking) {
-    const std::string pipe = dir.file("pipe.tif");
-    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-    EXPECT_FALSE(matchesCompressionFilter(pipe, CompressionFilter::All));
+    const test::NamedPipe pipe(dir, "pipe.tif");
+    ASSERT_FALSE(pipe.path().empty());
+    EXPECT_FALSE(matchesCompressionFilter(pipe.path(), CompressionFilter::All));
 }
 
 TEST(MatchesCompressionFilterOnSharedData, OldStyleJpegPassesOnlyTheAllFilter) {

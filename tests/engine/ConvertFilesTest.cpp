@@ -1,12 +1,11 @@
 #include "engine/ConvertFiles.h"
 #include "support/CapturedStandardError.h"
+#include "support/NamedPipe.h"
 #include "support/Recorders.h"
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"
 
 #include <gtest/gtest.h>
-
-#include <sys/stat.h>
 
 namespace pagesmith {
 namespace {
@@ -297,6 +296,11 @@ TEST_F(PageLists, AMissingListedPageEndsTheInputWithALine) {
     EXPECT_TRUE(lines().ends_with("  -- Page 0 success\r\n  -- " + in + ",9 not found!\r\n"))
         << lines();
     EXPECT_EQ(report.failures, 1);
+
+    // A page number past 32 bits reads the same where long has 32 bits.
+    report.lines.clear();
+    convert({in + ",4294967298"}, dir.file("out"));
+    EXPECT_TRUE(lines().starts_with("  -- " + in + ",4294967298 not found!\r\n")) << lines();
     EXPECT_EQ(standardError.text(), "");
 }
 
@@ -324,11 +328,11 @@ TEST_F(PageLists, AFileWhoseNameHoldsACommaIsConvertedWhole) {
 }
 
 TEST_F(ConvertFiles, SkipsAPipeNamedAsInputInsteadOfWaitingOnIt) {
-    const std::string pipe = dir.file("pipe.tif");
-    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const test::NamedPipe pipe(dir, "pipe.tif");
+    ASSERT_FALSE(pipe.path().empty());
     const std::string in = dir.file("fax.tif");
     test::writeTiff(in, faxPage());
-    EXPECT_EQ(convert({pipe, in}, dir.file("out")), kConvertDone);
+    EXPECT_EQ(convert({pipe.path(), in}, dir.file("out")), kConvertDone);
     EXPECT_EQ(test::countPages(dir.file("out.tif")), 1);
 }
 

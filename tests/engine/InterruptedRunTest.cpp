@@ -1,4 +1,5 @@
 #include "engine/ConvertFiles.h"
+#include "platform/Utf8Paths.h"
 #include "support/Recorders.h"
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"
@@ -7,12 +8,17 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <functional>
 #include <thread>
 
+#ifdef _WIN32
+#include "support/WindowsProcess.h"
+#else
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 namespace pagesmith {
 namespace {
@@ -20,10 +26,26 @@ namespace {
 // The size of the temporary output in the folder, once there is one.
 std::uintmax_t partialOutputBytes(const std::filesystem::path& folder) {
     for (const auto& entry : std::filesystem::directory_iterator(folder))
-        if (entry.path().filename().string().starts_with("out.tif.partial-"))
+        if (platform::utf8FromPath(entry.path().filename()).starts_with("out.tif.partial-"))
             return entry.file_size();
     return 0;
 }
+
+// The conversion the test below kills, in a process of its own: the input
+// and the output base come in the environment.
+void convertForKilling(const std::string& input, const std::string& outputBase) {
+    ConversionOptions options;
+    options.compressionMode = CompressionMode::Lzw;
+    test::ReportRecorder report;
+    convertFiles(1, {input}, outputBase, options, report);
+}
+
+#ifdef _WIN32
+// Runs only as the child of AKilledConversionLeavesTheOlderOutputIntact.
+TEST(InterruptedRunChild, DISABLED_ConvertsUntilKilled) {
+    convertForKilling(std::getenv("PAGESMITH_TEST_INPUT"), std::getenv("PAGESMITH_TEST_OUTPUT"));
+}
+#endif
 
 // A conversion killed half-way leaves the older output of its name as it was
 // and nothing under that name but it; its unfinished file is named as such.
@@ -37,28 +59,41 @@ TEST(InterruptedRun, AKilledConversionLeavesTheOlderOutputIntact) {
     test::writeTiff(older, test::faxPage());
     const std::string olderBytes = test::readTextFile(older);
 
+    // Killed once it has written a good part of the output.
+    const auto waitForOutput = [&] {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (partialOutputBytes(dir.path()) < (1u << 20) &&
+               std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    };
+#ifdef _WIN32
+    // TerminateProcess ends it as SIGKILL does, with no chance to tidy up.
+    constexpr unsigned kKilled = 9;
+    test::WindowsProcess child(
+        test::testInChild("InterruptedRunChild.DISABLED_ConvertsUntilKilled"),
+        {{"PAGESMITH_TEST_INPUT", input}, {"PAGESMITH_TEST_OUTPUT", dir.file("out")}}, {});
+    ASSERT_TRUE(child.started());
+    waitForOutput();
+    const bool killed = child.running();
+    child.terminate(kKilled);
+    ASSERT_TRUE(killed) << "the conversion ended before it could be killed";
+#else
     const pid_t child = fork();
     if (child == 0) {
-        ConversionOptions options;
-        options.compressionMode = CompressionMode::Lzw;
-        test::ReportRecorder report;
-        convertFiles(1, {input}, dir.file("out"), options, report);
+        convertForKilling(input, dir.file("out"));
         _exit(0);
     }
-    // Killed once it has written a good part of the output.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (partialOutputBytes(dir.path()) < (1u << 20) &&
-           std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    waitForOutput();
     kill(child, SIGKILL);
     int status = 0;
     waitpid(child, &status, 0);
     ASSERT_TRUE(WIFSIGNALED(status)) << "the conversion ended before it could be killed";
+#endif
 
     EXPECT_EQ(test::readTextFile(older), olderBytes);
     EXPECT_GT(partialOutputBytes(dir.path()), 0u);
     for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
-        const std::string name = entry.path().filename().string();
+        const std::string name = platform::utf8FromPath(entry.path().filename());
         EXPECT_TRUE(name == "large.tif" || name == "out.tif" ||
                     name.starts_with("out.tif.partial-"))
             << name;
@@ -68,6 +103,10 @@ TEST(InterruptedRun, AKilledConversionLeavesTheOlderOutputIntact) {
 // A disk that fills before the page is done: the run ends, the output cannot
 // be used, and the older output of that name is left as it was.
 TEST(InterruptedRun, AFullDiskLeavesTheOlderOutputIntact) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows has no limit on the size of the files one process writes "
+                    "(RLIMIT_FSIZE) to stand in for a full disk";
+#else
     test::TempDir dir;
     const std::string input = dir.file("large.tif");
     test::writeTiff(input, test::rgbPage(512, 512, COMPRESSION_NONE));
@@ -94,7 +133,21 @@ TEST(InterruptedRun, AFullDiskLeavesTheOlderOutputIntact) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
                             std::filesystem::directory_iterator()),
               2); // the input and the older output, nothing half-written
+#endif
 }
+
+#ifdef _WIN32
+
+// Both need a limit on the size of the files one process writes.
+TEST(InterruptedRun, ADirectoryThatCannotBeWrittenLeavesTheOlderOutput) {
+    GTEST_SKIP() << "Windows has no per-process file size limit (RLIMIT_FSIZE) to stop a write";
+}
+
+TEST(InterruptedRun, AMergeWhoseOutputCannotTakeMoreNamesTheInputsLeft) {
+    GTEST_SKIP() << "Windows has no per-process file size limit (RLIMIT_FSIZE) to stop a write";
+}
+
+#else
 
 // Runs `work` in a child process whose files cannot grow past `limit` bytes;
 // whether it exited with 0.
@@ -171,6 +224,8 @@ TEST(InterruptedRun, AMergeWhoseOutputCannotTakeMoreNamesTheInputsLeft) {
     }));
     EXPECT_FALSE(std::filesystem::exists(out));
 }
+
+#endif
 
 } // namespace
 } // namespace pagesmith

@@ -6,9 +6,11 @@
 
 #include <csignal>
 
+#ifndef _WIN32
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 namespace pagesmith {
 namespace {
@@ -29,6 +31,9 @@ bool writePixels(TIFF* tif) {
 // a size limit lets the pixels through but stops it. The commit fails, and
 // the older file of the name is still there, alone.
 TEST(OutputFile, ACommitWhoseFinalFlushFailsLeavesTheOlderFileAndMakesNone) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows has no per-process file size limit (RLIMIT_FSIZE) to stop a write";
+#else
     test::TempDir dir;
     const std::string path = dir.file("out.tif");
     test::writeTiff(path, test::faxPage());
@@ -53,6 +58,7 @@ TEST(OutputFile, ACommitWhoseFinalFlushFailsLeavesTheOlderFileAndMakesNone) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
                             std::filesystem::directory_iterator()),
               1);
+#endif
 }
 
 TEST(OutputFile, KnowsItsOwnTemporaryNames) {

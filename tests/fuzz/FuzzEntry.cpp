@@ -3,6 +3,8 @@
 #include "engine/CompressionChoice.h"
 #include "engine/ConvertFiles.h"
 #include "inspect/TiffInfo.h"
+#include "platform/PrivateFolder.h"
+#include "platform/Utf8Paths.h"
 #include "tiff/OpenForReading.h"
 #include "tiff/TiffDiagnostics.h"
 
@@ -29,10 +31,10 @@ class WorkFolder {
 public:
     WorkFolder() {
         silenceTiffDiagnostics();
-        std::string pattern = std::filesystem::temp_directory_path() / "pagesmith-fuzz-XXXXXX";
-        if (!mkdtemp(pattern.data()))
+        const std::string folder = platform::createPrivateFolder("pagesmith-fuzz-");
+        if (folder.empty())
             std::abort();
-        m_path = pattern;
+        m_path = platform::pathFromUtf8(folder);
     }
     ~WorkFolder() {
         std::error_code ignored;

@@ -1,14 +1,12 @@
 #include "inspect/TiffInfo.h"
 
+#include "support/NamedPipe.h"
 #include "support/Recorders.h"
 #include "support/TagPatch.h"
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"
 
 #include <gtest/gtest.h>
-
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <utility>
@@ -103,12 +101,14 @@ TEST_F(TiffInfoReport, WritesOnlyTheErrorLineForWhatIsNotATiffFile) {
     const std::string missing = dir.file("missing.tif");
     const std::string folder = dir.str();
     // A pipe must be refused without waiting for a writer.
-    const std::string pipe = dir.file("pipe.tif");
-    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-    std::vector<std::string> paths{text, missing, folder, pipe};
+    const test::NamedPipe pipe(dir, "pipe.tif");
+    ASSERT_FALSE(pipe.path().empty());
+    std::vector<std::string> paths{text, missing, folder, pipe.path()};
     // A kernel file that waits for messages when read, where this user may read it.
-    if (::access("/proc/kmsg", R_OK) == 0)
+    if (std::FILE* kernelMessages = std::fopen("/proc/kmsg", "r")) {
+        std::fclose(kernelMessages);
         paths.push_back("/proc/kmsg");
+    }
 
     for (const std::string& path : paths) {
         report.lines.clear();
@@ -195,13 +195,6 @@ TEST(ReadTiffInfo, ReadsBigTiffFilesLikeClassicOnes) {
     EXPECT_EQ(info.compression, COMPRESSION_PACKBITS);
 }
 
-std::size_t openDescriptors() {
-    std::size_t count = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
-        ++count;
-    return count;
-}
-
 TEST(CountTiffPages, ClosesWhatItOpensWhetherOrNotItIsATiffFile) {
     TempDir dir;
     const std::string tiff = dir.file("a.tif");
@@ -210,7 +203,7 @@ TEST(CountTiffPages, ClosesWhatItOpensWhetherOrNotItIsATiffFile) {
     test::writeTextFile(text, std::string("II*\0 looks like a header, is not one", 36));
     TiffFileInfo info;
 
-    const std::size_t before = openDescriptors();
+    const std::size_t before = test::openHandleCount();
     for (int i = 0; i < 50; ++i) {
         countTiffPages(tiff);
         countTiffPages(text);
@@ -218,7 +211,7 @@ TEST(CountTiffPages, ClosesWhatItOpensWhetherOrNotItIsATiffFile) {
         readTiffInfo(text, &info);
         readTiffInfo(tiff, nullptr);
     }
-    EXPECT_EQ(openDescriptors(), before);
+    EXPECT_EQ(test::openHandleCount(), before);
 }
 
 TEST(SharedTestData, EveryFileIsCountedAndDescribed) {

@@ -1,6 +1,7 @@
 #include "support/FaxFixtures.h"
 
 #include "inspect/ReportLines.h"
+#include "platform/Utf8Paths.h"
 #include "tiff/TiffHandle.h"
 
 #include <gtest/gtest.h>
@@ -31,7 +32,7 @@ std::string hexBytes(const std::vector<std::uint8_t>& bytes) {
 void damageStrip(const std::filesystem::path& path, std::uint32_t strip) {
     std::uint64_t offset = 0, count = 0;
     {
-        TiffHandle file(path.string(), "r");
+        TiffHandle file(platform::utf8FromPath(path), "r");
         ASSERT_TRUE(file) << "cannot open " << path;
         const std::uint32_t units = TIFFIsTiled(file.get()) ? TIFFNumberOfTiles(file.get())
                                                             : TIFFNumberOfStrips(file.get());

@@ -12,8 +12,11 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+
+#ifndef _WIN32
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 namespace pagesmith::test {
 
@@ -23,6 +26,12 @@ namespace {
 // when it cannot be started or does not end normally).
 std::string run(const std::vector<std::string>& arguments, int& status) {
     status = -1;
+#ifdef _WIN32
+    // Poppler's tools are Linux programs here: the Windows build's documents
+    // are compared with the Linux build's instead (make test-windows).
+    (void)arguments;
+    return {};
+#else
     int ends[2];
     if (pipe(ends) != 0)
         return {};
@@ -50,6 +59,7 @@ std::string run(const std::vector<std::string>& arguments, int& status) {
     if (child > 0 && waitpid(child, &waited, 0) == child && WIFEXITED(waited))
         status = WEXITSTATUS(waited);
     return output;
+#endif
 }
 
 std::string run(const std::vector<std::string>& arguments) {

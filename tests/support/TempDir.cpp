@@ -1,19 +1,27 @@
 #include "support/TempDir.h"
 
-#include <cstdlib>
+#include "platform/PrivateFolder.h"
+#include "platform/Utf8Paths.h"
+
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace pagesmith::test {
 
 TempDir::TempDir() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "pagesmith-test-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
+    const std::string folder = platform::createPrivateFolder("pagesmith-test-");
+    if (folder.empty())
         throw std::runtime_error("cannot create a temporary folder");
-    m_path = pattern;
+    m_path = platform::pathFromUtf8(folder);
+}
+
+std::string TempDir::str() const {
+    return platform::utf8FromPath(m_path);
+}
+
+std::string TempDir::file(const std::string& name) const {
+    return platform::utf8FromPath((m_path / platform::pathFromUtf8(name)).make_preferred());
 }
 
 TempDir::~TempDir() {

@@ -15,9 +15,11 @@ public:
     TempDir& operator=(const TempDir&) = delete;
 
     const std::filesystem::path& path() const { return m_path; }
-    std::string str() const { return m_path.string(); }
-    // path() / name, as a string.
-    std::string file(const std::string& name) const { return (m_path / name).string(); }
+    // The folder as UTF-8 text, the program's form of a path.
+    std::string str() const;
+    // path() / name, as UTF-8 text with the system's separators ("sub/a.tif"
+    // becomes "sub\a.tif" on Windows, as the program writes it).
+    std::string file(const std::string& name) const;
 
 private:
     std::filesystem::path m_path;

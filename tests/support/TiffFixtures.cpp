@@ -1,5 +1,7 @@
 #include "support/TiffFixtures.h"
 
+#include "platform/Utf8Paths.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -150,7 +152,7 @@ std::vector<std::uint8_t> patternPixels(const TestPage& page, unsigned seed) {
 }
 
 void writeTiff(const std::filesystem::path& path, const std::vector<TestPage>& pages) {
-    TiffHandle file(path.string(), "w");
+    TiffHandle file(platform::utf8FromPath(path), "w");
     ASSERT_TRUE(file) << "cannot create " << path;
     TIFF* tif = file.get();
     for (const TestPage& page : pages) {
@@ -182,7 +184,7 @@ void writeTiff(const std::filesystem::path& path, const std::vector<TestPage>& p
 }
 
 TiffHandle openPage(const std::filesystem::path& path, int directory) {
-    TiffHandle file(path.string(), "r");
+    TiffHandle file(platform::utf8FromPath(path), "r");
     if (file && !TIFFSetDirectory(file.get(), tdir_t(directory)))
         file.close();
     return file;
@@ -259,7 +261,7 @@ std::vector<std::uint32_t> readRgba(const std::filesystem::path& path, int direc
 }
 
 int countPages(const std::filesystem::path& path) {
-    TiffHandle file(path.string(), "r");
+    TiffHandle file(platform::utf8FromPath(path), "r");
     if (!file)
         return -1;
     return TIFFNumberOfDirectories(file.get());

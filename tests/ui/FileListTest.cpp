@@ -6,6 +6,7 @@
 #include "ui/main/FilterCombo.h"
 #include "ui/main/InfoPageSink.h"
 
+#include <QDir>
 #include <QHeaderView>
 #include <QSignalSpy>
 #include <QStyleOptionViewItem>
@@ -75,13 +76,15 @@ private slots:
         QTest::addColumn<int>("filter");
         QTest::addColumn<QStringList>("names");
         const QString folder = QString::fromStdString(m_folder.str());
+        // As the scan names a file in a sub-folder: with the system's separator.
+        const QString inSub = QDir::toNativeSeparators(QStringLiteral("sub/d.tif"));
         QTest::newRow("all files")
             << folder << 0 << 0 << QStringList{"a.tif", "B.tif", "c.tif", "x.txt"};
         QTest::newRow("with sub-folders")
-            << folder << 1 << 0 << QStringList{"a.tif", "B.tif", "c.tif", "sub/d.tif", "x.txt"};
+            << folder << 1 << 0 << QStringList{"a.tif", "B.tif", "c.tif", inSub, "x.txt"};
         QTest::newRow("Group 4") << folder << 0 << 6 << QStringList{"B.tif"};
         QTest::newRow("Group 4 with sub-folders")
-            << folder << 1 << 6 << QStringList{"B.tif", "sub/d.tif"};
+            << folder << 1 << 6 << QStringList{"B.tif", inSub};
         QTest::newRow("no folder chosen") << QString() << 0 << 0 << QStringList{};
     }
 

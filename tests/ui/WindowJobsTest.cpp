@@ -225,7 +225,10 @@ private slots:
     }
     void sameFolderIsRefusedInEverySpelling() {
         QFETCH(QString, spelling);
-        fs::create_directory_symlink(m_source, m_work->file("link"));
+        std::error_code linkError;
+        fs::create_directory_symlink(m_source, m_work->file("link"), linkError);
+        if (linkError && spelling.startsWith("{W}"))
+            QSKIP("the standard library of this build makes no symbolic links");
         const QString folder =
             spelling.replace("{S}", qs(m_source)).replace("{W}", qs(m_work->str()));
         DialogScript script;
@@ -811,6 +814,7 @@ private:
         return names;
     }
 
+    test::KeptProgramSettings m_keptSettings;
     QTemporaryDir m_home;
     std::unique_ptr<test::TempDir> m_work;
     std::string m_source;

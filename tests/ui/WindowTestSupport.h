@@ -8,11 +8,36 @@
 
 #include <QFile>
 #include <QList>
+#include <QMap>
+#include <QSettings>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
 
 namespace pagesmith::test {
+
+// The program's settings as they were before the test, put back when it
+// ends. On Linux QSettings::setPath gives each test settings of its own; on
+// Windows they live in the registry, which no path moves.
+class KeptProgramSettings {
+public:
+#ifdef _WIN32
+    KeptProgramSettings() {
+        QSettings store(QSettings::NativeFormat, QSettings::UserScope, "Tolvane", "Pagesmith");
+        for (const QString& key : store.allKeys())
+            m_values.insert(key, store.value(key));
+    }
+    ~KeptProgramSettings() {
+        QSettings store(QSettings::NativeFormat, QSettings::UserScope, "Tolvane", "Pagesmith");
+        store.clear();
+        for (auto value = m_values.cbegin(); value != m_values.cend(); ++value)
+            store.setValue(value.key(), value.value());
+    }
+
+private:
+    QMap<QString, QVariant> m_values;
+#endif
+};
 
 // Records the boxes a window shows instead of waiting for a click.
 class RecordedBoxes : public MessageBoxes {

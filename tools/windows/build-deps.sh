@@ -1,7 +1,7 @@
 #!/bin/bash
 # Cross-builds the libraries of the Windows build with MinGW-w64 from Debian's
 # source packages of the versions the Linux build uses: libjpeg-turbo, tiff,
-# qt6-base and googletest (zlib comes ready-made as libz-mingw-w64-dev).
+# qpdf, qt6-base and googletest (zlib comes ready-made as libz-mingw-w64-dev).
 #
 # They go into a cache outside the clone, PAGESMITH_MINGW_CACHE or
 # ~/.cache/pagesmith-mingw, one folder per library named after its version
@@ -126,6 +126,28 @@ recipe_qt6_base() {
     build_and_install "$2"
 }
 
+# The library alone (no tools, tests or examples), with its own crypto only;
+# zlib from the MinGW package, libjpeg from the cache, both found through the
+# toolchain's search paths: pkg-config would answer with the host's. Its AES
+# code takes uint32_t from <cstdint> without including it, which glibc's
+# headers bring along and MinGW's do not.
+recipe_qpdf() {
+    PKG_CONFIG_LIBDIR=/nonexistent cmake_cross -S "$1" -B "$2" -DCMAKE_INSTALL_PREFIX="$3" \
+        -DCMAKE_CXX_FLAGS="-include cstdint" \
+        -DBUILD_SHARED_LIBS=ON -DBUILD_STATIC_LIBS=OFF -DBUILD_DOC=OFF \
+        -DUSE_IMPLICIT_CRYPTO=OFF -DREQUIRE_CRYPTO_NATIVE=ON -DINSTALL_EXAMPLES=OFF \
+        -DINSTALL_PKGCONFIG=OFF -DINSTALL_CMAKE_PACKAGE=ON
+    nice -n 19 cmake --build "$2" -j "$jobs" --target libqpdf
+    # The library's component would copy the MinGW runtime DLLs beside
+    # qpdf.exe, which is not built: the program takes them from the runtime.
+    # On Windows the DLL, its import library and the CMake package files are
+    # installed with no component of their own.
+    mkdir -p "$2/qpdf/extra-dlls"
+    for component in lib dev Unspecified; do
+        nice -n 19 cmake --install "$2" --component "$component"
+    done
+}
+
 compiler=$(x86_64-w64-mingw32-g++-posix --version | head -n 1)
 prefixes=()
 
@@ -171,6 +193,7 @@ rm -rf "${cache:?}/tmp/"*
 ensure libjpeg-turbo libjpeg-turbo "$(source_version libjpeg62-turbo-dev)" recipe_libjpeg_turbo
 jpeg=$last_folder
 ensure tiff tiff "$(source_version libtiff-dev)" recipe_tiff "$jpeg"
+ensure qpdf qpdf "$(source_version libqpdf-dev)" recipe_qpdf "$jpeg"
 ensure googletest googletest "$(source_version libgtest-dev)" recipe_googletest
 ensure qt6-base qt6-base "$(source_version qt6-base-dev)" recipe_qt6_base
 

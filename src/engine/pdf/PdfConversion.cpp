@@ -7,10 +7,10 @@
 #include "engine/pdf/PdfOutputFile.h"
 #include "engine/pdf/PdfPagePlan.h"
 #include "inspect/ReportLines.h"
+#include "platform/FileIdentity.h"
 
 #include <algorithm>
 #include <exception>
-#include <filesystem>
 #include <memory>
 
 namespace pagesmith {
@@ -75,8 +75,7 @@ private:
 
 bool PdfRun::outputIsAnInput(const std::vector<std::string>& inputs) {
     for (int i = 0; i < m_inputCount; ++i) {
-        std::error_code error;
-        if (std::filesystem::equivalent(InputPages::fileOf(inputs[i]), m_outputPath, error)) {
+        if (platform::sameFile(InputPages::fileOf(inputs[i]), m_outputPath)) {
             writeReportLine(m_report, "  -- Failed: output is the same file as the input %s\r\n",
                             shownName(inputs[i]).c_str());
             m_report.noteFailure();

@@ -1,20 +1,19 @@
 #include "engine/pdf/PdfOutputFile.h"
 
 #include "engine/PartialFile.h"
-
-#include <unistd.h>
+#include "platform/NativeFile.h"
+#include "platform/WholeOutputs.h"
 
 namespace pagesmith {
 
 bool PdfOutputFile::open(const std::string& finalPath) {
     discard();
     m_finalPath = finalPath;
-    const int descriptor = createPartialFile(finalPath, m_temporaryPath);
-    if (descriptor < 0)
+    const platform::FileNumber file = createPartialFile(finalPath, m_temporaryPath);
+    if (file == platform::kNoFile)
         return false;
-    m_file = ::fdopen(descriptor, "wb");
+    m_file = platform::streamOfFile(file, "wb");
     if (!m_file) {
-        ::close(descriptor);
         discard();
         return false;
     }
@@ -27,7 +26,7 @@ bool PdfOutputFile::commit() {
     const bool written = std::fflush(m_file) == 0 && !std::ferror(m_file);
     const bool closed = std::fclose(m_file) == 0;
     m_file = nullptr;
-    if (!written || !closed || std::rename(m_temporaryPath.c_str(), m_finalPath.c_str()) != 0) {
+    if (!written || !closed || !platform::replaceFile(m_temporaryPath, m_finalPath)) {
         discard();
         return false;
     }
@@ -41,7 +40,7 @@ void PdfOutputFile::discard() {
         m_file = nullptr;
     }
     if (!m_temporaryPath.empty()) {
-        std::remove(m_temporaryPath.c_str());
+        platform::removeFile(m_temporaryPath);
         m_temporaryPath.clear();
     }
 }

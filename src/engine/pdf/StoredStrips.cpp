@@ -1,6 +1,7 @@
 #include "engine/pdf/StoredStrips.h"
 
 #include "base/MemoryLimits.h"
+#include "platform/Utf8Paths.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -30,7 +31,7 @@ bool storedStripsOf(TIFF* in, const std::string& path, StoredStrips& strips) {
     if (strips.count == 0 || strips.count != expected)
         return false;
     std::error_code error;
-    const std::uint64_t fileSize = std::filesystem::file_size(path, error);
+    const std::uint64_t fileSize = std::filesystem::file_size(platform::pathFromUtf8(path), error);
     if (error)
         return false;
     for (std::uint32_t strip = 0; strip < strips.count; ++strip) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/FileIdentity.h"
 #include "tiff/TiffHandle.h"
 
 #include <cstdint>
@@ -30,8 +31,7 @@ private:
     std::string m_path;
     std::uint64_t m_directoryOffset = 0;
     int m_jpegColorMode = -1; // the pseudo-tag of JPEG pages; -1 for others
-    std::uint64_t m_device = 0;
-    std::uint64_t m_inode = 0;
+    platform::FileIdentity m_file;
 };
 
 } // namespace pagesmith

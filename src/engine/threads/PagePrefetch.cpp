@@ -5,11 +5,8 @@
 #include "engine/CopySupport.h"
 #include "engine/OutputPageSetup.h"
 #include "engine/SizeMath.h"
+#include "tiff/MemoryTiff.h"
 #include "tiff/OpenForReading.h"
-#include "tiff/OpenTiff.h"
-
-#include <sys/mman.h>
-#include <unistd.h>
 
 namespace pagesmith {
 
@@ -41,37 +38,15 @@ bool encodesStripsAlone(std::uint16_t compression) {
     }
 }
 
-// A file in memory for one page encoded ahead.
-class MemoryFile {
-public:
-    MemoryFile() : m_descriptor(::memfd_create("pagesmith-page", MFD_CLOEXEC)) {}
-    ~MemoryFile() {
-        m_tiff.close();
-        if (m_descriptor >= 0)
-            ::close(m_descriptor);
-    }
-    MemoryFile(const MemoryFile&) = delete;
-    MemoryFile& operator=(const MemoryFile&) = delete;
-
-    TIFF* open() {
-        if (m_descriptor >= 0)
-            m_tiff = TiffHandle(openTiffDescriptor(m_descriptor, "pagesmith-page", "w"));
-        return m_tiff.get();
-    }
-    // The bytes of strip `strip` as written into the file.
-    bool read(tstrip_t strip, ByteBuffer& bytes, tmsize_t& count) {
-        const std::uint64_t offset = TIFFGetStrileOffset(m_tiff.get(), strip);
-        const std::uint64_t size = TIFFGetStrileByteCount(m_tiff.get(), strip);
-        bytes = ByteBuffer(std::size_t(size));
-        count = tmsize_t(size);
-        return size == 0 ||
-               (bytes && ::pread(m_descriptor, bytes.data(), size, off_t(offset)) == ssize_t(size));
-    }
-
-private:
-    int m_descriptor;
-    TiffHandle m_tiff;
-};
+// The bytes of strip `strip` as libtiff wrote them into `file`.
+bool readWrittenStrip(const MemoryTiff& file, TIFF* tif, tstrip_t strip, ByteBuffer& bytes,
+                      tmsize_t& count) {
+    const std::uint64_t offset = TIFFGetStrileOffset(tif, strip);
+    const std::uint64_t size = TIFFGetStrileByteCount(tif, strip);
+    bytes = ByteBuffer(std::size_t(size));
+    count = tmsize_t(size);
+    return size == 0 || (bytes && file.read(offset, bytes.data(), std::size_t(size)));
+}
 
 bool decodesAsStored(TIFF* tif) {
     std::uint16_t compression = COMPRESSION_NONE;
@@ -265,8 +240,8 @@ void PagePrefetch::decode(PrefetchedPage& page) {
 }
 
 bool PagePrefetch::encode(TIFF* in, PrefetchedPage& page, const std::vector<ByteBuffer>& strips) {
-    MemoryFile file;
-    TIFF* out = file.open();
+    MemoryTiff file;
+    TIFF* out = file.openForWriting();
     if (!out)
         return false;
     // The page set-up the run will make, from the same page and settings.
@@ -288,7 +263,7 @@ bool PagePrefetch::encode(TIFF* in, PrefetchedPage& page, const std::vector<Byte
     page.m_raw.resize(strips.size());
     page.m_rawBytes.resize(strips.size());
     for (std::size_t s = 0; s < strips.size(); ++s)
-        if (!file.read(tstrip_t(s), page.m_raw[s], page.m_rawBytes[s]))
+        if (!readWrittenStrip(file, out, tstrip_t(s), page.m_raw[s], page.m_rawBytes[s]))
             return false;
     return true;
 }

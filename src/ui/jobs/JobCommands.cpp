@@ -14,6 +14,7 @@
 #include "ui/jobs/WatchView.h"
 #include "ui/main/FileList.h"
 #include "ui/main/MainFrame.h"
+#include "ui/toolkit/CorePaths.h"
 
 namespace pagesmith {
 
@@ -111,11 +112,11 @@ void JobCommands::setDestination(const std::string& folder, const std::string& m
 }
 
 void JobCommands::takeDialogValues(const DestinationDialog& dialog) {
-    m_destinationFolder = dialog.saveFolder().toStdString();
+    m_destinationFolder = corePath(dialog.saveFolder());
     m_mergedFileName = dialog.mergedFileName().toStdString();
     // As on the command line, a log path the platform cannot open is refused
     // rather than cut short; an empty one means no run log.
-    const std::string logPath = dialog.logFile().toStdString();
+    const std::string logPath = corePath(dialog.logFile());
     if (fitsPathLimit(logPath))
         m_settings.logPath = logPath;
     const int saveFormat = dialog.saveFormat();

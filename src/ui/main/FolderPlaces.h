@@ -16,10 +16,14 @@ struct FolderPlace {
     // Removable or network: what it holds may change under us, so an empty or
     // unreadable answer is asked again at the next expansion.
     bool removableOrNetwork = false;
+    // Places shown inside this one instead of folders: the drives of "This
+    // PC", which has no folder of its own.
+    std::vector<FolderPlace> places;
 };
 
-// The home folder, the file-system root, then each mounted removable or
-// network volume, as a file manager lists them.
+// As the system's file manager lists them: on Linux the home folder, the
+// file-system root, then each mounted removable or network volume; on
+// Windows the user's folder, then "This PC" with a place for each drive.
 std::vector<FolderPlace> systemPlaces();
 
 } // namespace pagesmith

@@ -1,5 +1,6 @@
 #include "ui/main/FolderTree.h"
 
+#include "platform/Utf8Paths.h"
 #include "ui/toolkit/LinguisticCollator.h"
 
 #include <QDir>
@@ -36,16 +37,18 @@ QCollator folderCollator() {
 SubFolders listSubFolders(const QString& path) {
     SubFolders result;
     std::error_code error;
-    fs::directory_iterator entries(QFile::encodeName(path).toStdString(), error);
+    if (path.isEmpty())
+        return result; // a place without a folder of its own
+    fs::directory_iterator entries(platform::pathFromUtf8(path.toStdString()), error);
     if (error)
         return result;
     result.readable = true;
     for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
-        const std::string name = entries->path().filename().string();
+        const std::string name = platform::utf8FromPath(entries->path().filename());
         std::error_code typeError;
         if (name.empty() || name.front() == '.' || !entries->is_directory(typeError))
             continue;
-        result.names.push_back(QFile::decodeName(QByteArray::fromStdString(name)));
+        result.names.push_back(QString::fromStdString(name));
     }
     const QCollator collator = folderCollator();
     std::sort(result.names.begin(), result.names.end(),
@@ -137,17 +140,25 @@ void FolderTree::populate(QTreeWidgetItem* node) {
         follow(node); // whatever changed while it was closed
         return;
     }
-    if (node == m_root) {
-        int position = 0;
-        for (const FolderPlace& place : m_places) {
-            QTreeWidgetItem* placeNode = addNode(node, position++, place.name, place.path,
-                                                 place.icon, place.removableOrNetwork);
-            placeNode->setData(0, PlaceRole, true);
-        }
-    }
+    if (node == m_root)
+        addPlaces(node, m_places);
     node->setData(0, ReadRole, true);
     watch(node);
     follow(node);
+}
+
+void FolderTree::addPlaces(QTreeWidgetItem* node, const std::vector<FolderPlace>& places) {
+    int position = 0;
+    for (const FolderPlace& place : places) {
+        QTreeWidgetItem* placeNode =
+            addNode(node, position++, place.name, place.path, place.icon, place.removableOrNetwork);
+        placeNode->setData(0, PlaceRole, true);
+        // Its places are all it holds, known from the start.
+        if (!place.places.empty()) {
+            addPlaces(placeNode, place.places);
+            placeNode->setData(0, ReadRole, true);
+        }
+    }
 }
 
 void FolderTree::follow(QTreeWidgetItem* node) {
@@ -244,8 +255,14 @@ bool FolderTree::selectFolder(const QString& path) {
     };
     closer(m_root);
     for (int i = 0; i < m_root->childCount(); ++i) {
-        if (isPlace(m_root->child(i)))
-            closer(m_root->child(i));
+        QTreeWidgetItem* place = m_root->child(i);
+        if (!isPlace(place))
+            continue;
+        closer(place);
+        for (int k = 0; k < place->childCount(); ++k) {
+            if (isPlace(place->child(k)))
+                closer(place->child(k)); // the drives of This PC
+        }
     }
     while (node && pathOf(node) != target) {
         if (!isRead(node))

@@ -51,6 +51,7 @@ private:
                              const QString& path, QAbstractFileIconProvider::IconType icon,
                              bool removableOrNetwork);
     void populate(QTreeWidgetItem* node);
+    void addPlaces(QTreeWidgetItem* node, const std::vector<FolderPlace>& places);
     // Brings a node that has been read in line with its folder on disk.
     void follow(QTreeWidgetItem* node);
     void followFolder(const QString& path);

@@ -15,6 +15,7 @@
 #include "ui/main/ProgramArt.h"
 #include "ui/preview/PagePreview.h"
 #include "ui/preview/PageView.h"
+#include "ui/toolkit/CorePaths.h"
 #include "ui/toolkit/DesktopCalls.h"
 #include "ui/toolkit/DesktopIntegration.h"
 #include "ui/toolkit/DisabledImage.h"
@@ -221,7 +222,7 @@ void MainFrame::createClientArea() {
     setCentralWidget(m_sideBySide);
 
     connect(m_folderTree, &FolderTree::folderSelected, this,
-            [this](const QString& folder) { showFolder(folder.toStdString()); });
+            [this](const QString& folder) { showFolder(corePath(folder)); });
     connect(m_fileList, &FileList::fileActivated, this,
             [this](const QString& name) { showTiffInfo(name.toStdString()); });
     connect(m_fileList, &FileList::currentFileChanged, this, &MainFrame::previewFile);
@@ -330,8 +331,7 @@ void MainFrame::refresh() {
 }
 
 void MainFrame::openFolder(const std::string& folder) {
-    const QString path = QFile::decodeName(QByteArray::fromStdString(folder));
-    if (m_folderTree->selectFolder(path))
+    if (m_folderTree->selectFolder(qtPath(folder)))
         return;
     m_folderTree->clearSelection();
     showFolder(folder);
@@ -341,7 +341,7 @@ bool MainFrame::openPaths(const QStringList& paths) {
     const OpenedPaths opened = sortOpenedPaths(paths);
     if (opened.folder.isEmpty())
         return false;
-    openFolder(QFile::encodeName(opened.folder).toStdString());
+    openFolder(corePath(opened.folder));
     if (opened.files.isEmpty())
         return true;
     FileListModel& model = m_fileList->fileModel();
@@ -352,7 +352,7 @@ bool MainFrame::openPaths(const QStringList& paths) {
 
 WindowState MainFrame::windowState() const {
     WindowState state;
-    state.lastFolder = QFile::decodeName(QByteArray::fromStdString(m_currentFolder));
+    state.lastFolder = qtPath(m_currentFolder);
     state.geometry = saveGeometry();
     state.maximised = isMaximized();
     state.treeShare = m_sideBySide->share();
@@ -394,7 +394,7 @@ void MainFrame::showAtStart(const WindowState& state, const QStringList& openPat
         show();
     if (!this->openPaths(openPaths) && !state.lastFolder.isEmpty() &&
         QFileInfo(state.lastFolder).isDir())
-        openFolder(QFile::encodeName(state.lastFolder).toStdString());
+        openFolder(corePath(state.lastFolder));
     m_fileList->sortBy(state.sortColumn, state.sortOrder);
 }
 

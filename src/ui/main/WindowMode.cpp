@@ -8,10 +8,10 @@
 #include "ui/jobs/JobCommands.h"
 #include "ui/main/MainFrame.h"
 #include "ui/main/WindowState.h"
+#include "ui/toolkit/CorePaths.h"
 #include "ui/toolkit/GuiApplication.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QTimer>
 
 #include <cstdio>
@@ -53,10 +53,10 @@ int runMainWindow(ProcessSettings& settings, MessageSink& messages, BatchJobRunn
         });
         stopWatch.start(kStopWatchMilliseconds);
         frame.applyWindowState(state);
-        commands.setDestination(state.saveFolder.toStdString(), state.mergedFileName.toStdString());
+        commands.setDestination(corePath(state.saveFolder), state.mergedFileName.toStdString());
         QStringList openPaths;
         for (const std::string& path : settings.windowPaths)
-            openPaths << QFile::decodeName(QByteArray::fromStdString(path));
+            openPaths << qtPath(path);
         frame.showAtStart(state, openPaths);
         result = QApplication::exec();
         // Jobs still waiting never begin; the running one stops after the

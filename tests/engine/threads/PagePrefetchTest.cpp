@@ -65,52 +65,67 @@ void replaceFile(const fs::path& path, const std::vector<TestPage>& pages) {
     fs::rename(other, path);
 }
 
-// The page after the run's page is handed over only when it is the page the
-// run then reads: the next page of the same file, or the first of the next
-// file; never the page of a file put in the place of the one read, whether
-// that happens to the file in hand or to the next one.
-TEST(PagePrefetch, HandsOverThePageAfterOnlyWhenItIsThePageTheRunReads) {
-    enum class Next { PageOfTheFile, NextFile, NextFileReplaced, FileInHandReplaced };
-    const std::pair<Next, const char*> cases[] = {
-        {Next::PageOfTheFile, "the next page of the file"},
-        {Next::NextFile, "the first page of the next file"},
-        {Next::NextFileReplaced, "the next file, replaced after the run opened it"},
-        {Next::FileInHandReplaced, "the file in hand, replaced"},
-    };
-    for (const auto& [next, name] : cases) {
-        SCOPED_TRACE(name);
-        TempDir dir;
-        const bool sameFile = next == Next::PageOfTheFile || next == Next::FileInHandReplaced;
-        test::writeTiff(dir.path() / "a.tif", sameFile ? std::vector{stripedPage(1), stripedPage(2)}
-                                                       : std::vector{stripedPage(1)});
-        test::writeTiff(dir.path() / "b.tif", stripedPage(3));
-        TiffHandle in = test::openPage(dir.path() / "a.tif");
-        TiffHandle nextIn = test::openPage(dir.path() / "b.tif");
-        if (next == Next::NextFileReplaced)
-            replaceFile(dir.path() / "b.tif", {stripedPage(4)});
-        if (next == Next::FileInHandReplaced)
-            replaceFile(dir.path() / "a.tif", {stripedPage(1), stripedPage(5)});
+enum class Next { PageOfTheFile, NextFile, NextFileReplaced, FileInHandReplaced };
 
-        CoreBudget budget(2);
-        {
-            const ConversionOptions options;
-            const PageSettings settings; // no output codec: decoded ahead, not encoded
-            PagePrefetch prefetch(&budget, options, settings);
-            prefetch.setInput(true, sameFile ? std::string() : dir.file("b.tif"));
-            prefetch.decodePageAfter(in.get());
-            TIFF* read = sameFile ? in.get() : nextIn.get();
-            if (sameFile) {
-                ASSERT_TRUE(TIFFReadDirectory(read));
-            }
-            const ReadStrips strips = readStrips(read);
-            const auto page = prefetch.take(read, strips.counts, strips.bufferBytes);
-            const bool used = next == Next::PageOfTheFile || next == Next::NextFile;
-            ASSERT_EQ(page != nullptr, used);
-            if (page) {
-                EXPECT_EQ(stripsHandedOver(*page, strips), strips.counts.size());
-            }
+// Decodes the page after the run's page ahead, as `next` says the run goes
+// on, and says whether the page read then was handed over, whole.
+void checkPageAfter(Next next) {
+    TempDir dir;
+    const bool sameFile = next == Next::PageOfTheFile || next == Next::FileInHandReplaced;
+    test::writeTiff(dir.path() / "a.tif", sameFile ? std::vector{stripedPage(1), stripedPage(2)}
+                                                   : std::vector{stripedPage(1)});
+    test::writeTiff(dir.path() / "b.tif", stripedPage(3));
+    TiffHandle in = test::openPage(dir.path() / "a.tif");
+    TiffHandle nextIn = test::openPage(dir.path() / "b.tif");
+    if (next == Next::NextFileReplaced)
+        replaceFile(dir.path() / "b.tif", {stripedPage(4)});
+    if (next == Next::FileInHandReplaced)
+        replaceFile(dir.path() / "a.tif", {stripedPage(1), stripedPage(5)});
+
+    CoreBudget budget(2);
+    {
+        const ConversionOptions options;
+        const PageSettings settings; // no output codec: decoded ahead, not encoded
+        PagePrefetch prefetch(&budget, options, settings);
+        prefetch.setInput(true, sameFile ? std::string() : dir.file("b.tif"));
+        prefetch.decodePageAfter(in.get());
+        TIFF* read = sameFile ? in.get() : nextIn.get();
+        if (sameFile) {
+            ASSERT_TRUE(TIFFReadDirectory(read));
         }
-        EXPECT_EQ(budget.freeNow(), 1);
+        const ReadStrips strips = readStrips(read);
+        const auto page = prefetch.take(read, strips.counts, strips.bufferBytes);
+        const bool used = next == Next::PageOfTheFile || next == Next::NextFile;
+        ASSERT_EQ(page != nullptr, used);
+        if (page) {
+            EXPECT_EQ(stripsHandedOver(*page, strips), strips.counts.size());
+        }
+    }
+    EXPECT_EQ(budget.freeNow(), 1);
+}
+
+// The page after the run's page is handed over when it is the page the run
+// then reads: the next page of the same file, or the first of the next file.
+TEST(PagePrefetch, HandsOverThePageAfterWhenItIsThePageTheRunReads) {
+    for (const auto& [next, name] :
+         {std::pair{Next::PageOfTheFile, "the next page of the file"},
+          std::pair{Next::NextFile, "the first page of the next file"}}) {
+        SCOPED_TRACE(name);
+        checkPageAfter(next);
+    }
+}
+
+// Never the page of a file put in the place of the one read, whether that
+// happens to the file in hand or to the next one.
+TEST(PagePrefetch, NeverHandsOverThePageOfAFilePutInThePlaceOfOneRead) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows does not let a file be put in the place of one that is open";
+#endif
+    for (const auto& [next, name] :
+         {std::pair{Next::NextFileReplaced, "the next file, replaced after the run opened it"},
+          std::pair{Next::FileInHandReplaced, "the file in hand, replaced"}}) {
+        SCOPED_TRACE(name);
+        checkPageAfter(next);
     }
 }
 
