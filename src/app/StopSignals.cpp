@@ -46,6 +46,10 @@ void setHandlers(void (*handler)(int)) {
 
 } // namespace
 
+const char* stopRequestWords() {
+    return "SIGTERM or Ctrl+C";
+}
+
 StopSignals::StopSignals() {
     setHandlers(noteStopSignal);
 }
@@ -89,6 +93,10 @@ BOOL WINAPI noteConsoleEvent(DWORD event) {
 }
 
 } // namespace
+
+const char* stopRequestWords() {
+    return "Ctrl+C or closing the console";
+}
 
 StopSignals::StopSignals() {
     SetConsoleCtrlHandler(noteConsoleEvent, TRUE);

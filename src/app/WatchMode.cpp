@@ -3,14 +3,15 @@
 #include "app/CommandLineMode.h"
 #include "app/ProcessSettings.h"
 #include "app/RunLog.h"
+#include "app/StopSignals.h"
 #include "app/TerminalProgress.h"
 #include "batch/BatchRequest.h"
 #include "batch/watch/HotFolder.h"
 #include "inspect/ReportLines.h"
+#include "platform/Console.h"
 
 #include <QCoreApplication>
 
-#include <cstdio>
 #include <optional>
 
 namespace pagesmith {
@@ -28,8 +29,7 @@ public:
 
     void entryWritten(const std::string& report) override {
         erase();
-        std::fwrite(report.data(), 1, report.size(), stdout);
-        std::fflush(stdout);
+        platform::writeToStream(platform::StandardStream::Output, report);
         appendRunLog(m_logPath, report, m_shortLog);
         draw();
     }
@@ -39,7 +39,7 @@ public:
     }
     void faultShown(const std::string& caption, const std::string& text) override {
         erase();
-        std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+        platform::writeToStream(platform::StandardStream::Error, caption + ": " + text + "\n");
         draw();
     }
     void erase() {
@@ -67,7 +67,7 @@ private:
 int runWatchMode(const BatchRequest& request, const std::string& commandLine,
                  const ProcessSettings& settings) {
     if (const std::optional<std::string> refusal = watchRefusal(request)) {
-        std::fprintf(stderr, "pagesmith: %s\n", refusal->c_str());
+        platform::writeToStream(platform::StandardStream::Error, "pagesmith: " + *refusal + "\n");
         return kExitWatchRefused;
     }
     // The portable event source runs Qt's event loop, which wants this.
@@ -78,9 +78,10 @@ int runWatchMode(const BatchRequest& request, const std::string& commandLine,
     if (!QCoreApplication::instance())
         application.emplace(argc, argv);
 
-    std::printf("Watching %s, converting into %s; SIGTERM or Ctrl+C ends\n",
-                shownName(request.sourceFolder).c_str(), shownName(request.saveFolder).c_str());
-    std::fflush(stdout);
+    platform::writeToStream(platform::StandardStream::Output,
+                            formatText("Watching %s, converting into %s; %s ends\n",
+                                       shownName(request.sourceFolder).c_str(),
+                                       shownName(request.saveFolder).c_str(), stopRequestWords()));
     CommandLineWatch observer(request, settings);
     const std::string lead = formatText("\nCMD : %s %s\n", shownName(settings.modulePath).c_str(),
                                         shownName(commandLine).c_str());

@@ -15,6 +15,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
+#ifndef _WIN32
 // Waits for what the watch is expected to do; the limit is generous, as
 // the machine may be busy.
 bool waitFor(const std::function<bool()>& done,
@@ -61,6 +62,8 @@ int occurrences(const std::string& text, const std::string& part) {
     return count;
 }
 
+#endif
+
 // A watch on home/in converting to Group 4 into home/out (or `out`).
 class Watch : public ::testing::Test {
 protected:
@@ -69,6 +72,7 @@ protected:
         fs::create_directories(staging);
     }
 
+#ifndef _WIN32
     std::unique_ptr<test::RunningProgram> start(std::vector<std::string> extra = {}) {
         std::vector<std::string> arguments = {
             "/watch", "/d=" + in.string(), "/sd=" + out.string(), "/sc=g4",
@@ -86,6 +90,8 @@ protected:
         running->signal(SIGTERM);
         return running->wait();
     }
+
+#endif
 
     // A file written elsewhere and renamed into the folder, as a scanner
     // that writes under a temporary name does.
@@ -156,6 +162,17 @@ INSTANTIATE_TEST_SUITE_P(
                     {"/d=IN", "/sd=OUT", "/settle=soon"},
                     "/settle= needs a number of seconds, such as /settle=2"}),
     [](const ::testing::TestParamInfo<RefusalCase>& info) { return std::string(info.param.name); });
+
+#ifdef _WIN32
+
+// The watch's own behaviour under Qt's watcher, and its end on a stop noted
+// by the console handler, are tested in PortableWatch.
+TEST(Watch, RunsUntilAStopSignal) {
+    GTEST_SKIP() << "these tests end a running watch with SIGTERM, and no stop signal can be "
+                    "sent to another process on Windows";
+}
+
+#else
 
 TEST_F(Watch, ConvertsTheBacklogAndFilesMovedInThenEndsCleanlyOnSigterm) {
     moveIn("old1.tif");
@@ -315,6 +332,8 @@ TEST_F(Watch, FinishesTheFileInHandOnSigtermLeavingWholeOutputsOnly) {
     EXPECT_EQ(test::countPages(out / "big.tif"), 12);
     EXPECT_EQ(reportedCounts(log()), std::make_pair(1, 0));
 }
+
+#endif
 
 } // namespace
 } // namespace pagesmith

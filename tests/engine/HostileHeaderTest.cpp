@@ -1,5 +1,5 @@
 #include "engine/ConvertFiles.h"
-#include "platform/Utf8Paths.h"
+#include "support/MeasuredChild.h"
 #include "support/Recorders.h"
 #include "support/TagPatch.h"
 #include "support/TempDir.h"
@@ -8,17 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
-
-#ifdef _WIN32
-#include "support/WindowsProcess.h"
-
-#include <psapi.h>
-#else
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-#endif
 
 namespace pagesmith {
 namespace {
@@ -79,19 +68,6 @@ void PrintTo(const HostileCase& hostile, std::ostream* out) {
     *out << hostile.name;
 }
 
-// The most memory the process has held in pages it touched.
-long peakKilobytes() {
-#ifdef _WIN32
-    PROCESS_MEMORY_COUNTERS counters{};
-    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-    return long(counters.PeakWorkingSetSize / 1024);
-#else
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-#endif
-}
-
 // What the conversion in the child process did.
 struct ChildOutcome {
     int result = 1;
@@ -103,65 +79,38 @@ struct ChildOutcome {
 ChildOutcome convertMeasured(const std::string& input, CompressionMode mode,
                              const std::string& outputBase) {
     ChildOutcome outcome;
-    const long before = peakKilobytes();
+    const long before = test::peakKilobytes();
     ConversionOptions options;
     options.compressionMode = mode;
     test::ReportRecorder report;
     outcome.result = convertFiles(1, {input}, outputBase, options, report);
-    outcome.growthKilobytes = peakKilobytes() - before;
+    outcome.growthKilobytes = test::peakKilobytes() - before;
     outcome.pageFailed = report.lines.find("  -- Page 0 failed\r\n") != std::string::npos;
     report.lines.copy(outcome.lines, sizeof outcome.lines - 1);
     return outcome;
 }
 
-#ifdef _WIN32
-// Runs only as the child of HostileHeaders: the input, the mode, the output
-// base and the file for the outcome come in the environment.
+// Runs only as the child of HostileHeaders where there is no fork: the input,
+// the mode and the output base come in the environment.
 TEST(HostileHeadersChild, DISABLED_ConvertsAndMeasures) {
-    const ChildOutcome outcome =
+    test::sendToParent(
         convertMeasured(std::getenv("PAGESMITH_TEST_INPUT"),
                         CompressionMode(std::atoi(std::getenv("PAGESMITH_TEST_MODE"))),
-                        std::getenv("PAGESMITH_TEST_OUTPUT"));
-    std::ofstream(platform::pathFromUtf8(std::getenv("PAGESMITH_TEST_OUTCOME")), std::ios::binary)
-        .write(reinterpret_cast<const char*>(&outcome), sizeof outcome);
+                        std::getenv("PAGESMITH_TEST_OUTPUT")));
 }
-#endif
 
 class HostileHeaders : public ::testing::TestWithParam<HostileCase> {
 protected:
     // Converts in a child process, so its peak memory is the conversion's own.
     ChildOutcome convertInChild(const std::string& input) {
-        ChildOutcome outcome;
-#ifdef _WIN32
-        const std::string outcomeFile = dir.file("outcome");
-        EXPECT_EQ(
-            test::runTestInChild("HostileHeadersChild.DISABLED_ConvertsAndMeasures",
-                                 {{"PAGESMITH_TEST_INPUT", input},
-                                  {"PAGESMITH_TEST_MODE", std::to_string(int(GetParam().mode))},
-                                  {"PAGESMITH_TEST_OUTPUT", dir.file("out")},
-                                  { "PAGESMITH_TEST_OUTCOME",
-                                    outcomeFile }}),
-            0);
-        std::ifstream(platform::pathFromUtf8(outcomeFile), std::ios::binary)
-            .read(reinterpret_cast<char*>(&outcome), sizeof outcome);
-#else
-        int channel[2];
-        EXPECT_EQ(pipe(channel), 0);
-        const pid_t child = fork();
-        if (child == 0) {
-            close(channel[0]);
-            outcome = convertMeasured(input, GetParam().mode, dir.file("out"));
-            const ssize_t written = write(channel[1], &outcome, sizeof outcome);
-            _exit(written == ssize_t(sizeof outcome) ? 0 : 1);
-        }
-        close(channel[1]);
-        EXPECT_EQ(read(channel[0], &outcome, sizeof outcome), ssize_t(sizeof outcome));
-        close(channel[0]);
-        int status = 0;
-        waitpid(child, &status, 0);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-#endif
-        return outcome;
+        const CompressionMode mode = GetParam().mode;
+        const std::string output = dir.file("out");
+        return test::inMeasuredChild<ChildOutcome>(
+            [&] { return convertMeasured(input, mode, output); },
+            "HostileHeadersChild.DISABLED_ConvertsAndMeasures",
+            {{"PAGESMITH_TEST_INPUT", input},
+             {"PAGESMITH_TEST_MODE", std::to_string(int(mode))},
+             {"PAGESMITH_TEST_OUTPUT", output}});
     }
 
     test::TempDir dir;

@@ -1,6 +1,7 @@
 #include "WindowTestSupport.h"
 #include "app/ProcessSettings.h"
 #include "app/SettingsStore.h"
+#include "base/Paths.h"
 #include "batch/BatchObserver.h"
 #include "support/Recorders.h"
 #include "support/TempDir.h"
@@ -20,6 +21,7 @@
 #include "ui/toolkit/ElidedLabel.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -153,6 +155,9 @@ private:
     std::deque<Step> m_steps;
 };
 
+// What joins a folder and a name in the paths the window shows.
+const std::string kSeparator(1, kPathSeparator);
+
 QString qs(const std::string& text) {
     return QString::fromStdString(text);
 }
@@ -244,7 +249,7 @@ private slots:
                  QStringLiteral("For safe for your source tiff files, please DO select another "
                                 "folder different from soure folder\nas source tiff files may be "
                                 "overwritten"));
-        QCOMPARE(qs(m_commands->destinationFolder()), folder);
+        QCOMPARE(qs(m_commands->destinationFolder()), QDir::toNativeSeparators(folder));
         QVERIFY(!m_jobs->isRunning() && !fs::exists(m_out));
     }
 
@@ -478,10 +483,10 @@ private slots:
 
         QCOMPARE(resultOf("a.tif"), QStringLiteral("Converted"));
         QCOMPARE(resultOf("b.tif"), QStringLiteral("Failed"));
-        QCOMPARE(resultReasonOf("b.tif"), qs("Failed: cannot create " + m_out + "/bg4.tif"));
+        QCOMPARE(resultReasonOf("b.tif"), qs("Failed: cannot create " + m_out + kSeparator + "bg4.tif"));
         QCOMPARE(resultOf("c.tif"), QStringLiteral("Failed"));
         QCOMPARE(resultReasonOf("c.tif"), qs("Failed to get tiff page(s) of " + m_source +
-                                             "/c.tif : NOT a tiff file or file not exist"));
+                                             kSeparator + "c.tif : NOT a tiff file or file not exist"));
         QCOMPARE(resultOf("d.tif"), QString());
         QVERIFY(resultsPage().ends_with("Stopped: 3 of 4 selected file(s) done\r\n"
                                         "----------------\r\n" +
@@ -515,7 +520,7 @@ private slots:
         PagePreview* preview = m_frame->pagePreview();
         list->setCurrentIndex(list->model()->index(1, 0));
         QTRY_VERIFY(!preview->isReading());
-        QCOMPARE(preview->path(), qs(m_source + "/b.tif"));
+        QCOMPARE(preview->path(), qs(m_source + kSeparator + "b.tif"));
         const QImage source = preview->view()->picture();
         QVERIFY(!source.isNull());
         QVERIFY(!preview->outputButton()->isEnabled());
@@ -612,9 +617,9 @@ private slots:
         const QStringList entries = logEntries(m_settings.logPath);
         QCOMPARE(entries.size(), 4);
         QVERIFY(entries[0].contains("FUC: Convert"));
-        QVERIFY(entries[1].contains(qs(m_out + "/two.tif")));
-        QVERIFY(entries[2].contains(qs(m_out + "/three.tif")));
-        QVERIFY(entries[3].contains(qs(m_out + "/four.tif")));
+        QVERIFY(entries[1].contains(qs(m_out + kSeparator + "two.tif")));
+        QVERIFY(entries[2].contains(qs(m_out + kSeparator + "three.tif")));
+        QVERIFY(entries[3].contains(qs(m_out + kSeparator + "four.tif")));
     }
 
     // A dialog opened while the progress window is the active window (as a
@@ -739,7 +744,7 @@ private slots:
         QVERIFY(!m_jobs->isRunning());
         const QStringList entries = logEntries(m_settings.logPath);
         QCOMPARE(entries.size(), 1);
-        QVERIFY2(entries[0].contains(qs("  -- Stopped: " + m_out + "/bg4.tif not written\r\n")),
+        QVERIFY2(entries[0].contains(qs("  -- Stopped: " + m_out + kSeparator + "bg4.tif not written\r\n")),
                  qPrintable(entries[0]));
         QVERIFY(entries[0].contains("Stopped: 1 of 3 selected file(s) done\n"));
         QCOMPARE(outputNames(), QStringList({"ag4.tif"}));
@@ -801,8 +806,12 @@ private:
     }
 
     // {S} the source folder, {O} the save folder.
+    // Paths in the text are written with '/' and shown with the system's separator.
     std::string expand(QString text) const {
-        return text.replace("{S}", qs(m_source)).replace("{O}", qs(m_out)).toStdString();
+        return text.replace('/', QChar(kPathSeparator))
+            .replace("{S}", qs(m_source))
+            .replace("{O}", qs(m_out))
+            .toStdString();
     }
 
     QStringList outputNames() const {

@@ -17,6 +17,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// How soon a wait ends after a stop signal: soon enough for a console's
+// Ctrl+C, rare enough to cost nothing while the folder is quiet.
+constexpr int kStopCheckMilliseconds = 200;
+
 // Qt says only that the folder changed; the files made, changed or removed
 // are found by comparing its listing with the one before.
 class PortableFolderEvents : public FolderEvents {
@@ -55,6 +59,16 @@ public:
         }
         const QMetaObject::Connection quitOnChange = QObject::connect(
             &m_watcher, &QFileSystemWatcher::directoryChanged, &loop, &QEventLoop::quit);
+        // A stop signal is noted on another thread (Windows runs its console
+        // handler on one of its own) and cannot end Qt's wait: look now and then.
+        QTimer stopCheck;
+        if (stopSignal) {
+            QObject::connect(&stopCheck, &QTimer::timeout, &loop, [&loop, stopSignal] {
+                if (stopSignal->load() != 0)
+                    loop.quit();
+            });
+            stopCheck.start(kStopCheckMilliseconds);
+        }
         bool woken;
         {
             std::lock_guard lock(m_mutex);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <thread>
 
 namespace pagesmith {
@@ -22,8 +23,12 @@ bool appears(const fs::path& path) {
 
 // The source of events other platforms use (Qt's watcher, which tells only
 // that the folder changed) drives the same watch: the backlog, then a file
-// moved in, taken once it has settled.
-TEST(PortableWatch, ConvertsTheBacklogAndArrivalsThroughQtsWatcher) {
+// moved in, taken once it has settled. It ends when told to, or when a stop
+// signal is noted on another thread (as Windows' console handler does).
+class PortableWatch : public ::testing::TestWithParam<bool> {};
+
+TEST_P(PortableWatch, ConvertsTheBacklogAndArrivalsThroughQtsWatcher) {
+    const bool bySignal = GetParam();
     int argc = 1;
     char name[] = "test";
     char* argv[] = {name, nullptr};
@@ -46,6 +51,7 @@ TEST(PortableWatch, ConvertsTheBacklogAndArrivalsThroughQtsWatcher) {
     request.watch.settleMilliseconds = 200;
     HotFolderObserver observer;
     HotFolder watch(request, {}, observer, openPortableFolderEvents());
+    std::atomic<int> stopSignal{0};
 
     bool sawOld = false;
     bool sawNew = false;
@@ -53,9 +59,12 @@ TEST(PortableWatch, ConvertsTheBacklogAndArrivalsThroughQtsWatcher) {
         sawOld = appears(out / "old.tif");
         fs::rename(home.path() / "new.tif", in / "new.tif");
         sawNew = appears(out / "new.tif");
-        watch.stop();
+        if (bySignal)
+            stopSignal = 2;
+        else
+            watch.stop();
     });
-    const WatchCounts counts = watch.run(nullptr);
+    const WatchCounts counts = watch.run(&stopSignal);
     arrivals.join();
 
     EXPECT_TRUE(sawOld);
@@ -64,6 +73,9 @@ TEST(PortableWatch, ConvertsTheBacklogAndArrivalsThroughQtsWatcher) {
     EXPECT_EQ(counts.failed, 0);
     EXPECT_EQ(test::countPages(out / "new.tif"), 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(EndedBy, PortableWatch, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "StopSignal" : "Stop"; });
 
 } // namespace
 } // namespace pagesmith

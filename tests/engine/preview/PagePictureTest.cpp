@@ -1,17 +1,15 @@
 #include "engine/PageKinds.h"
 
 #include "engine/preview/PagePicture.h"
+#include "support/MeasuredChild.h"
 #include "support/TagPatch.h"
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 
 namespace pagesmith {
@@ -201,12 +199,6 @@ TEST(PagePicture, GivesUpWhenAskedToStop) {
 
 // ---- Memory -------------------------------------------------------------
 
-long peakKilobytes() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
-
 struct ChildOutcome {
     long growthKilobytes = 0;
     char failure[256] = {};
@@ -220,29 +212,38 @@ constexpr bool kShadowedMemory = true;
 constexpr bool kShadowedMemory = false;
 #endif
 
+ChildOutcome drawMeasured(const std::string& path, PreviewView view) {
+    ChildOutcome outcome;
+    const long before = test::peakKilobytes();
+    const PagePicture picture = draw(path, view);
+    outcome.growthKilobytes = test::peakKilobytes() - before;
+    picture.failure.copy(outcome.failure, sizeof outcome.failure - 1);
+    return outcome;
+}
+
+// Runs only as the child of the memory test where there is no fork: the file
+// and the view come in the environment.
+TEST(PagePictureChild, DISABLED_DrawsAndMeasures) {
+    const auto number = [](const char* name) {
+        return std::uint32_t(std::strtoul(std::getenv(name), nullptr, 10));
+    };
+    test::sendToParent(drawMeasured(
+        std::getenv("PAGESMITH_TEST_INPUT"),
+        {number("PAGESMITH_TEST_WIDTH"), number("PAGESMITH_TEST_LENGTH"),
+         PreviewZoom(number("PAGESMITH_TEST_ZOOM")), number("PAGESMITH_TEST_X"),
+         number("PAGESMITH_TEST_Y")}));
+}
+
 // Draws the page in a child process, so its peak memory is the drawing's own.
 ChildOutcome drawInChild(const std::string& path, PreviewView view) {
-    int channel[2];
-    EXPECT_EQ(pipe(channel), 0);
-    const pid_t child = fork();
-    if (child == 0) {
-        close(channel[0]);
-        ChildOutcome outcome;
-        const long before = peakKilobytes();
-        const PagePicture picture = draw(path, view);
-        outcome.growthKilobytes = peakKilobytes() - before;
-        picture.failure.copy(outcome.failure, sizeof outcome.failure - 1);
-        const ssize_t written = write(channel[1], &outcome, sizeof outcome);
-        _exit(written == ssize_t(sizeof outcome) ? 0 : 1);
-    }
-    close(channel[1]);
-    ChildOutcome outcome;
-    EXPECT_EQ(read(channel[0], &outcome, sizeof outcome), ssize_t(sizeof outcome));
-    close(channel[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    return outcome;
+    return test::inMeasuredChild<ChildOutcome>(
+        [&] { return drawMeasured(path, view); }, "PagePictureChild.DISABLED_DrawsAndMeasures",
+        {{"PAGESMITH_TEST_INPUT", path},
+         {"PAGESMITH_TEST_WIDTH", std::to_string(view.width)},
+         {"PAGESMITH_TEST_LENGTH", std::to_string(view.length)},
+         {"PAGESMITH_TEST_ZOOM", std::to_string(int(view.zoom))},
+         {"PAGESMITH_TEST_X", std::to_string(view.scrollX)},
+         {"PAGESMITH_TEST_Y", std::to_string(view.scrollY)}});
 }
 
 // Small files whose headers claim 30000 x 30000 pixels (and strips or tiles
@@ -290,8 +291,9 @@ TEST(PagePicture, AHostileHeaderGetsItsReasonWithinSixtyFourMegabytes) {
              {fitted(400, 600), PreviewView{400, 600, PreviewZoom::ActualSize, 15000, 15000}}) {
             const ChildOutcome outcome = drawInChild(path, view);
             EXPECT_STRNE(outcome.failure, "");
-            if (!kShadowedMemory)
+            if (!kShadowedMemory) {
                 EXPECT_LT(outcome.growthKilobytes, 64 * 1024) << "kilobytes";
+            }
         }
     }
 }
