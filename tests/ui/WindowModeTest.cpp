@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -117,6 +118,10 @@ private slots:
             QCOMPARE(frame.windowTitle(), QStringLiteral("Pagesmith"));
             QVERIFY(frame.isMaximized());
             QVERIFY(frame.currentFolder().empty());
+            // Un-maximised, it keeps most of the screen, centred.
+            const QRect area = frame.screen()->availableGeometry();
+            QCOMPARE(frame.normalGeometry().size(), area.size() * 4 / 5);
+            QVERIFY(qAbs(frame.normalGeometry().center().x() - area.center().x()) <= 1);
         });
         // Closing the frame ends the loop with 1.
         QCOMPARE(result, 1);

@@ -30,6 +30,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QScreen>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
@@ -388,6 +389,14 @@ void MainFrame::applyWindowState(const WindowState& state) {
 }
 
 void MainFrame::showAtStart(const WindowState& state, const QStringList& openPaths) {
+    if (state.geometry.isEmpty()) {
+        // A first start: the size the window takes when un-maximised is most
+        // of the screen, centred. Maximised straight from the toolkit's small
+        // default size, some window managers left the contents at that size.
+        const QRect area = screen()->availableGeometry();
+        resize(area.size() * 4 / 5);
+        move(area.center() - rect().center());
+    }
     if (state.geometry.isEmpty() || state.maximised)
         showMaximized();
     else
