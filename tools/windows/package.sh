@@ -4,8 +4,8 @@
 # import tables through the MinGW runtime and the dependency cache; the
 # system's own DLLs stay out), the Qt plugins it needs (the windows platform
 # and the Windows style, nothing else: the program reads no image format
-# through a plugin), everything stripped, with the user guide, the README
-# and the licence.
+# through a plugin), everything stripped, with the user guide, the README,
+# the licence and the libraries' licences.
 #
 #   package.sh BUILD-FOLDER
 # writes BUILD-FOLDER/pagesmith-VERSION-windows-x64.zip.
@@ -65,6 +65,25 @@ cp "$root/README.md" "$build/pagesmith-guide.html" "$stage/"
 [ -f "$root/LICENSE" ] && cp "$root/LICENSE" "$stage/"
 for picture in "$root"/resources/help/*.png; do
     cp "$picture" "$stage/"
+done
+
+# The libraries' licences go with their DLLs: Debian's copyright file of each
+# (the same source versions as the DLLs were built from), and the full texts
+# those files refer to.
+mkdir -p "$stage/licences"
+while read -r library package; do
+    cp "/usr/share/doc/$package/copyright" "$stage/licences/$library.txt"
+done <<'LIBRARIES'
+Qt libqt6core6
+libtiff libtiff6
+libjpeg-turbo libjpeg62-turbo
+zlib libz-mingw-w64
+qpdf libqpdf29
+MinGW-w64-runtime mingw-w64-x86-64-dev
+GCC-runtime gcc-mingw-w64-x86-64-posix-runtime
+LIBRARIES
+for text in LGPL-3 GPL-3 Apache-2.0; do
+    cp "/usr/share/common-licenses/$text" "$stage/licences/$text.txt"
 done
 
 (cd "$build" && cmake -E tar cf "$name.zip" --format=zip "$name")
