@@ -23,8 +23,8 @@ Examples (in cmd or PowerShell; there .\pagesmith.exe in the program's folder):
 Files:
   run log   log\pagesmithlog.txt beside the program; when that folder is not
             writable, %LOCALAPPDATA%\Tolvane\Pagesmith\log\pagesmithlog.txt
-  settings  the registry, HKEY_CURRENT_USER\\Software\\Tolvane\\Pagesmith: the
-            run log chosen in the window as Udt\\pgslog; the window's last
+  settings  the registry, HKEY_CURRENT_USER\Software\Tolvane\Pagesmith: the
+            run log chosen in the window as Udt\pgslog; the window's last
             folder, size, choices and save folder under Window
 
 Exit status (%ERRORLEVEL% in cmd, $LASTEXITCODE in PowerShell):
