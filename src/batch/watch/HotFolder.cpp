@@ -7,11 +7,12 @@
 #include "engine/CompressionChoice.h"
 #include "inspect/ReportLines.h"
 #include "inspect/TiffInfo.h"
+#include "platform/FileIdentity.h"
+#include "platform/Utf8Paths.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <sys/stat.h>
 
 namespace pagesmith {
 
@@ -28,7 +29,7 @@ constexpr std::chrono::seconds kLookForFolderAgain{2};
 // writer has not yet got past its first bytes, is neither converted nor
 // reported; it is looked at again when it changes.
 bool looksLikeTiff(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(platform::pathFromUtf8(path), std::ios::binary);
     char head[4] = {};
     if (!in.read(head, 4))
         return false;
@@ -43,11 +44,15 @@ bool isCandidateName(const std::string& name) {
     return !name.empty() && name.front() != '.' && !isLeftoverOutput(name);
 }
 
-std::optional<std::uintmax_t> deviceOf(const std::string& folder) {
-    struct stat status {};
-    if (::stat(folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode))
+// The volume a folder lies on; none when it is not a folder (now).
+std::optional<std::uintmax_t> volumeOf(const std::string& folder) {
+    std::error_code error;
+    if (!fs::is_directory(platform::pathFromUtf8(folder), error))
         return std::nullopt;
-    return std::uintmax_t(status.st_dev);
+    const std::optional<platform::FileIdentity> identity = platform::identityOfPath(folder);
+    if (!identity)
+        return std::nullopt;
+    return std::uintmax_t(identity->volume);
 }
 
 // Gathers each file's report lines: a file's lines come before its end.
@@ -147,7 +152,7 @@ WatchCounts HotFolder::run(const std::atomic<int>* stopSignal) {
 }
 
 void HotFolder::watchFolderAgain() {
-    const std::optional<std::uintmax_t> device = deviceOf(m_request.sourceFolder);
+    const std::optional<std::uintmax_t> device = volumeOf(m_request.sourceFolder);
     // An unmounted share leaves its empty mount point behind: the folder is
     // back when its own file system is.
     if (!device || (m_folderDevice && *device != *m_folderDevice))
@@ -169,12 +174,12 @@ void HotFolder::watchFolderAgain() {
 // when it has not changed for a settle time, else once it settles.
 void HotFolder::takeBacklog(Clock::time_point now) {
     std::error_code error;
-    fs::directory_iterator entries(m_request.sourceFolder, error);
+    fs::directory_iterator entries(platform::pathFromUtf8(m_request.sourceFolder), error);
     const auto settledBefore = std::chrono::duration_cast<std::chrono::nanoseconds>(
                                    (std::chrono::system_clock::now() - m_settle).time_since_epoch())
                                    .count();
     for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
-        const std::string name = entries->path().filename().string();
+        const std::string name = platform::utf8FromPath(entries->path().filename());
         if (!isCandidateName(name))
             continue;
         const std::optional<FileStamp> stamp = stampOf(inputPath(name));

@@ -2,6 +2,7 @@
 
 #include "base/Paths.h"
 #include "batch/watch/WatchState.h"
+#include "platform/Utf8Paths.h"
 
 #include <QEventLoop>
 #include <QFileSystemWatcher>
@@ -89,16 +90,18 @@ public:
         std::lock_guard lock(m_mutex);
         m_woken = true;
         if (m_loop)
-            QMetaObject::invokeMethod(m_loop, &QEventLoop::quit, Qt::QueuedConnection);
+            // By name: the call's event is handed over whole to the loop's
+            // thread, with nothing left shared with this one.
+            QMetaObject::invokeMethod(m_loop, "quit", Qt::QueuedConnection);
     }
 
 private:
     std::map<std::string, FileStamp> listing() const {
         std::map<std::string, FileStamp> files;
         std::error_code error;
-        fs::directory_iterator entries(m_folder, error);
+        fs::directory_iterator entries(platform::pathFromUtf8(m_folder), error);
         for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
-            const std::string name = entries->path().filename().string();
+            const std::string name = platform::utf8FromPath(entries->path().filename());
             if (const std::optional<FileStamp> stamp = stampOf(joinPath(m_folder, name)))
                 files[name] = *stamp;
         }
@@ -112,7 +115,7 @@ private:
             return events;
         m_changed = false;
         std::error_code error;
-        if (!fs::is_directory(m_folder, error)) {
+        if (!fs::is_directory(platform::pathFromUtf8(m_folder), error)) {
             events.push_back({Kind::FolderGone, {}});
             return events;
         }

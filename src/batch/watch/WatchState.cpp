@@ -1,5 +1,7 @@
 #include "batch/watch/WatchState.h"
 
+#include "platform/Utf8Paths.h"
+
 #include <QFile>
 #include <QSaveFile>
 
@@ -47,7 +49,8 @@ std::string unescaped(const std::string& text) {
 
 } // namespace
 
-std::optional<FileStamp> stampOf(const std::string& path) {
+std::optional<FileStamp> stampOf(const std::string& utf8Path) {
+    const fs::path path = platform::pathFromUtf8(utf8Path);
     std::error_code error;
     const fs::file_status status = fs::status(path, error);
     if (error || !fs::is_regular_file(status))
@@ -69,7 +72,7 @@ WatchState::WatchState(std::string path) : m_path(std::move(path)) {}
 
 void WatchState::load() {
     m_stamps.clear();
-    std::ifstream in(m_path, std::ios::binary);
+    std::ifstream in(platform::pathFromUtf8(m_path), std::ios::binary);
     std::string line;
     if (!std::getline(in, line) || line != kFirstLine)
         return;
@@ -105,8 +108,8 @@ bool WatchState::save() const {
 // way, finds the same entries.
 std::string WatchState::keyOf(const std::string& inputPath) {
     std::error_code error;
-    const fs::path absolute = fs::absolute(inputPath, error);
-    return error ? inputPath : absolute.lexically_normal().string();
+    const fs::path absolute = fs::absolute(platform::pathFromUtf8(inputPath), error);
+    return error ? inputPath : platform::utf8FromPath(absolute.lexically_normal());
 }
 
 bool WatchState::isHandled(const std::string& inputPath, const FileStamp& stamp) const {

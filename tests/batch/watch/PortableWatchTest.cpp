@@ -1,4 +1,5 @@
 #include "batch/watch/HotFolder.h"
+#include "platform/Utf8Paths.h"
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"
 
@@ -34,16 +35,18 @@ TEST_P(PortableWatch, ConvertsTheBacklogAndArrivalsThroughQtsWatcher) {
     char* argv[] = {name, nullptr};
     QCoreApplication application(argc, argv);
     test::TempDir home;
-    const fs::path in = home.path() / "in";
+    // Names beyond ASCII, which Windows' narrow paths would not carry.
+    const fs::path in = home.path() / platform::pathFromUtf8("Eingang \xC3\xA4");
     const fs::path out = home.path() / "out";
     fs::create_directories(in);
     test::writeTiff(in / "old.tif", test::faxPage());
-    test::writeTiff(home.path() / "new.tif", test::faxPage());
+    const fs::path arrival = platform::pathFromUtf8("\xC3\x9C" "berweisung \xC3\xA4.tif");
+    test::writeTiff(home.path() / arrival, test::faxPage());
 
     BatchRequest request;
     request.reset();
-    request.sourceFolder = in.string();
-    request.saveFolder = out.string();
+    request.sourceFolder = platform::utf8FromPath(in);
+    request.saveFolder = platform::utf8FromPath(out);
     request.operation = BatchOperation::ConvertIntoFolder;
     request.options.compressionMode = CompressionMode::Lzw;
     request.options.keepName = 1;
@@ -57,8 +60,8 @@ TEST_P(PortableWatch, ConvertsTheBacklogAndArrivalsThroughQtsWatcher) {
     bool sawNew = false;
     std::thread arrivals([&] {
         sawOld = appears(out / "old.tif");
-        fs::rename(home.path() / "new.tif", in / "new.tif");
-        sawNew = appears(out / "new.tif");
+        fs::rename(home.path() / arrival, in / arrival);
+        sawNew = appears(out / arrival);
         if (bySignal)
             stopSignal = 2;
         else
@@ -71,7 +74,7 @@ TEST_P(PortableWatch, ConvertsTheBacklogAndArrivalsThroughQtsWatcher) {
     EXPECT_TRUE(sawNew);
     EXPECT_EQ(counts.converted, 2);
     EXPECT_EQ(counts.failed, 0);
-    EXPECT_EQ(test::countPages(out / "new.tif"), 1);
+    EXPECT_EQ(test::countPages(out / arrival), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(EndedBy, PortableWatch, ::testing::Values(false, true),
