@@ -129,8 +129,9 @@ TEST_F(ParallelRun, GivesWhatTheOneThreadRunGivesByteForByte) {
         SCOPED_TRACE(int(op));
         const RunResult one = run(1);
         ASSERT_EQ(one.count, 11);
-        if (op != BatchOperation::CountPagesEach)
+        if (op != BatchOperation::CountPagesEach) {
             ASSERT_FALSE(one.outputs.empty());
+        }
         for (int threads : {2, 4})
             expectSameRun(one, run(threads));
     }

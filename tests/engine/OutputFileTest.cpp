@@ -16,7 +16,7 @@ namespace pagesmith {
 namespace {
 
 // Writes a one-strip page into the file, all but its directory.
-bool writePixels(TIFF* tif) {
+[[maybe_unused]] bool writePixels(TIFF* tif) {
     TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, 100u);
     TIFFSetField(tif, TIFFTAG_IMAGELENGTH, 100u);
     TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
