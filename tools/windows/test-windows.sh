@@ -16,6 +16,8 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 cache=${PAGESMITH_MINGW_CACHE:-$HOME/.cache/pagesmith-mingw}
 export WINEPREFIX=${WINEPREFIX:-$cache/wine}
 wine="$root/tools/windows/run-under-wine.sh"
+# The window tests measure their text in DejaVu, as the Linux build's do.
+"$root/tools/install-deps.sh" fonts-dejavu-core
 
 # A server already running (another run's) is used as it is.
 wineserver -p 2>/dev/null || true
