@@ -10,7 +10,7 @@
 // resident memory (wait4) is its alone; the sides take turns and each one's
 // fastest run counts.
 
-#include "engine/ConvertFiles.h"
+#include "engine/run/ConvertFiles.h"
 #include "support/ChildRun.h"
 #include "support/PageWriters.h"
 #include "support/TempFolder.h"

@@ -7,7 +7,7 @@
 // Each side runs in a child process of its own, so that its peak resident
 // memory (wait4) is its alone.
 
-#include "engine/BilevelRoute.h"
+#include "engine/fax/BilevelRoute.h"
 #include "inspect/ReportLines.h"
 #include "support/ChildRun.h"
 #include "support/ConvertOnce.h"

@@ -1,6 +1,6 @@
 #include "support/ConvertOnce.h"
 
-#include "engine/ConvertFiles.h"
+#include "engine/run/ConvertFiles.h"
 #include "tiff/TiffDiagnostics.h"
 
 #include <cstdio>

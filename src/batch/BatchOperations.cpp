@@ -7,7 +7,7 @@
 #include "batch/FileTasks.h"
 #include "batch/FolderScan.h"
 #include "batch/OperationRun.h"
-#include "engine/ConvertFiles.h"
+#include "engine/run/ConvertFiles.h"
 #include "engine/threads/CoreBudget.h"
 #include "inspect/ReportLines.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "batch/watch/WatchSettings.h"
+#include "batch/WatchSettings.h"
 #include "engine/CompressionChoice.h"
 #include "engine/ConversionOptions.h"
 

@@ -1,11 +1,11 @@
 #include "batch/CommandLineParser.h"
 
 #include "base/Paths.h"
+#include "base/TextCase.h"
 #include "batch/BatchRequest.h"
 #include "batch/FolderScan.h"
 #include "batch/MessageSink.h"
 #include "engine/CompressionChoice.h"
-#include "engine/TextCase.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,11 +1,11 @@
 #include "batch/FileTasks.h"
 
 #include "base/Paths.h"
+#include "base/TextCase.h"
 #include "batch/BatchRequest.h"
 #include "batch/FileReport.h"
 #include "batch/FolderScan.h"
-#include "engine/ConvertFiles.h"
-#include "engine/TextCase.h"
+#include "engine/run/ConvertFiles.h"
 #include "inspect/ReportLines.h"
 #include "inspect/TiffInfo.h"
 

@@ -1,11 +1,11 @@
 #include "batch/FolderScan.h"
 
+#include "base/PartialFile.h"
 #include "base/Paths.h"
 #include "batch/BatchRequest.h"
 #include "batch/FileInfoText.h"
 #include "batch/NameOrder.h"
 #include "engine/CompressionChoice.h"
-#include "engine/OutputFile.h"
 #include "platform/PathRules.h"
 #include "platform/Utf8Paths.h"
 
@@ -110,7 +110,7 @@ void scanFolder(BatchRequest& request, const std::string& folder, int includeSub
 }
 
 bool isLeftoverOutput(const std::string& path) {
-    return OutputFile::isTemporaryName(splitPath(path).name);
+    return isPartialFileName(splitPath(path).name);
 }
 
 int ensureFolder(const std::string& folder) {

@@ -2,12 +2,12 @@
 
 #include "base/MemoryLimits.h"
 #include "base/Paths.h"
+#include "base/TextCase.h"
 #include "batch/BatchObserver.h"
 #include "batch/BatchRequest.h"
 #include "batch/FileReport.h"
-#include "batch/WorkerPool.h"
-#include "engine/TextCase.h"
 #include "engine/threads/CoreBudget.h"
+#include "engine/threads/WorkerPool.h"
 
 #include <algorithm>
 #include <deque>

@@ -1,7 +1,6 @@
 #include "engine/CompressionChoice.h"
 
-#include "engine/PageSettings.h"
-#include "engine/TextCase.h"
+#include "base/TextCase.h"
 #include "inspect/TiffInfo.h"
 
 #include <tiffio.h>
@@ -114,21 +113,6 @@ bool matchesCompressionFilter(const std::string& path, CompressionFilter filter)
     if (readTiffInfo(path, &info) != 0)
         return false;
     return passesFilter(info, filter);
-}
-
-bool applyCompressionMode(CompressionMode mode, std::string& outputName, int keepName,
-                          PageSettings& settings) {
-    settings.group3Options = 0;
-    const CompressionModeInfo* info = compressionModeInfo(mode);
-    if (!info)
-        return false;
-    settings.outputCompression = info->compression;
-    if (info->group3Options >= 0)
-        settings.group3Options = static_cast<std::uint32_t>(info->group3Options);
-    settings.jpegColorModeRgb = info->jpegColorModeRgb;
-    if (!keepName)
-        outputName += info->suffix;
-    return true;
 }
 
 } // namespace pagesmith

@@ -5,8 +5,6 @@
 
 namespace pagesmith {
 
-struct PageSettings;
-
 // Output compressions, by the index shared with the dialog list and "/sc=".
 enum class CompressionMode : int {
     Uncompressed = 0,
@@ -61,10 +59,5 @@ bool isBilevelCompression(std::uint16_t compression);
 CompressionMode parseCompressionName(const std::string& name);
 CompressionFilter parseFilterName(const std::string& name);
 bool matchesCompressionFilter(const std::string& path, CompressionFilter filter);
-
-// Sets the run's compression settings and, unless keepName, appends the mode's
-// suffix to outputName. False for a mode outside the table.
-bool applyCompressionMode(CompressionMode mode, std::string& outputName, int keepName,
-                          PageSettings& settings);
 
 } // namespace pagesmith

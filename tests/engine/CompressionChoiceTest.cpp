@@ -1,6 +1,6 @@
 #include "engine/CompressionChoice.h"
 
-#include "engine/PageSettings.h"
+#include "engine/tiffout/PageSettings.h"
 #include "support/Codes.h"
 #include "support/NamedPipe.h"
 #include "support/TagPatch.h"

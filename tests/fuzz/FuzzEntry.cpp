@@ -1,7 +1,7 @@
 #include "fuzz/FuzzEntry.h"
 
 #include "engine/CompressionChoice.h"
-#include "engine/ConvertFiles.h"
+#include "engine/run/ConvertFiles.h"
 #include "inspect/TiffInfo.h"
 #include "platform/PrivateFolder.h"
 #include "platform/Utf8Paths.h"

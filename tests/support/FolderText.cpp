@@ -1,6 +1,6 @@
 #include "support/FolderText.h"
 
-#include "engine/TextCase.h"
+#include "base/TextCase.h"
 #include "platform/Utf8Paths.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "ui/preview/PagePreview.h"
 #include "WindowTestSupport.h"
 #include "app/ProcessSettings.h"
-#include "engine/ConvertFiles.h"
+#include "engine/run/ConvertFiles.h"
 #include "support/Recorders.h"
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"

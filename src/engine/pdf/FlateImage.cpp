@@ -1,9 +1,9 @@
 #include "engine/pdf/FlateImage.h"
 
 #include "base/MemoryLimits.h"
-#include "engine/EightBitRows.h"
-#include "engine/PageRows.h"
 #include "engine/pdf/FlateRowsData.h"
+#include "engine/samples/DecodedRows.h"
+#include "engine/samples/EightBitRows.h"
 
 #include <algorithm>
 #include <array>
@@ -61,15 +61,15 @@ std::vector<PdfImage> flateImages(TIFF* in, const PdfPageSource& source,
         refusal = plan.refusal;
         return {};
     }
-    DecodedRows rows = DecodedRows::EightBit;
+    RowKind rows = RowKind::EightBit;
     std::size_t rowBytes = 0;
     std::uint32_t length = 0;
     PdfImage image;
     if (storable(in, plan)) {
-        const PageRowReader reader(in);
+        const DecodedRows reader(in);
         if (!reader.valid() || reader.planes() != 1)
             return {};
-        rows = DecodedRows::Stored;
+        rows = RowKind::Stored;
         rowBytes = reader.rowBytes();
         image.width = reader.width();
         length = reader.length();

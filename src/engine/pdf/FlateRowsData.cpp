@@ -1,10 +1,10 @@
 #include "engine/pdf/FlateRowsData.h"
 
-#include "engine/EightBitRows.h"
-#include "engine/PageRows.h"
+#include "engine/pdf/DeflateBehind.h"
 #include "engine/pdf/DeflatePipe.h"
 #include "engine/pdf/PngPredictor.h"
-#include "engine/threads/DeflateBehind.h"
+#include "engine/samples/DecodedRows.h"
+#include "engine/samples/EightBitRows.h"
 
 #include <optional>
 #include <vector>
@@ -18,10 +18,10 @@ constexpr std::uint64_t kHelpedBytes = std::uint64_t(512) << 10;
 // One of the two row readers, behind one call.
 class RowSource {
 public:
-    RowSource(TIFF* in, DecodedRows kind, std::size_t rowBytes) : m_rowBytes(rowBytes) {
+    RowSource(TIFF* in, RowKind kind, std::size_t rowBytes) : m_rowBytes(rowBytes) {
         if (!in)
             return;
-        if (kind == DecodedRows::Stored)
+        if (kind == RowKind::Stored)
             m_stored.emplace(in);
         else
             m_eightBit.emplace(in);
@@ -45,13 +45,13 @@ public:
 
 private:
     std::size_t m_rowBytes;
-    std::optional<PageRowReader> m_stored;
+    std::optional<DecodedRows> m_stored;
     std::optional<EightBitRows> m_eightBit;
 };
 
 } // namespace
 
-FlateRowsData::FlateRowsData(PdfPageSource source, DecodedRows kind, std::uint32_t length,
+FlateRowsData::FlateRowsData(PdfPageSource source, RowKind kind, std::uint32_t length,
                              std::uint32_t first, std::uint32_t rows, std::size_t rowBytes,
                              std::size_t pixelBytes, int level, CoreBudget* cores,
                              std::shared_ptr<PdfPageDamage> damage)

@@ -13,8 +13,8 @@ namespace pagesmith {
 class CoreBudget;
 
 // Which rows of a page an image takes.
-enum class DecodedRows {
-    Stored,   // as the codec decodes them (PageRowReader), for kinds PDF shows as they are
+enum class RowKind {
+    Stored,   // as the codec decodes them (DecodedRows), for kinds PDF shows as they are
     EightBit, // as 8-bit grey, RGB or CMYK (EightBitRows), for every other kind
 };
 
@@ -25,7 +25,7 @@ enum class DecodedRows {
 // counted in the damage.
 class FlateRowsData : public QPDFObjectHandle::StreamDataProvider {
 public:
-    FlateRowsData(PdfPageSource source, DecodedRows kind, std::uint32_t length, std::uint32_t first,
+    FlateRowsData(PdfPageSource source, RowKind kind, std::uint32_t length, std::uint32_t first,
                   std::uint32_t rows, std::size_t rowBytes, std::size_t pixelBytes, int level,
                   CoreBudget* cores, std::shared_ptr<PdfPageDamage> damage);
 
@@ -33,7 +33,7 @@ public:
 
 private:
     PdfPageSource m_source;
-    DecodedRows m_kind;
+    RowKind m_kind;
     std::uint32_t m_length; // of the page
     std::uint32_t m_first;
     std::uint32_t m_rows;

@@ -1,6 +1,6 @@
 #include "engine/pdf/PdfOutputFile.h"
 
-#include "engine/PartialFile.h"
+#include "base/PartialFile.h"
 #include "platform/NativeFile.h"
 #include "platform/WholeOutputs.h"
 

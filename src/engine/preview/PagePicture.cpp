@@ -1,9 +1,9 @@
 #include "engine/preview/PagePicture.h"
 
 #include "base/MemoryLimits.h"
-#include "engine/DisplayRows.h"
-#include "engine/SizeMath.h"
+#include "base/SizeMath.h"
 #include "engine/preview/PageReduction.h"
+#include "engine/samples/DisplayRows.h"
 #include "engine/threads/ParallelParts.h"
 #include "inspect/ReportLines.h"
 #include "tiff/OpenForReading.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/ByteBuffer.h"
+#include "base/ByteBuffer.h"
 #include "engine/threads/BoundedQueue.h"
 #include "engine/threads/CoreBudget.h"
 #include "engine/threads/PageAddress.h"

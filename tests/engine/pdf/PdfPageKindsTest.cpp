@@ -2,10 +2,10 @@
 // finds sound, and the pixels poppler shows against the page's own 8-bit
 // samples.
 
-#include "PageKinds.h"
-#include "PdfChecks.h"
+#include "support/PageKinds.h"
+#include "support/PdfChecks.h"
 
-#include "engine/pdf/PdfConversion.h"
+#include "engine/run/PdfConversion.h"
 #include "support/Recorders.h"
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"

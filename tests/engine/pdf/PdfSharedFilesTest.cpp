@@ -2,10 +2,10 @@
 // a sound document, and every page showing its own pixels (JPEG pages within
 // a little of the decoder's own).
 
-#include "PdfChecks.h"
+#include "support/PdfChecks.h"
 
-#include "engine/pdf/PdfConversion.h"
 #include "engine/pdf/PdfPageSize.h"
+#include "engine/run/PdfConversion.h"
 #include "support/Recorders.h"
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"

@@ -1,4 +1,4 @@
-#include "engine/PageKinds.h"
+#include "support/PageKinds.h"
 
 #include "engine/preview/PagePicture.h"
 #include "support/MeasuredChild.h"
@@ -227,11 +227,11 @@ TEST(PagePictureChild, DISABLED_DrawsAndMeasures) {
     const auto number = [](const char* name) {
         return std::uint32_t(std::strtoul(std::getenv(name), nullptr, 10));
     };
-    test::sendToParent(drawMeasured(
-        std::getenv("PAGESMITH_TEST_INPUT"),
-        {number("PAGESMITH_TEST_WIDTH"), number("PAGESMITH_TEST_LENGTH"),
-         PreviewZoom(number("PAGESMITH_TEST_ZOOM")), number("PAGESMITH_TEST_X"),
-         number("PAGESMITH_TEST_Y")}));
+    test::sendToParent(
+        drawMeasured(std::getenv("PAGESMITH_TEST_INPUT"),
+                     {number("PAGESMITH_TEST_WIDTH"), number("PAGESMITH_TEST_LENGTH"),
+                      PreviewZoom(number("PAGESMITH_TEST_ZOOM")), number("PAGESMITH_TEST_X"),
+                      number("PAGESMITH_TEST_Y")}));
 }
 
 // Draws the page in a child process, so its peak memory is the drawing's own.

@@ -1,6 +1,6 @@
 #include "engine/threads/BoundedQueue.h"
 
-#include "WaitingThread.h"
+#include "support/WaitingThread.h"
 
 #include <gtest/gtest.h>
 

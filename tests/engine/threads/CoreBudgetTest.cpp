@@ -1,9 +1,9 @@
 #include "engine/threads/CoreBudget.h"
 
-#include "WaitingThread.h"
-#include "engine/ConvertFiles.h"
-#include "engine/CopyTestSupport.h"
+#include "engine/run/ConvertFiles.h"
+#include "support/CopyTestSupport.h"
 #include "support/Recorders.h"
+#include "support/WaitingThread.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "engine/threads/DecodeAhead.h"
 
-#include "engine/CopyTestSupport.h"
+#include "support/CopyTestSupport.h"
 
 #include <gtest/gtest.h>
 
