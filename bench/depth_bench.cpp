@@ -114,12 +114,13 @@ int convertChild(const char* input, const char* outputBase, const char* threads)
     options.tempFile = std::string(outputBase) + ".tbw";
     class Quiet : public ProgressReport {
     public:
-        void addLine(const std::string&) override {}
+        void addLine(const ReportLine&) override {}
         void showError(const std::string&, const std::string&) override {}
         void noteFailure() override { failed = true; }
         bool failed = false;
     } report;
-    return convertFiles(1, {std::string(input)}, outputBase, options, report) == kConvertDone &&
+    return convertFiles(1, {std::string(input)}, outputBase, options, report) ==
+                       ConvertResult::Done &&
                    !report.failed
                ? 0
                : 1;

@@ -7,7 +7,7 @@
 #include "batch/BatchOperations.h"
 #include "batch/BatchRequest.h"
 #include "batch/MessageSink.h"
-#include "inspect/ReportLines.h"
+#include "batch/ReportText.h"
 
 #include <cstdio>
 #include <optional>
@@ -54,9 +54,7 @@ int runCommandLineMode(const BatchRequest& request, const std::string& commandLi
     CommandLineObserver observer(messages);
     const BatchResult result = runBatch(request, observer);
     observer.erase();
-    const std::string lead = formatText("\nCMD : %s %s\n", shownName(settings.modulePath).c_str(),
-                                        shownName(commandLine).c_str());
-    const std::string report = reportText(result, lead, result.startLine());
+    const std::string report = commandLineReport(result, settings.modulePath, commandLine);
     appendRunLog(settings.logPath, report, settings.shortLog);
     // Asked to end, the process does not wait for a click.
     const bool stopped = exitStatusAfter(settings.interruption, 0) != 0;

@@ -1,6 +1,7 @@
 #include "app/RunLog.h"
 
 #include "base/Paths.h"
+#include "base/ReportMessages.h"
 #include "platform/AppendFile.h"
 #include "platform/LocalTime.h"
 #include "platform/Utf8Paths.h"
@@ -11,8 +12,6 @@
 namespace pagesmith {
 
 namespace {
-
-constexpr const char* kSeparator = "--------------------------------------------------\n";
 
 // Only the log's own folder is created, not its parents: a log path in a
 // missing tree is most likely a typing error.
@@ -41,7 +40,7 @@ void appendRunLog(const std::string& logPath, const std::string& text, int short
         return;
     std::string entry = timeStamp() + text;
     if (!shortLog)
-        entry += kSeparator;
+        entry += messageText(ReportMessage::LogSeparator);
     // One write on a file opened for appending: runs that share the log (a
     // script converting several folders at once) cannot interleave inside an
     // entry. A log that cannot take the entry leaves the run as it was.

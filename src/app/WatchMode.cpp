@@ -6,6 +6,7 @@
 #include "app/StopSignals.h"
 #include "app/TerminalProgress.h"
 #include "batch/BatchRequest.h"
+#include "batch/ReportText.h"
 #include "batch/watch/HotFolder.h"
 #include "inspect/ReportLines.h"
 #include "platform/Console.h"
@@ -83,9 +84,7 @@ int runWatchMode(const BatchRequest& request, const std::string& commandLine,
                                        shownName(request.sourceFolder).c_str(),
                                        shownName(request.saveFolder).c_str(), stopRequestWords()));
     CommandLineWatch observer(request, settings);
-    const std::string lead = formatText("\nCMD : %s %s\n", shownName(settings.modulePath).c_str(),
-                                        shownName(commandLine).c_str());
-    HotFolder watch(request, lead, observer);
+    HotFolder watch(request, commandLead(settings.modulePath, commandLine), observer);
     const WatchCounts counts = watch.run(settings.interruption);
     observer.erase();
     // A stop signal is how a watch ends: not a failure of its own.

@@ -21,13 +21,12 @@ std::string headerOf(const BatchRequest& request) {
     const std::string source = shownName(request.sourceFolder);
     const std::string save = shownName(request.saveFolder);
     if (request.merge)
-        return formatText("FUC: Merge tiff files: folder %s --> %s\n", source.c_str(),
-                          save.c_str());
+        return formatMessage<ReportMessage::MergeHeader>(source, save);
     if (request.operation == BatchOperation::CountPagesEach)
-        return formatText("FUC: Count tiff file pages in folder %s\n", source.c_str());
+        return formatMessage<ReportMessage::CountEachHeader>(source);
     if (request.operation == BatchOperation::CountTotalPages)
-        return "FUC: Count total pages of all tiff files in folder\n";
-    return formatText("FUC: Convert tiff files: folder %s --> %s\n", source.c_str(), save.c_str());
+        return messageText(ReportMessage::CountTotalHeader);
+    return formatMessage<ReportMessage::ConvertHeader>(source, save);
 }
 
 // A merge is one engine call over every input taken; each input's outcome
@@ -48,19 +47,23 @@ void runMerge(const BatchRequest& request, BatchObserver& observer, CoreBudget& 
         ++result.selected;
         const std::string input = request.inputPath(j);
         if (int(taken.size()) >= kMaxMergeFiles) {
-            result.files.push_back({j, input, FileStatus::NotBegun, {}, -1, {}});
+            result.files.push_back({.index = j, .path = input, .status = FileStatus::NotBegun});
             continue;
         }
         if (!fitsPathLimit(input)) {
-            const std::string line = pathTooLongLine(input);
-            result.fileLines += line;
-            observer.reportLine(line);
+            const ReportLine line = pathTooLongLine(input);
+            result.fileLines += line.text;
+            observer.reportLine(line.text);
             ++result.failures;
-            result.files.push_back({j, input, FileStatus::Failed, readableReason(line), -1, {}});
+            result.files.push_back({.index = j,
+                                    .path = input,
+                                    .status = FileStatus::Failed,
+                                    .reason = line.reason,
+                                    .lines = line.text});
             continue;
         }
         taken.push_back({j, input});
-        result.files.push_back({j, input, FileStatus::Merged, {}, -1, {}});
+        result.files.push_back({.index = j, .path = input, .status = FileStatus::Merged});
     }
 
     std::vector<std::string> inputs;
@@ -75,14 +78,14 @@ void runMerge(const BatchRequest& request, BatchObserver& observer, CoreBudget& 
     });
     bool written = false;
     if (fitsPathLimit(outputBase + ".tif")) {
-        const int converted =
+        const ConvertResult converted =
             convertFiles(int(inputs.size()), inputs, outputBase, options, report, cores);
         written = outputWasWritten(converted);
-        result.stopped = converted == kConvertStopped;
+        result.stopped = converted == ConvertResult::Stopped;
     } else {
-        const std::string line = pathTooLongLine(outputBase);
-        result.fileLines += line;
-        observer.reportLine(line);
+        const ReportLine line = pathTooLongLine(outputBase);
+        result.fileLines += line.text;
+        observer.reportLine(line.text);
         report.noteRefusal(line);
     }
     result.visited = int(taken.size());
@@ -124,37 +127,6 @@ void countOutcomes(BatchResult& result) {
     }
 }
 
-std::string summaryOf(const BatchRequest& request, const BatchResult& result) {
-    if (request.merge)
-        return formatText("%d files merged\n", result.written) +
-               (result.failed > 0 ? formatText("%d files failed\n", result.failed) : "");
-    std::string summary;
-    switch (request.operation) {
-    case BatchOperation::ConvertIntoFolder:
-        summary = formatText(" (%d) tiff file(s) converted\n", result.written);
-        break;
-    case BatchOperation::CountTotalPages:
-        // Every file visited counts, readable or not; only readable ones add pages.
-        return request.options.shortLog
-                   ? formatText(" (%d) tiff file(s), (%d) total page(s)\n", result.visited,
-                                result.totalPages)
-                   : formatText(" (%d) tiff file(s), (%d) total page(s) in folder %s\n",
-                                result.visited, result.totalPages,
-                                shownName(request.sourceFolder).c_str());
-    case BatchOperation::ConvertIntoFolderAndCount:
-        summary = formatText(" (%d) tiff file(s) converted, (%d) total page(s)\n", result.written,
-                             result.totalPages);
-        break;
-    case BatchOperation::CountPagesEach:
-        return {};
-    default:
-        break;
-    }
-    if (result.failed > 0)
-        summary += formatText(" (%d) tiff file(s) failed\n", result.failed);
-    return summary;
-}
-
 } // namespace
 
 BatchResult runBatch(const BatchRequest& request, BatchObserver& observer) {
@@ -162,12 +134,13 @@ BatchResult runBatch(const BatchRequest& request, BatchObserver& observer) {
     result.merge = request.merge != 0;
     result.converts = !result.merge && isConvertingOperation(request.operation);
     result.shortLog = request.options.shortLog != 0;
+    result.operation = request.operation;
+    result.sourceFolder = request.sourceFolder;
     result.header = headerOf(request);
     CoreBudget cores(CoreBudget::coresFor(request.options.threads));
     if (request.leftoversLeftOut > 0) {
         const std::string line =
-            formatText("Left out %d .partial- file(s) left over from an interrupted run\r\n",
-                       request.leftoversLeftOut);
+            formatMessage<ReportMessage::LeftoversLeftOut>(request.leftoversLeftOut);
         result.fileLines += line;
         observer.reportLine(line);
     }
@@ -175,12 +148,7 @@ BatchResult runBatch(const BatchRequest& request, BatchObserver& observer) {
         runMerge(request, observer, cores, result);
     else
         OperationRun(request, observer, cores, result).convertSelectedFiles();
-    // A stopped merge wrote nothing: none of its files is done.
-    if (result.stopped)
-        result.closingLines += formatText("Stopped: %d of %d selected file(s) done\n",
-                                          result.merge ? 0 : result.visited, result.selected);
     countOutcomes(result);
-    result.closingLines += summaryOf(request, result);
     return result;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "batch/BatchRequest.h"
+
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -32,45 +34,37 @@ struct OutputPages {
 
 struct FileOutcome {
     std::size_t index = 0; // in the request's lists
-    std::string path;      // the input read
+    std::string path{};    // the input read
     FileStatus status = FileStatus::NotBegun;
-    std::string reason; // Failed: the report lines of the failure, line ends removed
-    int pages = -1;     // the pages counted; negative when it is not a TIFF file
-    OutputPages output; // converting and merging runs: where its pages went
+    std::string reason{}; // Failed: what the report said of the failure, without line ends
+    int pages = -1;       // the pages counted; negative when it is not a TIFF file
+    OutputPages output{}; // converting and merging runs: where its pages went
+    // Its share of the report as it came: what its conversion said, then the
+    // batch's own line for it (converting and counting runs).
+    std::string lines{};
 };
 
 // What a batch run did, as a value the caller keeps: the report in its parts
-// and each selected file's outcome, in list order. The report reads header,
-// fileLines, the engine's lines (led by the caller's own start line), then
-// closingLines.
+// and each selected file's outcome, in list order. The run log's report reads
+// header, fileLines, the engine's lines (led by the caller's own start line),
+// then the closing lines made from the counts (ReportText).
 struct BatchResult {
     std::string header;             // what the run does, where from, where to
     std::string fileLines;          // the batch's own line for each file: page counts, refusals
     std::string engineLines;        // what the conversions said, file by file, in list order
-    std::string closingLines;       // how far a stopped run got, the summary, the failures
     std::vector<FileOutcome> files; // the selected files, in list order
-    int selected = 0;               // files that take part
-    int visited = 0;                // files begun
-    int written = 0;                // files Converted or Merged
-    int failed = 0;                 // files Failed
-    int totalPages = 0;             // pages of the files that could be read
-    int failures = 0; // failed steps (files, pages, outputs): nonzero means exit status 3
+    BatchOperation operation = BatchOperation::CountPagesEach;
+    std::string sourceFolder;
+    int selected = 0;   // files that take part
+    int visited = 0;    // files begun
+    int written = 0;    // files Converted or Merged
+    int failed = 0;     // files Failed
+    int totalPages = 0; // pages of the files that could be read
+    int failures = 0;   // failed steps (files, pages, outputs): nonzero means exit status 3
     bool stopped = false;
     bool merge = false;    // a merge rather than an operation per file
     bool converts = false; // the files are converted (not only counted)
     bool shortLog = false;
-
-    // The line that leads the engine's lines where the caller has none of
-    // its own: "Start converting ...\n" or "Start merging ...\n"; none for
-    // the counting operations.
-    std::string startLine() const;
 };
-
-// The text of a batch's report, as the run log and the results box take it:
-// `lead` (the command line's "CMD" line, the window's "GUI mode" line), the
-// header, the file lines, `engineLead` and the engine's lines, the closing
-// lines. A short log has neither lead nor header nor the engine's part.
-std::string reportText(const BatchResult& result, const std::string& lead,
-                       const std::string& engineLead);
 
 } // namespace pagesmith

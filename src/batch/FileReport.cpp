@@ -7,11 +7,11 @@ namespace pagesmith {
 FileReport::FileReport(std::size_t inputs, BatchObserver* live)
     : m_live(live), m_reasons(inputs), m_inputFailed(inputs, false), m_pagesWritten(inputs) {}
 
-void FileReport::addLine(const std::string& text) {
-    m_lines.push_back(text);
-    m_stepLines += text;
+void FileReport::addLine(const ReportLine& line) {
+    m_lines.push_back(line.text);
+    m_stepReasons.push_back(line.reason);
     if (m_live)
-        m_live->reportLine(text);
+        m_live->reportLine(line.text);
 }
 
 void FileReport::showError(const std::string& caption, const std::string& text) {
@@ -22,7 +22,14 @@ void FileReport::showError(const std::string& caption, const std::string& text) 
 
 void FileReport::noteFailure() {
     ++m_failures;
-    const std::string reason = readableReason(m_stepLines);
+    std::string reason;
+    for (const std::string& said : m_stepReasons) {
+        if (said.empty())
+            continue;
+        if (!reason.empty())
+            reason += '\n';
+        reason += said;
+    }
     m_lastReason = reason;
     if (m_input < m_inputFailed.size()) {
         m_inputFailed[m_input] = true;
@@ -42,11 +49,11 @@ void FileReport::inputStarted(std::size_t inputIndex) {
 
 void FileReport::linesOfInput(std::size_t inputIndex) {
     m_input = inputIndex;
-    m_stepLines.clear();
+    m_stepReasons.clear();
 }
 
 void FileReport::stepStarted() {
-    m_stepLines.clear();
+    m_stepReasons.clear();
 }
 
 void FileReport::pageWritten(int sourcePage) {
@@ -54,10 +61,10 @@ void FileReport::pageWritten(int sourcePage) {
         m_pagesWritten[m_input].push_back(sourcePage);
 }
 
-void FileReport::noteRefusal(const std::string& line) {
-    m_stepLines = line;
+void FileReport::noteRefusal(const ReportLine& line) {
+    m_stepReasons = {line.reason};
     noteFailure();
-    m_stepLines.clear();
+    m_stepReasons.clear();
 }
 
 std::string FileReport::lines() const {
@@ -91,30 +98,6 @@ void FileReport::replayInto(BatchObserver& observer) const {
         if (line < m_lines.size())
             observer.reportLine(m_lines[line]);
     }
-}
-
-std::string readableReason(const std::string& lines) {
-    std::string reason;
-    std::size_t start = 0;
-    while (start < lines.size()) {
-        std::size_t end = lines.find('\n', start);
-        if (end == std::string::npos)
-            end = lines.size();
-        std::string line = lines.substr(start, end - start);
-        start = end + 1;
-        while (!line.empty() && (line.back() == '\r' || line.back() == ' '))
-            line.pop_back();
-        const std::size_t text = line.find_first_not_of(' ');
-        line = text == std::string::npos ? std::string() : line.substr(text);
-        if (line.starts_with("-- "))
-            line.erase(0, 3);
-        if (line.empty())
-            continue;
-        if (!reason.empty())
-            reason += '\n';
-        reason += line;
-    }
-    return reason;
 }
 
 } // namespace pagesmith

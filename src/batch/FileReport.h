@@ -21,7 +21,7 @@ public:
     // `inputs`: how many inputs the conversion reads (a merge: several).
     explicit FileReport(std::size_t inputs = 1, BatchObserver* live = nullptr);
 
-    void addLine(const std::string& text) override;
+    void addLine(const ReportLine& line) override;
     void showError(const std::string& caption, const std::string& text) override;
     void noteFailure() override;
     void inputStarted(std::size_t inputIndex) override;
@@ -34,7 +34,7 @@ public:
 
     // A failure of the batch's own, before the conversion: its line goes to
     // the batch's part of the report, not here, and is the input's reason.
-    void noteRefusal(const std::string& line);
+    void noteRefusal(const ReportLine& line);
 
     // Every line, in order.
     std::string lines() const;
@@ -67,7 +67,7 @@ private:
     std::function<void(std::size_t)> m_follow;
     std::vector<std::string> m_lines;
     std::vector<Fault> m_faults;
-    std::string m_stepLines; // since the step or the input began
+    std::vector<std::string> m_stepReasons; // of the lines since the step or the input began
     std::size_t m_input = kNoInput;
     std::vector<std::string> m_reasons; // per input; empty: none failed
     std::vector<bool> m_inputFailed;
@@ -77,9 +77,5 @@ private:
     bool m_runFailed = false;
     int m_failures = 0;
 };
-
-// A reason as a person reads it: the report lines without their line ends
-// and the leading "  -- " of engine lines.
-std::string readableReason(const std::string& lines);
 
 } // namespace pagesmith

@@ -32,23 +32,22 @@ void convert(const BatchRequest& request, const FileTask& task, const std::strin
     // written again for each file, as asked, and each replacement is reported.
     const bool namedOutput = request.operation == BatchOperation::ConvertToNamedFile;
     if (task.earlierInput && !namedOutput) {
-        writeReportLine(report,
-                        "  -- Failed: %s not converted: %s was written from %s in this run\r\n",
-                        shownName(task.input).c_str(), shownName(task.output).c_str(),
-                        shownName(*task.earlierInput).c_str());
+        writeMessage<ReportMessage::NotConvertedOutputTaken>(
+            report, shownName(task.input), shownName(task.output), shownName(*task.earlierInput));
         report.noteFailure();
         return;
     }
     ensureFolder(splitPath(task.outputBase).folder); // mirrors the source's sub-folders
     ConversionOptions options = request.options;
     options.tempFile = scratchPath;
-    const int result = convertFiles(1, {task.input}, task.outputBase, options, report, cores);
-    outcome.stopped = result == kConvertStopped;
+    const ConvertResult result =
+        convertFiles(1, {task.input}, task.outputBase, options, report, cores);
+    outcome.stopped = result == ConvertResult::Stopped;
     if (!outputWasWritten(result))
         return;
     if (task.earlierInput)
-        writeReportLine(report, "  -- Overwrote %s, written from %s earlier in this run\r\n",
-                        shownName(task.output).c_str(), shownName(*task.earlierInput).c_str());
+        writeMessage<ReportMessage::OverwroteOutput>(report, shownName(task.output),
+                                                     shownName(*task.earlierInput));
     outcome.wroteOutput = true;
 }
 
@@ -78,21 +77,19 @@ TaskOutcome runFileTask(const BatchRequest& request, const FileTask& task,
     TaskOutcome outcome;
     outcome.pages = countTiffPages(task.input);
     if (outcome.pages < 0) {
-        outcome.fileLine =
-            formatText("Failed to get tiff page(s) of %s : NOT a tiff file or file not exist \r\n",
-                       shownName(task.input).c_str());
+        outcome.fileLine = reportLine<ReportMessage::NotATiffFile>(shownName(task.input));
         report.noteRefusal(outcome.fileLine);
     } else if (request.operation == BatchOperation::CountPagesEach) {
-        outcome.fileLine = formatText(" (%d) page(s) in tiff-file: %s\n", outcome.pages,
-                                      shownName(task.input).c_str());
+        outcome.fileLine =
+            reportLine<ReportMessage::PagesOfFile>(outcome.pages, shownName(task.input));
     } else if (request.operation != BatchOperation::CountTotalPages) {
         convert(request, task, scratchPath, report, cores, outcome);
     }
     return outcome;
 }
 
-std::string pathTooLongLine(const std::string& path) {
-    return formatText("Failed to convert %s : path too long\r\n", shownName(path).c_str());
+ReportLine pathTooLongLine(const std::string& path) {
+    return reportLine<ReportMessage::PathTooLong>(shownName(path));
 }
 
 std::string scratchPathFor(const std::string& scratchPath, int thread) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/ReportMessages.h"
+
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -29,8 +31,8 @@ struct FileTask {
 // What one file did besides what its conversion said, which goes to the
 // report it is run with.
 struct TaskOutcome {
-    int pages = -1;       // negative: not a TIFF file
-    std::string fileLine; // the batch's own line for it: a refusal or its page count
+    int pages = -1;      // negative: not a TIFF file
+    ReportLine fileLine; // the batch's own line for it: a refusal or its page count
     bool wroteOutput = false;
     bool stopped = false; // its conversion was told to stop (a signal) and wrote nothing
 };
@@ -46,7 +48,7 @@ TaskOutcome runFileTask(const BatchRequest& request, const FileTask& task,
                         const std::string& scratchPath, FileReport& report, CoreBudget& cores);
 
 // The report's line for an input or output path longer than the platform takes.
-std::string pathTooLongLine(const std::string& path);
+ReportLine pathTooLongLine(const std::string& path);
 
 // The scratch file of pool thread `thread`: the request's own for the first.
 std::string scratchPathFor(const std::string& scratchPath, int thread);

@@ -154,7 +154,8 @@ bool OperationRun::begin(const FileTask& task) {
 void OperationRun::leaveUnbegun(std::size_t index) {
     for (std::size_t i = index; i < m_request.fileNames.size(); ++i)
         if (m_request.isSelected(i))
-            m_result.files.push_back({i, m_request.inputPath(i), FileStatus::NotBegun, {}, -1, {}});
+            m_result.files.push_back(
+                {.index = i, .path = m_request.inputPath(i), .status = FileStatus::NotBegun});
 }
 
 void OperationRun::lookUpEarlierInput(FileTask& task) const {
@@ -167,11 +168,12 @@ void OperationRun::lookUpEarlierInput(FileTask& task) const {
 
 void OperationRun::finish(const FileTask& task, const TaskOutcome& outcome,
                           const FileReport& report) {
-    if (!outcome.fileLine.empty()) {
-        m_result.fileLines += outcome.fileLine;
-        m_observer.reportLine(outcome.fileLine);
+    const std::string engineLines = report.lines();
+    if (!outcome.fileLine.text.empty()) {
+        m_result.fileLines += outcome.fileLine.text;
+        m_observer.reportLine(outcome.fileLine.text);
     }
-    m_result.engineLines += report.lines();
+    m_result.engineLines += engineLines;
     m_result.failures += report.failures();
     if (outcome.pages > 0)
         m_result.totalPages += outcome.pages;
@@ -183,12 +185,16 @@ void OperationRun::finish(const FileTask& task, const TaskOutcome& outcome,
         --m_result.visited;
     }
 
-    FileOutcome file{task.index, task.input,    statusOf(m_request, outcome, report),
-                     {},         outcome.pages, {}};
+    FileOutcome file;
+    file.index = task.index;
+    file.path = task.input;
+    file.status = statusOf(m_request, outcome, report);
+    file.pages = outcome.pages;
     if (file.status == FileStatus::Failed)
         file.reason = report.reasonOf(0);
     if (outcome.wroteOutput)
         file.output = {task.output, 0, report.pagesWritten(0)};
+    file.lines = engineLines + outcome.fileLine.text;
     m_result.files.push_back(file);
     m_observer.fileFinished(file);
 }

@@ -2,6 +2,7 @@
 #include "base/Paths.h"
 #include "batch/BatchRequest.h"
 #include "batch/FolderScan.h"
+#include "batch/ReportText.h"
 #include "platform/PathRules.h"
 #include "platform/Utf8Paths.h"
 #include "support/Recorders.h"
@@ -43,7 +44,7 @@ protected:
     BatchResult run(int merge) {
         request.merge = merge;
         const BatchResult result = runBatch(request, recorder);
-        report = reportText(result, "", result.startLine());
+        report = runLogEntry(result, "", startLine(result));
         return result;
     }
     std::map<std::size_t, FileStatus> statuses() const {

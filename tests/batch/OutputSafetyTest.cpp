@@ -1,6 +1,7 @@
 #include "batch/BatchOperations.h"
 #include "batch/BatchRequest.h"
 #include "batch/CommandLineParser.h"
+#include "batch/ReportText.h"
 #include "support/FolderText.h"
 #include "support/Recorders.h"
 #include "support/TempDir.h"
@@ -246,7 +247,7 @@ TEST_P(OutputSafety, LeavesTheFilesAndTheReportItShould) {
     test::RunRecorder recorder;
     const BatchResult result = runBatch(request, recorder);
 
-    EXPECT_EQ(reportText(result, "", result.startLine()), expand(run.report));
+    EXPECT_EQ(runLogEntry(result, "", startLine(result)), expand(run.report));
     EXPECT_EQ(result.failures, run.failures);
     for (const auto& [path, pages] : run.filesAfter) {
         const std::filesystem::path file = home.path() / path;

@@ -2,6 +2,7 @@
 #include "batch/BatchOperations.h"
 #include "batch/BatchRequest.h"
 #include "batch/OperationRun.h"
+#include "batch/ReportText.h"
 #include "engine/threads/CoreBudget.h"
 #include "support/FaxFixtures.h"
 #include "support/Recorders.h"
@@ -88,7 +89,7 @@ protected:
         RunResult result;
         result.count = batch.visited;
         result.failures = batch.failures;
-        result.report = reportText(batch, "", batch.startLine());
+        result.report = runLogEntry(batch, "", startLine(batch));
         for (const FileOutcome& file : batch.files)
             result.outcomes.push_back(std::to_string(int(file.status)) + " " + file.reason);
         result.shown = window.shown;

@@ -18,8 +18,9 @@ namespace pagesmith::test {
 namespace {
 
 // Lines and marks are of no interest here; only what the run does to memory.
-class DiscardedReport : public ProgressReport {
+class DiscardedReport : public ProgressReport, public ReportLines {
 public:
+    void addLine(const ReportLine&) override {}
     void addLine(const std::string&) override {}
     void showError(const std::string&, const std::string&) override {}
     void noteFailure() override {}

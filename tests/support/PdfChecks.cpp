@@ -1,5 +1,7 @@
 #include "support/PdfChecks.h"
 
+#include "engine/run/ConvertFiles.h"
+
 #include "engine/samples/EightBitRows.h"
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"
@@ -9,6 +11,15 @@
 #include <cstring>
 
 namespace pagesmith::test {
+
+ConvertResult convertToPdf(int count, const std::vector<std::string>& inputs,
+                           const std::filesystem::path& pdf, ConversionOptions options,
+                           ProgressReport& report) {
+    options.compressionMode = CompressionMode::Pdf;
+    std::filesystem::path base = pdf;
+    base.replace_extension();
+    return convertFiles(count, inputs, base.string(), options, report);
+}
 
 EightBitPage eightBitPage(const std::filesystem::path& tiff, int page) {
     EightBitPage decoded;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/ConversionOptions.h"
+#include "engine/ConvertResult.h"
 #include "support/PdfTools.h"
 
 #include <cstdint>
@@ -7,7 +9,17 @@
 #include <string>
 #include <vector>
 
+namespace pagesmith {
+class ProgressReport;
+}
+
 namespace pagesmith::test {
+
+// Converts the first `count` inputs into the document `pdf` (its name ends in
+// ".pdf"), as the program does with the PDF mode.
+ConvertResult convertToPdf(int count, const std::vector<std::string>& inputs,
+                           const std::filesystem::path& pdf, ConversionOptions options,
+                           ProgressReport& report);
 
 // A TIFF page as the program's rules make it 8-bit (EightBitRows): grey,
 // RGB or CMYK samples, rows top to bottom.

@@ -4,6 +4,7 @@
 #include "batch/BatchResult.h"
 #include "batch/MessageSink.h"
 #include "engine/ProgressReport.h"
+#include "inspect/ReportLines.h"
 
 #include <map>
 #include <string>
@@ -28,8 +29,9 @@ public:
 };
 
 // Collects what the engine and the information report send to their report.
-class ReportRecorder : public ProgressReport {
+class ReportRecorder : public ProgressReport, public ReportLines {
 public:
+    void addLine(const ReportLine& line) override { lines += line.text; }
     void addLine(const std::string& text) override { lines += text; }
     void showError(const std::string& caption, const std::string& text) override {
         errors.push_back({caption, text, MessageKind::Error});

@@ -218,7 +218,8 @@ private slots:
         options.compressionMode = CompressionMode::Group4;
         options.tempFile = m_folder->file("scratch.tbw");
         test::ReportRecorder report;
-        QCOMPARE(convertFiles(1, {source}, m_folder->file("fax"), options, report), kConvertDone);
+        QCOMPARE(convertFiles(1, {source}, m_folder->file("fax"), options, report),
+                 ConvertResult::Done);
         const OutputPages output{m_folder->file("fax.tif"), 0, {0}};
 
         m_preview->showFile(qs(source), {});

@@ -1,9 +1,11 @@
 #include "batch/watch/HotFolder.h"
 
 #include "base/Paths.h"
+#include "base/ReportMessages.h"
 #include "batch/BatchObserver.h"
 #include "batch/BatchOperations.h"
 #include "batch/FolderScan.h"
+#include "batch/ReportText.h"
 #include "engine/CompressionChoice.h"
 #include "inspect/ReportLines.h"
 #include "inspect/TiffInfo.h"
@@ -55,33 +57,22 @@ std::optional<std::uintmax_t> volumeOf(const std::string& folder) {
     return std::uintmax_t(identity->volume);
 }
 
-// Gathers each file's report lines: a file's lines come before its end.
+// Follows a round for the watch's observer: which file is in hand, the fault
+// boxes, and whether to stop before the next file.
 class RoundObserver : public BatchObserver {
 public:
     RoundObserver(HotFolderObserver& observer, std::function<bool()> stopping)
         : m_observer(observer), m_stopping(std::move(stopping)) {}
 
     void fileStarted(int, int, const std::string& path) override { m_observer.fileStarted(path); }
-    void reportLine(const std::string& text) override { m_current += text; }
-    void fileFinished(const FileOutcome& outcome) override {
-        m_lines[outcome.index] = std::move(m_current);
-        m_current.clear();
-    }
     void faultShown(const std::string& caption, const std::string& text) override {
         m_observer.faultShown(caption, text);
     }
     bool stopRequested() override { return m_stopping(); }
 
-    std::string linesOf(std::size_t index) const {
-        const auto found = m_lines.find(index);
-        return found == m_lines.end() ? std::string() : found->second;
-    }
-
 private:
     HotFolderObserver& m_observer;
     std::function<bool()> m_stopping;
-    std::string m_current;
-    std::map<std::size_t, std::string> m_lines;
 };
 
 } // namespace
@@ -89,7 +80,6 @@ private:
 struct HotFolder::Held {
     FileStamp stamp;
     FileOutcome outcome;
-    std::string lines;
     Clock::time_point due;
 };
 
@@ -129,9 +119,7 @@ WatchCounts HotFolder::run(const std::atomic<int>* stopSignal) {
     m_counts.folderPresent = false;
     watchFolderAgain();
     if (!m_counts.folderPresent) {
-        writeEntry({formatText("Watched folder %s is not there: waiting for it\n",
-                               shownName(m_request.sourceFolder).c_str())},
-                   -1, -1);
+        writeNote(formatMessage<ReportMessage::FolderMissing>(shownName(m_request.sourceFolder)));
         m_observer.countsChanged(m_counts);
     }
 
@@ -163,9 +151,7 @@ void HotFolder::watchFolderAgain() {
     m_folderDevice = *device;
     m_counts.folderPresent = true;
     if (wasGone)
-        writeEntry(
-            {formatText("Watched folder %s is back\n", shownName(m_request.sourceFolder).c_str())},
-            -1, -1);
+        writeNote(formatMessage<ReportMessage::FolderBack>(shownName(m_request.sourceFolder)));
     m_observer.countsChanged(m_counts);
     takeBacklog(Clock::now());
 }
@@ -199,9 +185,8 @@ void HotFolder::takeEvents(const std::vector<FolderEvent>& events) {
         case FolderEvent::Kind::FolderGone:
             if (m_counts.folderPresent) {
                 m_counts.folderPresent = false;
-                writeEntry({formatText("Watched folder %s is gone: waiting for it to come back\n",
-                                       shownName(m_request.sourceFolder).c_str())},
-                           -1, -1);
+                writeNote(
+                    formatMessage<ReportMessage::FolderGone>(shownName(m_request.sourceFolder)));
                 m_observer.countsChanged(m_counts);
             }
             break;
@@ -248,13 +233,11 @@ void HotFolder::convert(const std::vector<std::pair<std::string, FileStamp>>& re
         return;
 
     RoundObserver observer(m_observer, [this] { return stopping(); });
-    const BatchResult result = runBatch(round, observer);
-    m_header = result.header;
+    m_round = runBatch(round, observer);
 
     const Clock::time_point now = Clock::now();
-    std::vector<std::string> lines;
-    int converted = 0;
-    for (const FileOutcome& outcome : result.files) {
+    std::vector<FileOutcome> converted;
+    for (const FileOutcome& outcome : m_round.files) {
         const std::string& name = round.fileNames[outcome.index];
         const FileStamp& before = stamps[outcome.index];
         const std::optional<FileStamp> after = stampOf(outcome.path);
@@ -269,28 +252,26 @@ void HotFolder::convert(const std::vector<std::pair<std::string, FileStamp>>& re
             continue;
         }
         if (outcome.status == FileStatus::Failed) {
-            m_held[name] = {before, outcome, observer.linesOf(outcome.index), now + m_settle};
+            m_held[name] = {before, outcome, now + m_settle};
             continue;
         }
         m_state.record(outcome.path, before);
-        lines.push_back(observer.linesOf(outcome.index));
-        ++converted;
+        converted.push_back(outcome);
         ++m_counts.converted;
         m_observer.fileHandled(outcome);
     }
-    if (converted == 0)
+    if (converted.empty())
         return;
-    if (!m_state.save())
-        lines.push_back(formatText("Could not write %s: a restart converts these files again\n",
-                                   shownName(m_state.path()).c_str()));
-    writeEntry(lines, converted, 0);
+    const std::string notes =
+        m_state.save() ? std::string()
+                       : formatMessage<ReportMessage::WatchStateUnsaved>(shownName(m_state.path()));
+    m_observer.entryWritten(watchEntry(m_round, converted, notes, m_lead));
     m_observer.countsChanged(m_counts);
 }
 
 void HotFolder::reportHeldFailures(bool all) {
     const Clock::time_point now = Clock::now();
-    std::vector<std::string> lines;
-    int failed = 0;
+    std::vector<FileOutcome> failed;
     for (auto it = m_held.begin(); it != m_held.end();) {
         Held& held = it->second;
         if (!all && held.due > now) {
@@ -300,8 +281,7 @@ void HotFolder::reportHeldFailures(bool all) {
         const std::optional<FileStamp> stamp = stampOf(held.outcome.path);
         if (stamp && *stamp == held.stamp) {
             m_state.record(held.outcome.path, held.stamp);
-            lines.push_back(held.lines);
-            ++failed;
+            failed.push_back(held.outcome);
             ++m_counts.failed;
             m_observer.fileHandled(held.outcome);
         } else if (stamp) {
@@ -309,12 +289,13 @@ void HotFolder::reportHeldFailures(bool all) {
         }
         it = m_held.erase(it);
     }
-    if (failed == 0)
+    if (failed.empty())
         return;
-    if (!m_state.save())
-        lines.push_back(formatText("Could not write %s: a restart tries these files again\n",
-                                   shownName(m_state.path()).c_str()));
-    writeEntry(lines, 0, failed);
+    const std::string notes =
+        m_state.save()
+            ? std::string()
+            : formatMessage<ReportMessage::WatchStateUnsavedForFailures>(shownName(m_state.path()));
+    m_observer.entryWritten(watchEntry(m_round, failed, notes, m_lead));
     m_observer.countsChanged(m_counts);
 }
 
@@ -331,25 +312,8 @@ std::optional<Clock::time_point> HotFolder::nextDeadline() const {
     return next;
 }
 
-// One run-log entry: the lead, then either a note about the folder (counts
-// negative) or the files' lines with their summary.
-void HotFolder::writeEntry(const std::vector<std::string>& lines, int converted, int failed) {
-    std::string joined;
-    for (const std::string& line : lines)
-        joined += line;
-    if (converted < 0) {
-        m_observer.entryWritten(m_request.options.shortLog ? joined : m_lead + joined);
-        return;
-    }
-    BatchResult entry;
-    entry.converts = true;
-    entry.shortLog = m_request.options.shortLog != 0;
-    entry.header = m_header;
-    (entry.shortLog ? entry.fileLines : entry.engineLines) = joined;
-    entry.closingLines = formatText(" (%d) tiff file(s) converted\n", converted);
-    if (failed > 0)
-        entry.closingLines += formatText(" (%d) tiff file(s) failed\n", failed);
-    m_observer.entryWritten(reportText(entry, m_lead, entry.startLine()));
+void HotFolder::writeNote(const std::string& note) {
+    m_observer.entryWritten(watchNote(note, m_lead, m_request.options.shortLog != 0));
 }
 
 } // namespace pagesmith

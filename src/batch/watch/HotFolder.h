@@ -66,7 +66,8 @@ private:
     void convert(const std::vector<std::pair<std::string, FileStamp>>& ready);
     void reportHeldFailures(bool all);
     void watchFolderAgain();
-    void writeEntry(const std::vector<std::string>& lines, int converted, int failed);
+    // An entry about the folder itself (gone, back).
+    void writeNote(const std::string& note);
     std::optional<ArrivalQueue::Clock::time_point> nextDeadline() const;
     std::string inputPath(const std::string& name) const;
 
@@ -85,7 +86,8 @@ private:
     std::optional<std::uintmax_t> m_folderDevice;
     std::atomic<bool> m_stopAsked{false};
     const std::atomic<int>* m_stopSignal = nullptr;
-    std::string m_header; // the batch's own, from the last round
+    // The last round: its header and settings lead every entry.
+    BatchResult m_round;
 };
 
 } // namespace pagesmith

@@ -106,7 +106,7 @@ PdfImage ccittImage(std::uint32_t width, std::uint32_t rows, std::uint32_t top,
 } // namespace
 
 std::vector<PdfImage> ccittImages(TIFF* in, const PdfPageSource& source,
-                                  const std::shared_ptr<PdfPageDamage>& damage) {
+                                  const std::shared_ptr<PageDamage>& damage) {
     std::uint16_t compression = COMPRESSION_NONE, bits = 1, samples = 1, photometric = 0;
     std::uint16_t fillOrder = FILLORDER_MSB2LSB;
     std::uint32_t width = 0;

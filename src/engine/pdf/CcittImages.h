@@ -19,6 +19,6 @@ namespace pagesmith {
 // each. Empty when the page cannot go so (tiles, uncompressed mode, strips
 // that lie outside the file).
 std::vector<PdfImage> ccittImages(TIFF* in, const PdfPageSource& source,
-                                  const std::shared_ptr<PdfPageDamage>& damage);
+                                  const std::shared_ptr<PageDamage>& damage);
 
 } // namespace pagesmith

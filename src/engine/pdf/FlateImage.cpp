@@ -54,7 +54,7 @@ std::string paletteOf(TIFF* in, std::uint16_t bits) {
 } // namespace
 
 std::vector<PdfImage> flateImages(TIFF* in, const PdfPageSource& source,
-                                  const std::shared_ptr<PdfPageDamage>& damage, int level,
+                                  const std::shared_ptr<PageDamage>& damage, int level,
                                   CoreBudget* cores, std::string& refusal) {
     const EightBitPlan plan = planEightBits(in);
     if (!plan) {

@@ -23,7 +23,7 @@ class CoreBudget;
 // exceed kMostPdfImageBytes is cut into images of whole rows. Empty, with the
 // reason in `refusal` where there is one, when the page cannot be decoded.
 std::vector<PdfImage> flateImages(TIFF* in, const PdfPageSource& source,
-                                  const std::shared_ptr<PdfPageDamage>& damage, int level,
+                                  const std::shared_ptr<PageDamage>& damage, int level,
                                   CoreBudget* cores, std::string& refusal);
 
 } // namespace pagesmith

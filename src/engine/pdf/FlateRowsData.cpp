@@ -54,7 +54,7 @@ private:
 FlateRowsData::FlateRowsData(PdfPageSource source, RowKind kind, std::uint32_t length,
                              std::uint32_t first, std::uint32_t rows, std::size_t rowBytes,
                              std::size_t pixelBytes, int level, CoreBudget* cores,
-                             std::shared_ptr<PdfPageDamage> damage)
+                             std::shared_ptr<PageDamage> damage)
     : m_source(std::move(source)), m_kind(kind), m_length(length), m_first(first), m_rows(rows),
       m_rowBytes(rowBytes), m_pixelBytes(pixelBytes), m_level(level), m_cores(cores),
       m_damage(std::move(damage)) {}

@@ -27,7 +27,7 @@ class FlateRowsData : public QPDFObjectHandle::StreamDataProvider {
 public:
     FlateRowsData(PdfPageSource source, RowKind kind, std::uint32_t length, std::uint32_t first,
                   std::uint32_t rows, std::size_t rowBytes, std::size_t pixelBytes, int level,
-                  CoreBudget* cores, std::shared_ptr<PdfPageDamage> damage);
+                  CoreBudget* cores, std::shared_ptr<PageDamage> damage);
 
     void provideStreamData(QPDFObjGen const& object, Pipeline* pipeline) override;
 
@@ -41,7 +41,7 @@ private:
     std::size_t m_pixelBytes;
     int m_level;
     CoreBudget* m_cores;
-    std::shared_ptr<PdfPageDamage> m_damage;
+    std::shared_ptr<PageDamage> m_damage;
 };
 
 } // namespace pagesmith

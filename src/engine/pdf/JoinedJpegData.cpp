@@ -8,7 +8,7 @@ namespace pagesmith {
 
 JoinedJpegData::JoinedJpegData(PdfPageSource source, StoredStrips layout, StripGroup group,
                                std::string head, JpegHead expected,
-                               std::shared_ptr<PdfPageDamage> damage)
+                               std::shared_ptr<PageDamage> damage)
     : m_source(std::move(source)), m_layout(layout), m_group(group), m_head(std::move(head)),
       m_expected(std::move(expected)), m_damage(std::move(damage)) {}
 

@@ -19,7 +19,7 @@ namespace pagesmith {
 class JoinedJpegData : public QPDFObjectHandle::StreamDataProvider {
 public:
     JoinedJpegData(PdfPageSource source, StoredStrips layout, StripGroup group, std::string head,
-                   JpegHead expected, std::shared_ptr<PdfPageDamage> damage);
+                   JpegHead expected, std::shared_ptr<PageDamage> damage);
 
     void provideStreamData(QPDFObjGen const& object, Pipeline* pipeline) override;
 
@@ -31,7 +31,7 @@ private:
     StripGroup m_group;
     std::string m_head;
     JpegHead m_expected;
-    std::shared_ptr<PdfPageDamage> m_damage;
+    std::shared_ptr<PageDamage> m_damage;
 };
 
 } // namespace pagesmith

@@ -89,7 +89,7 @@ bool joinable(TIFF* in, const StoredStrips& strips, const JpegHead& first,
 } // namespace
 
 std::vector<PdfImage> jpegImages(TIFF* in, const PdfPageSource& source,
-                                 const std::shared_ptr<PdfPageDamage>& damage) {
+                                 const std::shared_ptr<PageDamage>& damage) {
     std::uint16_t compression = COMPRESSION_NONE, bits = 8, samples = 1;
     std::uint16_t planar = PLANARCONFIG_CONTIG;
     std::uint32_t width = 0;

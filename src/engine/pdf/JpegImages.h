@@ -21,6 +21,6 @@ namespace pagesmith {
 // Empty when the page cannot go so (tiles, separate planes, 12-bit or
 // arithmetic coding, colours PDF has no space for).
 std::vector<PdfImage> jpegImages(TIFF* in, const PdfPageSource& source,
-                                 const std::shared_ptr<PdfPageDamage>& damage);
+                                 const std::shared_ptr<PageDamage>& damage);
 
 } // namespace pagesmith

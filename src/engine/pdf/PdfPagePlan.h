@@ -25,7 +25,7 @@ struct PdfPagePlan {
     std::uint32_t length = 0; // pixels
     PdfPageSize size;
     std::vector<PdfImage> images;
-    std::shared_ptr<PdfPageDamage> damage = std::make_shared<PdfPageDamage>();
+    std::shared_ptr<PageDamage> damage = std::make_shared<PageDamage>();
     std::string refusal; // why the page cannot go in; empty when it can (or nothing is known)
 
     explicit operator bool() const { return !images.empty(); }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/PageDamage.h"
 #include "tiff/TiffHandle.h"
 
 #include <cstdint>
@@ -33,14 +34,6 @@ struct PdfPageSource {
 
     // The input, positioned on the page; nullptr when it cannot be.
     TIFF* open() const { return files ? files->page(path, offset) : nullptr; }
-};
-
-// What became of a page's data as the document was written: the rows that
-// could not be read, written as zeros instead. Set anew each time the data is
-// written.
-struct PdfPageDamage {
-    std::uint64_t unreadRows = 0;
-    bool sourceLost = false; // the input could not be read again at all
 };
 
 } // namespace pagesmith

@@ -7,7 +7,7 @@ namespace pagesmith {
 StoredStripsData::StoredStripsData(PdfPageSource source, StoredStrips layout,
                                    std::vector<std::uint32_t> strips, std::string head,
                                    std::size_t skip, bool reverseBits,
-                                   std::shared_ptr<PdfPageDamage> damage)
+                                   std::shared_ptr<PageDamage> damage)
     : m_source(std::move(source)), m_layout(layout), m_strips(std::move(strips)),
       m_head(std::move(head)), m_skip(skip), m_reverseBits(reverseBits),
       m_damage(std::move(damage)) {}

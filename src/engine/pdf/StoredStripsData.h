@@ -20,7 +20,7 @@ class StoredStripsData : public QPDFObjectHandle::StreamDataProvider {
 public:
     StoredStripsData(PdfPageSource source, StoredStrips layout, std::vector<std::uint32_t> strips,
                      std::string head, std::size_t skip, bool reverseBits,
-                     std::shared_ptr<PdfPageDamage> damage);
+                     std::shared_ptr<PageDamage> damage);
 
     void provideStreamData(QPDFObjGen const& object, Pipeline* pipeline) override;
 
@@ -31,7 +31,7 @@ private:
     std::string m_head;
     std::size_t m_skip;
     bool m_reverseBits;
-    std::shared_ptr<PdfPageDamage> m_damage;
+    std::shared_ptr<PageDamage> m_damage;
 };
 
 } // namespace pagesmith

@@ -2,51 +2,48 @@
 
 namespace pagesmith {
 
-void HeldReport::addLine(const std::string& text) {
+void HeldReport::addLine(const ReportLine& line) {
     if (holding())
-        m_held.push_back({Kind::Line, text, {}, 0});
+        m_held.push_back({.kind = Kind::Line, .line = line});
     else
-        m_report.addLine(text);
+        m_report.addLine(line);
 }
 
 void HeldReport::showError(const std::string& caption, const std::string& text) {
     if (holding())
-        m_held.push_back({Kind::Fault, text, caption, 0});
+        m_held.push_back({.kind = Kind::Fault, .line = {text, {}}, .caption = caption});
     else
         m_report.showError(caption, text);
 }
 
 void HeldReport::noteFailure() {
     if (holding())
-        m_held.push_back({Kind::Failure, {}, {}, 0});
+        m_held.push_back({.kind = Kind::Failure});
     else
         m_report.noteFailure();
 }
 
 void HeldReport::linesOfInput(std::size_t inputIndex) {
     if (holding())
-        m_held.push_back({Kind::Input, {}, {}, inputIndex});
+        m_held.push_back({.kind = Kind::Input, .number = inputIndex});
     else
         m_report.linesOfInput(inputIndex);
 }
 
 void HeldReport::stepStarted() {
     if (holding())
-        m_held.push_back({Kind::Step, {}, {}, 0});
+        m_held.push_back({.kind = Kind::Step});
     else
         m_report.stepStarted();
 }
 
-// Held as well: it belongs to the input whose lines came last.
-void HeldReport::pageWritten(int sourcePage) {
-    if (holding())
-        m_held.push_back({Kind::Written, {}, {}, std::size_t(sourcePage)});
-    else
-        m_report.pageWritten(sourcePage);
-}
-
-void HeldReport::holdPageLine(int pageIndex) {
-    m_held.push_back({Kind::Page, {}, {}, std::size_t(pageIndex)});
+void HeldReport::holdPage(int pageIndex, int sourcePage, std::uint32_t length,
+                          std::shared_ptr<const PageDamage> damage) {
+    m_held.push_back({.kind = Kind::Page,
+                      .number = std::size_t(pageIndex),
+                      .sourcePage = sourcePage,
+                      .length = length,
+                      .damage = std::move(damage)});
 }
 
 void HeldReport::release(bool outputKept) {
@@ -55,10 +52,10 @@ void HeldReport::release(bool outputKept) {
     for (const Event& event : held) {
         switch (event.kind) {
         case Kind::Line:
-            m_report.addLine(event.text);
+            m_report.addLine(event.line);
             break;
         case Kind::Fault:
-            m_report.showError(event.caption, event.text);
+            m_report.showError(event.caption, event.line.text);
             break;
         case Kind::Failure:
             m_report.noteFailure();
@@ -69,16 +66,32 @@ void HeldReport::release(bool outputKept) {
         case Kind::Step:
             m_report.stepStarted();
             break;
-        case Kind::Written:
-            m_report.pageWritten(int(event.number));
-            break;
         case Kind::Page:
-            writeReportLine(m_report,
-                            outputKept ? "  -- Page %d success\r\n" : "  -- Page %d failed\r\n",
-                            int(event.number));
+            releasePage(event, outputKept);
             break;
         }
     }
+}
+
+void HeldReport::releasePage(const Event& page, bool outputKept) {
+    const int pageIndex = int(page.number);
+    if (outputKept)
+        m_report.pageWritten(page.sourcePage);
+    const std::uint64_t blank = page.damage ? page.damage->blankRows(page.length) : 0;
+    if (outputKept && blank > 0) {
+        // Kept as far as it could be read; the rest is blank, and the file
+        // that holds it has failed.
+        writeMessage<ReportMessage::PageDamaged>(
+            m_report, pageIndex, static_cast<unsigned long long>(blank), unsigned(page.length));
+        m_report.noteFailure();
+        return;
+    }
+    if (m_shortLog)
+        return;
+    if (outputKept)
+        writeMessage<ReportMessage::PageSuccess>(m_report, pageIndex);
+    else
+        writeMessage<ReportMessage::PageFailed>(m_report, pageIndex);
 }
 
 } // namespace pagesmith

@@ -69,6 +69,7 @@ bool InputPages::open(const std::string& input) {
     m_problem.clear();
     m_sequential = true;
     const std::string file = fileOf(input);
+    m_path = file;
     if (file.size() + 1 < input.size()) // something follows the comma
         m_list = input.substr(file.size());
     if (!m_list.empty() && !isWellFormed(m_list)) {

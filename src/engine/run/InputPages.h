@@ -33,6 +33,8 @@ public:
     bool chainBroken() const;
 
     TIFF* tiff() const { return m_file.get(); }
+    // The file read (the input without its page list).
+    const std::string& path() const { return m_path; }
     // What went wrong with the page list, for the report; empty when nothing did.
     const std::string& problem() const { return m_problem; }
     // Whether the pages from the current one on follow each other in the file.
@@ -47,6 +49,7 @@ private:
     bool selectListedPage();
 
     TiffHandle m_file;
+    std::string m_path;
     std::string m_list; // the rest of the page list, from a comma on
     std::string m_problem;
     bool m_sequential = true; // pages follow one another

@@ -3,6 +3,7 @@
 #include "app/RunLog.h"
 #include "batch/BatchOperations.h"
 #include "batch/FolderScan.h"
+#include "batch/ReportText.h"
 #include "ui/jobs/JobTexts.h"
 
 #include <algorithm>
@@ -31,9 +32,8 @@ void BatchJob::batchJobThread() {
 }
 
 std::string BatchJob::logText(const JobOrder& order, const BatchResult& result) {
-    // The report the "Results" page showed, from its header on, as the
-    // batch wrote it.
-    return reportText(result, JobTexts::kLogHeader, order.resultsHeader);
+    (void)order;
+    return windowLogEntry(result);
 }
 
 void BatchJob::fileStarted(int done, int total, const std::string& path) {

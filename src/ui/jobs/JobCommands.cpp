@@ -3,6 +3,7 @@
 #include "app/ProcessSettings.h"
 #include "base/Paths.h"
 #include "batch/FolderScan.h"
+#include "batch/ReportText.h"
 #include "ui/dialogs/DestinationDialog.h"
 #include "ui/dialogs/MessageBoxes.h"
 #include "ui/dialogs/PathChoosers.h"
@@ -159,9 +160,7 @@ JobOrder JobCommands::makeOrder(int merge) const {
     request.merge = merge;
     request.operation = BatchOperation::ConvertIntoFolder;
 
-    order.resultsHeader =
-        std::string(merge ? JobTexts::kStartMerging : JobTexts::kStartConverting) +
-        JobTexts::kSeparator;
+    order.resultsHeader = resultsPageOpening(merge);
     order.logPath = m_settings.logPath;
     order.shortLog = m_settings.shortLog;
     return order;

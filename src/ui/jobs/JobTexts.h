@@ -2,7 +2,8 @@
 
 namespace pagesmith {
 
-// Every text the Convert and Merge jobs show or write, in one place.
+// Every text the Convert and Merge jobs show, in one place; what they write
+// to a report comes from the report's table.
 struct JobTexts {
     // The job-state pane around the command.
     static constexpr const char* kConverting = "Converting ......";
@@ -25,23 +26,10 @@ struct JobTexts {
     // The main status pane while confirmed jobs wait for the running one.
     static constexpr const char* kJobsWaiting = "%1 job(s) waiting for the running job to finish";
 
-    // The "Results" page.
-    static constexpr const char* kStartConverting = "Start converting ... \r\n";
-    static constexpr const char* kStartMerging = "Start merging ... \r\n";
-    static constexpr const char* kSeparator = "----------------\r\n";
-    static constexpr const char* kStoppedLine = "Stopped: %d of %d selected file(s) done\r\n";
-    static constexpr const char* kTotalLine = "Total %d tiff file(s) are convertered/merged.\r\n";
-    // After the total, when any file failed.
-    static constexpr const char* kFailedLine = "Total %d tiff file(s) failed.\r\n";
-
-    // A watch: the "Results" page's first line and the main status pane.
-    static constexpr const char* kStartWatching = "Start watching %s ... \r\n";
+    // A watch: the main status pane.
     static constexpr const char* kWatchingStatus = "Watching %1: %2 converted";
     static constexpr const char* kWatchingFailed = ", %1 failed";
     static constexpr const char* kWatchedFolderGone = " (folder gone)";
-
-    // How a job's run-log entry begins, unless the log is short.
-    static constexpr const char* kLogHeader = "\nPagesmith in GUI mode\n";
 };
 
 } // namespace pagesmith

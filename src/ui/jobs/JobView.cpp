@@ -2,6 +2,7 @@
 
 #include "batch/BatchResult.h"
 #include "batch/MessageSink.h"
+#include "batch/ReportText.h"
 #include "inspect/ReportLines.h"
 #include "ui/jobs/BatchJob.h"
 #include "ui/jobs/JobTexts.h"
@@ -156,17 +157,9 @@ void JobView::end(const BatchResult& result) {
     const auto append = [&](const std::string& line) {
         results->appendToPage(InfoResultsView::kResultsPage, line);
     };
-    if (result.stopped)
-        append(formatText(JobTexts::kStoppedLine, result.visited, result.selected));
-    append(JobTexts::kSeparator);
-    const std::string totalLine = formatText(JobTexts::kTotalLine, result.written);
-    append(totalLine);
-    QString totalPane = QString::fromStdString(totalLine).trimmed();
-    if (result.failed > 0) {
-        const std::string failedLine = formatText(JobTexts::kFailedLine, result.failed);
-        append(failedLine);
-        totalPane += QLatin1Char(' ') + QString::fromStdString(failedLine).trimmed();
-    }
+    const ResultsClosing closing = resultsPageClosing(result);
+    append(closing.text);
+    const QString totalPane = QString::fromStdString(closing.totals);
     m_frame.setStatusPaneText(MainFrame::StatusPane::JobTotal, totalPane);
     m_frame.setStatusPaneText(MainFrame::StatusPane::JobState,
                               QString::fromLatin1(JobTexts::kDone));

@@ -1,13 +1,13 @@
 #include "ui/jobs/WatchJob.h"
 
 #include "app/RunLog.h"
-#include "ui/jobs/JobTexts.h"
+#include "batch/ReportText.h"
 
 namespace pagesmith {
 
 WatchJob::WatchJob(const BatchRequest& request, std::string logPath, int shortLog)
     : m_request(request), m_logPath(std::move(logPath)), m_shortLog(shortLog),
-      m_watch(m_request, shortLog ? std::string() : std::string(JobTexts::kLogHeader), *this) {}
+      m_watch(m_request, shortLog ? std::string() : windowLead(), *this) {}
 
 WatchJob::~WatchJob() {
     stop();

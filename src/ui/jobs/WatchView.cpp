@@ -1,6 +1,7 @@
 #include "ui/jobs/WatchView.h"
 
 #include "base/Paths.h"
+#include "base/ReportMessages.h"
 #include "batch/FolderScan.h"
 #include "batch/MessageSink.h"
 #include "inspect/ReportLines.h"
@@ -27,8 +28,8 @@ WatchView::WatchView(MainFrame& frame, WatchJob& job, MessageSink& messages)
     results->showPage(InfoResultsView::kResultsPage);
     results->clearPage(InfoResultsView::kResultsPage);
     results->appendToPage(InfoResultsView::kResultsPage,
-                          formatText(JobTexts::kStartWatching, shownName(m_folder).c_str()) +
-                              JobTexts::kSeparator);
+                          formatMessage<ReportMessage::WindowStartWatching>(shownName(m_folder)) +
+                              messageText(ReportMessage::WindowSeparator));
     showCounts(0, 0, true);
     m_markLater.setSingleShot(true);
     m_markLater.setInterval(kMarkAfterMilliseconds);

@@ -428,8 +428,8 @@ TEST(ConvertPageToBilevel, DithersOldStyleJpegThroughTheRgbaReader) {
 // End to end, through the convert and merge driver.
 class ConvertFilesToFax : public testing::Test {
 protected:
-    int convert(const std::filesystem::path& input,
-                CompressionMode mode = CompressionMode::Group4) {
+    ConvertResult convert(const std::filesystem::path& input,
+                          CompressionMode mode = CompressionMode::Group4) {
         ConversionOptions options;
         options.compressionMode = mode;
         options.keepName = 1;
@@ -454,7 +454,7 @@ TEST_F(ConvertFilesToFax, WritesEveryColourAndGreyPageOneBitAndOneRowShorterWith
                                          jpegPage(48, 32, 60)};
     test::writeTiff(dir.file("in.tif"), pages);
 
-    EXPECT_EQ(convert(dir.file("in.tif")), kConvertDone);
+    EXPECT_EQ(convert(dir.file("in.tif")), ConvertResult::Done);
     EXPECT_EQ(report(), "Convert: " + dir.file("in.tif") + " -> " + outputFile() +
                             "\r\n  -- Page 0 success\r\n  -- Page 1 success\r\n"
                             "  -- Page 2 success\r\n  -- Page 3 success\r\n");
@@ -469,7 +469,7 @@ TEST_F(ConvertFilesToFax, ReportsAPageTheRouteCannotTakeAndGoesOnWithTheNext) {
                     std::vector<TestPage>{uniformPage(8, 4, 3, PHOTOMETRIC_SEPARATED, 50),
                                           rgbPage(12, 5), greyPage(9, 1), greyPage(10, 6)});
     testing::internal::CaptureStderr();
-    EXPECT_EQ(convert(dir.file("in.tif")), kConvertDone);
+    EXPECT_EQ(convert(dir.file("in.tif")), ConvertResult::Done);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(report(), "Convert: " + dir.file("in.tif") + " -> " + outputFile() +
                             "\r\n  -- Sorry, can only handle CMYK inks.\r\n"
@@ -490,7 +490,7 @@ TEST_F(ConvertFilesToFax, WritesTheGroup3OptionsOfEachRunsModeAfterARunOfAnother
         {CompressionMode::Group3TwoDim, 1},
     };
     for (const auto& [mode, options] : runs) {
-        EXPECT_EQ(convert(dir.file("in.tif"), mode), kConvertDone);
+        EXPECT_EQ(convert(dir.file("in.tif"), mode), ConvertResult::Done);
         TiffHandle file = test::openPage(outputFile());
         ASSERT_TRUE(file) << "mode " << mode;
         std::uint16_t compression = 0;
@@ -509,7 +509,7 @@ TEST_F(ConvertFilesToFax, EndsTheRunWhenTheScratchFileCannotBeCreated) {
     options.compressionMode = CompressionMode::Group4;
     options.tempFile = dir.file("missing/tmptif.tbw");
     EXPECT_EQ(convertFiles(1, {dir.file("in.tif")}, output(), options, recorder),
-              kConvertScratchUnusable);
+              ConvertResult::ScratchUnusable);
 }
 
 TEST_F(ConvertFilesToFax, WritesTheSharedColourAndGreyFilesAsOneBitPagesOfTheRightSize) {
@@ -522,7 +522,7 @@ TEST_F(ConvertFilesToFax, WritesTheSharedColourAndGreyFilesAsOneBitPagesOfTheRig
     for (const char* name : names) {
         const std::filesystem::path input = shared / name;
         ASSERT_TRUE(std::filesystem::exists(input)) << input;
-        EXPECT_EQ(convert(input), kConvertDone) << name;
+        EXPECT_EQ(convert(input), ConvertResult::Done) << name;
         const int pages = test::countPages(input);
         std::string pageLines;
         for (int page = 0; page < pages; ++page)

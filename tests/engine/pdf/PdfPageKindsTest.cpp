@@ -5,7 +5,7 @@
 #include "support/PageKinds.h"
 #include "support/PdfChecks.h"
 
-#include "engine/run/PdfConversion.h"
+#include "support/PdfChecks.h"
 #include "support/Recorders.h"
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"
@@ -147,7 +147,8 @@ TEST(PdfPageKinds, EachKindGetsItsFilterPassesTheCheckAndShowsItsOwnPixels) {
         const std::filesystem::path pdf = folder.path() / "page.pdf";
         writeTiff(tiff, kind.page);
         ReportRecorder report;
-        ASSERT_EQ(convertToPdf(1, {tiff.string()}, pdf.string(), ConversionOptions{}, report), 0);
+        ASSERT_EQ(convertToPdf(1, {tiff.string()}, pdf.string(), ConversionOptions{}, report),
+                  ConvertResult::Done);
         EXPECT_EQ(report.lines, "Convert: " + tiff.string() + " -> " + pdf.string() +
                                     "\r\n  -- Page 0 success\r\n");
         EXPECT_EQ(report.failures, 0);
@@ -204,7 +205,8 @@ TEST(PdfPageKinds, CmykJpegWithAdobesMarkerShowsTheInksItStandsFor) {
     }
 
     ReportRecorder report;
-    ASSERT_EQ(convertToPdf(1, {adobe.string()}, pdf.string(), ConversionOptions{}, report), 0);
+    ASSERT_EQ(convertToPdf(1, {adobe.string()}, pdf.string(), ConversionOptions{}, report),
+              ConvertResult::Done);
     const std::vector<ListedImage> images = listImages(pdf);
     ASSERT_EQ(images.size(), 1u);
     EXPECT_EQ(images[0].encoding, "jpeg");
@@ -227,7 +229,8 @@ TEST(PdfPageKinds, EveryKindShowsTheEightBitSamplesItsValuesStandFor) {
         const std::filesystem::path pdf = folder.path() / "kind.pdf";
         const ReducedPage reduced = writeKind(kind, tiff, 32, 32);
         ReportRecorder report;
-        ASSERT_EQ(convertToPdf(1, {tiff.string()}, pdf.string(), ConversionOptions{}, report), 0);
+        ASSERT_EQ(convertToPdf(1, {tiff.string()}, pdf.string(), ConversionOptions{}, report),
+                  ConvertResult::Done);
         EXPECT_TRUE(qpdfChecks(pdf));
         const bool lossy = kind.compression == COMPRESSION_JPEG;
         EightBitPage expected{32, 32, reduced.channels, reduced.samples};

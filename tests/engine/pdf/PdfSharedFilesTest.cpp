@@ -5,7 +5,7 @@
 #include "support/PdfChecks.h"
 
 #include "engine/pdf/PdfPageSize.h"
-#include "engine/run/PdfConversion.h"
+#include "support/PdfChecks.h"
 #include "support/Recorders.h"
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"
@@ -33,7 +33,8 @@ TEST(PdfSharedFiles, EveryPageOfEveryFileShowsItsOwnPixels) {
         TempDir folder;
         const fs::path pdf = folder.path() / "out.pdf";
         ReportRecorder report;
-        ASSERT_EQ(convertToPdf(1, {tiff.string()}, pdf.string(), ConversionOptions{}, report), 0);
+        ASSERT_EQ(convertToPdf(1, {tiff.string()}, pdf.string(), ConversionOptions{}, report),
+                  ConvertResult::Done);
         EXPECT_EQ(report.failures, 0) << report.lines;
         EXPECT_TRUE(qpdfChecks(pdf));
         const std::vector<ListedImage> images = listImages(pdf);

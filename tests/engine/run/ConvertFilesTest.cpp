@@ -31,7 +31,7 @@ protected:
         options.compressionMode = CompressionMode::Lzw;
         options.tempFile = dir.file("scratch.tbw");
     }
-    int convert(const std::vector<std::string>& inputs, const std::string& base) {
+    ConvertResult convert(const std::vector<std::string>& inputs, const std::string& base) {
         return convertFiles(int(inputs.size()), inputs, base, options, report);
     }
     const std::string& lines() const { return report.lines; }
@@ -46,7 +46,7 @@ TEST_F(ConvertFiles, ReportsEveryPageOfOneInput) {
     test::writeTiff(in, {faxPage(), faxPage(), faxPage()});
     const std::string out = dir.file("fax-lzw");
 
-    EXPECT_EQ(convert({in}, out), kConvertDone);
+    EXPECT_EQ(convert({in}, out), ConvertResult::Done);
     EXPECT_EQ(lines(), "Convert: " + in + " -> " + out +
                            ".tif\r\n"
                            "  -- Page 0 success\r\n  -- Page 1 success\r\n  -- Page 2 success\r\n");
@@ -78,7 +78,7 @@ TEST_F(ConvertFiles, MergesInputsInOrderWithALinePerInput) {
     test::writeTiff(b, faxPage(64, 30));
     const std::string out = dir.file("all");
 
-    EXPECT_EQ(convert({a, b}, out), kConvertDone);
+    EXPECT_EQ(convert({a, b}, out), ConvertResult::Done);
     EXPECT_EQ(lines(), "Merge:   " + a + " -> " + out +
                            ".tif\r\n"
                            "  -- Page 0 success\r\n  -- Page 1 success\r\n"
@@ -123,7 +123,7 @@ TEST_F(ConvertFiles, AFailedPageStaysOutOfTheFileAndTheRunGoesOn) {
     options.compressionMode = CompressionMode::Group3OneDimFill; // a mask cannot be made grey
     const std::string out = dir.file("out");
 
-    EXPECT_EQ(convert({in, in}, out), kConvertDone);
+    EXPECT_EQ(convert({in, in}, out), ConvertResult::Done);
     const std::string oneInput = "Merge:   " + in + " -> " + out +
                                  ".tif\r\n  -- Page 0 success\r\n"
                                  "  -- Failed to convert as you're trying to convert grayscale or "
@@ -153,7 +153,7 @@ TEST_F(ConvertFiles, AOneBitPageGoesToJpegAsEightBitGrey) {
     page.extraTags = [](TIFF* tif) { TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, 0xFFFFFFFFu); };
     test::writeTiff(in, {page, page});
     options.compressionMode = CompressionMode::Jpeg;
-    EXPECT_EQ(convert({in}, dir.file("out")), kConvertDone);
+    EXPECT_EQ(convert({in}, dir.file("out")), ConvertResult::Done);
     EXPECT_EQ(lines(), "Convert: " + in + " -> " + dir.file("out") +
                            ".tif\r\n  -- Page 0 success\r\n  -- Page 1 success\r\n");
     ASSERT_EQ(test::countPages(dir.file("out.tif")), 2);
@@ -172,7 +172,7 @@ TEST_F(ConvertFiles, AOneBitPageGoesToJpegAsEightBitGrey) {
 TEST_F(ConvertFiles, AnOutputThatCannotBeCreatedSaysSo) {
     const std::string in = dir.file("fax.tif");
     test::writeTiff(in, faxPage());
-    EXPECT_EQ(convert({in}, dir.file("missing/out")), kConvertOutputUnusable);
+    EXPECT_EQ(convert({in}, dir.file("missing/out")), ConvertResult::OutputUnusable);
     EXPECT_EQ(lines(), "  -- Failed: cannot create " + dir.file("missing/out.tif") + "\r\n");
     EXPECT_EQ(report.failures, 1);
 }
@@ -183,12 +183,12 @@ TEST_F(ConvertFiles, WritesAnOutputWhoseNameLeavesNoRoomForTheTemporarySuffix) {
     const std::string in = dir.file("fax.tif");
     test::writeTiff(in, faxPage());
     const std::string out = dir.file(std::string(240, 'n'));
-    EXPECT_EQ(convert({in}, out), kConvertDone);
+    EXPECT_EQ(convert({in}, out), ConvertResult::Done);
     EXPECT_EQ(test::countPages(out + ".tif"), 1);
 }
 
 TEST_F(ConvertFiles, WithoutInputsLeavesNoFile) {
-    EXPECT_EQ(convert({}, dir.file("none")), kConvertNoPageWritten);
+    EXPECT_EQ(convert({}, dir.file("none")), ConvertResult::NoPageWritten);
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
     EXPECT_EQ(lines(), "  -- Failed: no page written to " + dir.file("none.tif") + "\r\n");
 }
@@ -197,13 +197,14 @@ TEST_F(ConvertFiles, RefusesToWriteOverAnInput) {
     const std::string in = dir.file("scan.tif");
     test::writeTiff(in, {faxPage(), faxPage()});
     const std::string before = test::readTextFile(in);
-    EXPECT_EQ(convert({dir.file("other.tif"), in}, dir.file("scan")), kConvertOutputUnusable);
+    EXPECT_EQ(convert({dir.file("other.tif"), in}, dir.file("scan")),
+              ConvertResult::OutputUnusable);
     EXPECT_EQ(lines(), "  -- Failed: output is the same file as the input " + in + "\r\n");
     EXPECT_EQ(test::readTextFile(in), before);
 
     // A page list on the input names the same file.
     report.lines.clear();
-    EXPECT_EQ(convert({in + ",1"}, dir.file("scan")), kConvertOutputUnusable);
+    EXPECT_EQ(convert({in + ",1"}, dir.file("scan")), ConvertResult::OutputUnusable);
     EXPECT_EQ(test::readTextFile(in), before);
 }
 
@@ -332,7 +333,7 @@ TEST_F(ConvertFiles, SkipsAPipeNamedAsInputInsteadOfWaitingOnIt) {
     ASSERT_FALSE(pipe.path().empty());
     const std::string in = dir.file("fax.tif");
     test::writeTiff(in, faxPage());
-    EXPECT_EQ(convert({pipe.path(), in}, dir.file("out")), kConvertDone);
+    EXPECT_EQ(convert({pipe.path(), in}, dir.file("out")), ConvertResult::Done);
     EXPECT_EQ(test::countPages(dir.file("out.tif")), 1);
 }
 

@@ -65,13 +65,14 @@ TEST_F(EngineOnRealFiles, ConvertsEveryFileInEveryMode) {
             const std::string out = dir.file("out");
             std::filesystem::remove(out + ".tif"); // a run that writes nothing leaves it alone
             test::ReportRecorder report;
-            const int result = convertFiles(1, {input}, out, options, report);
-            ASSERT_TRUE(result == kConvertDone || result == kConvertNoPageWritten) << result;
+            const ConvertResult result = convertFiles(1, {input}, out, options, report);
+            ASSERT_TRUE(result == ConvertResult::Done || result == ConvertResult::NoPageWritten)
+                << int(result);
             // A run that wrote no page says so last and leaves no file.
             std::string lines = report.lines;
             const std::string noPage = "  -- Failed: no page written to " + out + ".tif\r\n";
-            EXPECT_EQ(result == kConvertNoPageWritten, lines.ends_with(noPage)) << lines;
-            if (result == kConvertNoPageWritten) {
+            EXPECT_EQ(result == ConvertResult::NoPageWritten, lines.ends_with(noPage)) << lines;
+            if (result == ConvertResult::NoPageWritten) {
                 EXPECT_FALSE(std::filesystem::exists(out + ".tif"));
                 lines.resize(lines.size() - noPage.size());
             }
@@ -153,9 +154,10 @@ protected:
             options.compressionMode = mode;
             options.tempFile = dir.file("scratch.tbw");
             test::ReportRecorder report;
-            const int result = convertFiles(1, {input}, dir.file("damaged-out"), options, report);
-            EXPECT_TRUE(result == kConvertDone || result == kConvertNoPageWritten ||
-                        result == kConvertOutputUnusable)
+            const ConvertResult result =
+                convertFiles(1, {input}, dir.file("damaged-out"), options, report);
+            EXPECT_TRUE(result == ConvertResult::Done || result == ConvertResult::NoPageWritten ||
+                        result == ConvertResult::OutputUnusable)
                 << input;
             // Whatever happened, no temporary output stays behind.
             for (const auto& entry : std::filesystem::directory_iterator(dir.path()))

@@ -70,7 +70,7 @@ void PrintTo(const HostileCase& hostile, std::ostream* out) {
 
 // What the conversion in the child process did.
 struct ChildOutcome {
-    int result = 1;
+    ConvertResult result = ConvertResult::OutputUnusable;
     long growthKilobytes = 0;
     bool pageFailed = false;
     char lines[512] = {};
@@ -127,7 +127,7 @@ TEST_P(HostileHeaders, FailThePageWithoutTakingTheMemoryTheyClaim) {
     ASSERT_LT(std::filesystem::file_size(input), 10000u);
 
     const ChildOutcome outcome = convertInChild(input);
-    EXPECT_EQ(outcome.result, kConvertNoPageWritten);
+    EXPECT_EQ(outcome.result, ConvertResult::NoPageWritten);
     EXPECT_TRUE(outcome.pageFailed) << outcome.lines;
     EXPECT_LT(outcome.growthKilobytes, 64 * 1024) << "kilobytes";
     EXPECT_FALSE(std::filesystem::exists(dir.file("out.tif")));

@@ -123,8 +123,8 @@ TEST(InterruptedRun, AFullDiskLeavesTheOlderOutputIntact) {
         ConversionOptions options;
         options.compressionMode = CompressionMode::Uncompressed;
         test::ReportRecorder report;
-        const int result = convertFiles(1, {input}, dir.file("out"), options, report);
-        _exit(result == kConvertOutputUnusable ? 0 : 1);
+        const ConvertResult result = convertFiles(1, {input}, dir.file("out"), options, report);
+        _exit(result == ConvertResult::OutputUnusable ? 0 : 1);
     }
     int status = 0;
     waitpid(child, &status, 0);
@@ -183,7 +183,7 @@ TEST(InterruptedRun, ADirectoryThatCannotBeWrittenLeavesTheOlderOutput) {
         options.compressionMode = CompressionMode::Uncompressed;
         test::ReportRecorder report;
         return convertFiles(1, {input}, dir.file("out"), options, report) ==
-                   kConvertOutputUnusable &&
+                   ConvertResult::OutputUnusable &&
                report.lines.ends_with("  -- Failed: cannot write " + older +
                                       "\r\n  -- Page 0 failed\r\n");
     }));
@@ -211,7 +211,7 @@ TEST(InterruptedRun, AMergeWhoseOutputCannotTakeMoreNamesTheInputsLeft) {
         options.compressionMode = CompressionMode::Uncompressed;
         test::ReportRecorder report;
         return convertFiles(3, inputs, dir.file("all"), options, report) ==
-                   kConvertOutputUnusable &&
+                   ConvertResult::OutputUnusable &&
                report.lines == "Merge:   " + inputs[0] + " -> " + out +
                                    "\r\n  -- Failed: cannot write " + out +
                                    "\r\n  -- Page 0 failed\r\n"

@@ -4,8 +4,8 @@
 #include "support/PdfChecks.h"
 
 #include "engine/run/ConvertFiles.h"
-#include "engine/run/PdfConversion.h"
 #include "support/FaxFixtures.h"
+#include "support/PdfChecks.h"
 #include "support/Recorders.h"
 #include "support/TagPatch.h"
 #include "support/TempDir.h"
@@ -29,8 +29,8 @@ protected:
             GTEST_SKIP() << "poppler's and qpdf's tools are not installed";
     }
 
-    int convert(const std::vector<fs::path>& inputs, const fs::path& output,
-                ConversionOptions options = {}) {
+    ConvertResult convert(const std::vector<fs::path>& inputs, const fs::path& output,
+                          ConversionOptions options = {}) {
         std::vector<std::string> paths;
         for (const fs::path& input : inputs)
             paths.push_back(input.string());
@@ -71,7 +71,7 @@ TEST_F(PdfConversion, MergePutsEveryPageOfEveryFileInOrderWithTheLinesOfAMerge) 
     grey.photometric = PHOTOMETRIC_MINISBLACK;
     writeTiff(b, grey);
 
-    ASSERT_EQ(convert({a, b}, pdf), kConvertDone);
+    ASSERT_EQ(convert({a, b}, pdf), ConvertResult::Done);
     EXPECT_EQ(report.lines, "Merge:   " + a.string() + " -> " + pdf.string() +
                                 "\r\n  -- Page 0 success\r\n  -- Page 1 success\r\n"
                                 "Merge:   " +
@@ -88,7 +88,7 @@ TEST_F(PdfConversion, MergePutsEveryPageOfEveryFileInOrderWithTheLinesOfAMerge) 
         EXPECT_EQ(renderedDifference(pdf, page, expected, 200, 200), 0);
     }
     // The pages named in a list, in its order.
-    ASSERT_EQ(convert({fs::path(a.string() + ",1,0")}, pdf), kConvertDone);
+    ASSERT_EQ(convert({fs::path(a.string() + ",1,0")}, pdf), ConvertResult::Done);
     const std::vector<ListedImage> listed = listImages(pdf);
     ASSERT_EQ(listed.size(), 2u);
     EXPECT_EQ(listed[0].width, 40);
@@ -115,7 +115,7 @@ TEST_F(PdfConversion, PageSizeComesFromTheResolutionAndIs200DpiWithoutOne) {
         SCOPED_TRACE(size.name);
         const fs::path tiff = folder.path() / "page.tif", pdf = folder.path() / "page.pdf";
         writeTiff(tiff, withResolution(faxPage(1728, 1100), size.x, size.y, size.unit));
-        ASSERT_EQ(convert({tiff}, pdf), kConvertDone);
+        ASSERT_EQ(convert({tiff}, pdf), ConvertResult::Done);
         double width = 0, height = 0;
         const std::string line = infoField(pdfInfo(pdf), "Page    1 size");
         ASSERT_EQ(std::sscanf(line.c_str(), "%lf x %lf", &width, &height), 2) << line;
@@ -127,7 +127,7 @@ TEST_F(PdfConversion, PageSizeComesFromTheResolutionAndIs200DpiWithoutOne) {
 TEST_F(PdfConversion, FaxPageAt204By98DpiShowsItsPixelsAtItsOwnResolution) {
     const fs::path tiff = folder.path() / "fax.tif", pdf = folder.path() / "fax.pdf";
     writeTiff(tiff, withResolution(faxPage(1728, 300), 204, 98, RESUNIT_INCH));
-    ASSERT_EQ(convert({tiff}, pdf), kConvertDone);
+    ASSERT_EQ(convert({tiff}, pdf), ConvertResult::Done);
     EXPECT_EQ(renderedDifference(pdf, 1, eightBitPage(tiff), 204, 98), 0);
 }
 
@@ -135,7 +135,7 @@ TEST_F(PdfConversion, DocumentNamesItsTitleProducerAndCreationDate) {
     const fs::path tiff = folder.path() / "letter 7.tif";
     const fs::path pdf = folder.path() / "letter 7.pdf";
     writeTiff(tiff, faxPage());
-    ASSERT_EQ(convert({tiff}, pdf), kConvertDone);
+    ASSERT_EQ(convert({tiff}, pdf), ConvertResult::Done);
     const std::string info = pdfInfo(pdf);
     EXPECT_EQ(infoField(info, "Title"), "letter 7");
     EXPECT_EQ(infoField(info, "Producer"), std::string("Pagesmith ") + PAGESMITH_VERSION);
@@ -146,7 +146,7 @@ TEST_F(PdfConversion, DocumentNamesItsTitleProducerAndCreationDate) {
 TEST_F(PdfConversion, PageThatCannotBeReadFailsWithItsLineAndTheDocumentKeepsTheOthers) {
     const fs::path tiff = folder.path() / "mixed.tif", pdf = folder.path() / "mixed.pdf";
     writeTiff(tiff, {faxPage(), maskPage(), rgbPage()});
-    ASSERT_EQ(convert({tiff}, pdf), kConvertDone);
+    ASSERT_EQ(convert({tiff}, pdf), ConvertResult::Done);
     EXPECT_EQ(report.lines, "Convert: " + tiff.string() + " -> " + pdf.string() +
                                 "\r\n  -- Page 0 success\r\n" + kMaskRefusal +
                                 "  -- Page 1 failed\r\n  -- Page 2 success\r\n");
@@ -155,14 +155,15 @@ TEST_F(PdfConversion, PageThatCannotBeReadFailsWithItsLineAndTheDocumentKeepsThe
     EXPECT_TRUE(qpdfChecks(pdf));
 }
 
-// Lines come once the document is written; each input is announced before
-// its own, so that a failure counts against the input it belongs to.
+// Lines come once the document is written; each input's lines and failures
+// are said to be its own, so that a failure counts against the input it
+// belongs to.
 TEST_F(PdfConversion, MergeAnnouncesEachInputBeforeItsLinesAndFailures) {
     struct Events : ProgressReport {
-        void addLine(const std::string&) override {}
+        void addLine(const ReportLine&) override {}
         void showError(const std::string&, const std::string&) override {}
         void noteFailure() override { order += "failure "; }
-        void inputStarted(std::size_t input) override { order += std::to_string(input) + " "; }
+        void linesOfInput(std::size_t input) override { order += std::to_string(input) + " "; }
         std::string order;
     } events;
     const fs::path a = folder.path() / "a.tif", b = folder.path() / "b.tif";
@@ -170,7 +171,7 @@ TEST_F(PdfConversion, MergeAnnouncesEachInputBeforeItsLinesAndFailures) {
     writeTiff(b, faxPage());
     ASSERT_EQ(convertToPdf(2, {a.string(), b.string()}, (folder.path() / "m.pdf").string(),
                            ConversionOptions{}, events),
-              kConvertDone);
+              ConvertResult::Done);
     EXPECT_EQ(events.order, "0 failure 1 ");
 }
 
@@ -180,7 +181,7 @@ TEST_F(PdfConversion, RowsThatCannotBeReadAreLeftBlankAndTheLineSaysHowMany) {
     page.rowsPerStrip = 10;
     writeTiff(tiff, page);
     damageStrip(tiff, 1);
-    ASSERT_EQ(convert({tiff}, pdf), kConvertDone);
+    ASSERT_EQ(convert({tiff}, pdf), ConvertResult::Done);
     EXPECT_NE(report.lines.find("  -- Page 0 damaged: "), std::string::npos) << report.lines;
     EXPECT_NE(report.lines.find(" of 30 rows could not be read, left blank\r\n"),
               std::string::npos);
@@ -197,24 +198,27 @@ TEST_F(PdfConversion, OutputIsWrittenWholeOrNotAtAll) {
     writeTextFile(older, "older");
     const fs::path text = folder.path() / "text.tif";
     writeTextFile(text, "not a TIFF file");
-    EXPECT_EQ(convert({text}, older), kConvertNoPageWritten);
+    EXPECT_EQ(convert({text}, older), ConvertResult::NoPageWritten);
     EXPECT_EQ(readTextFile(older), "older");
     EXPECT_NE(report.lines.find("  -- Failed: no page written to " + older.string()),
               std::string::npos);
 
     // A folder that does not exist: nothing written anywhere.
     const fs::path nowhere = folder.path() / "missing" / "out.pdf";
-    EXPECT_EQ(convert({tiff}, nowhere), kConvertOutputUnusable);
+    EXPECT_EQ(convert({tiff}, nowhere), ConvertResult::OutputUnusable);
     EXPECT_EQ(report.lines, "Convert: " + tiff.string() + " -> " + nowhere.string() +
                                 "\r\n  -- Page 0 failed\r\n  -- Failed: cannot create " +
                                 nowhere.string() + "\r\n");
 
-    // Never over a source.
-    EXPECT_EQ(convert({tiff}, tiff), kConvertOutputUnusable);
-    EXPECT_EQ(countPages(tiff), 1);
+    // Never over a source, however it is named.
+    const fs::path namedAsADocument = folder.path() / "source.pdf";
+    fs::copy_file(tiff, namedAsADocument);
+    EXPECT_EQ(convert({namedAsADocument}, namedAsADocument), ConvertResult::OutputUnusable);
+    EXPECT_EQ(countPages(namedAsADocument), 1);
+    fs::remove(namedAsADocument);
 
     // A new document replaces the older one whole, and no temporary name stays.
-    EXPECT_EQ(convert({tiff}, older), kConvertDone);
+    EXPECT_EQ(convert({tiff}, older), ConvertResult::Done);
     EXPECT_TRUE(qpdfChecks(older));
     EXPECT_EQ(namesIn(folder.path()),
               (std::vector<std::string>{"in.tif", "older.pdf", "text.tif"}));
@@ -229,7 +233,7 @@ TEST_F(PdfConversion, ConvertFilesWritesADocumentForThePdfMode) {
     const std::string base = (folder.path() / "scan").string();
     EXPECT_EQ(outputPathOf(base, options), base + ".pdf");
     ReportRecorder lines;
-    ASSERT_EQ(convertFiles(1, {tiff.string()}, base, options, lines), kConvertDone);
+    ASSERT_EQ(convertFiles(1, {tiff.string()}, base, options, lines), ConvertResult::Done);
     EXPECT_EQ(listImages(base + ".pdf").size(), 1u);
 }
 
@@ -240,7 +244,7 @@ TEST_F(PdfConversion, DamagedDirectoriesAreFailedPagesAndAStopLeavesNoDocument) 
     const std::string shown = (folder.path() / "line?break.tif").string();
     writeTiff(tiff, {faxPage(), faxPage(), faxPage()});
     clearPageEntryTypes(tiff, 1);
-    ASSERT_EQ(convert({tiff}, pdf), kConvertDone);
+    ASSERT_EQ(convert({tiff}, pdf), ConvertResult::Done);
     EXPECT_EQ(report.lines, "Convert: " + shown + " -> " + pdf.string() +
                                 "\r\n  -- Page 0 success\r\n"
                                 "  -- Failed: the directory of page 1 cannot be read\r\n"
@@ -251,7 +255,7 @@ TEST_F(PdfConversion, DamagedDirectoriesAreFailedPagesAndAStopLeavesNoDocument) 
     const fs::path cut = folder.path() / "cut.tif";
     writeTiff(cut, {faxPage(), faxPage()});
     setNextDirectory(cut, 1, 0x7FFFFFF0);
-    ASSERT_EQ(convert({cut}, pdf), kConvertDone);
+    ASSERT_EQ(convert({cut}, pdf), ConvertResult::Done);
     EXPECT_NE(report.lines.find("  -- Failed: the pages after page 1 cannot be reached\r\n"),
               std::string::npos)
         << report.lines;
@@ -261,7 +265,7 @@ TEST_F(PdfConversion, DamagedDirectoriesAreFailedPagesAndAStopLeavesNoDocument) 
     ConversionOptions stopped;
     stopped.interruption = &stop;
     fs::remove(pdf);
-    EXPECT_EQ(convert({cut}, pdf, stopped), kConvertStopped);
+    EXPECT_EQ(convert({cut}, pdf, stopped), ConvertResult::Stopped);
     EXPECT_EQ(report.lines, "  -- Stopped: " + pdf.string() + " not written\r\n");
     EXPECT_FALSE(fs::exists(pdf));
 }

@@ -26,13 +26,13 @@ using test::TestPage;
 // A small page: an odd width, so packed samples end inside a byte.
 constexpr std::uint32_t kWidth = 9, kLength = 5;
 
-int convertInto(const std::string& input, const std::string& outputBase, CompressionMode mode,
-                std::string* lines = nullptr) {
+ConvertResult convertInto(const std::string& input, const std::string& outputBase,
+                          CompressionMode mode, std::string* lines = nullptr) {
     ConversionOptions options;
     options.compressionMode = mode;
     options.tempFile = outputBase + ".tbw";
     test::ReportRecorder report;
-    const int result = convertFiles(1, {input}, outputBase, options, report);
+    const ConvertResult result = convertFiles(1, {input}, outputBase, options, report);
     if (lines)
         *lines = report.lines;
     return result;
@@ -67,10 +67,10 @@ TEST(EveryKindOfPage, GoesToFaxAsTheBitsOfItsGrey) {
         test::writeTiff(dir.file("grey.tif"), grey);
         std::string lines;
         ASSERT_EQ(convertInto(dir.file("in.tif"), dir.file("out"), CompressionMode::Group4, &lines),
-                  kConvertDone)
+                  ConvertResult::Done)
             << lines;
         ASSERT_EQ(convertInto(dir.file("grey.tif"), dir.file("grey-out"), CompressionMode::Group4),
-                  kConvertDone);
+                  ConvertResult::Done);
         const test::DecodedPage bits = test::readPage(dir.file("out.tif"));
         EXPECT_EQ(bits.width, kWidth);
         EXPECT_EQ(bits.length, kLength - 1);
@@ -94,7 +94,7 @@ TEST(EveryKindOfPage, GoesToJpegAsItsEightBitGreyRgbOrCmyk) {
         const ReducedPage expected = test::writeKind(kind, dir.file("in.tif"), 32, 48, true);
         std::string lines;
         ASSERT_EQ(convertInto(dir.file("in.tif"), dir.file("out"), CompressionMode::Jpeg, &lines),
-                  kConvertDone)
+                  ConvertResult::Done)
             << lines;
         const test::DecodedPage written = test::readPage(dir.file("out.tif"));
         const std::map<std::uint16_t, std::uint16_t> photometricOf = {
@@ -149,7 +149,7 @@ TEST(EveryKindOfPage, GivesAWholeOutputInEveryModeUnlessItHasNoColours) {
         std::string outcome;
         for (const CompressionMode mode : kEveryCompressionMode) {
             const std::string out = dir.file("out-" + std::to_string(int(mode)));
-            const bool written = convertInto(input, out, mode) == kConvertDone;
+            const bool written = convertInto(input, out, mode) == ConvertResult::Done;
             outcome += written && test::countPages(out + ".tif") == 1 ? '+' : '-';
         }
         EXPECT_EQ(outcome, expected) << name;

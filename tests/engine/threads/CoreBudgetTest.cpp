@@ -81,7 +81,7 @@ TEST(CoreBudget, IsWhereItStartedAfterAConversion) {
                 options.tempFile = dir.file("scratch.tbw");
                 test::ReportRecorder report;
                 EXPECT_EQ(convertFiles(inputs, merge, dir.file("out"), options, report, budget),
-                          kConvertDone);
+                          ConvertResult::Done);
                 EXPECT_EQ(budget.freeNow(), cores - 1);
             }
 }

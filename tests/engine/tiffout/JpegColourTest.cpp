@@ -154,14 +154,15 @@ TEST(JpegOutput, TakesEveryPageWithColoursAndKeepsNoneHalfWritten) {
         ConversionOptions options;
         options.compressionMode = CompressionMode::Jpeg;
         test::ReportRecorder report;
-        const int result = convertFiles(1, {dir.file("in.tif")}, dir.file("out"), options, report);
+        const ConvertResult result =
+            convertFiles(1, {dir.file("in.tif")}, dir.file("out"), options, report);
         if (writtenSamples) {
-            EXPECT_EQ(result, kConvertDone) << name << ": " << report.lines;
+            EXPECT_EQ(result, ConvertResult::Done) << name << ": " << report.lines;
             const test::DecodedPage written = test::readPage(dir.file("out.tif"));
             EXPECT_EQ(written.samplesPerPixel, writtenSamples) << name;
             EXPECT_EQ(written.pixels.size(), std::size_t(16) * 16 * writtenSamples) << name;
         } else {
-            EXPECT_EQ(result, kConvertNoPageWritten) << name;
+            EXPECT_EQ(result, ConvertResult::NoPageWritten) << name;
             EXPECT_NE(report.lines.find("  -- Page 0 failed\r\n"), std::string::npos) << name;
             EXPECT_FALSE(std::filesystem::exists(dir.file("out.tif"))) << name;
         }
@@ -174,7 +175,7 @@ TEST(JpegOutput, TakesEveryPageWithColoursAndKeepsNoneHalfWritten) {
     options.compressionMode = CompressionMode::Jpeg;
     test::ReportRecorder report;
     EXPECT_EQ(convertFiles(1, {dir.file("in.tif")}, dir.file("out"), options, report),
-              kConvertDone);
+              ConvertResult::Done);
     EXPECT_EQ(test::countPages(dir.file("out.tif")), 1);
 }
 

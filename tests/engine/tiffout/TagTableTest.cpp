@@ -165,7 +165,7 @@ TEST(CommonTags, KeepTheirValuesInEveryLosslessMode) {
             options.compressionMode = mode;
             test::ReportRecorder report;
             ASSERT_EQ(convertFiles(1, {dir.file("in.tif")}, dir.file("out"), options, report),
-                      kConvertDone)
+                      ConvertResult::Done)
                 << report.lines;
             const TiffHandle out = test::openPage(dir.file("out.tif"));
             for (const TagValue& value : commonTagValues(oneBit))
@@ -241,7 +241,7 @@ TEST(CommonTags, SampleLimitsKeepTheirValuesAndTypeInEveryLosslessMode) {
             options.compressionMode = mode;
             test::ReportRecorder report;
             ASSERT_EQ(convertFiles(1, {dir.file("in.tif")}, dir.file("out"), options, report),
-                      kConvertDone)
+                      ConvertResult::Done)
                 << report.lines;
             const TiffHandle out = test::openPage(dir.file("out.tif"));
             const int samples = int(run.min.size());
