@@ -68,10 +68,8 @@ int main(int argc, char** argv) {
     list.show();
     NoPages pages;
     FileListFill fill(list, pages);
-    BatchRequest request;
     // The first fill of the process also sets up fonts and styles.
-    const double firstFill =
-        secondsOf([&] { fill.fill(request, folder, 0, CompressionFilter::All); });
+    const double firstFill = secondsOf([&] { fill.fill(folder, 0, CompressionFilter::All); });
 
     Figures best;
     for (int run = 0; run < options.repeat; ++run) {
@@ -80,8 +78,8 @@ int main(int argc, char** argv) {
         best.scan = std::min(
             best.scan, secondsOf([&] { scanFolder(scanned, folder, 0, CompressionFilter::All); }));
         best.rows = std::min(best.rows, secondsOf([&] { list.showFiles(scanned); }));
-        best.fill = std::min(
-            best.fill, secondsOf([&] { fill.fill(request, folder, 0, CompressionFilter::All); }));
+        best.fill =
+            std::min(best.fill, secondsOf([&] { fill.fill(folder, 0, CompressionFilter::All); }));
         best.paint = std::min(best.paint, secondsOf([&] { list.grab(); }));
     }
 

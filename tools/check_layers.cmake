@@ -12,16 +12,27 @@ set(PAGESMITH_LAYERS
     "engine"
     "inspect"
     "base|tiff|platform")
+# Inside ui the same by sub-folder: the main window above its jobs, the jobs
+# above the dialogs and the preview, all of them above the toolkit.
+set(PAGESMITH_UI_LAYERS
+    "ui/main"
+    "ui/jobs"
+    "ui/dialogs|ui/preview"
+    "ui/toolkit")
 
-list(LENGTH PAGESMITH_LAYERS layerCount)
-set(rank ${layerCount})
-foreach(layer IN LISTS PAGESMITH_LAYERS)
-    string(REPLACE "|" ";" folders "${layer}")
-    foreach(folder IN LISTS folders)
-        set(rankOf_${folder} ${rank})
+macro(rank_layers layers)
+    list(LENGTH ${layers} layerCount)
+    set(rank ${layerCount})
+    foreach(layer IN LISTS ${layers})
+        string(REPLACE "|" ";" folders "${layer}")
+        foreach(folder IN LISTS folders)
+            set(rankOf_${folder} ${rank})
+        endforeach()
+        math(EXPR rank "${rank} - 1")
     endforeach()
-    math(EXPR rank "${rank} - 1")
-endforeach()
+endmacro()
+rank_layers(PAGESMITH_LAYERS)
+rank_layers(PAGESMITH_UI_LAYERS)
 
 function(layer_of path result)
     string(FIND "${path}" "/" slash)
@@ -30,6 +41,14 @@ function(layer_of path result)
     else()
         string(SUBSTRING "${path}" 0 ${slash} folder)
         set(${result} "${folder}" PARENT_SCOPE)
+    endif()
+endfunction()
+
+# "ui/jobs" for a path in ui/jobs/; empty for a path outside ui's sub-folders.
+function(ui_layer_of path result)
+    set(${result} "" PARENT_SCOPE)
+    if(path MATCHES "^(ui/[^/]+)/")
+        set(${result} "${CMAKE_MATCH_1}" PARENT_SCOPE)
     endif()
 endfunction()
 
@@ -57,6 +76,14 @@ foreach(file IN LISTS files)
         if(rankOf_${target} GREATER rankOf_${own})
             message(SEND_ERROR "${file} includes ${header}: ${target}/ is above ${own}/")
             math(EXPR problems "${problems} + 1")
+        endif()
+        ui_layer_of("${file}" ownUi)
+        ui_layer_of("${header}" targetUi)
+        if(ownUi AND targetUi AND DEFINED rankOf_${ownUi} AND DEFINED rankOf_${targetUi})
+            if(rankOf_${targetUi} GREATER rankOf_${ownUi})
+                message(SEND_ERROR "${file} includes ${header}: ${targetUi}/ is above ${ownUi}/")
+                math(EXPR problems "${problems} + 1")
+            endif()
         endif()
     endforeach()
 endforeach()

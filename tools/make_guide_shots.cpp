@@ -119,6 +119,7 @@ int main(int argc, char** argv) {
     MainFrame frame(settings, messages);
     BatchJobRunner jobs;
     JobCommands commands(frame, jobs, settings, messages);
+    frame.connectJobCommands(commands);
     frame.resize(kWindowSize);
     frame.show();
     frame.openFolder(QFile::encodeName(scans).toStdString());

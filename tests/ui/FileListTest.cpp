@@ -65,6 +65,7 @@ private slots:
         writeTiff(m_folder.file("c.tif"), TestPage());
         writeTiff(m_folder.file("x.txt"), TestPage()); // a TIFF file whatever its name
         writeTextFile(m_folder.file("y.tif"), "not an image\n");
+        writeTiff(m_folder.file("z.tif.partial-Ab12Cd"), faxPage()); // an interrupted run's
         fs::create_directory(m_folder.path() / "sub");
         writeTiff(m_folder.path() / "sub" / "d.tif", faxPage());
         QCOMPARE(countPages(m_folder.path() / "sub" / "d.tif"), 1);
@@ -75,17 +76,18 @@ private slots:
         QTest::addColumn<int>("includeSubFolders");
         QTest::addColumn<int>("filter");
         QTest::addColumn<QStringList>("names");
+        QTest::addColumn<int>("leftovers");
         const QString folder = QString::fromStdString(m_folder.str());
         // As the scan names a file in a sub-folder: with the system's separator.
         const QString inSub = QDir::toNativeSeparators(QStringLiteral("sub/d.tif"));
         QTest::newRow("all files")
-            << folder << 0 << 0 << QStringList{"a.tif", "B.tif", "c.tif", "x.txt"};
+            << folder << 0 << 0 << QStringList{"a.tif", "B.tif", "c.tif", "x.txt"} << 1;
         QTest::newRow("with sub-folders")
-            << folder << 1 << 0 << QStringList{"a.tif", "B.tif", "c.tif", inSub, "x.txt"};
-        QTest::newRow("Group 4") << folder << 0 << 6 << QStringList{"B.tif"};
+            << folder << 1 << 0 << QStringList{"a.tif", "B.tif", "c.tif", inSub, "x.txt"} << 1;
+        QTest::newRow("Group 4") << folder << 0 << 6 << QStringList{"B.tif"} << 1;
         QTest::newRow("Group 4 with sub-folders")
-            << folder << 1 << 6 << QStringList{"B.tif", inSub};
-        QTest::newRow("no folder chosen") << QString() << 0 << 0 << QStringList{};
+            << folder << 1 << 6 << QStringList{"B.tif", inSub} << 1;
+        QTest::newRow("no folder chosen") << QString() << 0 << 0 << QStringList{} << 0;
     }
 
     void fillShowsWhatTheScanFoundWithItsTotal() {
@@ -93,13 +95,16 @@ private slots:
         QFETCH(int, includeSubFolders);
         QFETCH(int, filter);
         QFETCH(QStringList, names);
+        QFETCH(int, leftovers);
         FileList list;
+        BatchRequest before;
+        before.addFile("left over from the last folder");
+        before.leftoversLeftOut = 5;
+        list.showFiles(before);
         PageRecorder pages;
-        BatchRequest request;
-        request.addFile("left over from the last folder");
         const int count =
             FileListFill(list, pages)
-                .fill(request, folder.toStdString(), includeSubFolders, CompressionFilter(filter));
+                .fill(folder.toStdString(), includeSubFolders, CompressionFilter(filter));
 
         QCOMPARE(count, int(names.size()));
         QCOMPARE(shownColumn(list, FileListModel::NameColumn), names);
@@ -107,19 +112,21 @@ private slots:
                  QStringList({"show 0", "clear 0",
                               QStringLiteral("append 0 Total %1 tiff files in this folder\r\n")
                                   .arg(names.size())}));
-        // The request's lists hold what the list shows, by scan index.
-        QCOMPARE(request.sourceFolder, folder.toStdString());
-        QCOMPARE(int(request.fileNames.size()), count);
+        // The model keeps each file as the scan wrote it, by scan index, for
+        // the jobs, and what the scan left out.
+        const FileListModel& model = list.fileModel();
+        QCOMPARE(model.leftoversLeftOut(), leftovers);
+        QCOMPARE(model.rowCount(), count);
         for (int row = 0; row < count; ++row) {
             const int scanIndex =
                 list.model()->index(row, 0).data(FileListModel::ScanIndexRole).toInt();
-            const std::string name = request.fileNames.at(scanIndex);
+            const std::string name = model.fileName(scanIndex);
             QCOMPARE(shownColumn(list, FileListModel::NameColumn).at(row),
                      QString::fromStdString(name));
             const QString size = QString::number(fs::file_size(m_folder.path() / name));
             QCOMPARE(shownColumn(list, FileListModel::SizeColumn).at(row), size);
             QCOMPARE(size + ',' + shownColumn(list, FileListModel::DateColumn).at(row),
-                     QString::fromStdString(request.fileInfos.at(scanIndex)));
+                     QString::fromStdString(model.fileInfo(scanIndex)));
             QVERIFY(shownColumn(list, FileListModel::DateColumn).at(row).size() == 16);
             QCOMPARE(shownColumn(list, FileListModel::ResultColumn).at(row), QString());
             QCOMPARE(list.model()->index(row, 0).data(Qt::CheckStateRole).toInt(),
@@ -285,16 +292,15 @@ private slots:
         // Wired as the frame wires it: a refill of the current folder.
         FileList list;
         PageRecorder pages;
-        BatchRequest request;
         FileListFill fill(list, pages);
         const std::string currentFolder = m_folder.str();
         connect(&combo, &FilterCombo::refillRequested, &list,
-                [&] { fill.fill(request, currentFolder, 0, combo.filterCode()); });
-        fill.fill(request, currentFolder, 0, combo.filterCode());
+                [&] { fill.fill(currentFolder, 0, combo.filterCode()); });
+        fill.fill(currentFolder, 0, combo.filterCode());
         QCOMPARE(list.rowCount(), 4);
         combo.setCurrentIndex(7);
         QCOMPARE(shownColumn(list, FileListModel::NameColumn), QStringList({"a.tif"}));
-        QCOMPARE(request.fileNames, std::vector<std::string>({"a.tif"}));
+        QCOMPARE(list.fileModel().fileName(0), std::string("a.tif"));
     }
 
     // A job's worker finds rows and writes results while the window thread

@@ -402,7 +402,7 @@ private slots:
         emit tree->folderSelected(QString::fromStdString(folder.str()));
         QCOMPARE(m_frame->currentFolder(), folder.str());
         QCOMPARE(m_frame->fileList()->rowCount(), 3);
-        QCOMPARE(m_frame->request().fileNames.size(), std::size_t(3));
+        QCOMPARE(m_frame->listedFiles().files.size(), std::size_t(3));
         QVERIFY(m_frame->selectAllState());
         QCOMPARE(m_frame->infoResultsView()->paneText(InfoResultsView::kInfoPage),
                  std::string("Total 3 tiff files in this folder\r\n"));
@@ -416,7 +416,7 @@ private slots:
 
         m_frame->filterCombo()->setCurrentIndex(6); // Group 4 tiff files
         QCOMPARE(list->rowCount(), 2);
-        QCOMPARE(m_frame->request().fileNames.size(), std::size_t(2));
+        QCOMPARE(m_frame->listedFiles().files.size(), std::size_t(2));
         QCOMPARE(m_frame->infoResultsView()->paneText(InfoResultsView::kInfoPage),
                  std::string("Total 2 tiff files in this folder\r\n"));
     }

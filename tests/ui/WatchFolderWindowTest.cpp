@@ -91,6 +91,7 @@ private slots:
         m_jobs = std::make_unique<BatchJobRunner>();
         m_frame = std::make_unique<MainFrame>(m_settings, m_messages);
         m_commands = std::make_unique<JobCommands>(*m_frame, *m_jobs, m_settings, m_messages);
+        m_frame->connectJobCommands(*m_commands);
         m_commands->setPathChoosers(m_choosers);
         m_commands->setMessageBoxes(m_boxes);
         m_frame->show();

@@ -201,6 +201,7 @@ private slots:
         m_jobs = std::make_unique<BatchJobRunner>(&m_gate);
         m_frame = std::make_unique<MainFrame>(m_settings, m_messages);
         m_commands = std::make_unique<JobCommands>(*m_frame, *m_jobs, m_settings, m_messages);
+        m_frame->connectJobCommands(*m_commands);
         m_commands->setPathChoosers(m_choosers);
         m_commands->setMessageBoxes(m_boxes);
         m_frame->show();
@@ -270,7 +271,7 @@ private slots:
         m_frame->commandAction(kConvertCommand)->trigger();
         QCOMPARE(m_choosers.startedAt, QStringList{qs(m_source)});
         QCOMPARE(m_boxes.boxes.size(), 1);
-        QCOMPARE(m_frame->request().options.compressionMode, kDefaultCompressionMode);
+        QCOMPARE(m_commands->saveFormat(), kDefaultCompressionMode);
         QCOMPARE(m_settings.logPath, newLog);
         waitForJobs();
         QCOMPARE(m_frame->statusPaneText(MainFrame::StatusPane::JobState), QStringLiteral("Done."));
@@ -367,6 +368,20 @@ private slots:
         }
         QVERIFY(!shownProgressWindow());
         QVERIFY(!QApplication::overrideCursor());
+    }
+
+    // An output an interrupted run left half-written is neither listed nor
+    // converted, and the job's report says so.
+    void jobReportsTheLeftoversTheListLeftOut() {
+        test::writeTiff(fs::path(m_source) / "d.tif.partial-Ab12Cd", inputPage('d'));
+        m_frame->showFolder(m_source);
+        QCOMPARE(m_frame->fileList()->rowCount(), 3);
+        startJob(0);
+        waitForJobs();
+        QVERIFY(resultsPage().starts_with(
+            "Start converting ... \r\n----------------\r\n"
+            "Left out 1 .partial- file(s) left over from an interrupted run\r\n"));
+        QCOMPARE(outputNames(), QStringList({"ag4.tif", "bg4.tif", "cg4.tif"}));
     }
 
     // While a job runs the window answers: the progress window says which
@@ -483,10 +498,12 @@ private slots:
 
         QCOMPARE(resultOf("a.tif"), QStringLiteral("Converted"));
         QCOMPARE(resultOf("b.tif"), QStringLiteral("Failed"));
-        QCOMPARE(resultReasonOf("b.tif"), qs("Failed: cannot create " + m_out + kSeparator + "bg4.tif"));
+        QCOMPARE(resultReasonOf("b.tif"),
+                 qs("Failed: cannot create " + m_out + kSeparator + "bg4.tif"));
         QCOMPARE(resultOf("c.tif"), QStringLiteral("Failed"));
-        QCOMPARE(resultReasonOf("c.tif"), qs("Failed to get tiff page(s) of " + m_source +
-                                             kSeparator + "c.tif : NOT a tiff file or file not exist"));
+        QCOMPARE(resultReasonOf("c.tif"),
+                 qs("Failed to get tiff page(s) of " + m_source + kSeparator +
+                    "c.tif : NOT a tiff file or file not exist"));
         QCOMPARE(resultOf("d.tif"), QString());
         QVERIFY(resultsPage().ends_with("Stopped: 3 of 4 selected file(s) done\r\n"
                                         "----------------\r\n" +
@@ -744,7 +761,8 @@ private slots:
         QVERIFY(!m_jobs->isRunning());
         const QStringList entries = logEntries(m_settings.logPath);
         QCOMPARE(entries.size(), 1);
-        QVERIFY2(entries[0].contains(qs("  -- Stopped: " + m_out + kSeparator + "bg4.tif not written\r\n")),
+        QVERIFY2(entries[0].contains(
+                     qs("  -- Stopped: " + m_out + kSeparator + "bg4.tif not written\r\n")),
                  qPrintable(entries[0]));
         QVERIFY(entries[0].contains("Stopped: 1 of 3 selected file(s) done\n"));
         QCOMPARE(outputNames(), QStringList({"ag4.tif"}));

@@ -14,6 +14,7 @@ BatchJob::BatchJob(JobOrder order, BatchObserver* follower)
     : m_order(std::move(order)), m_follower(follower) {
     qRegisterMetaType<BatchResult>();
     qRegisterMetaType<OutputPages>();
+    qRegisterMetaType<FileStatus>();
 }
 
 int BatchJob::fileCount() const {
@@ -50,7 +51,7 @@ void BatchJob::fileFinished(const FileOutcome& outcome) {
     const std::vector<std::size_t>& scanIndexes = m_order.scanIndexes;
     const std::size_t scanIndex =
         outcome.index < scanIndexes.size() ? scanIndexes[outcome.index] : outcome.index;
-    emit fileEnded(scanIndex, int(outcome.status), QString::fromStdString(outcome.reason),
+    emit fileEnded(scanIndex, outcome.status, QString::fromStdString(outcome.reason),
                    outcome.output);
 }
 

@@ -3,6 +3,7 @@
 #include "batch/BatchObserver.h"
 #include "batch/BatchRequest.h"
 #include "batch/BatchResult.h"
+#include "ui/jobs/JobMetaTypes.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -62,7 +63,7 @@ signals:
     // The rest come from the worker thread.
     void lineReported(const QByteArray& text);
     void fileInHand(int done, int total, const QString& path);
-    void fileEnded(qulonglong scanIndex, int status, const QString& reason,
+    void fileEnded(qulonglong scanIndex, pagesmith::FileStatus status, const QString& reason,
                    const pagesmith::OutputPages& output);
     void errorShown(const QString& caption, const QString& text);
     void finished(const pagesmith::BatchResult& result);
@@ -81,6 +82,3 @@ private:
 };
 
 } // namespace pagesmith
-
-Q_DECLARE_METATYPE(pagesmith::BatchResult)
-Q_DECLARE_METATYPE(pagesmith::OutputPages)

@@ -11,10 +11,9 @@
 #include "ui/jobs/BatchJobRunner.h"
 #include "ui/jobs/JobTexts.h"
 #include "ui/jobs/JobView.h"
+#include "ui/jobs/JobWindow.h"
 #include "ui/jobs/WatchJob.h"
 #include "ui/jobs/WatchView.h"
-#include "ui/main/FileList.h"
-#include "ui/main/MainFrame.h"
 #include "ui/toolkit/CorePaths.h"
 
 namespace pagesmith {
@@ -27,15 +26,11 @@ QString text(const char* latin1) {
 
 } // namespace
 
-JobCommands::JobCommands(MainFrame& frame, BatchJobRunner& jobs, ProcessSettings& settings,
+JobCommands::JobCommands(JobWindow& window, BatchJobRunner& jobs, ProcessSettings& settings,
                          MessageSink& messages)
-    : m_frame(frame), m_jobs(jobs), m_settings(settings), m_messages(messages),
+    : m_window(window), m_jobs(jobs), m_settings(settings), m_messages(messages),
       m_choosers(&platformPathChoosers()), m_boxes(&platformMessageBoxes()) {
-    connect(&frame, &MainFrame::convertRequested, this, [this] { runCommand(0); });
-    connect(&frame, &MainFrame::mergeRequested, this, [this] { runCommand(1); });
     connect(&jobs, &BatchJobRunner::waitingChanged, this, &JobCommands::showWaitingJobs);
-    connect(&frame, &MainFrame::watchRequested, this, [this] { startWatch(); });
-    connect(&frame, &MainFrame::stopWatchingRequested, this, &JobCommands::stopWatch);
 }
 
 JobCommands::~JobCommands() = default;
@@ -46,31 +41,31 @@ void JobCommands::runCommand(int merge) {
     // command's, and "Done." once the dialog is left without a job.
     const bool idle = !m_jobs.isRunning();
     if (idle)
-        m_frame.setStatusPaneText(MainFrame::StatusPane::JobState,
-                                  text(merge ? JobTexts::kMerging : JobTexts::kConverting));
+        m_window.setStatusPaneText(JobWindow::StatusPane::JobState,
+                                   text(merge ? JobTexts::kMerging : JobTexts::kConverting));
     const int started = startBatchJob(merge);
     if (idle && started != 0)
-        m_frame.setStatusPaneText(MainFrame::StatusPane::JobState, text(JobTexts::kDone));
+        m_window.setStatusPaneText(JobWindow::StatusPane::JobState, text(JobTexts::kDone));
 }
 
 int JobCommands::startBatchJob(int merge) {
     if (!askDestination(merge))
         return -1;
     m_jobs.submit(makeOrder(merge),
-                  [this](BatchJob& job) { new JobView(m_frame, job, m_messages, m_noticeAfter); });
+                  [this](BatchJob& job) { new JobView(m_window, job, m_messages, m_noticeAfter); });
     return 0;
 }
 
 int JobCommands::startWatch() {
-    if (m_watch || m_frame.currentFolder().empty() || !askDestination(0))
+    if (m_watch || m_window.currentFolder().empty() || !askDestination(0))
         return -1;
     BatchRequest request = makeOrder(0).request;
     request.clearFiles();
     request.includeSubfolders = 0; // a watch takes the folder's own files
     request.watch.on = 1;
     m_watch = std::make_unique<WatchJob>(request, m_settings.logPath, m_settings.shortLog);
-    new WatchView(m_frame, *m_watch, m_messages);
-    m_frame.setWatching(true);
+    new WatchView(m_window, *m_watch, m_messages);
+    m_window.setWatching(true);
     m_watch->start();
     return 0;
 }
@@ -79,20 +74,20 @@ void JobCommands::stopWatch() {
     if (!m_watch)
         return;
     m_watch.reset(); // waits for the file in hand
-    m_frame.setWatching(false);
-    m_frame.setStatusPaneText(MainFrame::StatusPane::Main, text(MainFrameTexts::kReady));
+    m_window.setWatching(false);
+    m_window.showReady();
 }
 
 bool JobCommands::askDestination(int merge) {
-    // Owned by the frame, never by whatever window is active: a job's
+    // Owned by the main window, never by whatever window is active: a job's
     // progress window goes when the job ends and would take the dialog along.
-    DestinationDialog dialog(QString::fromStdString(m_destinationFolder),
-                             QString::fromStdString(m_mergedFileName),
-                             QString::fromStdString(m_settings.logPath),
-                             int(m_frame.request().options.compressionMode), merge != 0, &m_frame);
+    QWidget* owner = m_window.ownerWindow();
+    DestinationDialog dialog(
+        QString::fromStdString(m_destinationFolder), QString::fromStdString(m_mergedFileName),
+        QString::fromStdString(m_settings.logPath), int(m_saveFormat), merge != 0, owner);
     dialog.setPathChoosers(*m_choosers);
     dialog.setMessageBoxes(*m_boxes);
-    dialog.setFolderShown(QString::fromStdString(m_frame.currentFolder()));
+    dialog.setFolderShown(QString::fromStdString(m_window.currentFolder()));
     // The values confirmed are kept even when the folder is refused and the
     // user then cancels.
     for (;;) {
@@ -101,8 +96,7 @@ bool JobCommands::askDestination(int merge) {
         takeDialogValues(dialog);
         if (!isSourceFolder(m_destinationFolder))
             break;
-        m_boxes->showOk(&m_frame, text(JobTexts::kSameFolderCaption),
-                        text(JobTexts::kSameFolderText));
+        m_boxes->showOk(owner, text(JobTexts::kSameFolderCaption), text(JobTexts::kSameFolderText));
     }
     return true;
 }
@@ -121,41 +115,35 @@ void JobCommands::takeDialogValues(const DestinationDialog& dialog) {
     if (fitsPathLimit(logPath))
         m_settings.logPath = logPath;
     const int saveFormat = dialog.saveFormat();
-    m_frame.request().options.compressionMode =
-        saveFormat < 0 ? kDefaultCompressionMode : CompressionMode(saveFormat);
+    m_saveFormat = saveFormat < 0 ? kDefaultCompressionMode : CompressionMode(saveFormat);
 }
 
 // Writing into the folder shown would overwrite the files being read, however
 // the folder is spelled.
 bool JobCommands::isSourceFolder(const std::string& folder) const {
-    return folder == m_frame.currentFolder() || sameFolder(folder, m_frame.currentFolder());
+    return folder == m_window.currentFolder() || sameFolder(folder, m_window.currentFolder());
 }
 
 JobOrder JobCommands::makeOrder(int merge) const {
     JobOrder order;
     BatchRequest& request = order.request;
-    const BatchRequest& listed = m_frame.request();
-    request = listed; // the folders, the filter, the save format
     // The files in the order the list shows them, which is the order a merge
     // puts their pages in and the report follows.
-    request.clearFiles();
-    request.leftoversLeftOut = listed.leftoversLeftOut;
-    for (const FileListModel::RowCheck& row : m_frame.fileList()->rowChecks()) {
-        if (row.scanIndex >= listed.fileNames.size())
-            continue;
-        request.addFile(listed.fileNames[row.scanIndex],
-                        row.scanIndex < listed.fileInfos.size() ? listed.fileInfos[row.scanIndex]
-                                                                : std::string(),
-                        row.checked ? 1 : 0);
-        order.scanIndexes.push_back(row.scanIndex);
+    const FileListing listing = m_window.listedFiles();
+    for (const ListedFile& file : listing.files) {
+        request.addFile(file.name, file.info, file.checked ? 1 : 0);
+        order.scanIndexes.push_back(file.scanIndex);
     }
-    request.options.keepName = m_frame.keepFileNames() ? 1 : 0;
+    request.leftoversLeftOut = listing.leftoversLeftOut;
+    request.options.compressionMode = m_saveFormat;
+    request.options.tempFile = m_settings.scratchPath;
+    request.options.keepName = m_window.keepFileNames() ? 1 : 0;
     request.options.shortLog = m_settings.shortLog;
     request.options.interruption = m_settings.interruption;
     request.options.threads = m_settings.threads; // PAGESMITH_THREADS, as on the command line
-    request.sourceFolder = m_frame.currentFolder();
+    request.sourceFolder = m_window.currentFolder();
     request.saveFolder = m_destinationFolder;
-    request.includeSubfolders = m_frame.includeSubFolders() ? 1 : 0;
+    request.includeSubfolders = m_window.includeSubFolders() ? 1 : 0;
     request.saveName = m_mergedFileName;
     request.merge = merge;
     request.operation = BatchOperation::ConvertIntoFolder;
@@ -167,9 +155,11 @@ JobOrder JobCommands::makeOrder(int merge) const {
 }
 
 void JobCommands::showWaitingJobs(int waiting) {
-    m_frame.setStatusPaneText(MainFrame::StatusPane::Main,
-                              waiting > 0 ? text(JobTexts::kJobsWaiting).arg(waiting)
-                                          : text(MainFrameTexts::kReady));
+    if (waiting > 0)
+        m_window.setStatusPaneText(JobWindow::StatusPane::Main,
+                                   text(JobTexts::kJobsWaiting).arg(waiting));
+    else
+        m_window.showReady();
 }
 
 } // namespace pagesmith

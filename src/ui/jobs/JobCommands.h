@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/CompressionChoice.h"
+
 #include <QObject>
 
 #include <chrono>
@@ -10,7 +12,7 @@ namespace pagesmith {
 
 class BatchJobRunner;
 class DestinationDialog;
-class MainFrame;
+class JobWindow;
 class MessageBoxes;
 class MessageSink;
 class PathChoosers;
@@ -26,7 +28,7 @@ class JobCommands : public QObject {
     Q_OBJECT
 
 public:
-    JobCommands(MainFrame& frame, BatchJobRunner& jobs, ProcessSettings& settings,
+    JobCommands(JobWindow& window, BatchJobRunner& jobs, ProcessSettings& settings,
                 MessageSink& messages);
     // A watch still running ends here, after its file in hand.
     ~JobCommands() override;
@@ -36,6 +38,9 @@ public:
     void setPathChoosers(PathChoosers& choosers) { m_choosers = &choosers; }
     void setMessageBoxes(MessageBoxes& boxes) { m_boxes = &boxes; }
 
+    // File > Convert (merge 0) and File > Merge (1): startBatchJob, with
+    // the job-state pane saying what the dialog is for while no job runs.
+    void runCommand(int merge);
     // merge: 0 convert, 1 merge. 0 when the job was handed on (it starts at
     // once, or when the running job has finished); -1 when the dialog was
     // left without OK.
@@ -52,6 +57,8 @@ public:
 
     const std::string& destinationFolder() const { return m_destinationFolder; }
     const std::string& mergedFileName() const { return m_mergedFileName; }
+    // The save format chosen last, which the dialog offers first.
+    CompressionMode saveFormat() const { return m_saveFormat; }
     // The choices of an earlier run, which the dialog offers first.
     void setDestination(const std::string& folder, const std::string& mergedFileName);
 
@@ -61,7 +68,6 @@ public:
     void setNoticeAfter(std::chrono::milliseconds after) { m_noticeAfter = after; }
 
 private:
-    void runCommand(int merge);
     // The destination dialog until it is left, or confirmed with a save
     // folder other than the folder shown. True when confirmed.
     bool askDestination(int merge);
@@ -70,7 +76,7 @@ private:
     JobOrder makeOrder(int merge) const;
     void showWaitingJobs(int waiting);
 
-    MainFrame& m_frame;
+    JobWindow& m_window;
     BatchJobRunner& m_jobs;
     ProcessSettings& m_settings;
     MessageSink& m_messages;
@@ -78,6 +84,7 @@ private:
     MessageBoxes* m_boxes;
     std::string m_destinationFolder;
     std::string m_mergedFileName = "me_tiff";
+    CompressionMode m_saveFormat = kDefaultCompressionMode;
     std::chrono::milliseconds m_noticeAfter = kNoticeAfter;
     std::unique_ptr<WatchJob> m_watch;
 };

@@ -6,11 +6,8 @@
 #include "inspect/ReportLines.h"
 #include "ui/jobs/BatchJob.h"
 #include "ui/jobs/JobTexts.h"
+#include "ui/jobs/JobWindow.h"
 #include "ui/jobs/ProgressWindow.h"
-#include "ui/main/FileList.h"
-#include "ui/main/InfoResultsView.h"
-#include "ui/main/MainFrame.h"
-#include "ui/toolkit/DesktopCalls.h"
 
 #include <QApplication>
 #include <QFile>
@@ -18,19 +15,18 @@
 
 namespace pagesmith {
 
-JobView::JobView(MainFrame& frame, BatchJob& job, MessageSink& messages,
+JobView::JobView(JobWindow& window, BatchJob& job, MessageSink& messages,
                  std::chrono::milliseconds noticeAfter)
-    : QObject(&frame), m_frame(frame), m_job(&job), m_messages(messages),
-      m_fillGeneration(frame.fillGeneration()), m_listingGeneration(frame.listingGeneration()),
+    : QObject(window.ownerWindow()), m_window(window), m_job(&job), m_messages(messages),
+      m_fillGeneration(window.fillGeneration()), m_listingGeneration(window.listingGeneration()),
       m_saveFolder(job.order().request.saveFolder), m_merge(job.order().request.merge != 0),
       m_noticeAfter(noticeAfter) {
     // The job reports from its own thread: with this object as the receiver
     // every report is queued to the window thread, and dropped once the
     // window has gone.
     connect(&job, &BatchJob::aboutToRun, this, &JobView::begin);
-    connect(&job, &BatchJob::lineReported, this, [this](const QByteArray& text) {
-        m_frame.infoResultsView()->appendToPage(InfoResultsView::kResultsPage, text.toStdString());
-    });
+    connect(&job, &BatchJob::lineReported, this,
+            [this](const QByteArray& text) { m_window.appendToResultsPage(text.toStdString()); });
     connect(&job, &BatchJob::fileInHand, this,
             [this](int, int total, const QString& path) { showFileInHand(total, path); });
     connect(&job, &BatchJob::fileEnded, this, &JobView::showOutcome);
@@ -48,8 +44,8 @@ JobView::~JobView() {
         QApplication::restoreOverrideCursor();
 }
 
-QString JobView::resultWord(int fileStatus) {
-    switch (FileStatus(fileStatus)) {
+QString JobView::resultWord(FileStatus status) {
+    switch (status) {
     case FileStatus::Converted:
         return QStringLiteral("Converted");
     case FileStatus::Merged:
@@ -72,13 +68,13 @@ QString JobView::progressCaption(bool merge, int fileCount) {
 
 bool JobView::showsTheJobsFill() const {
     // Scan indexes name rows of the fill the job was started from.
-    return m_frame.fillGeneration() == m_fillGeneration;
+    return m_window.fillGeneration() == m_fillGeneration;
 }
 
 bool JobView::showsTheJobsListing() const {
     // A new reading of the folder (it changed on disk) moves the rows, but
     // names still name the same files.
-    return m_frame.listingGeneration() == m_listingGeneration;
+    return m_window.listingGeneration() == m_listingGeneration;
 }
 
 QString JobView::nameOfScanIndex(qulonglong scanIndex) {
@@ -93,21 +89,20 @@ QString JobView::nameOfScanIndex(qulonglong scanIndex) {
 }
 
 void JobView::begin() {
-    InfoResultsView* results = m_frame.infoResultsView();
-    results->showPage(InfoResultsView::kResultsPage);
-    results->clearPage(InfoResultsView::kResultsPage);
-    results->appendToPage(InfoResultsView::kResultsPage, m_job->order().resultsHeader);
+    m_window.showResultsPage();
+    m_window.clearResultsPage();
+    m_window.appendToResultsPage(m_job->order().resultsHeader);
     // Marks and totals of an earlier job say nothing about this one.
     if (showsTheJobsListing())
-        m_frame.fileList()->clearResults();
-    results->offerSaveFolder({});
-    m_frame.setStatusPaneText(
-        MainFrame::StatusPane::JobState,
+        m_window.clearFileResults();
+    m_window.offerSaveFolder({});
+    m_window.setStatusPaneText(
+        JobWindow::StatusPane::JobState,
         QString::fromLatin1(m_merge ? JobTexts::kMerging : JobTexts::kConverting));
-    m_frame.setStatusPaneText(MainFrame::StatusPane::JobTotal, {});
+    m_window.setStatusPaneText(JobWindow::StatusPane::JobTotal, {});
 
     m_fileCount = m_job->fileCount();
-    m_progress = new ProgressWindow(&m_frame);
+    m_progress = new ProgressWindow(m_window.ownerWindow());
     m_progress->setWindowTitle(progressCaption(m_merge, m_fileCount));
     m_progress->setRange(m_fileCount);
     connect(m_progress, &ProgressWindow::stopRequested, m_job, &BatchJob::requestStop);
@@ -133,14 +128,12 @@ void JobView::showFileInHand(int total, const QString& path) {
     m_progress->advance(path);
 }
 
-void JobView::showOutcome(qulonglong scanIndex, int status, const QString& reason,
+void JobView::showOutcome(qulonglong scanIndex, FileStatus status, const QString& reason,
                           const OutputPages& output) {
     if (showsTheJobsFill())
-        m_frame.fileList()->setFileResult(std::size_t(scanIndex), resultWord(status), reason,
-                                          output);
+        m_window.markFile(std::size_t(scanIndex), resultWord(status), reason, output);
     else if (showsTheJobsListing())
-        m_frame.fileList()->setFileResultByName(nameOfScanIndex(scanIndex), resultWord(status),
-                                                reason, output);
+        m_window.markFileByName(nameOfScanIndex(scanIndex), resultWord(status), reason, output);
 }
 
 void JobView::noticeIfUnseen(const QString& text) {
@@ -149,21 +142,17 @@ void JobView::noticeIfUnseen(const QString& text) {
     if (!m_running.isValid() || m_running.elapsed() < m_noticeAfter.count() ||
         QApplication::activeWindow())
         return;
-    m_frame.desktopCalls().notify(&m_frame, QString::fromLatin1(MainFrameTexts::kTitle), text);
+    m_window.notifyDesktop(text);
 }
 
 void JobView::end(const BatchResult& result) {
-    InfoResultsView* results = m_frame.infoResultsView();
-    const auto append = [&](const std::string& line) {
-        results->appendToPage(InfoResultsView::kResultsPage, line);
-    };
     const ResultsClosing closing = resultsPageClosing(result);
-    append(closing.text);
+    m_window.appendToResultsPage(closing.text);
     const QString totalPane = QString::fromStdString(closing.totals);
-    m_frame.setStatusPaneText(MainFrame::StatusPane::JobTotal, totalPane);
-    m_frame.setStatusPaneText(MainFrame::StatusPane::JobState,
-                              QString::fromLatin1(JobTexts::kDone));
-    results->offerSaveFolder(QFile::decodeName(QByteArray::fromStdString(m_saveFolder)));
+    m_window.setStatusPaneText(JobWindow::StatusPane::JobTotal, totalPane);
+    m_window.setStatusPaneText(JobWindow::StatusPane::JobState,
+                               QString::fromLatin1(JobTexts::kDone));
+    m_window.offerSaveFolder(QFile::decodeName(QByteArray::fromStdString(m_saveFolder)));
     noticeIfUnseen(totalPane);
     if (m_progress) {
         m_progress->finish();

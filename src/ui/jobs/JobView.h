@@ -11,9 +11,10 @@
 namespace pagesmith {
 
 class BatchJob;
-class MainFrame;
+class JobWindow;
 class MessageSink;
 class ProgressWindow;
+enum class FileStatus;
 struct BatchResult;
 struct OutputPages;
 
@@ -29,26 +30,26 @@ struct OutputPages;
 // totals on the page and in the job-total pane, "Done.", the progress window
 // gone, the "Results" page's offer to open the save folder, and a desktop
 // notification when the job ran long while the user was in another program.
-// A child of the frame, so it goes with the window, whose widgets the job
-// then no longer reaches.
+// A child of the window, so it goes with it, and the job then no longer
+// reaches its widgets.
 class JobView : public QObject {
     Q_OBJECT
 
 public:
-    JobView(MainFrame& frame, BatchJob& job, MessageSink& messages,
+    JobView(JobWindow& window, BatchJob& job, MessageSink& messages,
             std::chrono::milliseconds noticeAfter);
     ~JobView() override;
 
     // The word a row's Result column shows for a file's outcome; empty for a
     // file not begun.
-    static QString resultWord(int fileStatus);
+    static QString resultWord(FileStatus status);
     // The progress window's caption: "Converting 12 files", "Merging 1 file".
     static QString progressCaption(bool merge, int fileCount);
 
 private:
     void begin();
     void showFileInHand(int total, const QString& path);
-    void showOutcome(qulonglong scanIndex, int status, const QString& reason,
+    void showOutcome(qulonglong scanIndex, FileStatus status, const QString& reason,
                      const OutputPages& output);
     void end(const BatchResult& result);
     bool showsTheJobsFill() const;
@@ -56,7 +57,7 @@ private:
     QString nameOfScanIndex(qulonglong scanIndex);
     void noticeIfUnseen(const QString& text);
 
-    MainFrame& m_frame;
+    JobWindow& m_window;
     QPointer<BatchJob> m_job;
     MessageSink& m_messages;
     const int m_fillGeneration;

@@ -7,7 +7,9 @@ namespace pagesmith {
 
 WatchJob::WatchJob(const BatchRequest& request, std::string logPath, int shortLog)
     : m_request(request), m_logPath(std::move(logPath)), m_shortLog(shortLog),
-      m_watch(m_request, shortLog ? std::string() : windowLead(), *this) {}
+      m_watch(m_request, shortLog ? std::string() : windowLead(), *this) {
+    qRegisterMetaType<FileStatus>();
+}
 
 WatchJob::~WatchJob() {
     stop();
@@ -25,7 +27,7 @@ void WatchJob::stop() {
 }
 
 void WatchJob::fileHandled(const FileOutcome& outcome) {
-    emit fileDone(QString::fromStdString(outcome.path), int(outcome.status),
+    emit fileDone(QString::fromStdString(outcome.path), outcome.status,
                   QString::fromStdString(outcome.reason));
 }
 

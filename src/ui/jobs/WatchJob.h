@@ -2,6 +2,7 @@
 
 #include "batch/BatchRequest.h"
 #include "batch/watch/HotFolder.h"
+#include "ui/jobs/JobMetaTypes.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -32,7 +33,7 @@ public:
 signals:
     // From the watch's thread.
     void reportReady(const QByteArray& report);
-    void fileDone(const QString& path, int status, const QString& reason);
+    void fileDone(const QString& path, pagesmith::FileStatus status, const QString& reason);
     void countsUpdated(int converted, int failed, bool folderPresent);
     void faultReported(const QString& caption, const QString& text);
 

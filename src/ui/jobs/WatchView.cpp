@@ -7,10 +7,10 @@
 #include "inspect/ReportLines.h"
 #include "ui/jobs/JobTexts.h"
 #include "ui/jobs/JobView.h"
+#include "ui/jobs/JobWindow.h"
 #include "ui/jobs/WatchJob.h"
-#include "ui/main/FileList.h"
-#include "ui/main/InfoResultsView.h"
-#include "ui/main/MainFrame.h"
+
+#include <QWidget>
 
 namespace pagesmith {
 
@@ -22,22 +22,21 @@ constexpr int kMarkAfterMilliseconds = 200;
 
 } // namespace
 
-WatchView::WatchView(MainFrame& frame, WatchJob& job, MessageSink& messages)
-    : QObject(&frame), m_frame(frame), m_messages(messages), m_folder(job.request().sourceFolder) {
-    InfoResultsView* results = m_frame.infoResultsView();
-    results->showPage(InfoResultsView::kResultsPage);
-    results->clearPage(InfoResultsView::kResultsPage);
-    results->appendToPage(InfoResultsView::kResultsPage,
-                          formatMessage<ReportMessage::WindowStartWatching>(shownName(m_folder)) +
-                              messageText(ReportMessage::WindowSeparator));
+WatchView::WatchView(JobWindow& window, WatchJob& job, MessageSink& messages)
+    : QObject(window.ownerWindow()), m_window(window), m_messages(messages),
+      m_folder(job.request().sourceFolder) {
+    m_window.showResultsPage();
+    m_window.clearResultsPage();
+    m_window.appendToResultsPage(
+        formatMessage<ReportMessage::WindowStartWatching>(shownName(m_folder)) +
+        messageText(ReportMessage::WindowSeparator));
     showCounts(0, 0, true);
     m_markLater.setSingleShot(true);
     m_markLater.setInterval(kMarkAfterMilliseconds);
     connect(&m_markLater, &QTimer::timeout, this, &WatchView::markPendingFiles);
 
-    connect(&job, &WatchJob::reportReady, this, [this](const QByteArray& text) {
-        m_frame.infoResultsView()->appendToPage(InfoResultsView::kResultsPage, text.toStdString());
-    });
+    connect(&job, &WatchJob::reportReady, this,
+            [this](const QByteArray& text) { m_window.appendToResultsPage(text.toStdString()); });
     connect(&job, &WatchJob::fileDone, this, &WatchView::markFile);
     connect(&job, &WatchJob::countsUpdated, this, &WatchView::showCounts);
     connect(&job, &WatchJob::faultReported, this,
@@ -60,17 +59,16 @@ QString WatchView::statusText(const std::string& folder, int converted, int fail
 }
 
 void WatchView::showCounts(int converted, int failed, bool folderPresent) {
-    m_frame.setStatusPaneText(MainFrame::StatusPane::Main,
-                              statusText(m_folder, converted, failed, folderPresent));
+    m_window.setStatusPaneText(JobWindow::StatusPane::Main,
+                               statusText(m_folder, converted, failed, folderPresent));
 }
 
-void WatchView::markFile(const QString& path, int status, const QString& reason) {
-    if (!sameFolder(m_frame.currentFolder(), m_folder))
+void WatchView::markFile(const QString& path, FileStatus status, const QString& reason) {
+    if (!sameFolder(m_window.currentFolder(), m_folder))
         return;
     const QString name = QString::fromStdString(splitPath(path.toStdString()).name);
-    FileList* list = m_frame.fileList();
-    if (list->fileModel().rowOfName(name) >= 0) {
-        list->setFileResultByName(name, JobView::resultWord(status), reason);
+    if (m_window.listsFile(name)) {
+        m_window.markFileByName(name, JobView::resultWord(status), reason, {});
         return;
     }
     // The list follows the disk a moment later.
@@ -80,19 +78,18 @@ void WatchView::markFile(const QString& path, int status, const QString& reason)
 }
 
 void WatchView::markPendingFiles() {
-    if (!sameFolder(m_frame.currentFolder(), m_folder)) {
+    if (!sameFolder(m_window.currentFolder(), m_folder)) {
         m_pending.clear();
         return;
     }
-    FileList* list = m_frame.fileList();
     for (auto it = m_pending.cbegin(); it != m_pending.cend(); ++it) {
-        if (list->fileModel().rowOfName(it.key()) < 0) {
-            m_frame.refresh();
+        if (!m_window.listsFile(it.key())) {
+            m_window.refresh();
             break;
         }
     }
     for (auto it = m_pending.cbegin(); it != m_pending.cend(); ++it)
-        list->setFileResultByName(it.key(), it.value().first, it.value().second);
+        m_window.markFileByName(it.key(), it.value().first, it.value().second, {});
     m_pending.clear();
 }
 

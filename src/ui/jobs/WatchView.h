@@ -10,19 +10,20 @@
 
 namespace pagesmith {
 
-class MainFrame;
+class JobWindow;
 class MessageSink;
 class WatchJob;
+enum class FileStatus;
 
 // The window's side of a watch: the "Results" page comes to the front and
 // receives each report; the main status pane shows "Watching FOLDER: N
 // converted"; each file handled is marked in its row while the list shows
-// the watched folder (new files are listed first). A child of the frame.
+// the watched folder (new files are listed first). A child of the window.
 class WatchView : public QObject {
     Q_OBJECT
 
 public:
-    WatchView(MainFrame& frame, WatchJob& job, MessageSink& messages);
+    WatchView(JobWindow& window, WatchJob& job, MessageSink& messages);
 
     // "Watching FOLDER: N converted", with the failures and a gone folder
     // when there are such.
@@ -31,10 +32,10 @@ public:
 
 private:
     void showCounts(int converted, int failed, bool folderPresent);
-    void markFile(const QString& path, int status, const QString& reason);
+    void markFile(const QString& path, FileStatus status, const QString& reason);
     void markPendingFiles();
 
-    MainFrame& m_frame;
+    JobWindow& m_window;
     MessageSink& m_messages;
     const std::string m_folder;
     // Files handled before the list showed them, by name: their word and

@@ -29,8 +29,9 @@ public:
     FileListModel& fileModel() { return *m_model; }
     int rowCount() const;
 
-    // Shows the request's files, sorted by name ascending, the size and date
-    // columns fitted to their header and contents.
+    // Shows the files a scan put in the request's lists (the model keeps
+    // them), sorted by name ascending, the size and date columns fitted to
+    // their header and contents.
     void showFiles(const BatchRequest& request);
     // Shows a new reading of the folder shown: the files still there keep
     // their check boxes and results (new ones come checked), the sort, the

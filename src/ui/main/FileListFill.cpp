@@ -21,20 +21,24 @@ public:
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
+// What the scan finds, named relative to folder.
+BatchRequest scanned(const std::string& folder, int includeSubFolders, CompressionFilter filter) {
+    BatchRequest found;
+    found.sourceFolder = folder;
+    scanFolder(found, folder, includeSubFolders, filter);
+    return found;
+}
+
 } // namespace
 
 FileListFill::FileListFill(FileList& list, InfoPageSink& infoPage)
     : m_list(list), m_infoPage(infoPage) {}
 
-int FileListFill::fill(BatchRequest& request, const std::string& folder, int includeSubFolders,
-                       CompressionFilter filter) {
+int FileListFill::fill(const std::string& folder, int includeSubFolders, CompressionFilter filter) {
     const int count = [&] {
         WaitCursor waiting;
-        request.clearFiles();
         m_list.clearFiles();
-        request.sourceFolder = folder;
-        scanFolder(request, folder, includeSubFolders, filter);
-        m_list.showFiles(request);
+        m_list.showFiles(scanned(folder, includeSubFolders, filter));
         return m_list.rowCount();
     }();
     m_infoPage.showPage(InfoPageSink::kInfoPage);
@@ -47,13 +51,10 @@ std::string FileListFill::totalLine(int count) {
     return formatText("Total %d tiff files in this folder\r\n", count);
 }
 
-int FileListFill::refresh(BatchRequest& request, const std::string& folder, int includeSubFolders,
+int FileListFill::refresh(const std::string& folder, int includeSubFolders,
                           CompressionFilter filter) {
     WaitCursor waiting;
-    request.clearFiles();
-    request.sourceFolder = folder;
-    scanFolder(request, folder, includeSubFolders, filter);
-    m_list.refreshFiles(request);
+    m_list.refreshFiles(scanned(folder, includeSubFolders, filter));
     return m_list.rowCount();
 }
 

@@ -33,12 +33,15 @@ void FileListModel::fill(const BatchRequest& request) {
     beginResetModel();
     m_rows.clear();
     m_rowOfName.clear();
+    m_leftoversLeftOut = request.leftoversLeftOut;
     const std::size_t count = request.fileNames.size();
     m_rows.resize(count);
     for (std::size_t i = 0; i < count; ++i) {
         Row& row = m_rows[i];
-        row.cells[NameColumn] = fromNative(request.fileNames[i]);
-        const std::string info = i < request.fileInfos.size() ? request.fileInfos[i] : "";
+        row.fileName = request.fileNames[i];
+        row.fileInfo = i < request.fileInfos.size() ? request.fileInfos[i] : "";
+        row.cells[NameColumn] = fromNative(row.fileName);
+        const std::string& info = row.fileInfo;
         const std::size_t comma = info.find(',');
         row.cells[SizeColumn] = fromNative(info.substr(0, comma));
         if (comma != std::string::npos)
@@ -53,6 +56,7 @@ void FileListModel::clear() {
     beginResetModel();
     m_rows.clear();
     m_rowOfName.clear();
+    m_leftoversLeftOut = 0;
     endResetModel();
 }
 
@@ -64,6 +68,16 @@ bool FileListModel::contains(int row, int column) const {
 const QString& FileListModel::cellText(int row, int column) const {
     static const QString none;
     return contains(row, column) ? m_rows[row].cells[column] : none;
+}
+
+const std::string& FileListModel::fileName(int row) const {
+    static const std::string none;
+    return contains(row, NameColumn) ? m_rows[row].fileName : none;
+}
+
+const std::string& FileListModel::fileInfo(int row) const {
+    static const std::string none;
+    return contains(row, NameColumn) ? m_rows[row].fileInfo : none;
 }
 
 void FileListModel::setCellText(int row, int column, const QString& text) {

@@ -9,15 +9,17 @@
 
 #include <array>
 #include <cstddef>
+#include <string>
 #include <vector>
 
 namespace pagesmith {
 
 struct BatchRequest;
 
-// The rows of the file list, one per entry of a request's file lists and in
-// their order, so a row's position here is its scan index. Views sort through
-// a proxy and leave this order alone.
+// The rows of the file list, one per file a folder scan found and in its
+// order, so a row's position here is its scan index. Views sort through a
+// proxy and leave this order alone. The one owner of the rows: the jobs take
+// their files from here.
 class FileListModel : public QAbstractTableModel {
     Q_OBJECT
 
@@ -48,13 +50,20 @@ public:
 
     explicit FileListModel(QObject* parent = nullptr);
 
-    // Replaces every row by the request's files: name, the size and the date
-    // split from the info at its first comma, an empty result, the check box
-    // from fileSelected. One reset, however many files.
+    // Replaces every row by the files a scan put in the request's lists:
+    // name, the size and the date split from the info at its first comma,
+    // an empty result, the check box from fileSelected; and takes the count
+    // of leftovers the scan left out. One reset, however many files.
     void fill(const BatchRequest& request);
     void clear();
 
     const QString& cellText(int row, int column) const;
+    // A row's file as the scan wrote it, for a job: its name, relative to the
+    // folder scanned, and its info ("size,date time"). Empty outside the table.
+    const std::string& fileName(int row) const;
+    const std::string& fileInfo(int row) const;
+    // The leftovers of an interrupted run the scan left out of the rows.
+    int leftoversLeftOut() const { return m_leftoversLeftOut; }
     // Nothing happens outside the table.
     void setCellText(int row, int column, const QString& text);
     // A job's outcome for a row: the word in the Result column and, for a
@@ -88,6 +97,8 @@ public:
 
 private:
     struct Row {
+        std::string fileName;
+        std::string fileInfo;
         std::array<QString, ColumnCount> cells;
         QString resultReason;
         OutputPages output;
@@ -98,6 +109,7 @@ private:
 
     std::vector<Row> m_rows;
     QHash<QString, int> m_rowOfName;
+    int m_leftoversLeftOut = 0;
 };
 
 } // namespace pagesmith

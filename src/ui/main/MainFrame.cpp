@@ -4,6 +4,7 @@
 #include "base/Paths.h"
 #include "inspect/TiffInfo.h"
 #include "ui/dialogs/AboutDialog.h"
+#include "ui/jobs/JobCommands.h"
 #include "ui/main/FileList.h"
 #include "ui/main/FileListFill.h"
 #include "ui/main/FileListMenu.h"
@@ -114,8 +115,6 @@ MainFrame::MainFrame(ProcessSettings& settings, MessageSink& messages, QWidget* 
     setAcceptDrops(true);
     new SwallowedKeys(this, kSwallowedKeys);
     updateCommandState();
-    m_request.options.tempFile = m_settings.scratchPath;
-    m_request.options.threads = m_settings.threads;
 }
 
 MainFrame::~MainFrame() {
@@ -301,7 +300,7 @@ void MainFrame::showFolder(const std::string& folder) {
     m_currentFolder = folder;
     m_listWatch->setFolder(QFile::decodeName(QByteArray::fromStdString(folder)));
     const int rows = FileListFill(*m_fileList, *m_infoResults)
-                         .fill(m_request, folder, m_includeSubFolders, m_filterCombo->filterCode());
+                         .fill(folder, m_includeSubFolders, m_filterCombo->filterCode());
     m_infoShowsTotal = true;
     setSelectAllState(rows > 0);
 }
@@ -314,7 +313,7 @@ void MainFrame::refreshList() {
     m_listWatch->setFolder(QFile::decodeName(QByteArray::fromStdString(m_currentFolder)));
     const int rows =
         FileListFill(*m_fileList, *m_infoResults)
-            .refresh(m_request, m_currentFolder, m_includeSubFolders, m_filterCombo->filterCode());
+            .refresh(m_currentFolder, m_includeSubFolders, m_filterCombo->filterCode());
     if (m_infoShowsTotal)
         m_infoResults->replacePage(InfoResultsView::kInfoPage, FileListFill::totalLine(rows));
     // The file shown may have been written again.
@@ -508,6 +507,67 @@ void MainFrame::setStatusPaneText(StatusPane pane, const QString& paneText) {
 
 QString MainFrame::statusPaneText(StatusPane pane) const {
     return runOnThreadOf(this, [&] { return statusLabel(pane)->text(); });
+}
+
+void MainFrame::showReady() {
+    setStatusPaneText(StatusPane::Main, text(MainFrameTexts::kReady));
+}
+
+void MainFrame::connectJobCommands(JobCommands& commands) {
+    connect(this, &MainFrame::convertRequested, &commands, [&commands] { commands.runCommand(0); });
+    connect(this, &MainFrame::mergeRequested, &commands, [&commands] { commands.runCommand(1); });
+    connect(this, &MainFrame::watchRequested, &commands, [&commands] { commands.startWatch(); });
+    connect(this, &MainFrame::stopWatchingRequested, &commands, &JobCommands::stopWatch);
+}
+
+FileListing MainFrame::listedFiles() const {
+    const FileListModel& model = m_fileList->fileModel();
+    FileListing listing;
+    listing.leftoversLeftOut = model.leftoversLeftOut();
+    for (const FileListModel::RowCheck& row : m_fileList->rowChecks()) {
+        const int scanIndex = int(row.scanIndex);
+        listing.files.push_back(
+            {model.fileName(scanIndex), model.fileInfo(scanIndex), row.checked, row.scanIndex});
+    }
+    return listing;
+}
+
+void MainFrame::showResultsPage() {
+    m_infoResults->showPage(InfoResultsView::kResultsPage);
+}
+
+void MainFrame::clearResultsPage() {
+    m_infoResults->clearPage(InfoResultsView::kResultsPage);
+}
+
+void MainFrame::appendToResultsPage(const std::string& text) {
+    m_infoResults->appendToPage(InfoResultsView::kResultsPage, text);
+}
+
+void MainFrame::offerSaveFolder(const QString& folder) {
+    m_infoResults->offerSaveFolder(folder);
+}
+
+void MainFrame::clearFileResults() {
+    m_fileList->clearResults();
+}
+
+bool MainFrame::listsFile(const QString& name) const {
+    return m_fileList->fileModel().rowOfName(name) >= 0;
+}
+
+void MainFrame::markFile(std::size_t scanIndex, const QString& word, const QString& reason,
+                         const OutputPages& output) {
+    m_fileList->setFileResult(scanIndex, word, reason, output);
+}
+
+void MainFrame::markFileByName(const QString& name, const QString& word, const QString& reason,
+                               const OutputPages& output) {
+    m_fileList->setFileResultByName(name, word, reason, output);
+}
+
+void MainFrame::notifyDesktop(const QString& notice) {
+    m_desktop->notify(this, text(MainFrameTexts::kTitle), notice);
 }
 
 void MainFrame::showTiffInfo(const std::string& relativeName) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "batch/BatchRequest.h"
+#include "ui/jobs/JobWindow.h"
 #include "ui/main/MainFrameTexts.h"
 #include "ui/main/WindowState.h"
 
@@ -21,6 +21,7 @@ class FilterCombo;
 class FolderTree;
 class FolderWatch;
 class InfoResultsView;
+class JobCommands;
 class MessageSink;
 class PagePreview;
 class ProportionalSplitter;
@@ -33,15 +34,13 @@ struct ProcessSettings;
 // command. The tree and the list follow the disk; folders and files dropped on the window are
 // shown; every command is in reach of the keyboard.
 //
-// Other threads reach it only through the status-pane texts, which are set
-// on the window thread while the caller waits.
-class MainFrame : public QMainWindow {
+// The jobs reach it through JobWindow alone. Other threads reach it only
+// through the status-pane texts, which are set on the window thread while the
+// caller waits.
+class MainFrame : public QMainWindow, public JobWindow {
     Q_OBJECT
 
 public:
-    // Status bar panes; the job panes keep the ids the jobs refer to them by.
-    enum class StatusPane { Main = 0, JobState = 207, JobTotal = 208 };
-
     // settings are the process's (the scratch file, the run log, the short-log
     // switch); messages is where message boxes go.
     MainFrame(ProcessSettings& settings, MessageSink& messages, QWidget* parent = nullptr);
@@ -52,16 +51,20 @@ public:
     void setDesktopCalls(DesktopCalls& calls) { m_desktop = &calls; }
     DesktopCalls& desktopCalls() const { return *m_desktop; }
 
+    // File > Convert, File > Merge, File > Watch Folder... and File > Stop
+    // Watching go to these commands.
+    void connectJobCommands(JobCommands& commands);
+
     // State the commands work on.
-    const std::string& currentFolder() const { return m_currentFolder; }
+    const std::string& currentFolder() const override { return m_currentFolder; }
     void setCurrentFolder(const std::string& folder) { m_currentFolder = folder; }
-    bool includeSubFolders() const { return m_includeSubFolders; }
-    bool keepFileNames() const { return m_keepFileNames; }
+    bool includeSubFolders() const override { return m_includeSubFolders; }
+    bool keepFileNames() const override { return m_keepFileNames; }
     bool selectAllState() const { return m_selectAllState; }
     // Set by every list fill: off, then on when the fill produced rows.
     void setSelectAllState(bool on);
-    // The request the list shows and the jobs run; its file lists mirror the rows.
-    BatchRequest& request() { return m_request; }
+    // The list's rows in the order shown, as the next job takes them.
+    FileListing listedFiles() const override;
 
     // The panes and the compression filter on the toolbar.
     FolderTree* folderTree() const { return m_folderTree; }
@@ -77,10 +80,10 @@ public:
     // Counts the list fills and new readings of the folder shown: a job's
     // scan indexes name the rows of the fill it was started from, and only
     // while that fill is shown.
-    int fillGeneration() const { return m_fillGeneration; }
+    int fillGeneration() const override { return m_fillGeneration; }
     // Counts the list fills alone: a job's file names still name rows of the
     // list after the folder shown was read again, until the next fill.
-    int listingGeneration() const { return m_listingGeneration; }
+    int listingGeneration() const override { return m_listingGeneration; }
     // The folder selected in the tree and listed; a folder the tree has no
     // node for is listed all the same.
     void openFolder(const std::string& folder);
@@ -90,7 +93,7 @@ public:
     bool openPaths(const QStringList& paths);
     // F5: the tree and the list read again; the list keeps its check boxes
     // by file name.
-    void refresh();
+    void refresh() override;
 
     // What the window keeps between runs (all but the save folder and the
     // merged file's name, which the job commands hold).
@@ -104,12 +107,27 @@ public:
 
     // Whether a watch runs: Watch Folder is offered while none runs and a
     // folder is shown, Stop Watching while one runs.
-    void setWatching(bool watching);
+    void setWatching(bool watching) override;
     bool isWatching() const { return m_watching; }
 
     // Any thread.
-    void setStatusPaneText(StatusPane pane, const QString& text);
+    void setStatusPaneText(StatusPane pane, const QString& text) override;
     QString statusPaneText(StatusPane pane) const;
+    void showReady() override;
+
+    // The rest of what the jobs reach (JobWindow).
+    QWidget* ownerWindow() override { return this; }
+    void showResultsPage() override;
+    void clearResultsPage() override;
+    void appendToResultsPage(const std::string& text) override;
+    void offerSaveFolder(const QString& folder) override;
+    void clearFileResults() override;
+    bool listsFile(const QString& name) const override;
+    void markFile(std::size_t scanIndex, const QString& word, const QString& reason,
+                  const OutputPages& output) override;
+    void markFileByName(const QString& name, const QString& word, const QString& reason,
+                        const OutputPages& output) override;
+    void notifyDesktop(const QString& text) override;
 
     QAction* commandAction(CommandId id) const;
     QToolBar* commandBar() const { return m_toolBar; }
@@ -167,7 +185,6 @@ private:
     int m_fillGeneration = 0;
     int m_listingGeneration = 0;
     bool m_infoShowsTotal = false; // the "Tiff Info" page holds a fill's total
-    BatchRequest m_request;
 
     std::map<CommandId, QAction*> m_actions;
     QToolBar* m_toolBar = nullptr;

@@ -44,6 +44,7 @@ int runMainWindow(ProcessSettings& settings, MessageSink& messages, BatchJobRunn
         WindowState state = readWindowState();
         MainFrame frame(settings, messages);
         JobCommands commands(frame, jobs, settings, messages);
+        frame.connectJobCommands(commands);
         // Asked to end (a log-out's SIGTERM): the window goes as when closed,
         // and the running job stops in the file in hand.
         QTimer stopWatch;
