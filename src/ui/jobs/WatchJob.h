@@ -2,6 +2,7 @@
 
 #include "batch/BatchRequest.h"
 #include "batch/watch/HotFolder.h"
+#include "engine/threads/JoiningThread.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -9,7 +10,6 @@
 
 #include <memory>
 #include <string>
-#include <thread>
 
 namespace pagesmith {
 
@@ -47,7 +47,7 @@ private:
     std::string m_logPath;
     int m_shortLog;
     HotFolder m_watch;
-    std::thread m_thread;
+    JoiningThread m_thread;
 };
 
 } // namespace pagesmith
