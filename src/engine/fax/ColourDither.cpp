@@ -1,5 +1,6 @@
 #include "engine/fax/ColourDither.h"
 
+#include "base/MemoryLimits.h"
 #include "base/SizeMath.h"
 #include "engine/fax/Dither.h"
 #include "engine/fax/GrayReduction.h"
@@ -12,11 +13,6 @@
 namespace pagesmith {
 
 namespace {
-
-// The largest one-bit page held in memory; larger pages take the scratch file.
-constexpr std::size_t kMostBilevelPageBytes = std::size_t(16) << 20;
-// Rows a decoding thread reduces at once, at least.
-constexpr std::uint32_t kLeastBandRows = 64;
 
 bool keptByScratchFile(float resolution) {
     return resolution >= 1e-9f && resolution <= 1e9f;
@@ -51,7 +47,7 @@ std::uint32_t bandRowsOf(const GreyRows& grey) {
     const std::uint32_t unit = grey.rowsPerUnit();
     if (unit == 0)
         return 0;
-    return std::min(grey.length(), (kLeastBandRows + unit - 1) / unit * unit);
+    return std::min(grey.length(), (kLeastDitherBandRows + unit - 1) / unit * unit);
 }
 
 } // namespace

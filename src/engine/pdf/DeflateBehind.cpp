@@ -1,5 +1,7 @@
 #include "engine/pdf/DeflateBehind.h"
 
+#include "base/MemoryLimits.h"
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -7,9 +9,6 @@ namespace pagesmith {
 
 namespace {
 
-// Bytes of a piece, and how many may wait for the other core: a megabyte.
-constexpr std::size_t kPieceBytes = std::size_t(256) << 10;
-constexpr std::size_t kPiecesWaiting = 4;
 // Of every five pieces, the one the calling thread compresses.
 constexpr std::size_t kPiecesInTurn = 5;
 // Deflate's window: what a piece may refer back to.
@@ -30,7 +29,7 @@ std::string compressPiece(z_stream& stream, std::vector<unsigned char>& data,
     if (!window.empty())
         deflateSetDictionary(&stream, window.data(), uInt(window.size()));
     std::string out;
-    unsigned char buffer[64 * 1024];
+    unsigned char buffer[kDeflateOutputBytes];
     stream.next_in = data.data();
     stream.avail_in = uInt(data.size());
     do {
@@ -56,15 +55,15 @@ std::string zlibHeader(int level) {
 
 DeflateBehind::DeflateBehind(Pipeline* next, int level, CoreBudget* cores)
     : Pipeline("deflate behind", next), m_level(level), m_lease(CoreLease::ofFree(cores)),
-      m_pieces(kPiecesWaiting) {
+      m_pieces(kDeflatePiecesWaiting) {
     if (!m_lease) {
         m_alone.emplace(next, level);
         return;
     }
     open(m_here, level);
     m_hereOpen = true;
-    m_piece.data.reserve(kPieceBytes);
-    m_helper = std::thread([this] { compressOnTheOtherCore(); });
+    m_piece.data.reserve(kDeflatePieceBytes);
+    m_helper = JoiningThread([this] { compressOnTheOtherCore(); });
 }
 
 DeflateBehind::~DeflateBehind() {
@@ -93,7 +92,7 @@ void DeflateBehind::dispatch(bool last) {
     next.index = m_nextIndex + 1;
     const std::size_t keep = std::min(m_piece.data.size(), kWindowBytes);
     next.window.assign(m_piece.data.end() - std::ptrdiff_t(keep), m_piece.data.end());
-    next.data.reserve(kPieceBytes);
+    next.data.reserve(kDeflatePieceBytes);
 
     m_piece.index = m_nextIndex++;
     m_piece.last = last;
@@ -112,11 +111,11 @@ void DeflateBehind::write(unsigned char const* data, size_t length) {
     }
     m_adler = adler32_z(m_adler, data, length);
     while (length > 0) {
-        const std::size_t part = std::min(length, kPieceBytes - m_piece.data.size());
+        const std::size_t part = std::min(length, kDeflatePieceBytes - m_piece.data.size());
         m_piece.data.insert(m_piece.data.end(), data, data + part);
         data += part;
         length -= part;
-        if (m_piece.data.size() == kPieceBytes)
+        if (m_piece.data.size() == kDeflatePieceBytes)
             dispatch(false);
     }
 }

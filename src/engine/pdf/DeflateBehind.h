@@ -3,6 +3,7 @@
 #include "engine/pdf/DeflatePipe.h"
 #include "engine/threads/BoundedQueue.h"
 #include "engine/threads/CoreBudget.h"
+#include "engine/threads/JoiningThread.h"
 
 #include <qpdf/Pipeline.hh>
 
@@ -12,7 +13,6 @@
 #include <exception>
 #include <optional>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -64,7 +64,7 @@ private:
     Compressed m_doneHere;
     Compressed m_doneThere;
     std::exception_ptr m_failure;
-    std::thread m_helper;
+    JoiningThread m_helper;
 };
 
 } // namespace pagesmith

@@ -1,18 +1,14 @@
 #include "engine/pdf/DeflatePipe.h"
 
+#include "base/MemoryLimits.h"
+
 #include <limits>
 #include <stdexcept>
 
 namespace pagesmith {
 
-namespace {
-
-constexpr std::size_t kOutputBytes = 64 * 1024;
-
-} // namespace
-
 DeflatePipe::DeflatePipe(Pipeline* next, int level)
-    : Pipeline("deflate", next), m_out(kOutputBytes) {
+    : Pipeline("deflate", next), m_out(kDeflateOutputBytes) {
     if (deflateInit(&m_stream, level) != Z_OK)
         throw std::runtime_error("deflate cannot start");
     m_open = true;

@@ -1,5 +1,6 @@
 #include "engine/pdf/FlateRowsData.h"
 
+#include "base/MemoryLimits.h"
 #include "engine/pdf/DeflateBehind.h"
 #include "engine/pdf/DeflatePipe.h"
 #include "engine/pdf/PngPredictor.h"
@@ -12,8 +13,6 @@
 namespace pagesmith {
 
 namespace {
-
-constexpr std::uint64_t kHelpedBytes = std::uint64_t(512) << 10;
 
 // One of the two row readers, behind one call.
 class RowSource {
@@ -72,7 +71,7 @@ void FlateRowsData::provideStreamData(QPDFObjGen const&, Pipeline* pipeline) {
         predictor.emplace(m_rowBytes, m_pixelBytes);
     // Another core pays off for rows enough to keep it busy.
     std::unique_ptr<Pipeline> deflate;
-    if (std::uint64_t(m_rows) * m_rowBytes >= kHelpedBytes)
+    if (std::uint64_t(m_rows) * m_rowBytes >= kLeastBytesDeflatedBehind)
         deflate = std::make_unique<DeflateBehind>(pipeline, m_level, m_cores);
     else
         deflate = std::make_unique<DeflatePipe>(pipeline, m_level);

@@ -4,6 +4,7 @@
 #include "base/SizeMath.h"
 #include "engine/preview/PageReduction.h"
 #include "engine/samples/DisplayRows.h"
+#include "engine/threads/CoreBudget.h"
 #include "engine/threads/ParallelParts.h"
 #include "inspect/ReportLines.h"
 #include "tiff/OpenForReading.h"
@@ -16,11 +17,6 @@
 namespace pagesmith {
 
 namespace {
-
-// Threads start only where each has units enough of a size worth sharing out.
-constexpr int kMostParts = 4;
-constexpr std::uint32_t kUnitsPerPart = 4;
-constexpr std::size_t kMostSharedUnitBytes = std::size_t(1) << 20;
 
 // Opened read rather than mapped: a file that shrinks while it is shown (a
 // scanner writing it again) makes a read fail, where a mapping would bring
@@ -37,21 +33,23 @@ std::uint64_t unitBytes(TIFF* in) {
     return std::uint64_t(TIFFIsTiled(in) ? TIFFTileSize64(in) : TIFFStripSize64(in));
 }
 
-// How many parts the page's rows are read in: several where each part has
-// a few units of its own to decode, small enough to keep libtiff's share of
-// the memory within its limit on every handle.
-int partsFor(TIFF* in, const DisplayRows& rows, const PageReduction& whole) {
+// The cores of `cores` that read the page's rows in parts besides the calling
+// thread, one part each: several where each part has a few units of its own
+// to decode, small enough to keep libtiff's share of the memory within its
+// limit on every handle, and their bands together within the preview's.
+CoreLease helpersFor(TIFF* in, const DisplayRows& rows, const PageReduction& whole,
+                     CoreBudget& cores) {
     if (rows.rowsPerUnit() == 0 || whole.rows().empty())
-        return 1;
+        return {};
     const std::uint32_t firstUnit = whole.rows().front() / rows.rowsPerUnit();
     const std::uint32_t lastUnit = whole.rows().back() / rows.rowsPerUnit();
     const std::uint32_t units = lastUnit - firstUnit + 1;
-    if (unitBytes(in) > kMostSharedUnitBytes || units < 2 * kUnitsPerPart)
-        return 1;
-    int parts = coresForParts(int(std::min<std::uint32_t>(kMostParts, units / kUnitsPerPart)));
-    while (parts > 1 && rows.heldBytes() * std::size_t(parts) > kMostPreviewBandBytes)
-        --parts;
-    return parts;
+    if (unitBytes(in) > kMostPreviewSharedUnitBytes || units < 2 * kPreviewUnitsPerPart)
+        return {};
+    std::size_t parts = std::min<std::uint32_t>(kMostPreviewParts, units / kPreviewUnitsPerPart);
+    if (rows.heldBytes() > 0)
+        parts = std::min(parts, std::max<std::size_t>(1, kMostPreviewBandBytes / rows.heldBytes()));
+    return CoreLease::ofFree(&cores, int(parts) - 1);
 }
 
 struct PartResult {
@@ -87,6 +85,14 @@ std::string refusalOf(const DisplayRows& rows) {
 } // namespace
 
 PagePicture drawPagePicture(const PictureRequest& request, const std::atomic<bool>& stop) {
+    // The preview draws one page at a time (its loader runs one request at
+    // once), so each drawing may take every core of the machine.
+    CoreBudget cores(CoreBudget::coresFor(0));
+    return drawPagePicture(request, stop, cores);
+}
+
+PagePicture drawPagePicture(const PictureRequest& request, const std::atomic<bool>& stop,
+                            CoreBudget& cores) {
     PagePicture picture;
     TiffHandle file = openPage(request.path, 0, kMostPreviewLibraryBytes);
     if (!file) {
@@ -128,12 +134,13 @@ PagePicture drawPagePicture(const PictureRequest& request, const std::atomic<boo
                              picture.pixels.data(), region.width, first, end);
     };
     PageReduction whole = reductionOf(0, region.length);
-    const int parts = partsFor(in, rows, whole);
-    std::vector<PartResult> results(std::size_t(std::max(parts, 1)));
-    if (parts <= 1) {
+    const CoreLease helpers = helpersFor(in, rows, whole, cores);
+    const int parts = helpers.cores() + 1;
+    std::vector<PartResult> results(static_cast<std::size_t>(parts));
+    if (parts == 1) {
         results[0] = drawPart(rows, whole, stop);
     } else {
-        runInParallel(parts, [&](int part) {
+        runInParallel(helpers, [&](int part) {
             const std::uint32_t first = region.length * std::uint32_t(part) / std::uint32_t(parts);
             const std::uint32_t end =
                 region.length * std::uint32_t(part + 1) / std::uint32_t(parts);

@@ -9,6 +9,8 @@
 
 namespace pagesmith {
 
+class CoreBudget;
+
 // A page of a file, to be shown in `view`.
 struct PictureRequest {
     std::string path;
@@ -36,5 +38,10 @@ struct PagePicture {
 // reason instead of a picture. Gives up, as soon as it next looks, once
 // `stop` turns true.
 PagePicture drawPagePicture(const PictureRequest& request, const std::atomic<bool>& stop);
+
+// The same, reading the page in parts on cores of `cores` that are free, as
+// many as the page lets work apart. The calling thread holds one.
+PagePicture drawPagePicture(const PictureRequest& request, const std::atomic<bool>& stop,
+                            CoreBudget& cores);
 
 } // namespace pagesmith

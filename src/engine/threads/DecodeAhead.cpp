@@ -4,21 +4,15 @@
 
 #include <algorithm>
 #include <climits>
+#include <system_error>
 
 namespace pagesmith {
-
-namespace {
-
-// Below this a page is done before threads and handles would pay for themselves.
-constexpr std::size_t kLeastPageBytes = std::size_t(256) << 10;
-
-} // namespace
 
 DecodeAhead::DecodeAhead(TIFF* in, std::uint32_t units, std::size_t unitBytes, CoreBudget* cores,
                          ReadUnit read)
     : m_units(units), m_unitBytes(unitBytes), m_read(std::move(read)) {
     if (!cores || cores->freeNow() == 0 || units < 2 || unitBytes == 0 ||
-        std::uint64_t(units) * unitBytes < kLeastPageBytes)
+        std::uint64_t(units) * unitBytes < kLeastPageBytesDecodedAhead)
         return;
     m_address = PageAddress::of(in);
     if (!m_address)
@@ -34,12 +28,18 @@ DecodeAhead::DecodeAhead(TIFF* in, std::uint32_t units, std::size_t unitBytes, C
     m_decoderCount = std::uint32_t(m_cores.cores()) + 1;
     for (std::uint32_t i = 0; i < m_decoderCount; ++i)
         m_decoders.push_back(std::make_unique<Decoder>(kUnitsPerDecoder));
-    for (std::uint32_t i = 0; i < m_decoderCount; ++i) {
-        Decoder& decoder = *m_decoders[i];
-        decoder.thread = std::thread([this, &decoder, i] {
-            decode(decoder, i);
-            decoder.ready.close(); // nothing more comes: a take must not wait
-        });
+    try {
+        for (std::uint32_t i = 0; i < m_decoderCount; ++i) {
+            Decoder& decoder = *m_decoders[i];
+            decoder.thread = JoiningThread([this, &decoder, i] {
+                decode(decoder, i);
+                decoder.ready.close(); // nothing more comes: a take must not wait
+            });
+        }
+    } catch (const std::system_error&) {
+        // A decoder without a thread: none at all, every unit is the caller's.
+        stop();
+        m_cores.end();
     }
 }
 
@@ -53,8 +53,7 @@ void DecodeAhead::stop() {
         decoder->ready.close();
     }
     for (const auto& decoder : m_decoders)
-        if (decoder->thread.joinable())
-            decoder->thread.join();
+        decoder->thread.join();
     m_decoders.clear();
 }
 

@@ -3,13 +3,13 @@
 #include "base/ByteBuffer.h"
 #include "engine/threads/BoundedQueue.h"
 #include "engine/threads/CoreBudget.h"
+#include "engine/threads/JoiningThread.h"
 #include "engine/threads/PageAddress.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <thread>
 #include <vector>
 
 namespace pagesmith {
@@ -63,7 +63,7 @@ private:
         explicit Decoder(std::size_t buffers) : free(buffers), ready(buffers) {}
         BoundedQueue<ByteBuffer> free;
         BoundedQueue<Unit> ready;
-        std::thread thread;
+        JoiningThread thread;
     };
 
     void decode(Decoder& decoder, std::uint32_t first);

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "engine/threads/JoiningThread.h"
+
 #include <atomic>
 #include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <thread>
 
 namespace pagesmith {
 
@@ -34,7 +35,7 @@ private:
     Task m_waiting;
     bool m_ending = false;
     std::shared_ptr<std::atomic<bool>> m_runningStop; // the running task's flag
-    std::thread m_thread;
+    JoiningThread m_thread;
 };
 
 } // namespace pagesmith

@@ -1,20 +1,26 @@
 #include "engine/threads/WorkerPool.h"
 
-#include <limits>
+#include "base/MemoryLimits.h"
 
 namespace pagesmith {
 
 WorkerPool::WorkerPool(int threads, CoreBudget& cores)
     : m_cores(cores), m_lentCore(CoreLease::lendOwn(cores)),
-      // The caller bounds what it hands in; the queue need not.
-      m_tasks(std::numeric_limits<std::size_t>::max()) {
-    for (int i = 0; i < threads; ++i)
-        m_threads.emplace_back([this, i] { work(i); });
+      m_tasks(std::size_t(threads < 1 ? 1 : threads) * kTasksWaitingPerPoolThread) {
+    try {
+        for (int i = 0; i < threads; ++i)
+            m_threads.emplace_back([this, i] { work(i); });
+    } catch (...) {
+        // The threads started wait for tasks: they end before the error goes on.
+        m_tasks.close();
+        m_threads.clear();
+        throw;
+    }
 }
 
 WorkerPool::~WorkerPool() {
     m_tasks.close();
-    for (std::thread& thread : m_threads)
+    for (JoiningThread& thread : m_threads)
         thread.join();
 }
 

@@ -2,9 +2,9 @@
 
 #include "engine/threads/BoundedQueue.h"
 #include "engine/threads/CoreBudget.h"
+#include "engine/threads/JoiningThread.h"
 
 #include <functional>
-#include <thread>
 #include <vector>
 
 namespace pagesmith {
@@ -23,6 +23,8 @@ public:
     WorkerPool(const WorkerPool&) = delete;
     WorkerPool& operator=(const WorkerPool&) = delete;
 
+    // Waits while kTasksWaitingPerPoolThread tasks per thread wait to be
+    // taken; the threads never wait for the caller, so they make room.
     void submit(std::function<void(int thread)> task);
 
 private:
@@ -31,7 +33,7 @@ private:
     CoreBudget& m_cores;
     CoreLease m_lentCore; // taken back once the threads have ended
     BoundedQueue<std::function<void(int)>> m_tasks;
-    std::vector<std::thread> m_threads;
+    std::vector<JoiningThread> m_threads;
 };
 
 } // namespace pagesmith

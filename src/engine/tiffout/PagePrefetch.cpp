@@ -8,6 +8,8 @@
 #include "tiff/MemoryTiff.h"
 #include "tiff/OpenForReading.h"
 
+#include <algorithm>
+
 namespace pagesmith {
 
 namespace {
@@ -90,7 +92,7 @@ PrefetchedPage::RawWrite PrefetchedPage::writeEncoded(TIFF* out) {
 bool PrefetchedPage::take(std::uint32_t strip, ByteBuffer& buffer) {
     if (m_handedOver || strip >= m_counts.size() || buffer.size() != m_bufferBytes)
         return false;
-    std::optional<Strip> next = m_strips.pop();
+    std::optional<Strip> next = m_strips->pop();
     if (!next || !next->whole) {
         m_handedOver = true;
         m_dropped = true;
@@ -114,8 +116,7 @@ PagePrefetch::~PagePrefetch() {
     for (const auto& page : m_asked)
         page->m_dropped = true;
     m_requests.close();
-    if (m_thread.joinable())
-        m_thread.join();
+    m_thread.join();
 }
 
 void PagePrefetch::setInput(bool pagesInOrder, std::string nextFile) {
@@ -146,7 +147,7 @@ void PagePrefetch::decodePageAfter(TIFF* in) {
     }
     // The thread comes with the first page asked for.
     if (!m_thread.joinable())
-        m_thread = std::thread([this] { work(); });
+        m_thread = JoiningThread([this] { work(); });
     page->m_nextFile = m_nextFile;
     page->m_settings = m_runSettings;
     page->m_settings.readAhead = {}; // its copy runs on this page's thread alone
@@ -175,7 +176,7 @@ void PagePrefetch::work() {
     while (std::optional<std::shared_ptr<PrefetchedPage>> page = m_requests.pop()) {
         decode(**page);
         // Whatever was decoded is there; the page waits for nothing more.
-        (*page)->m_strips.close();
+        (*page)->m_strips->close();
         // Nothing more asked for: the core goes back while this waits.
         std::lock_guard lock(m_coreMutex);
         if (--m_pagesUndone == 0)
@@ -217,6 +218,7 @@ void PagePrefetch::decode(PrefetchedPage& page) {
         std::lock_guard lock(page.m_mutex);
         page.m_usable = usable;
         page.m_encoded = encoded;
+        page.m_strips.emplace(std::max<std::size_t>(page.m_counts.size(), 1));
         page.m_isPlanned = true;
         page.m_planned.notify_all();
     }
@@ -233,7 +235,7 @@ void PagePrefetch::decode(PrefetchedPage& page) {
                                                               page.m_counts[s]) == page.m_counts[s];
         }
         const bool goOn = strip.whole;
-        page.m_strips.push(std::move(strip));
+        page.m_strips->push(std::move(strip));
         if (!goOn)
             break;
     }

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "base/ByteBuffer.h"
+#include "base/MemoryLimits.h"
 #include "engine/ConversionOptions.h"
 #include "engine/threads/BoundedQueue.h"
 #include "engine/threads/CoreBudget.h"
+#include "engine/threads/JoiningThread.h"
 #include "engine/threads/PageAddress.h"
 #include "engine/tiffout/PageSettings.h"
 
@@ -15,8 +17,8 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace pagesmith {
@@ -64,6 +66,9 @@ private:
     PageAddress m_address; // of the page decoded
     std::vector<tmsize_t> m_counts;
     std::size_t m_bufferBytes = 0;
+    // As deep as the page has strips: the thread never waits for the run to
+    // take them (the page is at most kMostPageBytesAhead).
+    std::optional<BoundedQueue<Strip>> m_strips;
 
     // A page encoded ahead: its strips as they go into the file.
     bool m_encoded = false;
@@ -71,7 +76,6 @@ private:
     std::vector<ByteBuffer> m_raw;
     std::vector<tmsize_t> m_rawBytes;
 
-    BoundedQueue<Strip> m_strips{std::size_t(-1)};
     std::atomic<bool> m_dropped = false;
     bool m_handedOver = false;
 
@@ -140,13 +144,13 @@ private:
     bool m_pagesInOrder = false;
     std::string m_nextFile;
     std::deque<std::shared_ptr<PrefetchedPage>> m_asked; // oldest first
-    BoundedQueue<std::shared_ptr<PrefetchedPage>> m_requests{std::size_t(-1)};
+    BoundedQueue<std::shared_ptr<PrefetchedPage>> m_requests{kPagesAskedAhead};
     // The thread's core: taken when a page is asked for and none is held,
     // given back once every page asked for is done.
     std::mutex m_coreMutex;
     CoreLease m_core;
     int m_pagesUndone = 0;
-    std::thread m_thread;
+    JoiningThread m_thread;
 };
 
 } // namespace pagesmith

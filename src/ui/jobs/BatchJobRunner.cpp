@@ -2,7 +2,8 @@
 
 #include "ui/jobs/BatchJob.h"
 
-#include <QThread>
+#include <QMetaObject>
+#include <QPointer>
 
 namespace pagesmith {
 
@@ -29,19 +30,25 @@ void BatchJobRunner::startNext() {
 
     BatchJob* job = m_running.get();
     emit job->aboutToRun();
-    m_thread = QThread::create([job] { job->batchJobThread(); });
-    // Emitted on the worker as it ends, so it arrives here queued, after
-    // everything the job reported.
-    connect(m_thread, &QThread::finished, this, &BatchJobRunner::jobEnded);
-    m_thread->start();
+    m_thread = JoiningThread([this, job, ended = QPointer<BatchJob>(job)] {
+        job->batchJobThread();
+        // Queued from the worker as it ends, so it arrives here after
+        // everything the job reported. Dropped with this runner, and when the
+        // job was waited for meanwhile (it is gone then, and another may run).
+        QMetaObject::invokeMethod(
+            this,
+            [this, ended] {
+                if (ended)
+                    jobEnded();
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 void BatchJobRunner::jobEnded() {
-    if (!m_thread)
+    if (!m_thread.joinable())
         return; // already waited for
-    m_thread->wait();
-    delete m_thread;
-    m_thread = nullptr;
+    m_thread.join();
     m_running.reset();
     if (m_waiting.empty())
         return;
@@ -60,7 +67,7 @@ void BatchJobRunner::stopBatchJob() {
 
 void BatchJobRunner::waitForRunningJob() {
     // The worker never waits for this thread, so waiting here cannot lock up.
-    if (m_thread)
+    if (m_thread.joinable())
         jobEnded();
 }
 

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "engine/threads/JoiningThread.h"
+
 #include <QObject>
 
 #include <deque>
 #include <functional>
 #include <memory>
-
-class QThread;
 
 namespace pagesmith {
 
@@ -54,7 +54,7 @@ private:
     BatchObserver* m_follower;
     std::deque<std::unique_ptr<BatchJob>> m_waiting;
     std::unique_ptr<BatchJob> m_running;
-    QThread* m_thread = nullptr;
+    JoiningThread m_thread;
 };
 
 } // namespace pagesmith

@@ -13,13 +13,12 @@ WatchJob::WatchJob(const BatchRequest& request, std::string logPath, int shortLo
 
 WatchJob::~WatchJob() {
     stop();
-    if (m_thread.joinable())
-        m_thread.join();
+    m_thread.join();
 }
 
 void WatchJob::start() {
     if (!m_thread.joinable())
-        m_thread = std::thread([this] { m_watch.run(nullptr); });
+        m_thread = JoiningThread([this] { m_watch.run(nullptr); });
 }
 
 void WatchJob::stop() {

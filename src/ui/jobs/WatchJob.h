@@ -2,6 +2,7 @@
 
 #include "batch/BatchRequest.h"
 #include "batch/watch/HotFolder.h"
+#include "engine/threads/JoiningThread.h"
 #include "ui/jobs/JobMetaTypes.h"
 
 #include <QByteArray>
@@ -10,7 +11,6 @@
 
 #include <memory>
 #include <string>
-#include <thread>
 
 namespace pagesmith {
 
@@ -48,7 +48,7 @@ private:
     std::string m_logPath;
     int m_shortLog;
     HotFolder m_watch;
-    std::thread m_thread;
+    JoiningThread m_thread;
 };
 
 } // namespace pagesmith

@@ -1,6 +1,7 @@
 #include "support/PageKinds.h"
 
 #include "engine/preview/PagePicture.h"
+#include "engine/threads/CoreBudget.h"
 #include "support/MeasuredChild.h"
 #include "support/TagPatch.h"
 #include "support/TempDir.h"
@@ -114,7 +115,8 @@ TEST(PagePicture, ShowsAFaxOfUnequalResolutionsAtItsTrueAspect) {
 }
 
 // A page large enough to be read in parts on several threads shows what a
-// reading at once shows, at its own size and a quarter of it.
+// reading at once shows, at its own size and a quarter of it, in as many
+// parts as the budget has cores for; every core goes back.
 TEST(PagePicture, APageReadInPartsShowsWhatItHolds) {
     TempDir dir;
     TestPage page;
@@ -125,9 +127,16 @@ TEST(PagePicture, APageReadInPartsShowsWhatItHolds) {
     test::writeTiff(dir.file("in.tif"), page);
     const std::vector<std::uint8_t> samples = test::patternPixels(page);
 
-    EXPECT_EQ(draw(dir.file("in.tif"), kOwnSize).pixels, words(samples, 1));
-    EXPECT_EQ(draw(dir.file("in.tif"), fitted(16, 64)).pixels,
-              words(blockAverages(samples, 64, 256, 1, 4), 1));
+    const std::atomic<bool> stop = false;
+    for (int cores : {1, 2, 4}) {
+        SCOPED_TRACE(testing::Message() << cores << " cores");
+        CoreBudget budget(cores);
+        EXPECT_EQ(drawPagePicture({dir.file("in.tif"), 0, kOwnSize}, stop, budget).pixels,
+                  words(samples, 1));
+        EXPECT_EQ(drawPagePicture({dir.file("in.tif"), 0, fitted(16, 64)}, stop, budget).pixels,
+                  words(blockAverages(samples, 64, 256, 1, 4), 1));
+        EXPECT_EQ(budget.freeNow(), cores - 1);
+    }
 }
 
 TEST(PagePicture, ShowsThePageAskedForAndCountsThePages) {
