@@ -219,9 +219,9 @@ inputs=("$root/data/samples" "$out/damaged")
 make_damaged "$out/damaged"
 
 # No window can open and faults come as text. The user's own settings are
-# neither read nor changed. A PDF image's compressed bytes depend on whether
-# a core was free to share the work when it was written, so the builds run on
-# one thread by default.
+# neither read nor changed. Builds from before a large PDF image was always
+# compressed in the same pieces wrote other bytes for it when a core was free
+# to share the work, so the builds run on one thread unless told otherwise.
 export QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=$out/config XDG_DATA_HOME=$out/data
 export PAGESMITH_THREADS=${PAGESMITH_THREADS:-1}
 run_program "$before" before

@@ -56,14 +56,11 @@ std::string zlibHeader(int level) {
 DeflateBehind::DeflateBehind(Pipeline* next, int level, CoreBudget* cores)
     : Pipeline("deflate behind", next), m_level(level), m_lease(CoreLease::ofFree(cores)),
       m_pieces(kDeflatePiecesWaiting) {
-    if (!m_lease) {
-        m_alone.emplace(next, level);
-        return;
-    }
     open(m_here, level);
     m_hereOpen = true;
     m_piece.data.reserve(kDeflatePieceBytes);
-    m_helper = JoiningThread([this] { compressOnTheOtherCore(); });
+    if (m_lease)
+        m_helper = JoiningThread([this] { compressOnTheOtherCore(); });
 }
 
 DeflateBehind::~DeflateBehind() {
@@ -96,7 +93,7 @@ void DeflateBehind::dispatch(bool last) {
 
     m_piece.index = m_nextIndex++;
     m_piece.last = last;
-    if (last || m_piece.index % kPiecesInTurn == kPiecesInTurn - 1)
+    if (last || !m_helper.joinable() || m_piece.index % kPiecesInTurn == kPiecesInTurn - 1)
         m_doneHere.emplace_back(m_piece.index,
                                 compressPiece(m_here, m_piece.data, m_piece.window, last));
     else
@@ -105,10 +102,6 @@ void DeflateBehind::dispatch(bool last) {
 }
 
 void DeflateBehind::write(unsigned char const* data, size_t length) {
-    if (m_alone) {
-        m_alone->write(data, length);
-        return;
-    }
     m_adler = adler32_z(m_adler, data, length);
     while (length > 0) {
         const std::size_t part = std::min(length, kDeflatePieceBytes - m_piece.data.size());
@@ -121,10 +114,6 @@ void DeflateBehind::write(unsigned char const* data, size_t length) {
 }
 
 void DeflateBehind::finish() {
-    if (m_alone) {
-        m_alone->finish();
-        return;
-    }
     dispatch(true); // what is left, perhaps nothing: the last block
     stop();
     if (m_failure)

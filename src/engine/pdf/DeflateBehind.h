@@ -1,6 +1,5 @@
 #pragma once
 
-#include "engine/pdf/DeflatePipe.h"
 #include "engine/threads/BoundedQueue.h"
 #include "engine/threads/CoreBudget.h"
 #include "engine/threads/JoiningThread.h"
@@ -25,9 +24,10 @@ namespace pagesmith {
 // fifth, which keeps both busy when making the data takes about half as
 // long as compressing it. Each piece starts from the window of the one
 // before and ends on a flush, so the pieces joined are one deflate stream.
-// The compressed data is collected and handed to `next` at finish(), as
-// qpdf holds an image's data whole anyway. Without a free core everything is
-// compressed on the calling thread, straight into `next`.
+// Without a free core the calling thread compresses every piece itself: the
+// stream is the same bytes either way, so a document does not depend on how
+// busy the machine was. The compressed data is collected and handed to
+// `next` at finish(), as qpdf holds an image's data whole anyway.
 class DeflateBehind : public Pipeline {
 public:
     DeflateBehind(Pipeline* next, int level, CoreBudget* cores);
@@ -54,7 +54,6 @@ private:
 
     int m_level;
     CoreLease m_lease;
-    std::optional<DeflatePipe> m_alone; // without a core to share with
     uLong m_adler = adler32(0, nullptr, 0);
     BoundedQueue<Piece> m_pieces;
     Piece m_piece;
