@@ -1,5 +1,6 @@
 #include "inspect/TiffInfo.h"
 
+#include "base/ReportMessages.h"
 #include "tiff/OpenForReading.h"
 
 #include <tiffio.h>
@@ -103,14 +104,16 @@ int readTiffInfo(const std::string& path, TiffFileInfo* info) {
 int writeTiffInfo(const std::string& path, ReportLines& report) {
     TiffFileInfo info;
     if (readTiffInfo(path, &info) != 0) {
-        writeReportLine(report, "Error tiff file : %s\r\n", shownName(path).c_str());
+        report.addLine(formatMessage<ReportMessage::InfoUnreadable>(shownName(path)));
         return -1;
     }
-    writeReportLine(report, "Tiff Name:   %s\r\n", shownName(path).c_str());
-    writeReportLine(report, "Total pages: %u\r\n", info.pageCount);
+    report.addLine(formatMessage<ReportMessage::InfoName>(shownName(path)));
+    report.addLine(formatMessage<ReportMessage::InfoPages>(unsigned(info.pageCount)));
     // Unsigned, so a width past 2^31 is not shown negative.
-    writeReportLine(report, "Image Size:  %u x %u\r\n", info.width, info.length);
-    writeReportLine(report, "Compression: %s\r\n", describeCompression(info.compression));
+    report.addLine(
+        formatMessage<ReportMessage::InfoSize>(unsigned(info.width), unsigned(info.length)));
+    report.addLine(
+        formatMessage<ReportMessage::InfoCompression>(describeCompression(info.compression)));
     return 0;
 }
 

@@ -1,7 +1,6 @@
 #include "support/PdfChecks.h"
 
 #include "engine/run/ConvertFiles.h"
-
 #include "engine/samples/EightBitRows.h"
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"

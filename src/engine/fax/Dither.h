@@ -1,8 +1,7 @@
 #pragma once
 
-#include "engine/CompressionChoice.h"
-
 #include "base/ByteBuffer.h"
+#include "engine/CompressionChoice.h"
 
 #include <tiffio.h>
 

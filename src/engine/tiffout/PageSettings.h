@@ -1,8 +1,7 @@
 #pragma once
 
-#include "engine/tiffout/ReadAhead.h"
-
 #include "engine/CompressionChoice.h"
+#include "engine/tiffout/ReadAhead.h"
 
 #include <cstdint>
 #include <string>

@@ -1,5 +1,6 @@
 #include "ui/main/FileListFill.h"
 
+#include "base/ReportMessages.h"
 #include "batch/BatchRequest.h"
 #include "batch/FolderScan.h"
 #include "inspect/ReportLines.h"
@@ -48,7 +49,7 @@ int FileListFill::fill(const std::string& folder, int includeSubFolders, Compres
 }
 
 std::string FileListFill::totalLine(int count) {
-    return formatText("Total %d tiff files in this folder\r\n", count);
+    return formatMessage<ReportMessage::InfoFolderTotal>(count);
 }
 
 int FileListFill::refresh(const std::string& folder, int includeSubFolders,

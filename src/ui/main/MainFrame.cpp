@@ -2,6 +2,7 @@
 
 #include "app/ProcessSettings.h"
 #include "base/Paths.h"
+#include "base/ReportMessages.h"
 #include "inspect/TiffInfo.h"
 #include "ui/dialogs/AboutDialog.h"
 #include "ui/jobs/JobCommands.h"
@@ -574,8 +575,9 @@ void MainFrame::showTiffInfo(const std::string& relativeName) {
     m_infoShowsTotal = false;
     m_infoResults->showPage(InfoResultsView::kInfoPage);
     m_infoResults->clearPage(InfoResultsView::kInfoPage);
-    m_infoResults->appendToPage(InfoResultsView::kInfoPage, "Inside tiff file info: \r\n");
-    m_infoResults->appendToPage(InfoResultsView::kInfoPage, "---------------------- \r\n");
+    m_infoResults->appendToPage(InfoResultsView::kInfoPage, messageText(ReportMessage::InfoHeader));
+    m_infoResults->appendToPage(InfoResultsView::kInfoPage,
+                                messageText(ReportMessage::InfoSeparator));
     PageLines infoPage(*m_infoResults, InfoResultsView::kInfoPage);
     writeTiffInfo(joinPath(m_currentFolder, relativeName), infoPage);
 }

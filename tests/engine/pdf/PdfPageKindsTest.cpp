@@ -4,8 +4,6 @@
 
 #include "support/PageKinds.h"
 #include "support/PdfChecks.h"
-
-#include "support/PdfChecks.h"
 #include "support/Recorders.h"
 #include "support/TempDir.h"
 #include "support/TiffFixtures.h"
