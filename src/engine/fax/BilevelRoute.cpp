@@ -1,5 +1,6 @@
 #include "engine/fax/BilevelRoute.h"
 
+#include "base/ReportMessages.h"
 #include "engine/CompressionChoice.h"
 #include "engine/fax/ColourDither.h"
 #include "engine/fax/Dither.h"
@@ -40,7 +41,7 @@ BilevelOutcome convertPageToBilevel(TIFF* in, TIFF* out, CompressionMode compres
     // Dithering drops the last row; a page of one row has nothing to give.
     if (length < 2) {
         if (refusal && length == 1)
-            *refusal = "Sorry, a page of one row has no row left once dithered.";
+            *refusal = messageText(ReportMessage::OneRowPage);
         return BilevelOutcome::PageFailed;
     }
 

@@ -1,6 +1,7 @@
 #include "engine/fax/Dither.h"
 
 #include "base/ByteBuffer.h"
+#include "base/ReportMessages.h"
 #include "engine/samples/DecodedRows.h"
 
 #include <algorithm>
@@ -196,10 +197,10 @@ int ditherToBilevel(TIFF* in, TIFF* out, CompressionMode compressionMode, std::s
     std::uint16_t samplesPerPixel = 1, bitsPerSample = 1;
     TIFFGetFieldDefaulted(in, TIFFTAG_SAMPLESPERPIXEL, &samplesPerPixel);
     if (samplesPerPixel != 1)
-        return refuse("Not a b&w image.");
+        return refuse(messageText(ReportMessage::NotBilevelSamples));
     TIFFGetFieldDefaulted(in, TIFFTAG_BITSPERSAMPLE, &bitsPerSample);
     if (bitsPerSample != 8)
-        return refuse("Sorry, only handle 8-bit samples.");
+        return refuse(messageText(ReportMessage::NotEightBitSamples));
 
     DecodedRows rows(in);
     const std::uint32_t length = rows.length();

@@ -1,9 +1,9 @@
 #include "engine/pdf/PdfPagePlan.h"
 
+#include "base/ReportMessages.h"
 #include "engine/pdf/CcittImages.h"
 #include "engine/pdf/FlateImage.h"
 #include "engine/pdf/JpegImages.h"
-#include "inspect/ReportLines.h"
 
 namespace pagesmith {
 
@@ -12,8 +12,8 @@ PdfPagePlan planPdfPage(TIFF* in, const PdfPageSource& source, CoreBudget* cores
     TIFFGetField(in, TIFFTAG_IMAGEWIDTH, &plan.width);
     TIFFGetField(in, TIFFTAG_IMAGELENGTH, &plan.length);
     if (plan.width == 0 || plan.length == 0) {
-        plan.refusal = formatText("The page has no pixels (%u x %u).", unsigned(plan.width),
-                                  unsigned(plan.length));
+        plan.refusal =
+            formatMessage<ReportMessage::NoPixels>(unsigned(plan.width), unsigned(plan.length));
         return plan;
     }
     plan.size = pdfPageSize(in, plan.width, plan.length);
@@ -27,7 +27,7 @@ PdfPagePlan planPdfPage(TIFF* in, const PdfPageSource& source, CoreBudget* cores
     std::uint16_t compression = COMPRESSION_NONE;
     TIFFGetFieldDefaulted(in, TIFFTAG_COMPRESSION, &compression);
     if (!TIFFIsCODECConfigured(compression)) {
-        plan.refusal = formatText("Compression %u cannot be read.", unsigned(compression));
+        plan.refusal = formatMessage<ReportMessage::UnreadableCompression>(unsigned(compression));
         return plan;
     }
     plan.images = flateImages(in, source, plan.damage, kPdfFlateLevel, cores, plan.refusal);

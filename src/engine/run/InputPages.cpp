@@ -1,5 +1,6 @@
 #include "engine/run/InputPages.h"
 
+#include "base/ReportMessages.h"
 #include "inspect/ReportLines.h"
 #include "platform/Utf8Paths.h"
 #include "tiff/OpenForReading.h"
@@ -73,8 +74,7 @@ bool InputPages::open(const std::string& input) {
     if (file.size() + 1 < input.size()) // something follows the comma
         m_list = input.substr(file.size());
     if (!m_list.empty() && !isWellFormed(m_list)) {
-        m_problem = formatText("Expected a %c separated image # list after %s", kListSeparator,
-                               shownName(file).c_str());
+        m_problem = formatMessage<ReportMessage::ListMalformed>(shownName(file));
         return false;
     }
     // Never waits on a pipe named as input; read rather than mapped, so memory
@@ -137,8 +137,8 @@ bool InputPages::selectListedPage() {
     const bool exists = page >= 0 && page <= (long long)std::numeric_limits<tdir_t>::max() &&
                         TIFFSetDirectory(tif, tdir_t(page));
     if (!exists) {
-        m_problem = formatText("%s%c%lld not found!", shownName(TIFFFileName(tif)).c_str(),
-                               kListSeparator, page);
+        m_problem =
+            formatMessage<ReportMessage::ListedPageMissing>(shownName(TIFFFileName(tif)), page);
         m_sequential = false;
         m_list.clear();
         return false;

@@ -1,9 +1,9 @@
 #include "engine/samples/EightBitRows.h"
 
+#include "base/ReportMessages.h"
 #include "base/SizeMath.h"
 #include "engine/samples/DecodedRows.h"
 #include "engine/samples/RgbaRows.h"
-#include "inspect/ReportLines.h"
 
 #include <algorithm>
 #include <cmath>
@@ -69,10 +69,8 @@ EightBitPlan refused(EightBitPlan plan, std::string why) {
 EightBitPlan throughRgbaReader(TIFF* in, EightBitPlan plan, std::uint16_t photometric) {
     char message[1024] = {};
     if (!TIFFRGBAImageOK(in, message))
-        return refused(
-            std::move(plan),
-            formatText("Sorry, cannot decode photometric %u of %u-bit samples as colour.",
-                       unsigned(photometric), unsigned(plan.coding.bits)));
+        return refused(std::move(plan), formatMessage<ReportMessage::PhotometricNotColour>(
+                                            unsigned(photometric), unsigned(plan.coding.bits)));
     plan.source = EightBitPlan::Source::Rgba;
     plan.colour = EightBitColour::Rgb;
     return plan;
@@ -129,19 +127,18 @@ EightBitPlan planEightBits(TIFF* in) {
     plan.coding.format = format == SAMPLEFORMAT_VOID ? SAMPLEFORMAT_UINT : format;
 
     if (samples == 0)
-        return refused(std::move(plan), "Bad samples/pixel 0.");
+        return refused(std::move(plan), messageText(ReportMessage::NoSamples));
     if (plan.coding.format != SAMPLEFORMAT_UINT && plan.coding.format != SAMPLEFORMAT_INT &&
         plan.coding.format != SAMPLEFORMAT_IEEEFP)
         return refused(std::move(plan),
-                       formatText("Sorry, cannot handle sample format %u.", unsigned(format)));
+                       formatMessage<ReportMessage::UnknownSampleFormat>(unsigned(format)));
     if (bits == 0 || bits > 64)
         return refused(std::move(plan),
-                       formatText("Sorry, cannot handle %u-bit samples.", unsigned(bits)));
+                       formatMessage<ReportMessage::UnknownSampleBits>(unsigned(bits)));
     if (plan.coding.format == SAMPLEFORMAT_IEEEFP) {
         if (bits != 16 && bits != 32 && bits != 64)
-            return refused(
-                std::move(plan),
-                formatText("Sorry, cannot handle %u-bit floating-point samples.", unsigned(bits)));
+            return refused(std::move(plan),
+                           formatMessage<ReportMessage::UnknownFloatBits>(unsigned(bits)));
         readFloatRange(in, plan.coding);
     }
     if (decodedByRgbaReader(photometric, compression))
@@ -157,18 +154,17 @@ EightBitPlan planEightBits(TIFF* in) {
     case PHOTOMETRIC_RGB:
         if (samples < 3)
             return refused(std::move(plan),
-                           formatText("Bad samples/pixel %u for RGB.", unsigned(samples)));
+                           formatMessage<ReportMessage::RgbSampleCount>(unsigned(samples)));
         plan.colour = EightBitColour::Rgb;
         colourSamples = 3;
         break;
     case PHOTOMETRIC_PALETTE: {
         if (plan.coding.format == SAMPLEFORMAT_IEEEFP || bits > 16)
-            return refused(
-                std::move(plan),
-                formatText("Sorry, cannot handle %u-bit palette indices.", unsigned(bits)));
+            return refused(std::move(plan),
+                           formatMessage<ReportMessage::PaletteBits>(unsigned(bits)));
         std::uint16_t *red = nullptr, *green = nullptr, *blue = nullptr;
         if (!TIFFGetField(in, TIFFTAG_COLORMAP, &red, &green, &blue) || !red || !green || !blue)
-            return refused(std::move(plan), "Palette page without a colour map.");
+            return refused(std::move(plan), messageText(ReportMessage::PaletteWithoutMap));
         plan.source = EightBitPlan::Source::Palette;
         plan.colour = EightBitColour::Rgb;
         break;
@@ -178,15 +174,14 @@ EightBitPlan planEightBits(TIFF* in) {
         TIFFGetFieldDefaulted(in, TIFFTAG_INKSET, &inkSet);
         // Inks other than the four process colours have no colour of their own.
         if (inkSet != INKSET_CMYK || samples < 4)
-            return refused(std::move(plan), "Sorry, can only handle CMYK inks.");
+            return refused(std::move(plan), messageText(ReportMessage::NotInks));
         plan.colour = EightBitColour::Cmyk;
         colourSamples = 4;
         break;
     }
     default:
         return refused(std::move(plan),
-                       formatText("Bad photometric %u; cannot make grey or colour of it.",
-                                  unsigned(photometric)));
+                       formatMessage<ReportMessage::UnknownPhotometric>(unsigned(photometric)));
     }
     planAlpha(in, plan, colourSamples);
     const std::uint16_t samplesInRow = planar == PLANARCONFIG_SEPARATE ? 1 : samples;

@@ -1,5 +1,6 @@
 #include "engine/samples/GreyRows.h"
 
+#include "base/ReportMessages.h"
 #include "engine/samples/DecodedRows.h"
 #include "engine/samples/EightBitRows.h"
 #include "engine/samples/RgbaRows.h"
@@ -95,13 +96,14 @@ GreyRows::GreyRows(TIFF* in) {
         m_source = Source::Rgba;
         m_rgba = std::make_unique<RgbaRows>(in);
         if (!m_rgba->valid()) {
-            m_refusal = "Sorry, cannot decode photometric 6 of 8-bit samples as colour.";
+            m_refusal =
+                formatMessage<ReportMessage::PhotometricNotColour>(unsigned(PHOTOMETRIC_YCBCR), 8u);
             return;
         }
     } else if (photometric == PHOTOMETRIC_PALETTE) {
         m_source = Source::Palette;
         if (!paletteGrays(in, m_grays)) {
-            m_refusal = "Palette page without a colour map.";
+            m_refusal = messageText(ReportMessage::PaletteWithoutMap);
             return;
         }
     } else if (planar == PLANARCONFIG_SEPARATE) {
