@@ -1,6 +1,5 @@
 #include "engine/CompressionChoice.h"
 
-#include "engine/tiffout/PageSettings.h"
 #include "support/Codes.h"
 #include "support/NamedPipe.h"
 #include "support/TagPatch.h"
@@ -112,47 +111,6 @@ TEST(IsBilevelCompression, IsTrueForTheCcittCodesOnly) {
     for (std::uint16_t code : {COMPRESSION_NONE, COMPRESSION_LZW, COMPRESSION_OJPEG,
                                COMPRESSION_JPEG, COMPRESSION_PACKBITS, COMPRESSION_ADOBE_DEFLATE})
         EXPECT_FALSE(isBilevelCompression(code)) << code;
-}
-
-TEST(ApplyCompressionMode, SetsTheRunsCompressionAndAppendsTheSuffixUnlessKeepingNames) {
-    struct Expected {
-        std::uint16_t compression;
-        std::uint32_t group3Options;
-        bool jpegRgb;
-        const char* name;
-    };
-    const Expected expected[] = {
-        {COMPRESSION_NONE, 0, false, "scanno"},       {COMPRESSION_PACKBITS, 0, false, "scanpac"},
-        {COMPRESSION_CCITTFAX3, 4, false, "scang31"}, {COMPRESSION_CCITTFAX3, 0, false, "scang31"},
-        {COMPRESSION_CCITTFAX3, 5, false, "scang32"}, {COMPRESSION_CCITTFAX3, 1, false, "scang32"},
-        {COMPRESSION_CCITTFAX4, 0, false, "scang4"},  {COMPRESSION_LZW, 0, false, "scanlzw"},
-        {COMPRESSION_JPEG, 0, true, "scanjpg"},       {COMPRESSION_NONE, 0, false, "scan"},
-    };
-    for (int mode = 0; mode < kCompressionModeCount; ++mode)
-        for (int keepName : {0, 1}) {
-            PageSettings settings;
-            settings.group3Options = 77; // left over from an earlier run
-            std::string name = "scan";
-            ASSERT_TRUE(applyCompressionMode(CompressionMode(mode), name, keepName, settings))
-                << mode;
-            EXPECT_EQ(settings.outputCompression, expected[mode].compression) << mode;
-            EXPECT_EQ(settings.group3Options, expected[mode].group3Options) << mode;
-            EXPECT_EQ(settings.jpegColorModeRgb, expected[mode].jpegRgb) << mode;
-            EXPECT_EQ(name, keepName ? "scan" : expected[mode].name) << mode;
-        }
-}
-
-TEST(ApplyCompressionMode, RefusesAModeOutsideTheTableAfterClearingGroup3Options) {
-    for (int mode : {-1, kCompressionModeCount, 100}) {
-        PageSettings settings;
-        settings.outputCompression = COMPRESSION_LZW;
-        settings.group3Options = 5;
-        std::string name = "a";
-        EXPECT_FALSE(applyCompressionMode(CompressionMode(mode), name, 0, settings)) << mode;
-        EXPECT_EQ(settings.group3Options, 0u);
-        EXPECT_EQ(settings.outputCompression, COMPRESSION_LZW);
-        EXPECT_EQ(name, "a");
-    }
 }
 
 TestPage bilevel(std::uint16_t compression, std::int64_t group3Options = -1) {

@@ -75,16 +75,13 @@ TEST_F(OutputPage, FaxToLzwKeepsTheDescriptionButNotTheFaxTags) {
 TEST_F(OutputPage, GroupThreeOptionsComeFromTheModeAndGroupFourOptionsFromTheInput) {
     TestPage page = faxPage();
     page.compression = COMPRESSION_CCITTFAX3;
-    page.group3Options = GROUP3OPT_FILLBITS;
-    EXPECT_EQ(
-        field<std::uint32_t>(convert({page}, CompressionMode::Group3TwoDim), TIFFTAG_GROUP3OPTIONS),
-        1u);
-    EXPECT_EQ(field<std::uint32_t>(convert({page}, CompressionMode::Group3OneDimFill),
-                                   TIFFTAG_GROUP3OPTIONS),
-              4u);
-    EXPECT_EQ(
-        field<std::uint32_t>(convert({page}, CompressionMode::Group3OneDim), TIFFTAG_GROUP3OPTIONS),
-        0u);
+    page.group3Options = GROUP3OPT_FILLBITS; // the input's own say nothing
+    for (const auto& [mode, options] : {std::pair{CompressionMode::Group3OneDimFill, 4u},
+                                        std::pair{CompressionMode::Group3OneDim, 0u},
+                                        std::pair{CompressionMode::Group3TwoDimFill, 5u},
+                                        std::pair{CompressionMode::Group3TwoDim, 1u}})
+        EXPECT_EQ(field<std::uint32_t>(convert({page}, mode), TIFFTAG_GROUP3OPTIONS), options)
+            << int(mode);
 
     TestPage g4 = faxPage();
     g4.extraTags = [](TIFF* tif) { TIFFSetField(tif, TIFFTAG_GROUP4OPTIONS, 0u); };
