@@ -37,12 +37,4 @@ std::string shownName(const std::string& name) {
     return shown;
 }
 
-void writeReportLine(ReportLines& report, const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    const std::string text = formatArgs(format, args);
-    va_end(args);
-    report.addLine(text);
-}
-
 } // namespace pagesmith

@@ -4,18 +4,13 @@
 
 namespace pagesmith {
 
-// Where a report's lines go; the caller decides (the command line's message
-// buffer, a window page, a test's recorder). The information report writes
-// through it, and the engine's own report interface builds on it.
+// Where a report's lines go; the caller decides (a window page, a test's
+// recorder). The information report writes through it.
 class ReportLines {
 public:
     virtual ~ReportLines() = default;
     virtual void addLine(const std::string& text) = 0;
 };
-
-// Formats a printf-style line and hands it to the report.
-void writeReportLine(ReportLines& report, const char* format, ...)
-    __attribute__((format(printf, 2, 3)));
 
 // A file or folder name as report lines, the run log and the progress line
 // show it: each control character (below 0x20, and 0x7f) as '?', so that a
