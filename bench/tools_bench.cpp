@@ -15,8 +15,8 @@
 // Tiles to strips cannot be asked for on the command line (a tiled input
 // gives tiled output there), so that row runs the engine in a child.
 
-#include "app/MemoryReuse.h"
 #include "inspect/ReportLines.h"
+#include "platform/MemoryReuse.h"
 #include "support/ChildRun.h"
 #include "support/ConvertOnce.h"
 #include "support/PageWriters.h"
@@ -369,7 +369,7 @@ int benchmark(const Options& options, const std::string& self) {
 
 int main(int argc, char** argv) {
     if (argc == 4 && std::strcmp(argv[1], "--strips") == 0) {
-        keepFreedMemoryForReuse(); // as the program does
+        platform::keepFreedMemoryForReuse(); // as the program does
         return convertOnce(argv[2], argv[3], CompressionMode::Uncompressed, 0, "");
     }
     Options options;

@@ -2,8 +2,6 @@
 
 #include "app/CommandLineMode.h"
 #include "app/CommandLineText.h"
-#include "app/Display.h"
-#include "app/MemoryReuse.h"
 #include "app/ProcessSettings.h"
 #include "app/ScratchFile.h"
 #include "app/StartupPaths.h"
@@ -15,6 +13,8 @@
 #include "batch/BatchRequest.h"
 #include "batch/CommandLineParser.h"
 #include "platform/Console.h"
+#include "platform/Display.h"
+#include "platform/MemoryReuse.h"
 #include "platform/ProgramFile.h"
 #include "tiff/TiffDiagnostics.h"
 
@@ -31,15 +31,15 @@ int run(int argc, const char* const* argv, const WindowMode& windowMode,
         return 0;
     }
     silenceTiffDiagnostics();
-    keepFreedMemoryForReuse();
+    platform::keepFreedMemoryForReuse();
     // Constructed before the scratch folder, so gone after it: a signal that
     // comes while the folder is removed still waits for that.
     const StopSignals stopSignals;
     StreamMessageSink streams;
-    MessageSink& messages =
-        detectDisplay() == DisplayKind::Interactive && !platform::prefersTextOutput()
-            ? screenMessages
-            : streams;
+    MessageSink& messages = platform::detectDisplay() == platform::DisplayKind::Interactive &&
+                                    !platform::prefersTextOutput()
+                                ? screenMessages
+                                : streams;
 
     const ScratchFile scratch;
     ProcessSettings settings =
@@ -66,7 +66,7 @@ int run(int argc, const char* const* argv, const WindowMode& windowMode,
     if (parsed == kRunBatch)
         return runCommandLineMode(request, *commandLine, settings, messages);
     // A window nobody can see would wait for ever for a click.
-    if (detectDisplay() == DisplayKind::Offscreen) {
+    if (platform::detectDisplay() == platform::DisplayKind::Offscreen) {
         std::fputs("Pagesmith: cannot open the main window: no one can see it "
                    "(QT_QPA_PLATFORM is offscreen or minimal)\n",
                    stderr);

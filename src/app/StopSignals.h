@@ -24,10 +24,6 @@ public:
     static const std::atomic<int>* flag();
 };
 
-// How a user asks a running watch to end, for its first line: "SIGTERM or
-// Ctrl+C" on Linux, "Ctrl+C or closing the console" on Windows.
-const char* stopRequestWords();
-
 // The exit status of a process ended by a stop request: 128 plus the number
 // of the signal (130 for SIGINT, 143 for SIGTERM), or `status` when no signal
 // came.

@@ -1,5 +1,7 @@
 #include "app/UsageText.h"
 
+#include "platform/UsageWords.h"
+
 #include <string_view>
 
 namespace pagesmith {
@@ -8,72 +10,7 @@ namespace {
 
 // Kept in step with the manual page (resources/man/pagesmith.1) and the
 // user guide. Where the platforms differ (how a program is stopped, paths,
-// where files live) each has its own words.
-#ifdef _WIN32
-constexpr std::string_view kShownWhere = "printed in the console when started from one";
-constexpr std::string_view kWatchEnds = "until Ctrl+C or\n                the console is closed";
-constexpr std::string_view kPlatformPart = R"(
-Examples (in cmd or PowerShell; there .\pagesmith.exe in the program's folder):
-  pagesmith /d=C:\Scans /sd=C:\Fax-out /sc=g4
-  pagesmith /c=g4 /d=C:\Scans /np /q
-  pagesmith /d=C:\Scans "/m=p1.tif,p2.tif" /sf=C:\Out\letter.tif /q
-  pagesmith /d=C:\Faxes /sd=C:\Pdf /sc=pdf
-  pagesmith /watch /d=C:\Fax-in /sd=C:\Fax-out /sc=g4
-
-Files:
-  run log   log\pagesmithlog.txt beside the program; when that folder is not
-            writable, %LOCALAPPDATA%\Tolvane\Pagesmith\log\pagesmithlog.txt
-  settings  the registry, HKEY_CURRENT_USER\Software\Tolvane\Pagesmith: the
-            run log chosen in the window as Udt\pgslog; the window's last
-            folder, size, choices and save folder under Window
-
-Exit status (%ERRORLEVEL% in cmd, $LASTEXITCODE in PowerShell):
-  0  the batch ran and every file and page went through
-  1  the window was closed, or could not open; also when a converting run
-     was refused ("ERROR Save Folder") and the window opened
-  2  /watch was refused: with /m= or /f=, or without /sd= (one line says why)
-  3  the batch ran, but one or more files or pages failed (see the report);
-     a watch: a file failed during the run
-  130  stopped by Ctrl+C or Ctrl+Break, 129 by closing the console, 143 by
-     logging off or shutting down: the file in hand was dropped, the log says
-     "Stopped"; a second Ctrl+C ends it at once. A watch ends on these with
-     0 or 3, after finishing the file in hand
-
-More in the user guide: Help > Help in the window, or pagesmith-guide.html
-beside the program
-)";
-#else
-constexpr std::string_view kShownWhere = "printed on standard output when there is no display";
-constexpr std::string_view kWatchEnds = "until SIGTERM or Ctrl+C";
-constexpr std::string_view kPlatformPart = R"(
-Examples:
-  pagesmith /d=/srv/scans /sd=/srv/fax-out /sc=g4
-  pagesmith /c=g4 /d=/srv/scans /np /q
-  pagesmith /d=/srv/scans /m=p1.tif,p2.tif /sf=/srv/out/letter.tif /q
-  pagesmith /d=/srv/faxes /sd=/srv/pdf /sc=pdf
-  pagesmith /watch /d=/srv/fax-in /sd=/srv/fax-out /sc=g4
-
-Files:
-  run log   log/pagesmithlog.txt beside the program; when that folder is not
-            writable, ~/.local/share/Tolvane/Pagesmith/log/pagesmithlog.txt
-  settings  ~/.config/Tolvane/Pagesmith.conf (the run log chosen in the window,
-            the window's last folder, size, choices and save folder)
-
-Exit status:
-  0  the batch ran and every file and page went through
-  1  the window was closed, or could not open (no display, or one nobody
-     sees: QT_QPA_PLATFORM offscreen or minimal); also when a converting run
-     was refused ("ERROR Save Folder") and the window opened
-  2  /watch was refused: with /m= or /f=, or without /sd= (one line says why)
-  3  the batch ran, but one or more files or pages failed (see the report);
-     a watch: a file failed during the run
-  129, 130, 143  stopped by SIGHUP, SIGINT (Ctrl+C) or SIGTERM: the file in
-     hand was dropped, the log says "Stopped"; a second signal ends it at once.
-     A watch ends on these with 0 or 3, after finishing the file in hand
-
-More in the manual page: man pagesmith
-)";
-#endif
+// where files live) each has its own words, in platform/UsageWords.cpp.
 
 // The text up to the options' end; {shown} and {watch} are filled in.
 constexpr std::string_view kUsage = R"(Usage: pagesmith [OPTION]...
@@ -130,10 +67,12 @@ std::string replaced(std::string text, std::string_view mark, std::string_view b
 std::optional<std::string> usageOrVersionText(int argc, const char* const* argv) {
     if (argc != 2 || !argv[1])
         return std::nullopt;
-    if (asksForUsage(argv[1]))
-        return replaced(replaced(std::string(kUsage), "{shown}", kShownWhere), "{watch}",
-                        kWatchEnds) +
-               std::string(kPlatformPart);
+    if (asksForUsage(argv[1])) {
+        const platform::UsageWords words = platform::usageWords();
+        return replaced(replaced(std::string(kUsage), "{shown}", words.shownWhere), "{watch}",
+                        words.watchEnds) +
+               std::string(words.platformPart);
+    }
     if (std::string_view(argv[1]) == "--version")
         return std::string("Pagesmith " PAGESMITH_VERSION "\n");
     return std::nullopt;

@@ -3,13 +3,13 @@
 #include "app/CommandLineMode.h"
 #include "app/ProcessSettings.h"
 #include "app/RunLog.h"
-#include "app/StopSignals.h"
 #include "app/TerminalProgress.h"
 #include "batch/BatchRequest.h"
 #include "batch/ReportText.h"
 #include "batch/watch/HotFolder.h"
 #include "inspect/ReportLines.h"
 #include "platform/Console.h"
+#include "platform/StopRequests.h"
 
 #include <QCoreApplication>
 
@@ -82,7 +82,8 @@ int runWatchMode(const BatchRequest& request, const std::string& commandLine,
     platform::writeToStream(platform::StandardStream::Output,
                             formatText("Watching %s, converting into %s; %s ends\n",
                                        shownName(request.sourceFolder).c_str(),
-                                       shownName(request.saveFolder).c_str(), stopRequestWords()));
+                                       shownName(request.saveFolder).c_str(),
+                                       platform::stopRequestWords()));
     CommandLineWatch observer(request, settings);
     HotFolder watch(request, commandLead(settings.modulePath, commandLine), observer);
     const WatchCounts counts = watch.run(settings.interruption);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/PathRules.h"
+
 #include <cstddef>
 #include <string>
 
@@ -10,21 +12,10 @@ namespace pagesmith {
 // truncated: a cut path names another file.
 bool fitsPathLimit(const std::string& path);
 
-// The platform's separator, which joins a folder and a name.
-constexpr char kPathSeparator =
-#ifdef _WIN32
-    '\\';
-#else
-    '/';
-#endif
-
-// Whether file names differ only by case on this platform.
-constexpr bool kCaseInsensitiveFileNames =
-#ifdef _WIN32
-    true;
-#else
-    false;
-#endif
+// The platform's separator, which joins a folder and a name, and whether
+// file names there differ only by case.
+using platform::kCaseInsensitiveFileNames;
+using platform::kPathSeparator;
 
 std::string joinPath(const std::string& folder, const std::string& name);
 

@@ -12,6 +12,22 @@ namespace pagesmith::platform {
 std::size_t maxPathLength();
 std::size_t pathLength(const std::string& path);
 
+// The separator that joins a folder and a name.
+constexpr char kPathSeparator =
+#ifdef _WIN32
+    '\\';
+#else
+    '/';
+#endif
+
+// Whether file names differ only by case on this platform.
+constexpr bool kCaseInsensitiveFileNames =
+#ifdef _WIN32
+    true;
+#else
+    false;
+#endif
+
 // Whether `c` separates the parts of a path: '/' on Linux; '\' and '/' on
 // Windows, which takes both.
 bool isPathSeparator(char c);

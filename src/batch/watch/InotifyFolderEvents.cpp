@@ -1,8 +1,7 @@
 // The Linux source of folder events: inotify, woken by an eventfd or a stop
-// signal. Everything Linux-only of the watch lives in this file.
+// signal. Everything Linux-only of the watch lives in this file, which the
+// build takes on Linux only (src/CMakeLists.txt).
 #include "batch/watch/FolderEvents.h"
-
-#ifdef __linux__
 
 #include <cerrno>
 #include <climits>
@@ -137,5 +136,3 @@ std::unique_ptr<FolderEvents> openFolderEvents() {
 }
 
 } // namespace pagesmith
-
-#endif

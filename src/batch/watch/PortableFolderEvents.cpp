@@ -150,10 +150,4 @@ std::unique_ptr<FolderEvents> openPortableFolderEvents() {
     return std::make_unique<PortableFolderEvents>();
 }
 
-#ifndef __linux__
-std::unique_ptr<FolderEvents> openFolderEvents() {
-    return openPortableFolderEvents();
-}
-#endif
-
 } // namespace pagesmith

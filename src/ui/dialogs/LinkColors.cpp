@@ -1,9 +1,9 @@
 #include "ui/dialogs/LinkColors.h"
 
 #include "app/SettingsStore.h"
+#include "platform/BrowserLinkColors.h"
 
 #include <QPalette>
-#include <QSettings>
 
 #include <algorithm>
 #include <cctype>
@@ -34,15 +34,12 @@ int lowByteOfNumber(std::string_view text) {
     return static_cast<int>(value & 0xFF);
 }
 
+// The browser's choice where the system keeps one; the program's own
+// settings store elsewhere.
 std::string storedColor(const char* name) {
-#ifdef _WIN32
-    QSettings browser(
-        QStringLiteral("HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer\\Settings"),
-        QSettings::NativeFormat);
-    return browser.value(QLatin1String(name)).toString().toStdString();
-#else
+    if (std::optional<std::string> browser = platform::browserLinkColor(name))
+        return *browser;
     return readSetting(name);
-#endif
 }
 
 // Relative luminance and contrast ratio as the web's accessibility

@@ -1,88 +1,39 @@
 #include "ui/main/FolderPlaces.h"
 
-#include "platform/DriveKind.h"
-
-#include <QDir>
-#include <QStorageInfo>
+#include "platform/SystemPlaces.h"
 
 namespace pagesmith {
 
 namespace {
 
-platform::DriveKind kindOf(const QStorageInfo& volume) {
-    return platform::driveKind(QDir::toNativeSeparators(volume.rootPath()).toStdString(),
-                               volume.device().toStdString(),
-                               volume.fileSystemType().toStdString());
+QAbstractFileIconProvider::IconType iconOf(platform::PlaceIcon icon) {
+    switch (icon) {
+    case platform::PlaceIcon::Computer:
+        return QAbstractFileIconProvider::Computer;
+    case platform::PlaceIcon::Drive:
+        return QAbstractFileIconProvider::Drive;
+    case platform::PlaceIcon::Network:
+        return QAbstractFileIconProvider::Network;
+    case platform::PlaceIcon::Folder:
+        break;
+    }
+    return QAbstractFileIconProvider::Folder;
 }
 
-QAbstractFileIconProvider::IconType iconOf(platform::DriveKind kind) {
-    return kind == platform::DriveKind::Network ? QAbstractFileIconProvider::Network
-                                                : QAbstractFileIconProvider::Drive;
+FolderPlace folderPlaceOf(const platform::SystemPlace& place) {
+    FolderPlace shown{place.name, place.path, iconOf(place.icon), place.removableOrNetwork, {}};
+    for (const platform::SystemPlace& inside : place.places)
+        shown.places.push_back(folderPlaceOf(inside));
+    return shown;
 }
-
-bool mayChange(platform::DriveKind kind) {
-    return kind == platform::DriveKind::Removable || kind == platform::DriveKind::Network;
-}
-
-} // namespace
-
-#ifdef _WIN32
-
-namespace {
-
-// The names Explorer gives the places.
-const QString kThisPcName = QStringLiteral("This PC");
-const QString kLocalDiskName = QStringLiteral("Local Disk");
 
 } // namespace
 
 std::vector<FolderPlace> systemPlaces() {
     std::vector<FolderPlace> places;
-    places.push_back(
-        {QDir::home().dirName(), QDir::homePath(), QAbstractFileIconProvider::Folder, false, {}});
-    FolderPlace thisPc{kThisPcName, QString(), QAbstractFileIconProvider::Computer, false, {}};
-    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
-        if (!volume.isValid() || !volume.isReady())
-            continue;
-        const platform::DriveKind kind = kindOf(volume);
-        const QString label = volume.name().isEmpty() ? kLocalDiskName : volume.name();
-        // "Local Disk (C:)"
-        const QString drive = QDir::toNativeSeparators(volume.rootPath()).chopped(1);
-        thisPc.places.push_back({label + QStringLiteral(" (") + drive + QLatin1Char(')'),
-                                 volume.rootPath(),
-                                 iconOf(kind),
-                                 mayChange(kind),
-                                 {}});
-    }
-    places.push_back(std::move(thisPc));
+    for (const platform::SystemPlace& place : platform::systemPlaces())
+        places.push_back(folderPlaceOf(place));
     return places;
 }
-
-#else
-
-namespace {
-
-// The names a file manager gives the two fixed places.
-const QString kHomeName = QStringLiteral("Home");
-const QString kRootName = QStringLiteral("File System");
-
-} // namespace
-
-std::vector<FolderPlace> systemPlaces() {
-    std::vector<FolderPlace> places;
-    places.push_back({kHomeName, QDir::homePath(), QAbstractFileIconProvider::Folder, false, {}});
-    places.push_back({kRootName, QDir::rootPath(), QAbstractFileIconProvider::Computer, false, {}});
-    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
-        if (!volume.isValid() || !volume.isReady() || volume.isRoot())
-            continue;
-        const platform::DriveKind kind = kindOf(volume);
-        if (!mayChange(kind))
-            continue;
-        places.push_back({volume.displayName(), volume.rootPath(), iconOf(kind), true, {}});
-    }
-    return places;
-}
-
-#endif
 
 } // namespace pagesmith

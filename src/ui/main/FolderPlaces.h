@@ -21,9 +21,8 @@ struct FolderPlace {
     std::vector<FolderPlace> places;
 };
 
-// As the system's file manager lists them: on Linux the home folder, the
-// file-system root, then each mounted removable or network volume; on
-// Windows the user's folder, then "This PC" with a place for each drive.
+// The places as the system's file manager lists them
+// (platform::systemPlaces()), with the icons the tree draws.
 std::vector<FolderPlace> systemPlaces();
 
 } // namespace pagesmith

@@ -1,9 +1,9 @@
 #include "ui/main/WindowMode.h"
 
-#include "app/Display.h"
 #include "app/ProcessSettings.h"
 #include "app/SettingsStore.h"
 #include "app/StopSignals.h"
+#include "platform/Display.h"
 #include "ui/jobs/BatchJobRunner.h"
 #include "ui/jobs/JobCommands.h"
 #include "ui/main/MainFrame.h"
@@ -31,7 +31,7 @@ int runWindowMode(ProcessSettings& settings, MessageSink& messages) {
 }
 
 int runMainWindow(ProcessSettings& settings, MessageSink& messages, BatchJobRunner& jobs) {
-    if (detectDisplay() == DisplayKind::None) {
+    if (platform::detectDisplay() == platform::DisplayKind::None) {
         std::fputs("Pagesmith: cannot open the main window: no display\n", stderr);
         return 1;
     }

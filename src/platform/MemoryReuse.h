@@ -1,6 +1,6 @@
 #pragma once
 
-namespace pagesmith {
+namespace pagesmith::platform {
 
 // Lets the allocator keep freed memory for the next file instead of handing
 // it back to the system after every page: a batch allocates and frees the
@@ -9,4 +9,4 @@ namespace pagesmith {
 // at once. Called once at start-up.
 void keepFreedMemoryForReuse();
 
-} // namespace pagesmith
+} // namespace pagesmith::platform

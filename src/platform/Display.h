@@ -1,6 +1,6 @@
 #pragma once
 
-namespace pagesmith {
+namespace pagesmith::platform {
 
 enum class DisplayKind {
     None,        // no window can be opened
@@ -9,7 +9,9 @@ enum class DisplayKind {
 };
 
 // What the window system offers this process, judged from the environment
-// without touching it (a failed connection would end the process).
+// without touching it (a failed connection would end the process): on
+// Windows and macOS always a screen; on Linux what QT_QPA_PLATFORM, DISPLAY
+// and WAYLAND_DISPLAY say.
 DisplayKind detectDisplay();
 
-} // namespace pagesmith
+} // namespace pagesmith::platform

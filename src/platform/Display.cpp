@@ -1,14 +1,19 @@
-#include "app/Display.h"
+#include "platform/Display.h"
 
 #include <cstdlib>
 #include <string>
 
-namespace pagesmith {
+namespace pagesmith::platform {
+
+#if defined(_WIN32) || defined(__APPLE__)
 
 DisplayKind detectDisplay() {
-#if defined(_WIN32) || defined(__APPLE__)
     return DisplayKind::Interactive;
+}
+
 #else
+
+DisplayKind detectDisplay() {
     const auto set = [](const char* name) {
         const char* value = std::getenv(name);
         return value && *value;
@@ -24,7 +29,8 @@ DisplayKind detectDisplay() {
     if (!platform.empty())
         return DisplayKind::Interactive; // a framebuffer or remote platform chosen on purpose
     return set("DISPLAY") || set("WAYLAND_DISPLAY") ? DisplayKind::Interactive : DisplayKind::None;
-#endif
 }
 
-} // namespace pagesmith
+#endif
+
+} // namespace pagesmith::platform

@@ -1,4 +1,4 @@
-#include "app/MemoryReuse.h"
+#include "platform/MemoryReuse.h"
 
 #include <cstdlib> // defines __GLIBC__ with the C library
 
@@ -6,15 +6,21 @@
 #include <malloc.h>
 #endif
 
-namespace pagesmith {
+namespace pagesmith::platform {
+
+#ifdef __GLIBC__
 
 void keepFreedMemoryForReuse() {
-#ifdef __GLIBC__
     // Buffers below 32 MiB come from the heap and stay there; the heap gives
     // back only what exceeds 64 MiB at its top.
     mallopt(M_MMAP_THRESHOLD, 32 << 20);
     mallopt(M_TRIM_THRESHOLD, 64 << 20);
-#endif
 }
 
-} // namespace pagesmith
+#else
+
+void keepFreedMemoryForReuse() {}
+
+#endif
+
+} // namespace pagesmith::platform
