@@ -8,8 +8,8 @@ bool holdsWhiteSpace(const std::string& text) {
     return text.find_first_of(" \t\r\n\v\f") != std::string::npos;
 }
 
-// The command line is one text split at blanks; an argument with blanks in it
-// (a folder with spaces) keeps them by quoting its value.
+// The header shows an argument with blanks in it (a folder with spaces) as
+// one word by quoting its value.
 std::string quotedArgument(const std::string& argument) {
     if (!holdsWhiteSpace(argument) || argument.find('"') != std::string::npos)
         return argument;
@@ -20,6 +20,13 @@ std::string quotedArgument(const std::string& argument) {
 }
 
 } // namespace
+
+std::vector<std::string> commandLineArguments(int argc, const char* const* argv) {
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.emplace_back(argv[i] ? argv[i] : "");
+    return arguments;
+}
 
 std::optional<std::string> commandLineText(int argc, const char* const* argv) {
     if (argc < 2)

@@ -58,8 +58,10 @@ int run(int argc, const char* const* argv, const WindowMode& windowMode,
         return windowMode(settings, messages);
     }
 
+    const int parsed =
+        parseCommandLine(request, commandLineArguments(argc, argv), settings.logPath, messages);
+    // Only the log's command header shows the arguments as one text.
     const std::optional<std::string> commandLine = commandLineText(argc, argv);
-    const int parsed = parseCommandLine(request, commandLine, settings.logPath, messages);
     settings.shortLog = request.options.shortLog; // "/sl" counts for the window too
     if (parsed == kRunBatch && request.watch.on)
         return runWatchMode(request, *commandLine, settings);

@@ -16,79 +16,28 @@ namespace {
 
 constexpr const char* kWhiteSpace = " \t\r\n\v\f";
 
-// The text still to be read. Options are single tokens separated by blanks; a
-// quoted value may run on into later tokens.
-class CommandLineCursor {
-public:
-    explicit CommandLineCursor(const std::string& text) {
-        const std::size_t last = text.find_last_not_of(kWhiteSpace);
-        m_rest = last == std::string::npos ? std::string() : text.substr(0, last + 1);
-        m_rest += ' '; // every token, the last included, ends at a blank
-        skipWhiteSpace();
-    }
+// Where file names ignore case, a value is lower-cased up to the argument's
+// first blank and keeps the case of the rest, as it has always been read
+// there: names show in reports, and outputs are named, as before.
+std::string valueCase(const std::string& text) {
+    if (!kCaseInsensitiveFileNames)
+        return text;
+    const std::size_t blank = std::min(text.find(' '), text.size());
+    return lowerCased(text.substr(0, blank)) + text.substr(blank);
+}
 
-    // The next token, or nothing when the text is used up.
-    bool nextToken(std::string& token) {
-        m_tokenEnd = m_rest.find(' ');
-        if (m_tokenEnd == std::string::npos || m_tokenEnd == 0)
-            return false;
-        token = m_rest.substr(0, m_tokenEnd);
-        return true;
-    }
-
-    // Value of the current token after its option, read to the end of the token.
-    std::string plainValue(std::size_t optionLength) const {
-        return valueText(optionLength, m_tokenEnd);
-    }
-
-    // Value of the current token after its option; quoted when it starts with a
-    // double quote, and then it ends at the next double quote, perhaps in a
-    // later token (a path with blanks). Consumes what it reads.
-    std::string quotableValue(std::size_t optionLength) {
-        if (optionLength >= m_tokenEnd || m_rest[optionLength] != '"') {
-            std::string value = plainValue(optionLength);
-            dropToken();
-            return value;
-        }
-        const std::size_t start = optionLength + 1;
-        const std::size_t close = m_rest.find('"', start);
-        if (close == std::string::npos) {
-            // An unclosed quote takes the rest of the line.
-            std::string value = valueText(start, m_rest.size() - 1);
-            m_rest.clear();
-            return value;
-        }
-        std::string value = valueText(start, close);
-        m_rest.erase(0, close + 1);
-        skipWhiteSpace();
+// A folder or file value that starts with a double quote ends at the next
+// one, for command lines whose quotes reach the program; an unclosed quote
+// takes the rest, trailing blanks dropped. What follows the closing quote is
+// not read: it is part of this argument, never another option.
+std::string pathValue(const std::string& value) {
+    if (value.empty() || value[0] != '"')
         return value;
-    }
-
-    // Drops the current token and the blank after it.
-    void dropToken() {
-        m_rest.erase(0, m_tokenEnd + 1);
-        skipWhiteSpace();
-    }
-
-private:
-    void skipWhiteSpace() {
-        const std::size_t first = m_rest.find_first_not_of(kWhiteSpace);
-        m_rest.erase(0, first == std::string::npos ? m_rest.size() : first);
-    }
-
-    // Where file names ignore case, values are lower-cased as the token is;
-    // only what a quote carries in from later tokens keeps its case.
-    std::string valueText(std::size_t begin, std::size_t end) const {
-        if (!kCaseInsensitiveFileNames || begin >= m_tokenEnd)
-            return m_rest.substr(begin, end - begin);
-        const std::size_t inToken = std::min(end, m_tokenEnd);
-        return lowerCased(m_rest.substr(begin, inToken - begin)) +
-               m_rest.substr(inToken, end - inToken);
-    }
-
-    std::string m_rest;
-    std::size_t m_tokenEnd = 0;
-};
+    const std::size_t close = value.find('"', 1);
+    if (close != std::string::npos)
+        return value.substr(1, close - 1);
+    return value.substr(1, value.find_last_not_of(kWhiteSpace));
+}
 
 bool startsWith(const std::string& token, const char* option) {
     return token.rfind(option, 0) == 0;
@@ -140,9 +89,19 @@ int settleMilliseconds(const std::string& value) {
     return int(seconds * 1000 + 0.5);
 }
 
-void handleToken(BatchRequest& request, std::string& logPath, CommandLineCursor& cursor,
-                 const std::string& token) {
-    const std::string option = lowerCased(token);
+// One argument is one option, whatever its value holds: a blank or a quote in
+// a name never starts another option.
+void takeArgument(BatchRequest& request, std::string& logPath, const std::string& argument) {
+    // A word with blanks and no value is no option ("/q /k" is one word).
+    if (argument.find('=') == std::string::npos &&
+        argument.find_first_of(kWhiteSpace) != std::string::npos)
+        return;
+    const std::size_t first = argument.find_first_not_of(kWhiteSpace);
+    if (first == std::string::npos)
+        return;
+    const std::string text = valueCase(argument.substr(first));
+    const std::string option = lowerCased(text);
+    const auto value = [&text](std::size_t optionLength) { return text.substr(optionLength); };
 
     if (option == "/q") {
         request.quiet = 1;
@@ -153,53 +112,47 @@ void handleToken(BatchRequest& request, std::string& logPath, CommandLineCursor&
     } else if (option == "/watch") {
         request.watch.on = 1;
     } else if (startsWith(option, "/settle=")) {
-        request.watch.settleMilliseconds = settleMilliseconds(cursor.plainValue(8));
+        request.watch.settleMilliseconds = settleMilliseconds(value(8));
     } else if (startsWith(option, "/sc=")) {
-        request.options.compressionMode = parseCompressionName(cursor.plainValue(4));
+        request.options.compressionMode = parseCompressionName(value(4));
     } else if (startsWith(option, "/c=")) {
-        request.compressionFilter = parseFilterName(cursor.plainValue(3));
+        request.compressionFilter = parseFilterName(value(3));
     } else if (startsWith(option, "/d=")) {
-        request.sourceFolder = cursor.quotableValue(3);
+        request.sourceFolder = pathValue(value(3));
         request.clearFiles();
         scanFolder(request, request.sourceFolder, request.includeSubfolders,
                    request.compressionFilter);
-        return;
     } else if (startsWith(option, "/sd=")) {
         request.operation = BatchOperation::ConvertIntoFolder;
-        request.saveFolder = cursor.quotableValue(4);
-        return;
+        request.saveFolder = pathValue(value(4));
     } else if (startsWith(option, "/f=")) {
         request.watch.fileNamed = 1;
-        takeOneFile(request, cursor.quotableValue(3));
-        return;
+        takeOneFile(request, pathValue(value(3)));
     } else if (startsWith(option, "/sf=")) {
         request.operation = BatchOperation::ConvertToNamedFile;
-        PathParts parts = splitPath(cursor.quotableValue(4));
+        PathParts parts = splitPath(pathValue(value(4)));
         if (!parts.folder.empty()) {
             request.saveFolder = std::move(parts.folder);
             request.saveName = std::move(parts.name);
         }
-        return;
     } else if (startsWith(option, "/m=")) {
         request.merge = 1;
-        takeMergeList(request, cursor.plainValue(3));
+        takeMergeList(request, value(3));
     } else if (startsWith(option, "/log=")) {
-        const std::string path = cursor.quotableValue(5);
+        const std::string path = pathValue(value(5));
         // A path the platform cannot open is refused rather than cut short.
         if (fitsPathLimit(path))
             logPath = path;
-        return;
     } else if (startsWith(option, "/np")) {
         request.operation = BatchOperation::CountPagesEach;
     } else if (startsWith(option, "/tnp")) {
         request.operation = withTotalCount(request.operation);
     }
-    cursor.dropToken();
 }
 
 } // namespace
 
-int parseCommandLine(BatchRequest& request, const std::optional<std::string>& commandLine,
+int parseCommandLine(BatchRequest& request, const std::vector<std::string>& arguments,
                      std::string& logPath, MessageSink& messages) {
     request.merge = 0;
     request.operation = BatchOperation::CountPagesEach;
@@ -209,15 +162,13 @@ int parseCommandLine(BatchRequest& request, const std::optional<std::string>& co
     request.sourceFolder.clear();
     request.options.keepName = 0;
     request.compressionFilter = CompressionFilter::All;
-    if (!commandLine)
+    if (arguments.empty())
         return kNoCommandLine;
-    if (commandLine->empty())
+    if (arguments.size() == 1 && arguments[0].empty())
         return kEmptyCommandLine;
 
-    CommandLineCursor cursor(*commandLine);
-    std::string token;
-    while (cursor.nextToken(token))
-        handleToken(request, logPath, cursor, token);
+    for (const std::string& argument : arguments)
+        takeArgument(request, logPath, argument);
 
     // A watch has refusals of its own, given by whoever runs it.
     if (request.watch.on)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <optional>
 #include <string>
+#include <vector>
 
 namespace pagesmith {
 
@@ -14,11 +14,12 @@ constexpr int kNoCommandLine = -1;
 constexpr int kEmptyCommandLine = -2;
 constexpr int kNoSaveFolder = 126;
 
-// Turns the command-line text into the (reset) request, its short-log flag
-// included, and the log path for this run ("/log=", kept unless given and
-// usable). No text at all is std::nullopt. The "ERROR Save Folder" box goes to
-// `messages`.
-int parseCommandLine(BatchRequest& request, const std::optional<std::string>& commandLine,
+// Turns the program's arguments (its own path left out) into the (reset)
+// request, its short-log flag included, and the log path for this run
+// ("/log=", kept unless given and usable). Each argument is one option, read
+// whole. No arguments, or one empty argument, ask for the window. The "ERROR
+// Save Folder" box goes to `messages`.
+int parseCommandLine(BatchRequest& request, const std::vector<std::string>& arguments,
                      std::string& logPath, MessageSink& messages);
 
 } // namespace pagesmith

@@ -23,10 +23,21 @@ TEST(CommandLineText, QuotesTheValueOfAnArgumentWithBlanks) {
     EXPECT_EQ(joined({"/d=/my scans", "/q"}), "/d=\"/my scans\" /q");
     EXPECT_EQ(joined({"/log=/tmp/a\tb.txt"}), "/log=\"/tmp/a\tb.txt\"");
     EXPECT_EQ(joined({"two words"}), "\"two words\"");
+    EXPECT_EQ(joined({"/m=a b.tif,c.tif"}), "/m=\"a b.tif,c.tif\"");
 }
 
 TEST(CommandLineText, LeavesArgumentsThatAlreadyHoldQuotesAlone) {
     EXPECT_EQ(joined({"/d=\"/my scans\""}), "/d=\"/my scans\"");
+    EXPECT_EQ(joined({"/f=/in/a\" /log=/x.txt \"/scan.tif", "/q"}),
+              "/f=/in/a\" /log=/x.txt \"/scan.tif /q");
+}
+
+// The options are read from these, one each, never from the joined text.
+TEST(CommandLineText, ArgumentsStayWholeAndInOrder) {
+    const std::vector<const char*> argv = {"pagesmith", "/d=/my scans", nullptr, "/q"};
+    EXPECT_EQ(commandLineArguments(int(argv.size()), argv.data()),
+              (std::vector<std::string>{"/d=/my scans", "", "/q"}));
+    EXPECT_TRUE(commandLineArguments(1, argv.data()).empty());
 }
 
 } // namespace

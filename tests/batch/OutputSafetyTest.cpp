@@ -36,7 +36,7 @@ struct SafetyCase {
     const char* name;
     std::vector<CaseFile> inputs;
     std::vector<CaseFile> existing;
-    std::string commandLine;
+    std::vector<std::string> arguments;
     std::map<std::string, int> filesAfter;
     std::string report;
     int failures;
@@ -56,7 +56,7 @@ std::vector<SafetyCase> cases() {
         {"AConvertWhoseOnlyPageFailsLeavesNoFile",
          {{"mask.tif", {test::maskPage()}}},
          {},
-         "/d={in} /sd={out} /sc=jpeg",
+         {"/d={in}", "/sd={out}", "/sc=jpeg"},
          {{"out/maskjpg.tif", kNoFile}},
          kConvert + "Convert: {in}/mask.tif -> {out}/maskjpg.tif\r\n" + test::kMaskRefusal +
              "  -- Page 0 failed\r\n"
@@ -66,7 +66,7 @@ std::vector<SafetyCase> cases() {
         {"AnOlderOutputStaysWhenNoPageIsWritten",
          {{"mask.tif", {test::maskPage()}}},
          {{"out/maskjpg.tif", {colour, colour}}},
-         "/d={in} /sd={out} /sc=jpeg",
+         {"/d={in}", "/sd={out}", "/sc=jpeg"},
          {{"out/maskjpg.tif", 2}},
          kConvert + "Convert: {in}/mask.tif -> {out}/maskjpg.tif\r\n" + test::kMaskRefusal +
              "  -- Page 0 failed\r\n"
@@ -76,7 +76,7 @@ std::vector<SafetyCase> cases() {
         {"AMergeOfMissingFilesLeavesTheTargetAlone",
          {},
          {{"out/all.tif", {fax(), fax(), fax()}}},
-         "/d={in} /m=gone.tif,lost.tif /sf={out}/all.tif",
+         {"/d={in}", "/m=gone.tif,lost.tif", "/sf={out}/all.tif"},
          {{"out/all.tif", 3}},
          kMerge + "  -- Failed: cannot open {in}/gone.tif\r\n"
                   "  -- Failed: cannot open {in}/lost.tif\r\n"
@@ -86,14 +86,14 @@ std::vector<SafetyCase> cases() {
         {"AnEmptyMergeListLeavesTheTargetAlone",
          {},
          {{"out/all.tif", {fax()}}},
-         "/d={in} /m= /sf={out}/all.tif",
+         {"/d={in}", "/m=", "/sf={out}/all.tif"},
          {{"out/all.tif", 1}},
          kMerge + "  -- Failed: no page written to {out}/all.tif\r\n0 files merged\n",
          1},
         {"AMergeInputThatIsNotTiffGetsALine",
          {{"a.tif", {fax()}}, {"notes.tif", {}}, {"b.tif", {fax(), fax(21)}}},
          {},
-         "/d={in} /m=a.tif,notes.tif,b.tif /sf={out}/all.tif /sc=g4",
+         {"/d={in}", "/m=a.tif,notes.tif,b.tif", "/sf={out}/all.tif", "/sc=g4"},
          {{"out/all.tif", 3}},
          kMerge + "Merge:   {in}/a.tif -> {out}/all.tif\r\n  -- Page 0 success\r\n"
                   "  -- Failed: cannot open {in}/notes.tif\r\n"
@@ -104,7 +104,7 @@ std::vector<SafetyCase> cases() {
         {"ASaveFolderThatIsAFileGivesALinePerOutput",
          {{"fax.tif", {fax()}}},
          {{"taken", {}}},
-         "/d={in} /sd={home}/taken /sc=g4",
+         {"/d={in}", "/sd={home}/taken", "/sc=g4"},
          {{"taken/faxg4.tif", kNoFile}},
          "FUC: Convert tiff files: folder {in} --> {home}/taken\nStart converting ...\n"
          "  -- Failed: cannot create {home}/taken/faxg4.tif\r\n (0) tiff file(s) converted\n"
@@ -113,7 +113,7 @@ std::vector<SafetyCase> cases() {
         {"TheFirstOfTwoInputsWithOneOutputNameKeepsIt",
          {{"scan.tif", {fax()}}, {"scan.tiff", {fax(), fax()}}},
          {},
-         "/sd={out} /sc=g4",
+         {"/sd={out}", "/sc=g4"},
          {{"out/scang4.tif", 1}},
          kConvert + "Convert: {in}/scan.tif -> {out}/scang4.tif\r\n  -- Page 0 success\r\n"
                     "  -- Failed: {in}/scan.tiff not converted: {out}/scang4.tif was written "
@@ -125,7 +125,7 @@ std::vector<SafetyCase> cases() {
         {"NamesThatDifferOnlyInCaseAreTwoFiles",
          {{"Scan.tif", {fax()}}, {"scan.tif", {fax(), fax()}}},
          {},
-         "/sd={out} /sc=g4",
+         {"/sd={out}", "/sc=g4"},
          {{"out/Scang4.tif", 1}, {"out/scang4.tif", 2}},
          kConvert + "Convert: {in}/Scan.tif -> {out}/Scang4.tif\r\n  -- Page 0 success\r\n"
                     "Convert: {in}/scan.tif -> {out}/scang4.tif\r\n"
@@ -135,7 +135,7 @@ std::vector<SafetyCase> cases() {
         {"ANamedOutputWrittenAgainSaysWhatItReplaced",
          {{"a.tif", {fax()}}, {"b.tif", {fax(), fax()}}},
          {},
-         "/sf={out}/one.tif /sc=g4",
+         {"/sf={out}/one.tif", "/sc=g4"},
          {{"out/oneg4.tif", 2}},
          kConvert +
              "Convert: {in}/a.tif -> {out}/oneg4.tif\r\n  -- Page 0 success\r\n"
@@ -146,7 +146,7 @@ std::vector<SafetyCase> cases() {
         {"ABareFileNameIsReadFromTheCurrentFolder",
          {{"fax.tif", {fax(), fax()}}},
          {},
-         "/f=fax.tif /sf={out}/one.tif /sc=g4",
+         {"/f=fax.tif", "/sf={out}/one.tif", "/sc=g4"},
          {{"out/oneg4.tif", 2}},
          "FUC: Convert tiff files: folder  --> {out}\nStart converting ...\n"
          "Convert: fax.tif -> {out}/oneg4.tif\r\n  -- Page 0 success\r\n  -- Page 1 success\r\n",
@@ -156,7 +156,7 @@ std::vector<SafetyCase> cases() {
         {"AnOutputThatCannotTakeItsNameLeavesNothing",
          {{"a.tif", {fax()}}},
          {{"out/ag4.tif/", {}}},
-         "/d={in} /sd={out} /sc=g4",
+         {"/d={in}", "/sd={out}", "/sc=g4"},
          {},
          kConvert + "Convert: {in}/a.tif -> {out}/ag4.tif\r\n  -- Page 0 failed\r\n"
                     "  -- Failed: cannot create {out}/ag4.tif\r\n"
@@ -167,7 +167,7 @@ std::vector<SafetyCase> cases() {
         {"AnOutputNameIsTakenOnlyByAFileThatWroteIt",
          {{"scan.tif", {}}, {"scan.tiff", {fax(), fax(21)}}},
          {},
-         "/sd={out} /sc=g4",
+         {"/sd={out}", "/sc=g4"},
          {{"out/scang4.tif", 2}},
          "FUC: Convert tiff files: folder {in} --> {out}\n"
          "Failed to get tiff page(s) of {in}/scan.tif : NOT a tiff file or file not exist \r\n"
@@ -179,7 +179,7 @@ std::vector<SafetyCase> cases() {
         {"BareMergeNamesAreReadFromTheCurrentFolder",
          {{"a.tif", {fax()}}, {"b.tif", {fax()}}},
          {},
-         "/m=a.tif,b.tif /sf={out}/all.tif /sc=g4",
+         {"/m=a.tif,b.tif", "/sf={out}/all.tif", "/sc=g4"},
          {{"out/all.tif", 2}},
          "FUC: Merge tiff files: folder  --> {out}\nStart merging ...\n"
          "Merge:   a.tif -> {out}/all.tif\r\n  -- Page 0 success\r\n"
@@ -238,7 +238,10 @@ TEST_P(OutputSafety, LeavesTheFilesAndTheReportItShould) {
     request.options.tempFile = home.file("scratch.tbw");
     test::MessageRecorder messages;
     std::string logPath;
-    ASSERT_EQ(parseCommandLine(request, expand(run.commandLine), logPath, messages), kRunBatch);
+    std::vector<std::string> arguments;
+    for (const std::string& argument : run.arguments)
+        arguments.push_back(expand(argument));
+    ASSERT_EQ(parseCommandLine(request, arguments, logPath, messages), kRunBatch);
     if (request.fileNames.empty() && !request.merge) {
         request.sourceFolder = expand("{in}");
         for (const CaseFile& file : run.inputs)

@@ -1,3 +1,4 @@
+#include "app/CommandLineText.h"
 #include "cli/ProgramRunner.h"
 #include "support/FolderText.h"
 #include "support/TagPatch.h"
@@ -33,8 +34,9 @@ struct InputFile {
 // One run of the program over its inputs, the exact run-log entry it writes
 // and its exit status. In arguments and entry, {in}, {out} and {home} stand
 // for the folders, {cmd} for the command header line and {sep} for the
-// separator; <time> is the masked time stamp. The runner adds "/q" and
-// "/log=". An empty entry is a refused command line: no log, no batch. A path
+// separator; <time> is the masked time stamp. The runner puts "/q" and
+// "/log=" first, so a case's arguments could override them. An empty entry is
+// a refused command line: no log, no batch. A path
 // that follows a folder is written with '/': on Windows the program joins with
 // '\', and the paths its options give are lower-cased in its reports.
 struct CliCase {
@@ -315,6 +317,26 @@ std::vector<CliCase> cases() {
          kConvertHeader + "Convert: {in}/two?lines?.tif -> {out}/two?lines?g4.tif\r\n"
                           "  -- Page 0 success\r\n (1) tiff file(s) converted\n{sep}",
          [](const Folders& f) { EXPECT_EQ(test::countPages(f.out / "two\nlines\rg4.tif"), 1); }},
+        // Each argument is one option: what a name holds never becomes another.
+        {"AQuoteInAFileNameStartsNoOption",
+         {tiff("scan.tif", {faxPage()})},
+         {"/sd={out}", "/sc=g4", "/f={in}/scan.tif\" /log=victim.txt \""},
+         "<time>{cmd}FUC: Convert tiff files: folder {in}/scan.tif\"  --> {out}\n"
+         "Failed to get tiff page(s) of {in}/scan.tif\" /log=victim.txt \""
+         " : NOT a tiff file or file not exist \r\n"
+         "Start converting ...\n (0) tiff file(s) converted\n (1) tiff file(s) failed\n{sep}",
+         [](const Folders&) { EXPECT_FALSE(std::filesystem::exists("victim.txt")); },
+         kSomethingFailed},
+        {"MergeNamesMayHoldBlanksAndEachGetsItsLine",
+         {tiff("a b.tif", {faxPage(10)}), tiff("c d.tif", {faxPage(12)})},
+         {"/d={in}", "/m=a b.tif,gone.tif,c d.tif", "/sf={out}/all.tif", "/sc=g4"},
+         "<time>{cmd}FUC: Merge tiff files: folder {in} --> {out}\nStart merging ...\n"
+         "Merge:   {in}/a b.tif -> {out}/all.tif\r\n  -- Page 0 success\r\n"
+         "  -- Failed: cannot open {in}/gone.tif\r\n"
+         "Merge:   {in}/c d.tif -> {out}/all.tif\r\n  -- Page 0 success\r\n"
+         "2 files merged\n1 files failed\n{sep}",
+         [](const Folders& f) { EXPECT_EQ(test::countPages(f.out / "all.tif"), 2); },
+         kSomethingFailed},
         {"RunsWithoutOptionsAndCountsNothing",
          {},
          {},
@@ -371,11 +393,9 @@ TEST_P(BatchRuns, WritesItsRunLogEntry) {
             input.damage(folders.in / input.name);
     }
     const std::string logPath = home.file("run.log");
-    std::vector<std::string> arguments;
+    std::vector<std::string> arguments = {"/q", "/log=" + logPath};
     for (const std::string& argument : run.arguments)
         arguments.push_back(expand(argument, false));
-    arguments.push_back("/q");
-    arguments.push_back("/log=" + logPath);
 
     const std::filesystem::path program = test::builtProgram();
     const auto result = test::runProgram(program, arguments, home.path());
@@ -385,9 +405,11 @@ TEST_P(BatchRuns, WritesItsRunLogEntry) {
     // Standard error is a pipe here: no progress line.
     EXPECT_EQ(result.standardError, refused ? kSaveFolderRefused : "");
 
-    std::string header = "\nCMD : " + test::reportedProgramPath(program);
+    std::vector<const char*> argv = {"pagesmith"};
     for (const std::string& argument : arguments)
-        header += " " + argument;
+        argv.push_back(argument.c_str());
+    const std::string header = "\nCMD : " + test::reportedProgramPath(program) + " " +
+                               *commandLineText(int(argv.size()), argv.data());
     std::string expected = replaceAll(expand(run.logEntry, true), "{cmd}", header + "\n");
     expected = replaceAll(std::move(expected), "{sep}",
                           "--------------------------------------------------\n");
