@@ -1,4 +1,5 @@
 #include "app/CommandLineText.h"
+#include "base/Paths.h"
 #include "cli/ProgramRunner.h"
 #include "support/FolderText.h"
 #include "support/TagPatch.h"
@@ -318,13 +319,15 @@ std::vector<CliCase> cases() {
                           "  -- Page 0 success\r\n (1) tiff file(s) converted\n{sep}",
          [](const Folders& f) { EXPECT_EQ(test::countPages(f.out / "two\nlines\rg4.tif"), 1); }},
         // Each argument is one option: what a name holds never becomes another.
+        // The name's folder ends at the last separator, the one of "/log=".
         {"AQuoteInAFileNameStartsNoOption",
          {tiff("scan.tif", {faxPage()})},
          {"/sd={out}", "/sc=g4", "/f={in}/scan.tif\" /log=victim.txt \""},
          "<time>{cmd}FUC: Convert tiff files: folder {in}/scan.tif\"  --> {out}\n"
-         "Failed to get tiff page(s) of {in}/scan.tif\" /log=victim.txt \""
-         " : NOT a tiff file or file not exist \r\n"
-         "Start converting ...\n (0) tiff file(s) converted\n (1) tiff file(s) failed\n{sep}",
+         "Failed to get tiff page(s) of {in}/scan.tif\" " +
+             std::string(1, kPathSeparator) +
+             "log=victim.txt \" : NOT a tiff file or file not exist \r\n"
+             "Start converting ...\n (0) tiff file(s) converted\n (1) tiff file(s) failed\n{sep}",
          [](const Folders&) { EXPECT_FALSE(std::filesystem::exists("victim.txt")); },
          kSomethingFailed},
         {"MergeNamesMayHoldBlanksAndEachGetsItsLine",
